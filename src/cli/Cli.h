@@ -1,0 +1,14 @@
+// The command-line tool over the core: listing a data disk, scoring a client
+// and writing reports. Exit status 0 on success, 1 for a data or disk error,
+// 2 for a usage error.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace mw {
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace mw

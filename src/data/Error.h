@@ -1,0 +1,74 @@
+// Errors of the core, returned as values.
+//
+// Every failure carries the error number that the station's handlers select
+// their message by (53 file not found, 70 permission denied, ...) and one
+// line of text naming the file, and the line where a data file is at fault.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace mw {
+
+namespace errc {
+constexpr int SubscriptOutOfRange = 9;
+constexpr int BadRecordNumber = 63;
+constexpr int BadFileName = 52;
+constexpr int FileNotFound = 53;
+constexpr int DeviceIo = 57;
+constexpr int PermissionDenied = 70;
+constexpr int DiskNotReady = 71;
+constexpr int PathFileAccess = 75;
+constexpr int PathNotFound = 76;
+constexpr int BadData = 1000;  // a data file that is malformed
+}  // namespace errc
+
+// How the data-disk handlers treat an error.
+enum class DiskFault { Missing, WriteProtected, Other };
+
+struct Error {
+    int code = 0;
+    std::string message;
+
+    DiskFault Fault() const;
+};
+
+Error MakeError(int code, std::string message);
+
+class Status {
+public:
+    Status() = default;
+    Status(Error error) : error_(std::move(error)), ok_(false) {}  // NOLINT: implicit by design
+
+    bool ok() const { return ok_; }
+    explicit operator bool() const { return ok_; }
+    const Error& error() const { return error_; }
+
+private:
+    Error error_;
+    bool ok_ = true;
+};
+
+template <class T>
+class Result {
+public:
+    Result(T value) : v_(std::move(value)) {}      // NOLINT: implicit by design
+    Result(Error error) : v_(std::move(error)) {}  // NOLINT: implicit by design
+
+    bool ok() const { return v_.index() == 0; }
+    explicit operator bool() const { return ok(); }
+    T& value() { return std::get<0>(v_); }
+    const T& value() const { return std::get<0>(v_); }
+    T& operator*() { return value(); }
+    const T& operator*() const { return value(); }
+    T* operator->() { return &value(); }
+    const T* operator->() const { return &value(); }
+    const Error& error() const { return std::get<1>(v_); }
+    Status status() const { return ok() ? Status() : Status(error()); }
+
+private:
+    std::variant<T, Error> v_;
+};
+
+}  // namespace mw

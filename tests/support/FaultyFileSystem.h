@@ -1,0 +1,63 @@
+// The real file system with failures injected on chosen operations, for the
+// disk faults a test running as root cannot cause with permission bits.
+#pragma once
+
+#include <optional>
+
+#include "data/FileSystem.h"
+
+namespace mwtest {
+
+class FaultyFileSystem : public mw::FileSystem {
+public:
+    // Every write (WriteAt, WriteFile, ReplaceFile, CreateIfMissing) fails with this error number.
+    std::optional<int> failWrites;
+    // Every read fails with this error number.
+    std::optional<int> failReads;
+    // How many writes have failed: a retry loop can clear failWrites after some.
+    int failedWrites = 0;
+
+    mw::Result<std::string> ReadFile(const std::string& path) override {
+        if (failReads) return mw::MakeError(*failReads, "injected read failure on " + path);
+        return real().ReadFile(path);
+    }
+    bool FileExists(const std::string& path) override { return real().FileExists(path); }
+    bool DirectoryExists(const std::string& path) override { return real().DirectoryExists(path); }
+    mw::Result<std::uint64_t> FileSize(const std::string& path) override {
+        return real().FileSize(path);
+    }
+    mw::Status CreateIfMissing(const std::string& path) override {
+        return Write(path, [&] { return real().CreateIfMissing(path); });
+    }
+    mw::Status WriteAt(const std::string& path, std::uint64_t offset,
+                       std::string_view bytes) override {
+        return Write(path, [&] { return real().WriteAt(path, offset, bytes); });
+    }
+    mw::Status WriteFile(const std::string& path, std::string_view bytes) override {
+        return Write(path, [&] { return real().WriteFile(path, bytes); });
+    }
+    mw::Status ReplaceFile(const std::string& path, std::string_view bytes) override {
+        return Write(path, [&] { return real().ReplaceFile(path, bytes); });
+    }
+    mw::Status CopyFile(const std::string& from, const std::string& to) override {
+        return Write(to, [&] { return real().CopyFile(from, to); });
+    }
+    mw::Status RemoveFile(const std::string& path) override { return real().RemoveFile(path); }
+    std::vector<std::string> ListDrives() override { return drives; }
+
+    std::vector<std::string> drives;
+
+private:
+    static mw::FileSystem& real() { return mw::LocalFileSystem(); }
+
+    template <class Fn>
+    mw::Status Write(const std::string& path, Fn fn) {
+        if (failWrites) {
+            ++failedWrites;
+            return mw::MakeError(*failWrites, "injected write failure on " + path);
+        }
+        return fn();
+    }
+};
+
+}  // namespace mwtest

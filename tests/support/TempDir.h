@@ -1,0 +1,45 @@
+// A fresh folder per test, removed afterwards.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace mwtest {
+
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() /
+                ("mwtest-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string Path() const { return path_.string(); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(File(name), std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(File(name), std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace mwtest
