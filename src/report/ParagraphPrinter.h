@@ -1,0 +1,21 @@
+// Breaking a paragraph into report lines of at most 71 characters, with
+// lines of 56 to 70 characters justified to 71 by widening blanks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mw {
+
+constexpr std::size_t kParagraphWidth = 71;
+
+// Widens a line of 56-70 characters to 71: walking from its end towards its
+// start, one blank is inserted at every blank met (position 2 or more), pass
+// after pass, until the line is 71 long. Other lines are returned unchanged.
+std::string Justify(std::string line);
+
+// The lines of a paragraph, each justified. An empty text gives one empty line.
+std::vector<std::string> BreakParagraph(std::string_view text);
+
+}  // namespace mw

@@ -1,0 +1,47 @@
+// The report's page model: 80-column lines positioned by "skip n" (n
+// blanks) and "column n" (an absolute column, counted from 1), pages of 58
+// lines counted by a line counter, and a new page as a form-feed line
+// followed by the page header and an empty line.
+//
+// The counter is kept by the composing code with the counts its layout
+// states, which are not always the number of lines written; this class only
+// writes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mw {
+
+constexpr int kPageLines = 58;
+
+class ReportPage {
+public:
+    explicit ReportPage(std::string clientName) : clientName_(std::move(clientName)) {}
+
+    int counter = 1;  // lines used on the current page
+    int page = 1;
+
+    ReportPage& Skip(int n);
+    ReportPage& Column(int n);
+    ReportPage& Text(std::string_view text);
+    // A number printed on its own: a blank (or minus) for its sign, the digits, a trailing blank.
+    ReportPage& Number(int value);
+    // Ends the current line (an empty line when nothing was written on it).
+    void End();
+
+    // Ends the page: increments the page number, writes the form-feed line,
+    // the page header and an empty line, and sets the counter to 2.
+    void NewPage();
+    // A line holding only a form-feed character.
+    void FormFeed();
+
+    const std::string& Bytes() const { return out_; }
+
+private:
+    std::string clientName_;
+    std::string line_;
+    std::string out_;
+};
+
+}  // namespace mw
