@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -67,17 +68,23 @@ Result<StationState> LoadDisk(const Options& o) {
     return state;
 }
 
-// The client number of --client: 1 to the disk's record count.
-std::optional<int> ClientNumber(const Options& o, const StationState& state, std::ostream& err) {
-    const std::string& text = o.values.at("--client");
+std::optional<int> ParseNumber(const std::string& text) {
     int n = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > state.RecordCount) {
-        err << "mirrorwise-cli: no client " << text << " on " << state.DataPath << " (it holds "
-            << state.RecordCount << " clients)\n";
-        return std::nullopt;
-    }
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return n;
+}
+
+int Usage(std::ostream& err) {
+    err << kUsage;
+    return kUsageError;
+}
+
+Status CheckClient(const StationState& state, int n) {
+    if (n >= 1 && n <= state.RecordCount) return {};
+    return MakeError(errc::BadRecordNumber,
+                     "no client " + std::to_string(n) + " in " + JoinPath(state.DataPath, kRecordFileName) +
+                         ", which holds " + std::to_string(state.RecordCount) + " clients");
 }
 
 // Missing paragraphs: the report was written, but the caller must know.
@@ -96,10 +103,11 @@ int List(const Options& o, std::ostream& out, std::ostream& err) {
 }
 
 int Report(const Options& o, std::ostream& err) {
+    std::optional<int> n = ParseNumber(o.values.at("--client"));
+    if (!n) return Usage(err);
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
-    std::optional<int> n = ClientNumber(o, *state, err);
-    if (!n) return kDataError;
+    if (Status st = CheckClient(*state, *n); !st) return Fail(err, st.error());
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     const std::string path = o.values.count("--output") ? o.values.at("--output") : reports.ReportPath();
     auto problems = reports.WriteReport(state->ClientRecords[*n], *n, o.flags.count("--summary"), path);
@@ -110,10 +118,13 @@ int Report(const Options& o, std::ostream& err) {
 int Reports(const Options& o, std::ostream& err) {
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
+    const std::string& outputDir = o.values.at("--output-dir");
+    std::error_code ec;
+    std::filesystem::create_directories(outputDir, ec);
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     std::vector<std::string> all;
     for (int n = 1; n <= state->RecordCount; ++n) {
-        const std::string path = JoinPath(o.values.at("--output-dir"), std::to_string(n));
+        const std::string path = JoinPath(outputDir, std::to_string(n));
         auto problems = reports.WriteReport(state->ClientRecords[n], n, o.flags.count("--summary"), path);
         if (!problems) return Fail(err, problems.error());
         for (const std::string& p : *problems) all.push_back("client " + std::to_string(n) + ": " + p);
@@ -128,10 +139,11 @@ void PrintJsonArray(std::ostream& out, const char* key, const std::array<int, kS
 }
 
 int Score(const Options& o, std::ostream& out, std::ostream& err) {
+    std::optional<int> n = ParseNumber(o.values.at("--client"));
+    if (!n) return Usage(err);
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
-    std::optional<int> n = ClientNumber(o, *state, err);
-    if (!n) return kDataError;
+    if (Status st = CheckClient(*state, *n); !st) return Fail(err, st.error());
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     Result<ReportData> data = reports.ReadData();
     if (!data) return Fail(err, data.error());
@@ -207,8 +219,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             if (complete) return c.run(*o, out, err);
         }
     }
-    err << kUsage;
-    return kUsageError;
+    return Usage(err);
 }
 
 }  // namespace mw
