@@ -87,6 +87,19 @@ Status CheckClient(const StationState& state, int n) {
                          ", which holds " + std::to_string(state.RecordCount) + " clients");
 }
 
+// The disk and the client of a one-client command; the exit status when
+// --client is not a number (usage) or not a client of the disk (data).
+std::optional<int> LoadClient(const Options& o, std::ostream& err, StationState& state, int& n) {
+    std::optional<int> number = ParseNumber(o.values.at("--client"));
+    if (!number) return Usage(err);
+    Result<StationState> disk = LoadDisk(o);
+    if (!disk) return Fail(err, disk.error());
+    if (Status st = CheckClient(*disk, *number); !st) return Fail(err, st.error());
+    state = std::move(*disk);
+    n = *number;
+    return std::nullopt;
+}
+
 // Missing paragraphs: the report was written, but the caller must know.
 int ReportProblems(const std::vector<std::string>& problems, std::ostream& err) {
     for (const std::string& p : problems) err << "mirrorwise-cli: " << p << "\n";
@@ -103,14 +116,12 @@ int List(const Options& o, std::ostream& out, std::ostream& err) {
 }
 
 int Report(const Options& o, std::ostream& err) {
-    std::optional<int> n = ParseNumber(o.values.at("--client"));
-    if (!n) return Usage(err);
-    Result<StationState> state = LoadDisk(o);
-    if (!state) return Fail(err, state.error());
-    if (Status st = CheckClient(*state, *n); !st) return Fail(err, st.error());
+    StationState state;
+    int n = 0;
+    if (std::optional<int> status = LoadClient(o, err, state, n)) return *status;
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     const std::string path = o.values.count("--output") ? o.values.at("--output") : reports.ReportPath();
-    auto problems = reports.WriteReport(state->ClientRecords[*n], *n, o.flags.count("--summary"), path);
+    auto problems = reports.WriteReport(state.ClientRecords[n], n, o.flags.count("--summary"), path);
     if (!problems) return Fail(err, problems.error());
     return ReportProblems(*problems, err);
 }
@@ -139,15 +150,13 @@ void PrintJsonArray(std::ostream& out, const char* key, const std::array<int, kS
 }
 
 int Score(const Options& o, std::ostream& out, std::ostream& err) {
-    std::optional<int> n = ParseNumber(o.values.at("--client"));
-    if (!n) return Usage(err);
-    Result<StationState> state = LoadDisk(o);
-    if (!state) return Fail(err, state.error());
-    if (Status st = CheckClient(*state, *n); !st) return Fail(err, st.error());
+    StationState state;
+    int n = 0;
+    if (std::optional<int> status = LoadClient(o, err, state, n)) return *status;
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     Result<ReportData> data = reports.ReadData();
     if (!data) return Fail(err, data.error());
-    const ClientRecord& record = state->ClientRecords[*n];
+    const ClientRecord& record = state.ClientRecords[n];
     const ScoreSheet sheet = ScoreAnswers(record.Answers.View(), CodeValue(record.Gender.View()),
                                           CodeValue(record.Race.View()), data->tables);
     if (o.flags.count("--json")) {

@@ -27,6 +27,7 @@ struct QuestionRow {
     std::array<std::string, 5> ChoiceAudio;  // ChoiceAudio1 .. ChoiceAudio5
 };
 
+// SQLite needs no user, password or workgroup file to open a database.
 class Database {
 public:
     ~Database();

@@ -2,23 +2,14 @@
 
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "support/TempDir.h"
 
 namespace mw {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using mwtest::Cli;
+using mwtest::CliRun;
 
 TEST(CliList, PrintsEachClientAsTheClientListShowsIt) {
     mwtest::TempDir disk;

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "cli/CliRun.h"
 #include "support/TempDir.h"
 
 namespace mw {
@@ -11,17 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using mwtest::Cli;
+using mwtest::CliRun;
 
 // A program folder of its own (a copy of the built one) and the demo disk.
 class CliReportTest : public ::testing::Test {

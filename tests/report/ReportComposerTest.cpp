@@ -178,6 +178,21 @@ TEST_F(ReportComposerTest, MissingParagraphsAreReportedAndTheReportGoesOn) {
     EXPECT_TRUE(HasLine(lines, "                                   END OF REPORT"));
 }
 
+TEST_F(ReportComposerTest, ExcessiveTrueAnswersReplaceTheTruthfulnessParagraph) {
+    ScoreSheet s = SheetAt(20);
+    s.RawScore[kTruthfulness] = 99;
+    auto lines = ComposeLines(s);
+    auto at = std::find(lines.begin(), lines.end(),
+                        "        The Truthfulness Scale  is inaccurate  because there were an excessive");
+    ASSERT_NE(at, lines.end());
+    EXPECT_EQ(at[-1], "");  // no scale-name line before it
+    EXPECT_EQ(at[1], "        number of True responses in Section 1.");
+    EXPECT_EQ(at[2], "");
+    EXPECT_EQ(at[3], "");
+    EXPECT_EQ(at[4].substr(0, 25), "       Resistance SCALE: ");
+    EXPECT_FALSE(HasLine(lines, "        MWVA.txt 20"));
+}
+
 TEST_F(ReportComposerTest, RangeLabelsSplitTheWideRanges) {
     ScoreSheet s = SheetAt(0);
     s.Percentile[kResistance] = 55;
