@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/SampleClient.h"
 #include "data/CodeTables.h"
 #include "data/QuestionDatabase.h"
 #include "report/ParagraphFile.h"
@@ -18,9 +19,6 @@ namespace mw {
 namespace {
 
 const std::string kInstrument = std::string(MW_SOURCE_DIR) + "/instrument";
-const std::string kHealthy =
-    "1222222112222212112222212222221221222221221211222211221221121111212122121122222122221222222114"
-    "141144111411111444444111141115155151515155151551555144444441444443";
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -197,7 +195,7 @@ TEST(QuestionTables, EnglishAnswerFormatsMakeTheFiveGridsInOrder) {
 TEST_F(InstrumentTest, TheNonDeviantClientReadsAsAGoodProfileInEveryNormSet) {
     for (int sex = 1; sex <= 2; ++sex) {
         for (int group = 1; group <= 3; ++group) {
-            ScoreSheet s = ScoreAnswers(kHealthy, sex, group, tables());
+            ScoreSheet s = ScoreAnswers(kNonDeviantAnswers, sex, group, tables());
             EXPECT_LT(s.Percentile[kTruthfulness], 90);
             for (int scale = 1; scale <= kScaleCount; ++scale) {
                 EXPECT_LT(s.Percentile[scale], 70) << "sex " << sex << " group " << group << " scale " << scale;
@@ -207,11 +205,11 @@ TEST_F(InstrumentTest, TheNonDeviantClientReadsAsAGoodProfileInEveryNormSet) {
 }
 
 TEST_F(InstrumentTest, AStronglyDeviantButTruthfulClientIsHighOnEveryProblemScale) {
-    std::string answers = kHealthy;
+    std::string answers = kNonDeviantAnswers;
     for (int item = 1; item <= kItemCount; ++item) {
         if (OnScale(kTruthfulness, item) || item == 39) continue;
         int section = SectionOf(item);
-        int best = AnswerValue(kHealthy[item - 1]);
+        int best = AnswerValue(kNonDeviantAnswers[item - 1]);
         for (int a = 1, most = 0; a <= kSectionHighestAnswer[section]; ++a) {
             int points = tables().Keys[section][a][item - SectionBounds[section - 1] - 1] - '0';
             if (points > most) most = points, best = a;

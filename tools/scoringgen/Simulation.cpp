@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/SampleClient.h"
 #include "common/TextTable.h"
 #include "data/CodeTables.h"
 
@@ -16,9 +17,6 @@ constexpr double kMinimizing = 0.4;
 constexpr std::array<int, 10> kTableAItems = {123, 125, 128, 130, 132, 134, 137, 139, 142, 146};
 constexpr std::array<int, 8> kCopingItems = {94, 96, 100, 104, 110, 113, 115, 120};
 constexpr std::array<int, 8> kStressItems = {95, 98, 107, 108, 116, 118, 121, 122};
-const std::string kHealthy =
-    "1222222112222212112222212222221221222221221211222211221221121111212122121122222122221222222114"
-    "141144111411111444444111141115155151515155151551555144444441444443";
 
 template <std::size_t N>
 bool Contains(const std::array<int, N>& items, int item) {
@@ -84,7 +82,7 @@ int KeyedAnswer(const ItemDesign& d, double trait, Random& r) {
         if (problem.size() == 1 || r.Chance(Logistic(trait - difficulty - 0.5))) return problem.front();
         return problem[1 + static_cast<std::size_t>(r.Uniform() * static_cast<double>(problem.size() - 1))];
     }
-    const int healthy = kHealthy[d.item - 1] - '0';
+    const int healthy = mw::kNonDeviantAnswers[d.item - 1] - '0';
     if (other.empty() || r.Chance(0.75)) return healthy;
     return other[static_cast<std::size_t>(r.Uniform() * static_cast<double>(other.size()))];
 }

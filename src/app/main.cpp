@@ -1,0 +1,5 @@
+#include "app/Station.h"
+
+int main(int argc, char** argv) {
+    return mw::RunStation(argc, argv);
+}

@@ -1,0 +1,40 @@
+// The few services of the windowing system that screens use besides their
+// own controls: message boxes, the beep, the busy pointer and letting
+// pending window events run.
+//
+// Screens call them only through this interface, so that a test can answer a
+// modal box by script and read what it said.
+#pragma once
+
+#include <QString>
+
+namespace mw {
+
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Stop, Question, Exclamation, Information };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+struct MessageBox {
+    QString text{};  // several lines are separated by '\n'
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    QString title{};  // empty: the application's title
+    // The button that Enter presses: 0 the first (OK, Yes), 1 the second.
+    int defaultButton = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Shows a modal message box and returns the button the user pressed.
+    virtual MsgAnswer MsgBox(const MessageBox& box) = 0;
+    virtual void Beep() = 0;
+    // The hourglass pointer; pending window events run so that it shows at once.
+    virtual void MouseWait() = 0;
+    // Back to the arrow pointer; pending window events run.
+    virtual void MouseDefault() = 0;
+    virtual void LetEventsRun() = 0;
+};
+
+}  // namespace mw

@@ -1,0 +1,52 @@
+// Behaviour that every screen shares: centring, the menu highlight, the
+// focus colours of a framed list or entry box, the help line and selecting
+// the whole text of an entry box.
+//
+// Controls of a control array are named "<array>_<index>" ("cmdMenuChoice_0",
+// "sspMenuChoice_0"); the routines below reach them by that name at run time
+// so that one routine serves every screen.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace mw {
+
+// Behind the focused menu choice, and behind a framed control that has the focus.
+inline constexpr QRgb kFocusColor = qRgb(0, 255, 255);
+// Behind every other menu choice, and behind a framed control without the focus.
+inline constexpr QRgb kMenuColor = qRgb(0, 0, 255);
+
+inline constexpr const char* kMenuChoiceButton = "cmdMenuChoice";
+inline constexpr const char* kMenuChoicePanel = "sspMenuChoice";
+
+// The object name of element `index` of a control array.
+QString ControlName(const char* array, int index);
+
+// Places a window in the middle of its screen.
+void CenterForm(QWidget* window);
+
+// Every panel 0..lastIndex blue, every caption plain.
+void ClearMenuHighlight(QWidget* window, int lastIndex);
+// As ClearMenuHighlight, then panel `index` cyan and its caption bold.
+void HighlightMenuChoice(QWidget* window, int lastIndex, int index);
+
+// Selects the whole text of the control that has the focus so that typing
+// replaces it. Controls without a text selection are left alone.
+void SelectAllText();
+
+// A framed list or entry box marks the focus like a menu choice: cyan with a
+// black bold caption while it has the focus, blue with a white plain caption
+// otherwise.
+void HighlightFrame(QWidget* frame, QLabel* caption, bool focused);
+
+void SetBackColor(QWidget* widget, QRgb color);
+void SetBold(QWidget* widget, bool bold);
+
+// The one-line help panel at the bottom of a screen, named "MsgPanel".
+QLabel* MakeMsgPanel(QWidget* parent);
+
+}  // namespace mw

@@ -1,0 +1,21 @@
+// Runs the station's screen tests on the offscreen platform: windows are
+// real Qt windows with real key events, but nothing appears on a display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstring>
+
+// Defined by SingleCopyTest.cpp: the helper process of the single-copy tests.
+int RunSingleCopyHelper(int argc, char** argv);
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--single-copy-helper") == 0) {
+        return RunSingleCopyHelper(argc, argv);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // A test that ends the station closes its main window; the tests go on.
+    QApplication::setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,203 @@
+// The real station on a real X server: started on a temporary program folder
+// and data disk under Xvfb and worked with keys sent by xdotool. Skipped when
+// Xvfb or xdotool is not installed.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <functional>
+#include <optional>
+
+#include "support/StationFixture.h"
+#include "support/TempDir.h"
+
+#ifdef MW_HAVE_X11
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#endif
+
+namespace {
+
+using mwtest::TempDir;
+
+// Polls `done` until it holds or a generous deadline passes.
+bool Eventually(const std::function<bool()>& done, int deadlineMs = 30000) {
+    QDeadlineTimer deadline(deadlineMs);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+class XvfbStationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+            GTEST_SKIP() << "Xvfb and xdotool are needed to drive the station on a real X server";
+        }
+        // Xvfb picks a free display itself and names it on its standard output.
+        xvfb_.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("1024x768x24")});
+        ASSERT_TRUE(xvfb_.waitForStarted());
+        ASSERT_TRUE(Eventually([&] {
+            xvfb_.waitForReadyRead(100);
+            return xvfb_.canReadLine();
+        }));
+        display_ = QStringLiteral(":") + QString::fromLatin1(xvfb_.readLine().trimmed());
+
+        // The program folder is wherever the executable lies.
+        station_ = QString::fromStdString(programDir_.File("mirrorwise"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(MW_STATION_EXE), station_));
+        mwtest::MakeDisk(disk_, {"Ann", "Bob", "Lee"});
+        programDir_.Write("MW.ini", "[Path]\r\nFilePath=" + disk_.Path() + "\r\n");
+    }
+
+    void TearDown() override {
+        // Terminated rather than killed, so that Xvfb removes its display lock.
+        for (QProcess* process : {&first_, &xvfb_}) {
+            if (process->state() == QProcess::NotRunning) continue;
+            process->terminate();
+            if (!process->waitForFinished(5000)) process->kill();
+        }
+    }
+
+    QProcessEnvironment Environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        return env;
+    }
+
+    void StartStation(QProcess& process) {
+        process.setProcessEnvironment(Environment());
+        process.setProgram(station_);
+        process.start();
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // xdotool's output; empty when it failed.
+    QString Xdotool(const QStringList& args) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(Environment());
+        xdotool.start(QStringLiteral("xdotool"), args);
+        if (!xdotool.waitForFinished(10000) || xdotool.exitCode() != 0) return {};
+        return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
+    }
+
+    // The visible window whose title is exactly `title`; empty when there is none.
+    QString FindWindow(const QString& title) {
+        return Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--name"), QStringLiteral("^%1$").arg(title)})
+            .section(QLatin1Char('\n'), 0, 0);
+    }
+    QString WaitForWindow(const QString& title) {
+        QString id;
+        Eventually([&] { return !(id = FindWindow(title)).isEmpty(); });
+        return id;
+    }
+    bool WindowGone(const QString& title) {
+        return Eventually([&] { return FindWindow(title).isEmpty(); });
+    }
+
+    // Without a window manager nothing gives a window the keyboard: the test does.
+    bool Focus(const QString& window) {
+        return Eventually([&] {
+            Xdotool({QStringLiteral("windowfocus"), window});
+            return Xdotool({QStringLiteral("getwindowfocus")}) == window;
+        });
+    }
+
+    void Keys(const QString& keys) { Xdotool({QStringLiteral("key"), keys}); }
+
+    std::optional<bool> NumLock() const {
+#ifdef MW_HAVE_X11
+        Display* x = XOpenDisplay(display_.toLocal8Bit().constData());
+        if (!x) return std::nullopt;
+        XkbStateRec state;
+        std::optional<bool> on;
+        if (XkbGetState(x, XkbUseCoreKbd, &state) == 0) {
+            on = (state.locked_mods & XkbKeysymToModifiers(x, XK_Num_Lock)) != 0;
+        }
+        XCloseDisplay(x);
+        return on;
+#else
+        return std::nullopt;
+#endif
+    }
+
+    TempDir programDir_;
+    TempDir disk_;
+    QProcess xvfb_;
+    QProcess first_;
+    QString display_;
+    QString station_;
+};
+
+TEST_F(XvfbStationTest, TheStationRunsOnARealXServer) {
+    StartStation(first_);
+    const QString main = WaitForWindow(QStringLiteral("Mirrorwise"));
+    ASSERT_FALSE(main.isEmpty()) << "the main window never appeared";
+
+    // A second start hands over to the running station and ends quietly.
+    QProcess second;
+    StartStation(second);
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first_.state(), QProcess::Running);
+
+    // "Num Lock Always On" is on by default: the station switches Num Lock on.
+    if (NumLock().has_value()) {
+        EXPECT_TRUE(Eventually([&] { return NumLock() == true; }));
+    }
+
+    // The About window from the menu bar, closed with Enter on its OK.
+    ASSERT_TRUE(Focus(main));
+    Keys(QStringLiteral("alt+a"));
+    const QString about = WaitForWindow(QStringLiteral("About Mirrorwise"));
+    ASSERT_FALSE(about.isEmpty()) << "Alt+A did not open the About window";
+    ASSERT_TRUE(Focus(about));
+    Keys(QStringLiteral("Return"));
+    EXPECT_TRUE(WindowGone(QStringLiteral("About Mirrorwise")));
+
+    // Clearing the option from the Options menu: it is stored, and the
+    // station now keeps Num Lock off.
+    ASSERT_TRUE(Focus(main));
+    Keys(QStringLiteral("alt+o"));
+    Keys(QStringLiteral("n"));
+    EXPECT_TRUE(Eventually(
+        [&] { return programDir_.Read("MW.ini").find("NumLock=False") != std::string::npos; }));
+    if (NumLock().has_value()) {
+        EXPECT_TRUE(Eventually([&] { return NumLock() == false; }));
+    }
+
+    // A station killed outright leaves its lock behind; the next start is not blocked.
+    first_.kill();
+    ASSERT_TRUE(first_.waitForFinished());
+    ASSERT_TRUE(WindowGone(QStringLiteral("Mirrorwise")));
+    StartStation(first_);
+    const QString again = WaitForWindow(QStringLiteral("Mirrorwise"));
+    ASSERT_FALSE(again.isEmpty()) << "the station did not start after the first was killed";
+
+    // "E&xit!" ends the program.
+    ASSERT_TRUE(Focus(again));
+    Keys(QStringLiteral("alt+x"));
+    ASSERT_TRUE(first_.waitForFinished(30000));
+    EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first_.exitCode(), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

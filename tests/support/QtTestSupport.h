@@ -1,0 +1,123 @@
+// Small helpers for tests of Qt windows run by GoogleTest.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <deque>
+#include <functional>
+#include <ostream>
+
+// Lets GoogleTest print QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace mwtest {
+
+// Lets window events run until `done` holds or a generous deadline passes;
+// returns whether it held. Tests wait for effects, never for a time.
+inline bool WaitUntil(const std::function<bool()>& done, int deadlineMs = 10000) {
+    QDeadlineTimer deadline(deadlineMs);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// Presses and releases a key on the control that has the keyboard focus,
+// as the user's keyboard would.
+inline void PressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr) << "no control has the focus";
+    QTest::keyClick(focused, static_cast<Qt::Key>(key), modifiers);
+}
+
+inline void TypeText(const QString& text) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr) << "no control has the focus";
+    QTest::keyClicks(focused, text);
+}
+
+// Shows a window and waits until it has the keyboard.
+inline void ShowActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+// Works through modal windows as they open: each step waits for a modal
+// window of its class and then runs on it, typing and pressing its buttons
+// while its own event loop runs. Steps that never found their window fail
+// the test, and so does a modal window that no step handles: it is closed
+// after a while so that the test ends instead of hanging.
+class ModalDriver : public QObject {
+public:
+    ModalDriver() {
+        poll_.setInterval(10);
+        connect(&poll_, &QTimer::timeout, this, &ModalDriver::Poll);
+        poll_.start();
+    }
+    ~ModalDriver() override {
+        EXPECT_TRUE(steps_.empty()) << steps_.size() << " expected modal window(s) never opened";
+    }
+
+    template <class Window>
+    void When(std::function<void(Window*)> act) {
+        steps_.push_back([act](QWidget* modal) {
+            auto* window = qobject_cast<Window*>(modal);
+            if (!window) return false;
+            act(window);
+            return true;
+        });
+    }
+
+    bool Done() const { return steps_.empty(); }
+
+private:
+    void Poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (busy_ || !modal || !modal->isActiveWindow()) return;
+        if (modal != waitingOn_) {
+            waitingOn_ = modal;
+            waiting_.start();
+        }
+        if (modal->property(kHandled).toBool() || steps_.empty() || !Handle(modal)) {
+            if (waiting_.elapsed() > kGiveUpMs) {
+                ADD_FAILURE() << "no step handled the modal window "
+                              << modal->objectName().toStdString();
+                modal->close();
+            }
+        }
+    }
+
+    bool Handle(QWidget* modal) {
+        busy_ = true;
+        QPointer<QWidget> alive(modal);
+        const bool handled = steps_.front()(modal);
+        if (handled) {
+            steps_.pop_front();
+            if (alive) alive->setProperty(kHandled, true);
+        }
+        busy_ = false;
+        return handled;
+    }
+
+    static constexpr const char* kHandled = "mwtestHandled";
+    static constexpr int kGiveUpMs = 10000;
+    QTimer poll_;
+    QPointer<QWidget> waitingOn_;
+    QElapsedTimer waiting_;
+    std::deque<std::function<bool(QWidget*)>> steps_;
+    bool busy_ = false;
+};
+
+}  // namespace mwtest

@@ -1,0 +1,96 @@
+// The platform services for screen tests: every message box is recorded and
+// answered from a script of one-shot answers instead of being shown. A box
+// that the test did not script fails the test, so no message goes unnoticed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/screen/Platform.h"
+
+namespace mwtest {
+
+class ScriptedPlatform : public mw::Platform {
+public:
+    ~ScriptedPlatform() override {
+        EXPECT_TRUE(script_.empty()) << script_.size() << " scripted answer(s) left unused";
+    }
+
+    // The answer to the next box. `then` runs before the answer is given,
+    // for example to mend an injected disk fault before a retry.
+    void Next(mw::MsgAnswer answer, std::function<void()> then = {}) {
+        script_.push_back({answer, std::move(then)});
+    }
+
+    mw::MsgAnswer MsgBox(const mw::MessageBox& box) override {
+        shown.push_back(box);
+        if (script_.empty()) {
+            ADD_FAILURE() << "unexpected message box: \"" << box.text.toStdString() << "\"";
+            return GiveUp(box.buttons);
+        }
+        Scripted next = std::move(script_.front());
+        script_.pop_front();
+        if (!Offers(box.buttons, next.answer)) {
+            ADD_FAILURE() << "the box \"" << box.text.toStdString()
+                          << "\" has no button for the scripted answer";
+            return GiveUp(box.buttons);
+        }
+        if (next.then) next.then();
+        return next.answer;
+    }
+
+    void Beep() override { ++beeps; }
+    void MouseWait() override { busy = true; }
+    void MouseDefault() override { busy = false; }
+    void LetEventsRun() override { QCoreApplication::processEvents(); }
+
+    // The texts of the boxes shown so far, in order.
+    std::vector<QString> Texts() const {
+        std::vector<QString> texts;
+        for (const mw::MessageBox& box : shown) texts.push_back(box.text);
+        return texts;
+    }
+
+    std::vector<mw::MessageBox> shown;
+    int beeps = 0;
+    bool busy = false;
+
+private:
+    struct Scripted {
+        mw::MsgAnswer answer;
+        std::function<void()> then;
+    };
+
+    static bool Offers(mw::MsgButtons buttons, mw::MsgAnswer answer) {
+        switch (buttons) {
+            case mw::MsgButtons::Ok:
+                return answer == mw::MsgAnswer::Ok;
+            case mw::MsgButtons::OkCancel:
+                return answer == mw::MsgAnswer::Ok || answer == mw::MsgAnswer::Cancel;
+            case mw::MsgButtons::YesNo:
+                return answer == mw::MsgAnswer::Yes || answer == mw::MsgAnswer::No;
+        }
+        return false;
+    }
+
+    // The answer that ends a retry loop, so that an unscripted box cannot hang the test.
+    static mw::MsgAnswer GiveUp(mw::MsgButtons buttons) {
+        switch (buttons) {
+            case mw::MsgButtons::OkCancel:
+                return mw::MsgAnswer::Cancel;
+            case mw::MsgButtons::YesNo:
+                return mw::MsgAnswer::No;
+            case mw::MsgButtons::Ok:
+                break;
+        }
+        return mw::MsgAnswer::Ok;
+    }
+
+    std::deque<Scripted> script_;
+};
+
+}  // namespace mwtest

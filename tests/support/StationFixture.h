@@ -1,0 +1,69 @@
+// A station on temporary folders for screen tests: its own program folder
+// (MW.ini, sctest.ini) and data disks, a file layer that can be made to fail,
+// a fixed date and scripted message boxes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/StationContext.h"
+#include "support/FaultyFileSystem.h"
+#include "support/ScriptedPlatform.h"
+#include "support/TempDir.h"
+
+namespace mwtest {
+
+class FixedClock : public mw::Clock {
+public:
+    mw::Date date{2024, 3, 5};
+    mw::Date Today() const override { return date; }
+};
+
+// The bytes of a record file holding one client per name.
+inline std::string RecordFile(const std::vector<std::string>& names) {
+    std::string bytes;
+    for (const std::string& name : names) {
+        mw::ClientRecord record;
+        record.Name = name;
+        record.Answers = std::string(160, '0');
+        record.DeleteFlag = "0";
+        bytes += record.ToBytes();
+    }
+    return bytes;
+}
+
+// Names "Client 1" .. "Client n".
+inline std::vector<std::string> Clients(int count) {
+    std::vector<std::string> names;
+    for (int n = 1; n <= count; ++n) names.push_back("Client " + std::to_string(n));
+    return names;
+}
+
+// Makes `dir` a data disk holding the named clients.
+inline void MakeDisk(const TempDir& dir, const std::vector<std::string>& names,
+                     const std::string& identity = "M-W\r\n") {
+    dir.Write("TID", identity);
+    dir.Write("DATA401.MW", RecordFile(names));
+}
+
+class StationFixture : public ::testing::Test {
+protected:
+    // Remembers a drive in MW.ini, as an earlier run would have.
+    void RememberDrive(const std::string& drive) {
+        programDir.Write("MW.ini", "[Path]\r\nFilePath=" + drive + "\r\n");
+    }
+
+    TempDir programDir;
+    TempDir disk;
+    FaultyFileSystem fs;
+    FixedClock clock;
+    ScriptedPlatform platform;
+    mw::StationState state;
+    mw::StationContext ctx{
+        state, fs, clock, platform, programDir.Path(), std::chrono::milliseconds(0)};
+};
+
+}  // namespace mwtest
