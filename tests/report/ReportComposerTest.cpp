@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "report/ReportFixture.h"
 
 namespace mw {
@@ -88,65 +86,6 @@ TEST_F(ReportComposerTest, ChartRowsPlaceThePercentileAndBar) {
     EXPECT_TRUE(HasLine(lines, "        This scale  is inaccurate  and  not  scorable  because  the respondent"));
 }
 
-TEST_F(ReportComposerTest, TruthfulnessNinetyToNinetyFourMarksEveryScore) {
-    ScoreSheet s = SheetAt(50);
-    s.Percentile[kTruthfulness] = 92;
-    auto lines = ComposeLines(s);
-    EXPECT_TRUE(HasLine(lines, "       Truthfulness         92 *     *************************************...-"));
-    EXPECT_TRUE(HasLine(lines, "       Stress Coping        50 *     *********************.......-.......-...-"));
-    EXPECT_TRUE(HasLine(lines, "       * These test results          0               40          70      90 100"));
-    EXPECT_TRUE(HasLine(lines, "         are inaccurate              ----------- PERCENTILE SCORES -----------"));
-    // One summary paragraph, the invalidity text; the second half is one line of blanks.
-    std::string text;
-    for (const auto& l : lines) text += l + "\n";
-    EXPECT_NE(text.find("       This  woman's  Truthfulness  Scale  score  is  at  or  above  the  90th"), std::string::npos);
-    EXPECT_EQ(text.find("This individual's self-report"), std::string::npos);
-    EXPECT_NE(text.find("(invalid).\n\n       The Distress, Morale"), std::string::npos);
-    EXPECT_NE(text.find("PERCENTILE SCORES -----------\n\n       \n\n        * * SUMMARY"), std::string::npos);
-}
-
-TEST_F(ReportComposerTest, InvalidReportAtTheNinetyFifthPercentile) {
-    ScoreSheet s = SheetAt(99);
-    s.Percentile[kTruthfulness] = 95;
-    auto lines = ComposeLines(s, true);
-    EXPECT_EQ(lines[12], "       Invalid line one.");
-    EXPECT_EQ(lines[13], "       Invalid line two.");
-    EXPECT_EQ(lines[14], "");
-    EXPECT_EQ(lines[15], "       RECOMMENDATIONS AND/OR COMMENTS: ______________________________________");
-    EXPECT_EQ(lines[lines.size() - 2],
-              "         STAFF MEMBER SIGNATURE       DATE                          (TEST #7)");
-    EXPECT_EQ(lines.back(), "");  // the block's own empty line, and no other
-    for (const auto& line : lines) {
-        EXPECT_EQ(line.find("SUMMARY"), std::string::npos);
-        EXPECT_EQ(line.find("CONFIDENTIAL:"), std::string::npos);
-        EXPECT_EQ(line.find('\f'), std::string::npos);
-    }
-}
-
-TEST_F(ReportComposerTest, EmptyGroupsAndOmittedChoices) {
-    ScoreSheet s = SheetAt(0);
-    s.Answer[152] = 0;
-    auto lines = ComposeLines(s);
-    const std::string none = "       No significant items were reported  No significant items were reported";
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), none), 3);
-    EXPECT_TRUE(HasLine(lines, "       152. No response given" + std::string(14, ' ') + "choice 49"));
-    EXPECT_TRUE(HasLine(lines, "       choice 1" + std::string(28, ' ') + "choice 29"));
-}
-
-TEST_F(ReportComposerTest, SignificantItemsPairUpOnlyLinesThatHaveText) {
-    ScoreSheet s = SheetAt(0);
-    s.ItemPoints[1] = 2;   // ALCOHOL, one line
-    s.ItemPoints[9] = 3;   // DRUGS, two lines
-    s.ItemPoints[10] = 2;
-    s.ItemPoints[15] = 1;  // one point is not significant
-    auto lines = ComposeLines(s);
-    EXPECT_TRUE(HasLine(lines, "       ALCOHOL                             DRUGS"));
-    EXPECT_TRUE(HasLine(lines, "       -------                             -----"));
-    EXPECT_TRUE(HasLine(lines, "       sig 1                               sig 9"));
-    EXPECT_TRUE(HasLine(lines, std::string(43, ' ') + "sig 10"));
-    EXPECT_FALSE(HasLine(lines, "       sig 15"));
-}
-
 TEST_F(ReportComposerTest, AParagraphThatCrossesThePageEndContinuesUnderANewHeader) {
     std::string longParagraph = "0\r\n";
     for (int i = 1; i <= 70; ++i) longParagraph += "line " + std::to_string(i) + "\r\n";
@@ -209,18 +148,6 @@ TEST_F(ReportComposerTest, RangeLabelsSplitTheWideRanges) {
     EXPECT_NE(text.find("Drugs SCALE: PROBLEM RISK RANGE"), std::string::npos);
     EXPECT_NE(text.find("Self-Esteem SCALE: LOW-LOW RISK RANGE"), std::string::npos);
     EXPECT_NE(text.find("Stress Coping SCALE: LOW RISK RANGE"), std::string::npos);
-}
-
-TEST_F(ReportComposerTest, OnePageSummaryFillsOneSheetOf58Lines) {
-    auto lines = ComposeLines(SheetAt(30), true);
-    auto sheet = std::find(lines.rbegin(), lines.rend(), "\f").base();
-    EXPECT_EQ(lines.end() - sheet, 58);
-    EXPECT_EQ(sheet[2], "                                 ONE PAGE SUMMARY");
-    EXPECT_EQ(lines.end()[-2].substr(7, 10), "Mirrorwise");
-    EXPECT_EQ(lines.end()[-1].substr(7, 13), "CONFIDENTIAL:");
-    EXPECT_EQ(std::count_if(sheet, lines.end(),
-                            [](const std::string& l) { return l == "       " + std::string(71, '_'); }),
-              2);
 }
 
 }  // namespace

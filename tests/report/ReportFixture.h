@@ -48,7 +48,6 @@ inline std::map<std::string, std::string> FixtureParagraphFiles() {
         }
         files[name] = text;
     }
-    files["INVAL.TXT"] = "Invalid line one.\r\nInvalid line two.\r\nEND\r\n";
     return files;
 }
 
