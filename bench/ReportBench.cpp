@@ -30,7 +30,8 @@ void FullDiskReports(benchmark::State& bench) {
     const mw::ScoreAndPrint reports(mw::LocalFileSystem(), MW_PROGRAM_DIR);
     for (auto _ : bench) {
         for (int n = 1; n <= mw::kMaxClients; ++n) {
-            auto report = reports.Compose(state.ClientRecords[1 + (n - 1) % state.RecordCount], n, true);
+            auto report =
+                reports.Compose(state.ClientRecords[1 + (n - 1) % state.RecordCount], n, true);
             benchmark::DoNotOptimize(report);
         }
     }

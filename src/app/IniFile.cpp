@@ -13,8 +13,7 @@ struct Line {
 };
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -53,7 +52,8 @@ struct Document {
 
 Document Parse(const std::string& text) {
     Document doc;
-    if (!text.empty() && text.find("\r\n") == std::string::npos && text.find('\n') != std::string::npos) {
+    if (!text.empty() && text.find("\r\n") == std::string::npos &&
+        text.find('\n') != std::string::npos) {
         doc.eol = "\n";
     }
     std::size_t pos = 0;
@@ -73,7 +73,7 @@ Document Parse(const std::string& text) {
 
 // Index range [first, last) of the body of the first section of that name.
 std::optional<std::pair<std::size_t, std::size_t>> FindSection(const Document& doc,
-                                                                std::string_view section) {
+                                                               std::string_view section) {
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
         auto name = SectionName(doc.lines[i]);
         if (!name || !EqualNoCase(*name, section)) continue;
@@ -104,36 +104,38 @@ std::string Join(const Document& doc) {
 
 }  // namespace
 
+std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
+    Result<std::string> text = fs_.ReadFile(path_);
+    if (!text) return std::nullopt;
+    Document doc = Parse(*text);
+    auto body = FindSection(doc, section);
+    if (!body) return std::nullopt;
+    auto line = FindKey(doc, *body, key);
+    if (!line) return std::nullopt;
+    std::string_view raw = doc.lines[*line];
+    std::string_view v = TrimBlanks(raw.substr(KeyOf(raw)->second));
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+    return std::string(v);
+}
+
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue, std::size_t bufferSize) const {
-    std::string value(defaultValue);
-    if (Result<std::string> text = fs_.ReadFile(path_)) {
-        Document doc = Parse(*text);
-        if (auto body = FindSection(doc, section)) {
-            if (auto line = FindKey(doc, *body, key)) {
-                std::string_view raw = doc.lines[*line];
-                std::string_view v = TrimBlanks(raw.substr(KeyOf(raw)->second));
-                if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-                value = std::string(v);
-            }
-        }
-    }
+    std::string value = Lookup(section, key).value_or(std::string(defaultValue));
     if (bufferSize > 0 && value.size() > bufferSize - 1) value.resize(bufferSize - 1);
     return value;
 }
 
 int IniFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
-    const std::string missing = "\x01";
-    std::string value = ReadString(section, key, missing);
-    if (value == missing) return defaultValue;
+    std::optional<std::string> value = Lookup(section, key);
+    if (!value) return defaultValue;
     std::size_t i = 0;
-    bool negative = i < value.size() && value[i] == '-';
+    const bool negative = i < value->size() && (*value)[i] == '-';
     if (negative) ++i;
     long long n = 0;
-    for (; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); ++i) {
-        n = std::min<long long>(n * 10 + (value[i] - '0'), 1LL << 31);
+    for (; i < value->size() && std::isdigit(static_cast<unsigned char>((*value)[i])); ++i) {
+        n = std::min<long long>(n * 10 + ((*value)[i] - '0'), 0x7FFFFFFF);
     }
-    return static_cast<int>(negative ? -n : std::min<long long>(n, 0x7FFFFFFF));
+    return static_cast<int>(negative ? -n : n);
 }
 
 Status IniFile::WriteString(std::string_view section, std::string_view key,

@@ -4,6 +4,7 @@
 // writing one key keeps every other line, comment and the order of the file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ public:
     Status WriteString(std::string_view section, std::string_view key, std::string_view value);
 
 private:
+    // The value as written, without blanks and quotes; none when the file,
+    // section or key is missing.
+    std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+
     FileSystem& fs_;
     std::string path_;
 };

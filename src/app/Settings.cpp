@@ -7,7 +7,9 @@ constexpr const char* kSettings = "Settings";
 constexpr const char* kPath = "Path";
 constexpr const char* kScan = "ScanSettings";
 
-const char* TrueFalse(bool on) { return on ? "True" : "False"; }
+const char* TrueFalse(bool on) {
+    return on ? "True" : "False";
+}
 
 }  // namespace
 
@@ -21,7 +23,9 @@ bool Settings::ReadFlag(const IniFile& file, const char* section, const char* ke
     return file.ReadString(section, key, defaultValue, bufferSize).rfind("Tru", 0) == 0;
 }
 
-bool Settings::GetNumLockSetting() const { return ReadFlag(mw_, kSettings, "NumLock", "True", 10); }
+bool Settings::GetNumLockSetting() const {
+    return ReadFlag(mw_, kSettings, "NumLock", "True", 10);
+}
 
 bool Settings::GetPrintDOSSetting() const {
     return ReadFlag(mw_, kSettings, "PrintDOS", "True", 10);
@@ -35,13 +39,17 @@ Status Settings::SavePrintDOSSetting(bool on) {
     return mw_.WriteString(kSettings, "PrintDOS", TrueFalse(on));
 }
 
-std::string Settings::GetINIFilePath() const { return mw_.ReadString(kPath, "FilePath", "a:", 50); }
+std::string Settings::GetINIFilePath() const {
+    return mw_.ReadString(kPath, "FilePath", "a:", 50);
+}
 
 Status Settings::SaveFilePath(const std::string& path) {
     return mw_.WriteString(kPath, "FilePath", path);
 }
 
-std::string Settings::GetINISndPath() const { return mw_.ReadString(kPath, "SndPath", "c:", 50); }
+std::string Settings::GetINISndPath() const {
+    return mw_.ReadString(kPath, "SndPath", "c:", 50);
+}
 
 ScanSettings Settings::GetScanSettings() const {
     ScanSettings s;

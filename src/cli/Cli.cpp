@@ -22,7 +22,8 @@ constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "usage: mirrorwise-cli list --disk DIR\n"
-    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary] [--output FILE]\n"
+    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary] [--output "
+    "FILE]\n"
     "       mirrorwise-cli score --program-dir DIR --disk DIR --client N [--json]\n"
     "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n";
 
@@ -82,9 +83,10 @@ int Usage(std::ostream& err) {
 
 Status CheckClient(const StationState& state, int n) {
     if (n >= 1 && n <= state.RecordCount) return {};
-    return MakeError(errc::BadRecordNumber,
-                     "no client " + std::to_string(n) + " in " + JoinPath(state.DataPath, kRecordFileName) +
-                         ", which holds " + std::to_string(state.RecordCount) + " clients");
+    return MakeError(errc::BadRecordNumber, "no client " + std::to_string(n) + " in " +
+                                                JoinPath(state.DataPath, kRecordFileName) +
+                                                ", which holds " +
+                                                std::to_string(state.RecordCount) + " clients");
 }
 
 // The disk and the client of a one-client command; the exit status when
@@ -120,8 +122,10 @@ int Report(const Options& o, std::ostream& err) {
     int n = 0;
     if (std::optional<int> status = LoadClient(o, err, state, n)) return *status;
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
-    const std::string path = o.values.count("--output") ? o.values.at("--output") : reports.ReportPath();
-    auto problems = reports.WriteReport(state.ClientRecords[n], n, o.flags.count("--summary"), path);
+    const std::string path =
+        o.values.count("--output") ? o.values.at("--output") : reports.ReportPath();
+    auto problems =
+        reports.WriteReport(state.ClientRecords[n], n, o.flags.count("--summary"), path);
     if (!problems) return Fail(err, problems.error());
     return ReportProblems(*problems, err);
 }
@@ -136,9 +140,11 @@ int Reports(const Options& o, std::ostream& err) {
     std::vector<std::string> all;
     for (int n = 1; n <= state->RecordCount; ++n) {
         const std::string path = JoinPath(outputDir, std::to_string(n));
-        auto problems = reports.WriteReport(state->ClientRecords[n], n, o.flags.count("--summary"), path);
+        auto problems =
+            reports.WriteReport(state->ClientRecords[n], n, o.flags.count("--summary"), path);
         if (!problems) return Fail(err, problems.error());
-        for (const std::string& p : *problems) all.push_back("client " + std::to_string(n) + ": " + p);
+        for (const std::string& p : *problems)
+            all.push_back("client " + std::to_string(n) + ": " + p);
     }
     return ReportProblems(all, err);
 }
@@ -223,8 +229,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command != Commands().end()) {
             const Command& c = command->second;
             std::optional<Options> o = ParseOptions(args, c.values, c.flags);
-            bool complete = o && std::all_of(c.required.begin(), c.required.end(),
-                                             [&](const std::string& r) { return o->values.count(r); });
+            bool complete =
+                o && std::all_of(c.required.begin(), c.required.end(),
+                                 [&](const std::string& r) { return o->values.count(r); });
             if (complete) return c.run(*o, out, err);
         }
     }

@@ -34,7 +34,9 @@ ClientRecord ClientRecord::FromBytes(std::string_view bytes) {
     return r;
 }
 
-int ClientRecord::TimesEdited() const { return CodeValue(timeseditted.View()); }
+int ClientRecord::TimesEdited() const {
+    return CodeValue(timeseditted.View());
+}
 
 std::string Trim(std::string_view text) {
     auto first = text.find_first_not_of(' ');

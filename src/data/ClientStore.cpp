@@ -11,9 +11,13 @@ int RecordCountForLength(std::uint64_t length) {
     return static_cast<int>(whole);
 }
 
-Status ClientStore::LoadRecords() { return Load(true); }
+Status ClientStore::LoadRecords() {
+    return Load(true);
+}
 
-Status ClientStore::LoadRecordsReadOnly() { return Load(false); }
+Status ClientStore::LoadRecordsReadOnly() {
+    return Load(false);
+}
 
 Status ClientStore::Load(bool createIfMissing) {
     const std::string path = RecordFilePath();
@@ -31,10 +35,10 @@ Status ClientStore::Load(bool createIfMissing) {
 
     int count = RecordCountForLength(bytes->size());
     if (count > kMaxClients) {
-        return MakeError(errc::SubscriptOutOfRange,
-                         path + " holds " + std::to_string(count) +
-                             " clients; this station supports at most " +
-                             std::to_string(kMaxClients) + " clients on one data disk");
+        return MakeError(errc::SubscriptOutOfRange, path + " holds " + std::to_string(count) +
+                                                        " clients; this station supports at most " +
+                                                        std::to_string(kMaxClients) +
+                                                        " clients on one data disk");
     }
     std::vector<ClientRecord> loaded;
     loaded.reserve(count);
@@ -57,13 +61,15 @@ Status ClientStore::SaveRecord(int index) {
     return fs_.WriteAt(RecordFilePath(), offset, state_.ClientRecords[index].ToBytes());
 }
 
-void ClientStore::ClearRecord() { state_.Current() = ClientRecord(); }
+void ClientStore::ClearRecord() {
+    state_.Current() = ClientRecord();
+}
 
 Status ClientStore::AddClient() {
     int slot = state_.RecordCount + 1;
     if (slot > kMaxClients) {
-        return MakeError(errc::SubscriptOutOfRange, "the data disk already holds " +
-                                                        std::to_string(kMaxClients) + " clients");
+        return MakeError(errc::SubscriptOutOfRange,
+                         "the data disk already holds " + std::to_string(kMaxClients) + " clients");
     }
     if (Status st = SaveRecord(slot); !st) return st;
     state_.RecordCount = static_cast<std::int16_t>(slot);

@@ -38,6 +38,8 @@ constexpr int SectionOf(int item) {
 
 // The answer value of one character of Answers: a digit's value; a blank or
 // any other character is 0 (omitted).
-constexpr int AnswerValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+constexpr int AnswerValue(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : 0;
+}
 
 }  // namespace mw

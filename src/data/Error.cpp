@@ -20,6 +20,8 @@ DiskFault Error::Fault() const {
     }
 }
 
-Error MakeError(int code, std::string message) { return Error{code, std::move(message)}; }
+Error MakeError(int code, std::string message) {
+    return Error{code, std::move(message)};
+}
 
 }  // namespace mw

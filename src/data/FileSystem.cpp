@@ -145,10 +145,10 @@ public:
         LARGE_INTEGER pos;
         pos.QuadPart = static_cast<LONGLONG>(offset);
         DWORD written = 0;
-        bool ok = ::SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) &&
-                  ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                  written == bytes.size() && ::FlushFileBuffers(h);
+        bool ok =
+            ::SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) &&
+            ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size() && ::FlushFileBuffers(h);
         DWORD err = ::GetLastError();
         ::CloseHandle(h);
         if (!ok) {
@@ -230,7 +230,8 @@ public:
         std::vector<std::string> drives;
         DWORD mask = ::GetLogicalDrives();
         for (int i = 0; i < 26; ++i) {
-            if (mask & (1u << i)) drives.push_back(std::string(1, static_cast<char>('a' + i)) + ":");
+            if (mask & (1u << i))
+                drives.push_back(std::string(1, static_cast<char>('a' + i)) + ":");
         }
         return drives;
 #else
@@ -244,9 +245,9 @@ private:
     // real mount points of /proc/mounts; pseudo file systems are left out.
     static std::vector<std::string> MountPoints() {
         static const std::set<std::string> pseudo = {
-            "proc",  "sysfs",   "devtmpfs", "devpts",     "tmpfs",  "cgroup", "cgroup2",
-            "mqueue", "debugfs", "tracefs",  "securityfs", "pstore", "bpf",    "autofs",
-            "hugetlbfs", "configfs", "fusectl", "binfmt_misc", "nsfs", "overlay", "rpc_pipefs"};
+            "proc",      "sysfs",    "devtmpfs", "devpts",      "tmpfs",  "cgroup",  "cgroup2",
+            "mqueue",    "debugfs",  "tracefs",  "securityfs",  "pstore", "bpf",     "autofs",
+            "hugetlbfs", "configfs", "fusectl",  "binfmt_misc", "nsfs",   "overlay", "rpc_pipefs"};
         std::vector<std::string> removable;
         std::vector<std::string> other;
         std::ifstream mounts("/proc/mounts");

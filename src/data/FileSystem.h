@@ -26,7 +26,8 @@ public:
     // Creates an empty file when none exists; an existing file is left alone.
     virtual Status CreateIfMissing(const std::string& path) = 0;
     // Overwrites bytes of an existing file in place and syncs them to the device.
-    virtual Status WriteAt(const std::string& path, std::uint64_t offset, std::string_view bytes) = 0;
+    virtual Status WriteAt(const std::string& path, std::uint64_t offset,
+                           std::string_view bytes) = 0;
     // Creates or truncates a file and writes it (no temporary file).
     virtual Status WriteFile(const std::string& path, std::string_view bytes) = 0;
     // Replaces a file whole: a temporary file beside it, synced, then renamed over it.

@@ -37,7 +37,9 @@ int ColumnIndex(const Statement& st, const std::string& name) {
 
 }  // namespace
 
-Database::~Database() { sqlite3_close(db_); }
+Database::~Database() {
+    sqlite3_close(db_);
+}
 
 Error Database::Fail(const std::string& doing) const {
     return MakeError(3051, doing + " in " + path_ + ": " + sqlite3_errmsg(db_));
@@ -69,7 +71,8 @@ Result<std::vector<QuestionRow>> Database::ReadQuestionTable(const std::string& 
     const int id = ColumnIndex(st, "ID");
     const int question = ColumnIndex(st, "TestQuestion");
     const int audio = ColumnIndex(st, "QuestionAudio");
-    if (id < 0 || question < 0 || audio < 0) return Fail("table " + table + " is not a question table");
+    if (id < 0 || question < 0 || audio < 0)
+        return Fail("table " + table + " is not a question table");
     std::array<int, 5> answer{}, choice{};
     for (int k = 0; k < 5; ++k) {
         answer[k] = ColumnIndex(st, "ANSWER" + std::to_string(k + 1));

@@ -23,7 +23,9 @@ const Sentences kTruthfulnessSentences = {
     "These Mirrorwise (MW) results are accurate and valid. ",
     "This client was truthful when completing the Mirrorwise (MW). ",
     "This individual's Mirrorwise (MW) results are accurate. ",
-    "These Mirrorwise (MW) scores are Truth-Corrected and accurate. ", "", ""};
+    "These Mirrorwise (MW) scores are Truth-Corrected and accurate. ",
+    "",
+    ""};
 const Sentences kResistanceSentences = {
     " is not resistant or noncompliant and should be cooperative. ",
     " can be expected to be compliant and cooperate with others. ",
@@ -45,13 +47,12 @@ const Sentences kAlcoholSentences = {
     "If not a 'recovering alcoholic,' alcohol abuse is present. ",
     "If not 'recovering' many alcohol abuse indicators are evident. ",
     "Either this person is 'recovering' or serious alcohol abuse is indicated. "};
-const Sentences kDrugsSentences = {
-    "Few, if any, indicators of illicit drug use are evident. ",
-    "An established pattern of drug abuse is not indicated. ",
-    "A 'proneness' toward drug use or abuse may exist. ",
-    "If not 'recovering,' illicit drug abuse is likely. ",
-    "Many indicators of drug use and abuse are present. ",
-    "If not 'recovering' this person has a serious drug problem. "};
+const Sentences kDrugsSentences = {"Few, if any, indicators of illicit drug use are evident. ",
+                                   "An established pattern of drug abuse is not indicated. ",
+                                   "A 'proneness' toward drug use or abuse may exist. ",
+                                   "If not 'recovering,' illicit drug abuse is likely. ",
+                                   "Many indicators of drug use and abuse are present. ",
+                                   "If not 'recovering' this person has a serious drug problem. "};
 const Sentences kDistressSentences = {
     "This individual has very little, if any, physical or mental distress. ",
     "This individual is experiencing little pain or suffering. ",
@@ -59,13 +60,12 @@ const Sentences kDistressSentences = {
     "This individual experiences distress (pain or suffering). ",
     "This individual has severe distress (pain and suffering). ",
     "This individual is overwhelmed by distress, pain and suffering. "};
-const Sentences kMoraleSentences = {
-    "This client is self-confident and has a positive outlook. ",
-    "This client is self-confident and enthusiastic. ",
-    "Although generally self-confident, some doubts exist. ",
-    "This client's morale and self-confidence are impaired. ",
-    "Poor self-confidence and low morale are apparent. ",
-    "Seriously impaired morale is now identifiable. "};
+const Sentences kMoraleSentences = {"This client is self-confident and has a positive outlook. ",
+                                    "This client is self-confident and enthusiastic. ",
+                                    "Although generally self-confident, some doubts exist. ",
+                                    "This client's morale and self-confidence are impaired. ",
+                                    "Poor self-confidence and low morale are apparent. ",
+                                    "Seriously impaired morale is now identifiable. "};
 const Sentences kStressCopingSentences = {
     "Well established or good stress coping abilities are evident. ",
     "Average or adequate stress coping abilities are apparent. ",
@@ -75,13 +75,15 @@ const Sentences kStressCopingSentences = {
     "Very serious stress coping problems are present. "};
 
 std::string SelfEsteemSentence(int percentile, const Pronouns& p) {
-    if (percentile <= 25) return "This person is either conceited or manifests very positive self-esteem. ";
+    if (percentile <= 25)
+        return "This person is either conceited or manifests very positive self-esteem. ";
     if (percentile <= 39) return "This person has very positive or good self-esteem. ";
     if (percentile <= 55) return "This person generally has positive or average self-esteem. ";
     if (percentile <= 69) return "Some self-esteem concerns are becoming evident. ";
     if (percentile <= 89) return "This person manifests negative or impaired self-esteem. ";
     if (percentile <= 94) {
-        return std::string("This person disapproves of ") + p.reflexive + " and has a self-esteem problem. ";
+        return std::string("This person disapproves of ") + p.reflexive +
+               " and has a self-esteem problem. ";
     }
     return "Very serious self-esteem problems are evident (suicidal?). ";
 }
@@ -104,7 +106,9 @@ std::string JoinItems(const std::vector<int>& items) {
     return joined;
 }
 
-std::string Quoted(std::string_view word) { return "\"" + std::string(word) + "\""; }
+std::string Quoted(std::string_view word) {
+    return "\"" + std::string(word) + "\"";
+}
 
 // --- Response patterns ---------------------------------------------------
 
@@ -137,16 +141,20 @@ private:
         t += "Agreement between these answers is expected. ";
         if (A(54) == 1 && AnswerIn(148, {2, 4})) t += "This client admitted to item 54. ";
         if (A(54) == 2 && AnswerIn(148, {1, 3})) t += "This client admitted to item 148. ";
-        if (A(54) == 1 && AnswerIn(148, {1, 3})) t += "This client admitted to both items 54 and 148. ";
+        if (A(54) == 1 && AnswerIn(148, {1, 3}))
+            t += "This client admitted to both items 54 and 148. ";
         if (A(54) == 2 && A(148) == 4) {
             t += "This client denies being a " + Quoted("recovering") + " person. ";
         }
         t += "A similar theme, i.e., alcohol treatment, is present in items #87 and 151. ";
         bool treated151 = AnswerIn(151, {1, 2, 3});
-        if (A(87) == 1 && A(151) == 4) t += "The respondent acknowledged item 87 but denies item 151.";
-        if (A(87) == 2 && treated151) t += "The respondent acknowledged item 151 but denies item 87.";
+        if (A(87) == 1 && A(151) == 4)
+            t += "The respondent acknowledged item 87 but denies item 151.";
+        if (A(87) == 2 && treated151)
+            t += "The respondent acknowledged item 151 but denies item 87.";
         if (A(87) == 1 && treated151) t += "The respondent admits to both items #87 and item #151.";
-        if (A(87) == 2 && A(151) == 4) t += "The respondent denies having had alcohol-related treatment.";
+        if (A(87) == 2 && A(151) == 4)
+            t += "The respondent denies having had alcohol-related treatment.";
         return t;
     }
 
@@ -165,15 +173,17 @@ private:
     }
 
     std::string Drugs() const {
-        std::string t = "Drugs Scale items (#49, 90 and 152) refer to current drug problems. Response";
+        std::string t =
+            "Drugs Scale items (#49, 90 and 152) refer to current drug problems. Response";
         t += " consistency would involve three admissions or denials. ";
         t += DrugAdmissions();
-        t += " Two items (#57 and 148) apply to " + Quoted("recovering") +
-             " drug abuser. Agreement";
+        t +=
+            " Two items (#57 and 148) apply to " + Quoted("recovering") + " drug abuser. Agreement";
         t += " between these answers is expected. ";
         if (A(57) == 1 && AnswerIn(148, {1, 4})) t += "This client admitted to item 57.";
         if (A(57) == 2 && AnswerIn(148, {2, 3})) t += "This client admitted to item 148.";
-        if (A(57) == 1 && AnswerIn(148, {2, 3})) t += "This client admitted to both items 57 and 148.";
+        if (A(57) == 1 && AnswerIn(148, {2, 3}))
+            t += "This client admitted to both items 57 and 148.";
         if (A(57) == 2 && AnswerIn(148, {1, 4})) {
             t += "This client denies being a " + Quoted("recovering") + " person.";
         }
@@ -181,7 +191,8 @@ private:
         if (A(77) == 1 && A(153) == 4) t += "This individual admits to #77 but denies #153.";
         if (A(77) == 2 && A(153) != 4) t += "This individual admits to #153 but denies #77.";
         if (A(77) == 1 && A(153) != 4) t += "This individual admits to both #77 and #153.";
-        if (A(77) == 2 && A(153) == 4) t += "This individual denies having had drug-related treatment.";
+        if (A(77) == 2 && A(153) == 4)
+            t += "This individual denies having had drug-related treatment.";
         return t;
     }
 
@@ -212,7 +223,8 @@ private:
         t += " The Distress Scale incorporates a suicide/homicide (#157) item and";
         t += " several related items (e.g., 69, 76, 88, 97, 107 and 112).";
         std::vector<int> deviant;
-        const std::pair<int, int> related[] = {{69, 1}, {76, 1}, {88, 1}, {97, 4}, {107, 4}, {112, 1}};
+        const std::pair<int, int> related[] = {{69, 1}, {76, 1},  {88, 1},
+                                               {97, 4}, {107, 4}, {112, 1}};
         for (auto [item, answer] : related) {
             if (A(item) == answer) deviant.push_back(item);
         }
@@ -238,7 +250,8 @@ private:
     }
 
     std::string Resistance() const {
-        std::string t = "Several items in the Resistance Scale reflect opposition (resistance) to help.";
+        std::string t =
+            "Several items in the Resistance Scale reflect opposition (resistance) to help.";
         t += " These items include #25, 32, 41, 53, 59, 67, 74, and 89. The client's responses";
         t += " to these items are set forth in the " + Quoted("Mirrorwise Responses") +
              " summary at the end";
@@ -254,15 +267,16 @@ private:
             t += "This individual answered items " + JoinItems(deviant) +
                  " in a negativistic or noncompliant manner.";
         } else {
-            t += "This individual did not answer any of these " +
-                 Quoted("resistant attitude") + " items in a noncompliant " + "or negativistic manner.";
+            t += "This individual did not answer any of these " + Quoted("resistant attitude") +
+                 " items in a noncompliant " + "or negativistic manner.";
         }
         return t;
     }
 
     std::string Violence() const {
         std::string t =
-            "With regard to the Violence Scale the client's answer to item 157 (suicidal / homicidal)";
+            "With regard to the Violence Scale the client's answer to item 157 (suicidal / "
+            "homicidal)";
         t += " is important when assessing a persons dangerousness to self and/or others. When a";
         t += " person responds to item 157 by selecting 1 (suicidal), 2 (homicidal) or 3";
         t += std::string(" (suicidal/homicidal) it's interesting to note how ") + p_.subject +
@@ -276,9 +290,11 @@ private:
             t += "This client answered items " + JoinItems(deviant) +
                  " in a negativistic or deviant direction.";
         } else {
-            t += "This client did not answer any of these violence potential items in a negativistic ";
+            t += "This client did not answer any of these violence potential items in a "
+                 "negativistic ";
             t += "or deviant manner.";
-            if (A(157) != 4) t += " This inconsistency may reflect indecision, vacillation or conflict.";
+            if (A(157) != 4)
+                t += " This inconsistency may reflect indecision, vacillation or conflict.";
         }
         return t;
     }
@@ -295,7 +311,8 @@ Pronouns PronounsFor(std::string_view genderField) {
 }
 
 std::string InvalidityParagraph(const Pronouns& p) {
-    std::string t = std::string("This ") + p.person + "'s Truthfulness Scale score is at or above the 90th ";
+    std::string t =
+        std::string("This ") + p.person + "'s Truthfulness Scale score is at or above the 90th ";
     t += "percentile, which means that all of the Mirrorwise scale scores are inaccurate. ";
     t += "This does not happen by chance: at least 15 of the 20 Truthfulness items must be ";
     t += "answered in a deviant direction to reach this level. For example, nearly everybody ";
@@ -303,7 +320,8 @@ std::string InvalidityParagraph(const Pronouns& p) {
     t += "Among the possible reasons for such answers are impaired reading ability, reading ";
     t += "things into the items that are not there, minimizing or denying problems, ";
     t += "defensiveness, emotional turmoil at the time of testing, or a deliberate attempt to ";
-    t += "fake good. Whatever the reason, this person's Mirrorwise report is not accurate (invalid).";
+    t += "fake good. Whatever the reason, this person's Mirrorwise report is not accurate "
+         "(invalid).";
     return t;
 }
 
@@ -349,7 +367,8 @@ std::string ProfileStatement(const ScoreSheet& sheet, const ReportTexts& texts) 
         t += "range is serious and is characteristic of a maladaptive adjustment. ";
         t += "Review the following scales carefully: " + JoinNames(elevated) + " " + scales + ". ";
         t += "Each Mirrorwise scale is measured independently (autonomously), ";
-        t += "however, their symptomology interacts exacerbating emotional and adjustment problems. ";
+        t += "however, their symptomology interacts exacerbating emotional and adjustment "
+             "problems. ";
         t += "This is a troubled person that needs help. ";
     } else if (elevated.size() == 2) {
         t = "These Mirrorwise results warrant careful review. Elevated scores in the 70 ";

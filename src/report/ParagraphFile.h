@@ -15,8 +15,8 @@ const char* ParagraphFileName(int scale);
 
 struct Paragraph {
     std::vector<std::string> lines;
-    bool found = false;   // the percentile's line was there
-    bool ended = false;   // its "END" line was there
+    bool found = false;  // the percentile's line was there
+    bool ended = false;  // its "END" line was there
 };
 
 // The lines after the first line that reads exactly `key`, up to "END".

@@ -41,8 +41,19 @@ struct SignificantGroup {
     const char* name;
     int size;
 };
-constexpr std::array<SignificantGroup, 6> kSignificantGroups = {{
-    {"ALCOHOL", 7}, {"DRUGS", 7}, {"DISTRESS", 8}, {"VIOLENCE", 10}, {"RESISTANCE", 14}, {"MORALE", 7}}};
+constexpr std::array<SignificantGroup, 6> kSignificantGroups = {{{"ALCOHOL", 7},
+                                                                 {"DRUGS", 7},
+                                                                 {"DISTRESS", 8},
+                                                                 {"VIOLENCE", 10},
+                                                                 {"RESISTANCE", 14},
+                                                                 {"MORALE", 7}}};
+
+// The confidentiality notice under the client header.
+constexpr const char* kNotice[] = {
+    "Mirrorwise  results  are confidential and  are working  hypotheses.  No",
+    "diagnosis or decision should be based solely upon these results.  These",
+    "test  results  are to be  used in   conjunction with  experienced staff",
+    "judgment and review of available records."};
 
 class Composer {
 public:
@@ -143,10 +154,7 @@ private:
     }
 
     void Notice() {
-        page_.Skip(7).Text("Mirrorwise  results  are confidential and  are working  hypotheses.  No").End();
-        page_.Skip(7).Text("diagnosis or decision should be based solely upon these results.  These").End();
-        page_.Skip(7).Text("test  results  are to be  used in   conjunction with  experienced staff").End();
-        page_.Skip(7).Text("judgment and review of available records.").End();
+        for (const char* line : kNotice) page_.Skip(7).Text(line).End();
         counter() += 4;
     }
 
@@ -161,7 +169,13 @@ private:
     // --- Profile chart -------------------------------------------------------
 
     void Chart(int first, int last) {
-        page_.Skip(7).Text("MEASURES").Skip(12).Text("%ile").Skip(16).Text(" MIRRORWISE PROFILE").End();
+        page_.Skip(7)
+            .Text("MEASURES")
+            .Skip(12)
+            .Text("%ile")
+            .Skip(16)
+            .Text(" MIRRORWISE PROFILE")
+            .End();
         page_.Skip(7).Text("--------").Skip(12).Text("----").Skip(6).Text(kChartFrame).End();
         page_.Skip(37).Text("-   LOW RISK    -  MEDIUM   -PROBLEM-MAX-").End();
         page_.Skip(37).Text(EmptyRuler()).End();
@@ -175,7 +189,15 @@ private:
         } else if (Truth() >= 90) {
             page_.Skip(7).Text("* These test results");
         }
-        page_.Column(38).Text("0").Skip(15).Text("40").Skip(10).Text("70").Skip(6).Text("90 100").End();
+        page_.Column(38)
+            .Text("0")
+            .Skip(15)
+            .Text("40")
+            .Skip(10)
+            .Text("70")
+            .Skip(6)
+            .Text("90 100")
+            .End();
         if (omissions) {
             page_.Skip(7).Text("   to score this scale");
         } else if (Truth() >= 90) {
@@ -226,7 +248,9 @@ private:
         }
         if (page_.page == 1) {
             if (inaccurate) BlankLine();
-            page_.Skip(7).Text("The Distress, Morale, Self-Esteem and  Stress Coping Abilities  Scales").End();
+            page_.Skip(7)
+                .Text("The Distress, Morale, Self-Esteem and  Stress Coping Abilities  Scales")
+                .End();
             page_.Skip(7).Text("are printed on the next page.").End();
             counter() += 2;
         }
@@ -253,8 +277,12 @@ private:
 
     void ScaleParagraphs() {
         EmptyLine();
-        page_.Skip(7).Text(" * * SUMMARY PARAGRAPHS EXPLAINING CLIENT'S ATTAINED SCALE SCORES * *").End();
-        page_.Skip(7).Text("     -------------------------------------------------------------").End();
+        page_.Skip(7)
+            .Text(" * * SUMMARY PARAGRAPHS EXPLAINING CLIENT'S ATTAINED SCALE SCORES * *")
+            .End();
+        page_.Skip(7)
+            .Text("     -------------------------------------------------------------")
+            .End();
         EmptyLine();
         counter() += 4;
         for (int scale = kTruthfulness; scale <= kStressCoping; ++scale) {
@@ -273,14 +301,18 @@ private:
     void NotScored(int scale) {
         page_.Skip(7).Text(r_.texts.ScaleNames[scale]).End();
         ++counter();
-        page_.Skip(8).Text("This scale  is inaccurate  and  not  scorable  because  the respondent").End();
+        page_.Skip(8)
+            .Text("This scale  is inaccurate  and  not  scorable  because  the respondent")
+            .End();
         page_.Skip(8).Text("omitted or skipped an excessive number of items.").End();
         counter() += 2;
         if (counter() < kPageLines) BlankLine();
     }
 
     void ExcessiveTrue() {
-        page_.Skip(8).Text("The Truthfulness Scale  is inaccurate  because there were an excessive").End();
+        page_.Skip(8)
+            .Text("The Truthfulness Scale  is inaccurate  because there were an excessive")
+            .End();
         page_.Skip(8).Text("number of True responses in Section 1.").End();
         counter() += 2;
         if (counter() < kPageLines) BlankLine();
@@ -297,10 +329,18 @@ private:
 
     void ScaleBlock(int scale) {
         const int percentile = P(scale);
-        page_.Skip(7).Text(r_.texts.ScaleNames[scale]).Text(" SCALE: ").Text(RangeLabel(scale, percentile));
-        page_.Text(" RISK RANGE").Column(61).Text("RISK PERCENTILE:").Text(std::to_string(percentile)).End();
+        page_.Skip(7)
+            .Text(r_.texts.ScaleNames[scale])
+            .Text(" SCALE: ")
+            .Text(RangeLabel(scale, percentile));
+        page_.Text(" RISK RANGE")
+            .Column(61)
+            .Text("RISK PERCENTILE:")
+            .Text(std::to_string(percentile))
+            .End();
         ++counter();
-        for (const std::string& line : ReadParagraph(ParagraphFileName(scale), std::to_string(percentile))) {
+        for (const std::string& line :
+             ReadParagraph(ParagraphFileName(scale), std::to_string(percentile))) {
             page_.Skip(8).Text(line).End();
             ++counter();
             NewPageWhen(counter() == kPageLines);
@@ -331,7 +371,8 @@ private:
                 int item = r_.tables.SignificantItems[index];
                 if (s_.ItemPoints[item] >= 2) groups[g].push_back(r_.texts.SignificantLines[index]);
             }
-            if (groups[g].empty()) groups[g] = {"No significant items were reported", "for this scale."};
+            if (groups[g].empty())
+                groups[g] = {"No significant items were reported", "for this scale."};
         }
         return groups;
     }
@@ -342,9 +383,15 @@ private:
             return static_cast<int>(std::max(groups[g].size(), groups[g + 1].size()));
         };
         NewPageWhen(counter() + 6 + rows(0) > kPageLines);
-        page_.Skip(7).Text("SECTION 2:  SIGNIFICANT  ITEMS:  These  answers  are  the  respondent's").End();
-        page_.Skip(7).Text("self-reported  responses.  They represent direct  admissions or unusual").End();
-        page_.Skip(7).Text("answers, which may help in understanding the individual's situation.").End();
+        page_.Skip(7)
+            .Text("SECTION 2:  SIGNIFICANT  ITEMS:  These  answers  are  the  respondent's")
+            .End();
+        page_.Skip(7)
+            .Text("self-reported  responses.  They represent direct  admissions or unusual")
+            .End();
+        page_.Skip(7)
+            .Text("answers, which may help in understanding the individual's situation.")
+            .End();
         EmptyLine();
         counter() += 4;
         for (std::size_t g = 0; g < groups.size(); g += 2) {

@@ -38,7 +38,8 @@ Result<ComposedReport> ScoreAndPrint::Compose(const ClientRecord& record, int te
                           PronounsFor(record.Gender.View()),
                           testNumber,
                           summary};
-    return ComposeReport(request, [this](const std::string& name) { return ReadProgramFile(name); });
+    return ComposeReport(request,
+                         [this](const std::string& name) { return ReadProgramFile(name); });
 }
 
 Result<std::vector<std::string>> ScoreAndPrint::WriteReport(const ClientRecord& record,

@@ -5,7 +5,8 @@
 namespace mw {
 
 Error DataFileReader::FailAt(int line, std::string_view what) const {
-    return MakeError(errc::BadData, name_ + " line " + std::to_string(line) + ": " + std::string(what));
+    return MakeError(errc::BadData,
+                     name_ + " line " + std::to_string(line) + ": " + std::string(what));
 }
 
 Error DataFileReader::Expected(std::string_view what, std::string_view found) const {
@@ -65,10 +66,11 @@ Result<int> DataFileReader::Int(std::string_view what, int low, int high) {
     const std::string& s = *field;
     int value = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || value < low || value > high) {
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || value < low ||
+        value > high) {
         return FailAt(line, "expected " + std::string(what) + " (a whole number from " +
-                                std::to_string(low) + " to " + std::to_string(high) + "), found \"" +
-                                s + "\"");
+                                std::to_string(low) + " to " + std::to_string(high) +
+                                "), found \"" + s + "\"");
     }
     return value;
 }

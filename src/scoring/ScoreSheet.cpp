@@ -105,7 +105,8 @@ private:
     void ScoreSelfEsteem() {
         s_.ScoredItemCount[kSelfEsteem] = 9;
         for (int item = SectionBounds[2] + 1; item <= SectionBounds[3]; ++item) {
-            bool tableA = std::find(kTableAItems.begin(), kTableAItems.end(), item) != kTableAItems.end();
+            bool tableA =
+                std::find(kTableAItems.begin(), kTableAItems.end(), item) != kTableAItems.end();
             AddSelfEsteem(item, (tableA ? kTableA : kTableB)[Answer(item)]);
             if (Answer(item) == 0) ++s_.OmittedCount[kSelfEsteem];
         }
@@ -175,7 +176,8 @@ private:
     void CorrectForTruthfulness(int band) {
         if (band == 0) return;
         for (int scale = kResistance; scale <= kStressCoping; ++scale) {
-            if (s_.ScoredItemCount[scale] >= 2) s_.RawScore[scale] += t_.TruthCorrections[band][scale];
+            if (s_.ScoredItemCount[scale] >= 2)
+                s_.RawScore[scale] += t_.TruthCorrections[band][scale];
         }
     }
 
@@ -208,7 +210,8 @@ private:
         }
         int row = FloorRow(a, b);
         if (row >= 0) {
-            s_.Percentile[scale] = std::max(s_.Percentile[scale], kFloors[row][scale - kResistance]);
+            s_.Percentile[scale] =
+                std::max(s_.Percentile[scale], kFloors[row][scale - kResistance]);
         }
     }
 
@@ -244,9 +247,13 @@ std::array<int, kItemCount + 1> ReadAnswers(std::string_view answers) {
     return values;
 }
 
-int NormSex(int genderCode) { return genderCode == 2 ? 2 : 1; }
+int NormSex(int genderCode) {
+    return genderCode == 2 ? 2 : 1;
+}
 
-int NormGroup(int raceCode) { return InRange(raceCode, 1, 3) ? raceCode : 1; }
+int NormGroup(int raceCode) {
+    return InRange(raceCode, 1, 3) ? raceCode : 1;
+}
 
 ScoreSheet ScoreRawPoints(std::string_view answers, const ScoringTables& tables) {
     return Scorer(tables, 1, 1).RawPoints(answers);

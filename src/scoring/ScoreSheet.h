@@ -19,7 +19,9 @@ struct ScoreSheet {
     std::array<int, kItemCount + 1> SelfEsteemPoints{};
 };
 
-constexpr bool InRange(int value, int low, int high) { return low <= value && value <= high; }
+constexpr bool InRange(int value, int low, int high) {
+    return low <= value && value <= high;
+}
 
 // The answers of a record's Answers field: a digit above its section's
 // highest answer, a blank or any other character reads as 0 (omitted).

@@ -7,16 +7,18 @@ namespace mw {
 namespace {
 
 // Evaluates a Result-returning read, leaving the enclosing function with its error.
-#define MW_READ(target, expr)                      \
-    do {                                           \
-        auto read_ = (expr);                       \
-        if (!read_) return read_.error();          \
-        target = std::move(*read_);                \
+#define MW_READ(target, expr)             \
+    do {                                  \
+        auto read_ = (expr);              \
+        if (!read_) return read_.error(); \
+        target = std::move(*read_);       \
     } while (0)
 
 using Parse = Status;
 
-std::string Num(int n) { return std::to_string(n); }
+std::string Num(int n) {
+    return std::to_string(n);
+}
 
 Parse Heading(DataFileReader& in, std::string_view what) {
     Result<std::string> line = in.Line(what);
@@ -80,8 +82,10 @@ Parse Norms(DataFileReader& in, ScoringTables& t) {
 Parse StressNorms(DataFileReader& in, ScoringTables& t) {
     for (int sex = 1; sex <= 2; ++sex) {
         for (int group = 1; group <= 3; ++group) {
-            std::string what = "a Stress Coping percentile of sex " + Num(sex) + ", group " + Num(group);
-            if (Parse p = Percentiles(in, &t.StressNorms[sex][group][1], kStressIntervals, what); !p) {
+            std::string what =
+                "a Stress Coping percentile of sex " + Num(sex) + ", group " + Num(group);
+            if (Parse p = Percentiles(in, &t.StressNorms[sex][group][1], kStressIntervals, what);
+                !p) {
                 return p;
             }
         }
@@ -135,14 +139,22 @@ Parse TruthCorrections(DataFileReader& in, ScoringTables& t) {
 
 CriticalSlice CriticalSliceOf(int scale) {
     switch (scale) {
-        case kAlcohol: return {1, 11};
-        case kDrugs: return {12, 22};
-        case kDistress: return {23, 40};
-        case kResistance: return {41, 67};
-        case kViolence: return {68, 87};
-        case kMorale: return {88, 111};
-        case kSelfEsteem: return {112, 136};
-        default: return {};
+        case kAlcohol:
+            return {1, 11};
+        case kDrugs:
+            return {12, 22};
+        case kDistress:
+            return {23, 40};
+        case kResistance:
+            return {41, 67};
+        case kViolence:
+            return {68, 87};
+        case kMorale:
+            return {88, 111};
+        case kSelfEsteem:
+            return {112, 136};
+        default:
+            return {};
     }
 }
 

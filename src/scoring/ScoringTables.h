@@ -47,7 +47,8 @@ CriticalSlice CriticalSliceOf(int scale);
 
 struct ScoringTables {
     std::array<int, kSignificantItemCount + 1> SignificantItems{};
-    // Keys[section][answer]: character k is the points answer earns on the k-th item of the section.
+    // Keys[section][answer]: character k is the points answer earns on the k-th item of the
+    // section.
     std::array<std::array<std::string, 6>, 5> Keys{};
     // Norms[sex][group][scale]: percentiles of raw scores 1..N (N = size).
     std::array<std::array<std::array<std::vector<int>, kScaleCount>, 4>, 3> Norms{};

@@ -74,7 +74,8 @@ TEST_F(SettingsTest, WritingOneKeyKeepsEverythingElse) {
 TEST_F(SettingsTest, AMissingKeyJoinsItsSectionAndANewFileIsCreated) {
     dir.Write("MW.ini", "[Path]\nFilePath=a:\n\n[Settings]\nNumLock=True\n");
     ASSERT_TRUE(settings().SavePrintDOSSetting(false));
-    EXPECT_EQ(dir.Read("MW.ini"), "[Path]\nFilePath=a:\n\n[Settings]\nNumLock=True\nPrintDOS=False\n");
+    EXPECT_EQ(dir.Read("MW.ini"),
+              "[Path]\nFilePath=a:\n\n[Settings]\nNumLock=True\nPrintDOS=False\n");
 
     ScanSettings scan;
     scan.NumberInBatch = 25;

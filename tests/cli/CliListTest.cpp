@@ -15,12 +15,16 @@ TEST(CliList, PrintsEachClientAsTheClientListShowsIt) {
     mwtest::TempDir disk;
     // Two records written byte by byte, the second with a Windows-1252 name.
     std::string file = "Lee" + std::string(223, ' ');
-    file += "Jos\xE9 N\xFA\xF1" "ez" + std::string(215, ' ');
+    file +=
+        "Jos\xE9 N\xFA\xF1"
+        "ez" +
+        std::string(215, ' ');
     disk.Write("DATA401.MW", file);
 
     CliRun r = Cli({"list", "--disk", disk.Path()});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "1-Lee" + std::string(22, ' ') + "\n2-José Núñez" + std::string(15, ' ') + "\n");
+    EXPECT_EQ(r.out,
+              "1-Lee" + std::string(22, ' ') + "\n2-José Núñez" + std::string(15, ' ') + "\n");
     EXPECT_EQ(disk.Read("DATA401.MW"), file);
 }
 

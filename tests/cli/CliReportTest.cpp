@@ -26,7 +26,8 @@ protected:
     }
 
     CliRun Report(std::vector<std::string> extra) {
-        std::vector<std::string> args = {"report", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR};
+        std::vector<std::string> args = {"report", "--program-dir", program.Path(), "--disk",
+                                         MW_DEMO_DISK_DIR};
         args.insert(args.end(), extra.begin(), extra.end());
         return Cli(args);
     }
@@ -61,7 +62,8 @@ TEST_F(CliReportTest, ABrokenScoringFileWritesNoReportAndNamesTheLine) {
     program.Write("MWB.TXT", mwb);
     CliRun r = Report({"--client", "1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("MWB.TXT line 2: expected significant item 1"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("MWB.TXT line 2: expected significant item 1"), std::string::npos)
+        << r.err;
     EXPECT_EQ(program.Read("REPORT.PRN"), "the previous report");
 
     fs::remove(program.File("MW_rpt.TXT"));
@@ -75,7 +77,8 @@ TEST_F(CliReportTest, AMissingParagraphFileStillWritesTheReportButFails) {
     CliRun r = Report({"--client", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("MWRE.txt"), std::string::npos);
-    EXPECT_NE(program.Read("REPORT.PRN").find("Resistance SCALE: LOW RISK RANGE"), std::string::npos);
+    EXPECT_NE(program.Read("REPORT.PRN").find("Resistance SCALE: LOW RISK RANGE"),
+              std::string::npos);
 }
 
 TEST_F(CliReportTest, ClientNumbersAreCheckedAgainstTheDisk) {
@@ -86,21 +89,24 @@ TEST_F(CliReportTest, ClientNumbersAreCheckedAgainstTheDisk) {
 }
 
 TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
-    CliRun json = Cli({"score", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR, "--client",
-                       "1", "--json"});
+    CliRun json = Cli({"score", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR,
+                       "--client", "1", "--json"});
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(json.out,
               "{\"raw\":[0,0,0,0,0,0,0,0,240],\"percentile\":[0,0,0,0,0,0,0,0,2],"
               "\"omitted\":[0,0,0,0,0,0,0,0,0],\"scored\":[0,0,0,0,0,0,0,9,9]}\n");
-    CliRun table = Cli({"score", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR, "--client", "1"});
+    CliRun table = Cli(
+        {"score", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR, "--client", "1"});
     EXPECT_EQ(table.status, 0);
-    EXPECT_NE(table.out.find("Stress Coping      240          2        0       9"), std::string::npos)
+    EXPECT_NE(table.out.find("Stress Coping      240          2        0       9"),
+              std::string::npos)
         << table.out;
 }
 
 TEST_F(CliReportTest, ReportsWritesOneFilePerClient) {
     const std::string dir = output.File("all");
-    CliRun r = Cli({"reports", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR, "--output-dir", dir});
+    CliRun r = Cli({"reports", "--program-dir", program.Path(), "--disk", MW_DEMO_DISK_DIR,
+                    "--output-dir", dir});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(output.Read("all/2"), Golden("client-2-alcohol"));
     EXPECT_EQ(output.Read("all/5"), Golden("client-5-invalid"));

@@ -67,7 +67,9 @@ TEST(ClientRecord, ShortOrBlankBytesReadAsBlanks) {
 TEST(Cp1252, ConvertsTheUpperHalfAndReplacesWhatItCannotHold) {
     EXPECT_EQ(Utf8ToCp1252("€ – ñ"), "\x80 \x96 \xF1");
     EXPECT_EQ(Cp1252ToUtf8("\x80 \x96 \xF1"), "€ – ñ");
-    EXPECT_EQ(Utf8ToCp1252("Łódź"), "?\xF3" "d?");
+    EXPECT_EQ(Utf8ToCp1252("Łódź"),
+              "?\xF3"
+              "d?");
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ std::string RawRecord(const std::string& name, char fill) {
 
 std::string RawFile(int count) {
     std::string bytes;
-    for (int n = 1; n <= count; ++n) bytes += RawRecord("Client " + std::to_string(n), '0' + n % 10);
+    for (int n = 1; n <= count; ++n)
+        bytes += RawRecord("Client " + std::to_string(n), '0' + n % 10);
     return bytes;
 }
 

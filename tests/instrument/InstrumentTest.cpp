@@ -56,7 +56,8 @@ protected:
         int section = SectionOf(item);
         int best = 0;
         for (int a = 0; a <= kSectionHighestAnswer[section]; ++a) {
-            best = std::max(best, tables().Keys[section][a][item - SectionBounds[section - 1] - 1] - '0');
+            best = std::max(best,
+                            tables().Keys[section][a][item - SectionBounds[section - 1] - 1] - '0');
         }
         return best;
     }
@@ -134,7 +135,8 @@ TEST_F(InstrumentTest, ReportTextsFitTheirColumns) {
 
 TEST_F(InstrumentTest, ParagraphFilesHoldEveryPercentileAndFit) {
     for (int scale = 1; scale <= kScaleCount; ++scale) {
-        const std::string text = ReadAll(std::string(MW_PROGRAM_DIR) + "/" + ParagraphFileName(scale));
+        const std::string text =
+            ReadAll(std::string(MW_PROGRAM_DIR) + "/" + ParagraphFileName(scale));
         std::set<std::string> paragraphs;
         for (int p = 0; p <= 99; ++p) {
             Paragraph paragraph = FindParagraph(text, std::to_string(p));
@@ -185,8 +187,12 @@ TEST(QuestionTables, EnglishAnswerFormatsMakeTheFiveGridsInOrder) {
     std::vector<int> grids;
     for (const QuestionRow& q : *english) {
         const std::string start = q.Answer[1].substr(0, 5);
-        int type = start == "False" ? 0 : start == "Somet" ? 3 : start == "Mostl" ? 4
-                 : start == "Often" ? 5 : q.Answer[1] == "No" ? 1 : 2;
+        int type = start == "False"      ? 0
+                   : start == "Somet"    ? 3
+                   : start == "Mostl"    ? 4
+                   : start == "Often"    ? 5
+                   : q.Answer[1] == "No" ? 1
+                                         : 2;
         if (std::find(grids.begin(), grids.end(), type) == grids.end()) grids.push_back(type);
     }
     EXPECT_EQ(grids, (std::vector<int>{0, 3, 5, 2, 1}));
@@ -198,7 +204,8 @@ TEST_F(InstrumentTest, TheNonDeviantClientReadsAsAGoodProfileInEveryNormSet) {
             ScoreSheet s = ScoreAnswers(kNonDeviantAnswers, sex, group, tables());
             EXPECT_LT(s.Percentile[kTruthfulness], 90);
             for (int scale = 1; scale <= kScaleCount; ++scale) {
-                EXPECT_LT(s.Percentile[scale], 70) << "sex " << sex << " group " << group << " scale " << scale;
+                EXPECT_LT(s.Percentile[scale], 70)
+                    << "sex " << sex << " group " << group << " scale " << scale;
             }
         }
     }

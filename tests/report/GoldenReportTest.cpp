@@ -59,7 +59,8 @@ TEST_P(GoldenReportTest, MatchesTheReviewedReport) {
     ASSERT_LE(c.client, state.RecordCount);
 
     ScoreAndPrint reports(LocalFileSystem(), MW_PROGRAM_DIR);
-    Result<ComposedReport> report = reports.Compose(state.ClientRecords[c.client], c.client, c.summary);
+    Result<ComposedReport> report =
+        reports.Compose(state.ClientRecords[c.client], c.client, c.summary);
     ASSERT_TRUE(report.ok()) << report.error().message;
     EXPECT_TRUE(report->problems.empty());
 

@@ -25,14 +25,17 @@ protected:
 TEST_F(InterpretationTest, ProfileStatementByCategory) {
     ScoreSheet s = SheetAt(20);
     s.Percentile[kStressCoping] = 95;  // Stress Coping never counts
-    EXPECT_TRUE(Has(ProfileStatement(s, texts), "This individual's self-report is accurate. None of the "));
+    EXPECT_TRUE(
+        Has(ProfileStatement(s, texts), "This individual's self-report is accurate. None of the "));
 
     s.Percentile[kAlcohol] = 75;
-    EXPECT_TRUE(Has(ProfileStatement(s, texts), "More specifically, the Alcohol Scale is elevated."));
+    EXPECT_TRUE(
+        Has(ProfileStatement(s, texts), "More specifically, the Alcohol Scale is elevated."));
 
     s.Percentile[kDrugs] = 80;
-    EXPECT_TRUE(Has(ProfileStatement(s, texts),
-                    "More specifically, the Alcohol, Drugs scales are elevated. These problematic"));
+    EXPECT_TRUE(
+        Has(ProfileStatement(s, texts),
+            "More specifically, the Alcohol, Drugs scales are elevated. These problematic"));
 
     s.Percentile[kMorale] = 89;
     EXPECT_TRUE(Has(ProfileStatement(s, texts),
@@ -40,7 +43,8 @@ TEST_F(InterpretationTest, ProfileStatementByCategory) {
 
     s.Percentile[kViolence] = 90;
     const std::string severe = ProfileStatement(s, texts);
-    EXPECT_TRUE(Has(severe, "Review the following scales carefully: Violence scale. This individual"));
+    EXPECT_TRUE(
+        Has(severe, "Review the following scales carefully: Violence scale. This individual"));
     EXPECT_TRUE(Has(severe, "Prompt referral or intervention is needed. "));
 }
 
@@ -92,10 +96,12 @@ TEST_F(InterpretationTest, DistressPatternsListTheDeviantAnswers) {
     EXPECT_TRUE(Has(Pattern(s, 2), "This client denies having been in treatment."));
     EXPECT_TRUE(Has(Pattern(s, 2), "the client did not indicate they are suicidal at this time."));
     s.Answer[69] = 1, s.Answer[107] = 4, s.Answer[112] = 1;
-    EXPECT_TRUE(Has(Pattern(s, 2), " of these suicide and related items, the individual answered the "
-                                   "following items in a problematic (deviant) manner: #69, 107, 112,"));
+    EXPECT_TRUE(Has(Pattern(s, 2),
+                    " of these suicide and related items, the individual answered the "
+                    "following items in a problematic (deviant) manner: #69, 107, 112,"));
     s.Answer[157] = 1;
-    EXPECT_TRUE(Has(Pattern(s, 2), "#69, 107, 112. These answers magnify this client's growing desperation."));
+    EXPECT_TRUE(Has(Pattern(s, 2),
+                    "#69, 107, 112. These answers magnify this client's growing desperation."));
 }
 
 TEST_F(InterpretationTest, ResistanceAndViolenceListItemsThatEarnedPoints) {
@@ -105,8 +111,9 @@ TEST_F(InterpretationTest, ResistanceAndViolenceListItemsThatEarnedPoints) {
     EXPECT_TRUE(Has(Pattern(s, 4), "or deviant manner. This inconsistency may reflect indecision"));
     s.ItemPoints[25] = 2, s.ItemPoints[124] = 3, s.ItemPoints[106] = 1, s.ItemPoints[50] = 1;
     EXPECT_TRUE(Has(Pattern(s, 3), "This individual answered items 25, 106 in a negativistic"));
-    EXPECT_TRUE(Has(Pattern(s, 4), "how he answered similar or compatible items, i.e., #29, 50, 70, and "
-                                   "105. This client answered items 50 in a negativistic"));
+    EXPECT_TRUE(Has(Pattern(s, 4),
+                    "how he answered similar or compatible items, i.e., #29, 50, 70, and "
+                    "105. This client answered items 50 in a negativistic"));
 }
 
 }  // namespace

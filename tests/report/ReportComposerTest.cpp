@@ -60,7 +60,8 @@ protected:
 TEST_F(ReportComposerTest, HeaderShowsCodesAsTextAndNAsNotAvailable) {
     auto lines = ComposeLines(SheetAt(0));
     EXPECT_EQ(lines[4], "       ID #: N/A");
-    EXPECT_EQ(lines[5], "       AGE :        SEX: Female                            CONFIDENTIAL REPORT");
+    EXPECT_EQ(lines[5],
+              "       AGE :        SEX: Female                            CONFIDENTIAL REPORT");
     EXPECT_EQ(lines[6], "       ETHNICITY/RACE: N/A");
     EXPECT_EQ(lines[8], "       MARITAL STATUS: Separated");
 }
@@ -73,17 +74,26 @@ TEST_F(ReportComposerTest, ChartRowsPlaceThePercentileAndBar) {
     s.Percentile[kDrugs] = 45;
     s.OmittedCount[kDrugs] = 5;
     auto lines = ComposeLines(s);
-    EXPECT_TRUE(HasLine(lines, "       Truthfulness          0       *...............-...........-.......-...-"));
-    EXPECT_TRUE(HasLine(lines, "       Resistance            9       ****............-...........-.......-...-"));
-    EXPECT_TRUE(HasLine(lines, "       Violence             10       *****...........-...........-.......-...-"));
-    EXPECT_TRUE(HasLine(lines, "       Alcohol              99       ****************************************-"));
-    EXPECT_TRUE(HasLine(lines, "       Drugs                **       Scale not scored, insufficient answers"));
-    EXPECT_TRUE(HasLine(lines, "       ** Too many omitted items     0               40          70      90 100"));
-    EXPECT_TRUE(HasLine(lines, "          to score this scale        ----------- PERCENTILE SCORES -----------"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Truthfulness          0       *...............-...........-.......-...-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Resistance            9       ****............-...........-.......-...-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Violence             10       *****...........-...........-.......-...-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Alcohol              99       ****************************************-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Drugs                **       Scale not scored, insufficient answers"));
+    EXPECT_TRUE(HasLine(
+        lines, "       ** Too many omitted items     0               40          70      90 100"));
+    EXPECT_TRUE(HasLine(
+        lines, "          to score this scale        ----------- PERCENTILE SCORES -----------"));
     // The second chart has no omissions: its legend line starts blank.
-    EXPECT_TRUE(HasLine(lines, std::string(37, ' ') + "0               40          70      90 100"));
+    EXPECT_TRUE(
+        HasLine(lines, std::string(37, ' ') + "0               40          70      90 100"));
     // And the scale paragraphs show Drugs as not scored.
-    EXPECT_TRUE(HasLine(lines, "        This scale  is inaccurate  and  not  scorable  because  the respondent"));
+    EXPECT_TRUE(HasLine(
+        lines, "        This scale  is inaccurate  and  not  scorable  because  the respondent"));
 }
 
 TEST_F(ReportComposerTest, AParagraphThatCrossesThePageEndContinuesUnderANewHeader) {
@@ -108,12 +118,13 @@ TEST_F(ReportComposerTest, MissingParagraphsAreReportedAndTheReportGoesOn) {
     files["MWVI.txt"] = "1\r\nwrong percentile\r\nEND\r\n";
     files["MWMO.txt"] = "0\r\nno end line\r\n";
     ComposedReport report = Compose(SheetAt(0));
-    EXPECT_EQ(report.problems, (std::vector<std::string>{
-                                   "MWVI.txt: no paragraph for percentile 0", "cannot open MWDG.txt",
-                                   "MWMO.txt, percentile 0: no END line"}));
+    EXPECT_EQ(report.problems, (std::vector<std::string>{"MWVI.txt: no paragraph for percentile 0",
+                                                         "cannot open MWDG.txt",
+                                                         "MWMO.txt, percentile 0: no END line"}));
     auto lines = Lines(report.bytes);
     EXPECT_TRUE(HasLine(lines, "        no end line"));
-    EXPECT_TRUE(HasLine(lines, "       Drugs SCALE: LOW RISK RANGE" + std::string(26, ' ') + "RISK PERCENTILE:0"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Drugs SCALE: LOW RISK RANGE" + std::string(26, ' ') + "RISK PERCENTILE:0"));
     EXPECT_TRUE(HasLine(lines, "                                   END OF REPORT"));
 }
 
@@ -121,8 +132,9 @@ TEST_F(ReportComposerTest, ExcessiveTrueAnswersReplaceTheTruthfulnessParagraph) 
     ScoreSheet s = SheetAt(20);
     s.RawScore[kTruthfulness] = 99;
     auto lines = ComposeLines(s);
-    auto at = std::find(lines.begin(), lines.end(),
-                        "        The Truthfulness Scale  is inaccurate  because there were an excessive");
+    auto at =
+        std::find(lines.begin(), lines.end(),
+                  "        The Truthfulness Scale  is inaccurate  because there were an excessive");
     ASSERT_NE(at, lines.end());
     EXPECT_EQ(at[-1], "");  // no scale-name line before it
     EXPECT_EQ(at[1], "        number of True responses in Section 1.");

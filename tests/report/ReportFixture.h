@@ -17,8 +17,10 @@ inline mw::ReportTexts FixtureTexts() {
                            "Drugs", "Distress",     "Morale",     "Self-Esteem", "Stress Coping"};
     for (int s = 1; s <= 9; ++s) t.ScaleNames[s] = names[s];
     t.RangeLabels = {"", "LOW", "MEDIUM", "PROBLEM", "MAXIMUM"};
-    for (int i = 1; i <= mw::kSignificantItemCount; ++i) t.SignificantLines[i] = "sig " + std::to_string(i);
-    for (int i = 1; i <= mw::kChoiceLineCount; ++i) t.ChoiceLines[i] = "choice " + std::to_string(i);
+    for (int i = 1; i <= mw::kSignificantItemCount; ++i)
+        t.SignificantLines[i] = "sig " + std::to_string(i);
+    for (int i = 1; i <= mw::kChoiceLineCount; ++i)
+        t.ChoiceLines[i] = "choice " + std::to_string(i);
     return t;
 }
 

@@ -36,15 +36,17 @@ std::string ScoringFile() {
 }
 
 std::string ReportTextsFile() {
-    std::string f = "\"Truthfulness\",\"Resistance\",Violence,Alcohol,Drugs,Distress,Morale,"
-                    "\"Self-Esteem\",\"Stress Coping\"\r\n\"LOW\",\"MEDIUM\",\"PROBLEM\",\"MAXIMUM\"\r\n";
+    std::string f =
+        "\"Truthfulness\",\"Resistance\",Violence,Alcohol,Drugs,Distress,Morale,"
+        "\"Self-Esteem\",\"Stress Coping\"\r\n\"LOW\",\"MEDIUM\",\"PROBLEM\",\"MAXIMUM\"\r\n";
     for (int i = 1; i <= 53; ++i) f += "significant, line " + std::to_string(i) + "\r\n";
     for (int i = 1; i <= 56; ++i) f += "choice line " + std::to_string(i) + "\r\n";
     return f;
 }
 
 TEST(DataFileReader, FieldsQuotesAndLineEnds) {
-    DataFileReader in("T.TXT", "  \"a, b \" ,  plain  ,7\r\n\nx\ry\n-3,\"\"\nheading, with, commas\nlast");
+    DataFileReader in("T.TXT",
+                      "  \"a, b \" ,  plain  ,7\r\n\nx\ry\n-3,\"\"\nheading, with, commas\nlast");
     EXPECT_EQ(*in.Field("f"), "a, b ");
     EXPECT_EQ(*in.Field("f"), "plain");
     EXPECT_EQ(*in.Int("n", 0, 9), 7);
@@ -67,7 +69,8 @@ TEST(DataFileReader, NumbersAreCheckedWithTheLineTheyStandOn) {
               "T.TXT line 3: expected a count (a whole number from 0 to 99), found \"12x\"");
     EXPECT_EQ(in.Int("a count", 0, 99).error().message,
               "T.TXT line 4: expected a count (a whole number from 0 to 99), found \"200\"");
-    EXPECT_EQ(in.Field("f").error().message, "T.TXT line 5: a quoted field is not closed on its line");
+    EXPECT_EQ(in.Field("f").error().message,
+              "T.TXT line 5: a quoted field is not closed on its line");
 }
 
 TEST(ScoringTables, ReadsEveryBlockInOrder) {
@@ -90,12 +93,16 @@ TEST(ScoringTables, MalformedFilesNameTheLineAndWhatWasExpected) {
     };
     const std::string file = ScoringFile();
     const Case cases[] = {
-        {"5,5,5\n", "5,x,5\n", "MWB.TXT line 2: expected significant item 52 (a whole number from 1 to 160)"},
-        {"7,160\n", "7,161\n", "MWB.TXT line 78: expected an item of scale 1 (a whole number from 1 to 160)"},
-        {"3,10,20,30\n", "114,10\n", "MWB.TXT line 24: expected the count of the norms of sex 1, group 1, scale 1"},
+        {"5,5,5\n", "5,x,5\n",
+         "MWB.TXT line 2: expected significant item 52 (a whole number from 1 to 160)"},
+        {"7,160\n", "7,161\n",
+         "MWB.TXT line 78: expected an item of scale 1 (a whole number from 1 to 160)"},
+        {"3,10,20,30\n", "114,10\n",
+         "MWB.TXT line 24: expected the count of the norms of sex 1, group 1, scale 1"},
         {"\"" + std::string(93, '1') + "\"\n", "\"" + std::string(92, '1') + "\"\n",
          "MWB.TXT line 4: expected the answer key of section 1, answer 0 (93 digits), found"},
-        {"\n3,10,20,30\n", "\n3,10,20,300\n", "MWB.TXT line 24: expected a percentile of the norms"},
+        {"\n3,10,20,30\n", "\n3,10,20,300\n",
+         "MWB.TXT line 24: expected a percentile of the norms"},
     };
     for (const Case& c : cases) {
         std::string broken = file;

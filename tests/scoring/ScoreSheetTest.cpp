@@ -124,7 +124,8 @@ TEST_F(ScoreSheetTest, Items148And149NameTheSubstance) {
     struct Case {
         int answer, alcohol, drugs, alcoholCount, drugsCount;
     };
-    for (Case c : {Case{1, 2, 0, 1, 0}, Case{2, 0, 2, 0, 1}, Case{3, 2, 2, 1, 1}, Case{4, 0, 0, 0, 0}}) {
+    for (Case c :
+         {Case{1, 2, 0, 1, 0}, Case{2, 0, 2, 0, 1}, Case{3, 2, 2, 1, 1}, Case{4, 0, 0, 0, 0}}) {
         std::string a = QuietAnswers();
         Set(a, 148, c.answer);
         ScoreSheet s = Score(a);
@@ -192,7 +193,7 @@ TEST_F(CriticalFloorTest, AFloorNeverLowersAndMayRaiseACappedPercentile) {
     EXPECT_EQ(ResistanceFloor(1, false), 28);  // capped, no floor row
     EXPECT_EQ(ResistanceFloor(1, true), 38);   // capped at 38, floor 37 lower
     tables.Norms[1][1][kResistance].assign(80, 20);
-    EXPECT_EQ(ResistanceFloor(0, true), 20);   // capped 20 above the floor 11
+    EXPECT_EQ(ResistanceFloor(0, true), 20);  // capped 20 above the floor 11
     tables.Norms[1][1][kResistance].assign(80, 10);
     EXPECT_EQ(ResistanceFloor(2, false), 21);
 }
@@ -206,7 +207,7 @@ TEST_F(CriticalFloorTest, SubstanceItemsCountByAnswerInTheirSlices) {
         return std::make_pair(s.Percentile[kAlcohol], s.Percentile[kDrugs]);
     };
     // Points are 2 on both scales, but the drug-only answer is no alcohol admission.
-    EXPECT_EQ(floors(2, 4), std::make_pair(0, 0));   // t = 1, a = 1: no row on either
+    EXPECT_EQ(floors(2, 4), std::make_pair(0, 0));    // t = 1, a = 1: no row on either
     EXPECT_EQ(floors(3, 3), std::make_pair(37, 36));  // both slices count both items
     EXPECT_EQ(floors(1, 2), std::make_pair(0, 0));
     EXPECT_EQ(floors(1, 1), std::make_pair(37, 0));

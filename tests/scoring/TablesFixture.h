@@ -16,7 +16,8 @@ namespace mwtest {
 
 inline void Key(mw::ScoringTables& t, int item, int answer, int points) {
     const int section = mw::SectionOf(item);
-    t.Keys[section][answer][item - mw::SectionBounds[section - 1] - 1] = static_cast<char>('0' + points);
+    t.Keys[section][answer][item - mw::SectionBounds[section - 1] - 1] =
+        static_cast<char>('0' + points);
 }
 
 inline void List(mw::ScoringTables& t, int scale, int first, int last, int answer, int points) {
@@ -55,12 +56,14 @@ inline mw::ScoringTables FixtureTables() {
                 auto& norm = t.Norms[sex][group][scale];
                 for (int r = 1; r <= 80; ++r) norm.push_back(std::min(99, 10 * r));
             }
-            for (int k = 1; k <= mw::kStressIntervals; ++k) t.StressNorms[sex][group][k] = 100 - 2 * k;
+            for (int k = 1; k <= mw::kStressIntervals; ++k)
+                t.StressNorms[sex][group][k] = 100 - 2 * k;
         }
     }
     for (int k = 1; k <= mw::kStressIntervals + 1; ++k) t.StressBounds[k] = 14 + (k - 1) * 226 / 50;
     for (int band = 1; band <= mw::kTruthBands; ++band) {
-        for (int scale = 2; scale <= mw::kScaleCount; ++scale) t.TruthCorrections[band][scale] = band;
+        for (int scale = 2; scale <= mw::kScaleCount; ++scale)
+            t.TruthCorrections[band][scale] = band;
     }
     return t;
 }

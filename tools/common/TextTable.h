@@ -39,7 +39,8 @@ inline std::vector<std::string> SplitTabs(const std::string& line) {
     std::size_t start = 0;
     for (;;) {
         std::size_t tab = line.find('\t', start);
-        cells.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        cells.push_back(
+            line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
         if (tab == std::string::npos) return cells;
         start = tab + 1;
     }

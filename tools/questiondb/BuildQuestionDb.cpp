@@ -18,7 +18,7 @@ const std::vector<std::string> kColumns = {
     "ChoiceAudio3", "ChoiceAudio4", "ChoiceAudio5"};
 
 const std::vector<std::string> kClientColumns = {
-    "Name",        "IDNumber",  "Age",     "Gender",       "Race",      "Education",
+    "Name",          "IDNumber",    "Age",       "Gender",  "Race",         "Education",
     "MaritalStatus", "DateOfBirth", "TodayDate", "Answers", "timeseditted", "DeleteFlag"};
 
 class Db {
@@ -46,7 +46,8 @@ public:
             if (cells[i].empty()) {
                 sqlite3_bind_null(st, static_cast<int>(i + 1));
             } else {
-                sqlite3_bind_text(st, static_cast<int>(i + 1), cells[i].c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(st, static_cast<int>(i + 1), cells[i].c_str(), -1,
+                                  SQLITE_TRANSIENT);
             }
         }
         int rc = sqlite3_step(st);

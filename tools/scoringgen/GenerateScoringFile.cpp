@@ -21,11 +21,12 @@ namespace mwtools {
 namespace {
 
 const std::vector<std::pair<std::string, int>> kSignificantGroups = {
-    {"ALCOHOL", 7}, {"DRUGS", 7}, {"DISTRESS", 8}, {"VIOLENCE", 10}, {"RESISTANCE", 14}, {"MORALE", 7}};
+    {"ALCOHOL", 7},   {"DRUGS", 7},       {"DISTRESS", 8},
+    {"VIOLENCE", 10}, {"RESISTANCE", 14}, {"MORALE", 7}};
 // Critical-item slices in file order, with their sizes.
 const std::vector<std::pair<int, int>> kCriticalSlices = {
-    {mw::kAlcohol, 11}, {mw::kDrugs, 11},  {mw::kDistress, 18}, {mw::kResistance, 27},
-    {mw::kViolence, 20}, {mw::kMorale, 24}};
+    {mw::kAlcohol, 11},    {mw::kDrugs, 11},    {mw::kDistress, 18},
+    {mw::kResistance, 27}, {mw::kViolence, 20}, {mw::kMorale, 24}};
 const std::vector<int> kStressCopingItems = {94, 96, 100, 104, 110, 113, 115, 120,
                                              95, 98, 107, 108, 116, 118, 121, 122};
 
@@ -38,8 +39,8 @@ std::vector<int> SelfEsteemItems() {
 
 std::vector<int> Require(std::vector<int> items, std::size_t size, const std::string& what) {
     if (items.size() != size) {
-        throw std::runtime_error(what + ": expected " + std::to_string(size) + " items, the design has " +
-                                 std::to_string(items.size()));
+        throw std::runtime_error(what + ": expected " + std::to_string(size) +
+                                 " items, the design has " + std::to_string(items.size()));
     }
     return items;
 }
@@ -70,7 +71,8 @@ mw::ScoringTables TablesFromDesign(const Design& design) {
         for (int item = 1; item <= 160; ++item) {
             if (design[item].significant == group) items.push_back(item);
         }
-        for (int item : Require(items, static_cast<std::size_t>(size), "significant group " + group)) {
+        for (int item :
+             Require(items, static_cast<std::size_t>(size), "significant group " + group)) {
             t.SignificantItems[index++] = item;
         }
     }
@@ -114,7 +116,8 @@ std::vector<int> Norm(const std::vector<int>& raws, int count) {
     for (int r = 1; r <= count; ++r) {
         double below = 0;
         for (int raw : raws) below += raw < r ? 1.0 : raw == r ? 0.5 : 0.0;
-        norm.push_back(std::min(99, static_cast<int>(100.0 * below / static_cast<double>(raws.size()) + 0.5)));
+        norm.push_back(
+            std::min(99, static_cast<int>(100.0 * below / static_cast<double>(raws.size()) + 0.5)));
     }
     return norm;
 }
@@ -129,7 +132,8 @@ std::array<int, mw::kStressIntervals + 1> StressNorm(const std::vector<int>& raw
         for (int raw : raws) {
             worse += raw <= t.StressBounds[k] ? 1.0 : raw <= t.StressBounds[k + 1] ? 0.5 : 0.0;
         }
-        norm[k] = std::min(99, static_cast<int>(100.0 * (1.0 - worse / static_cast<double>(raws.size())) + 0.5));
+        norm[k] = std::min(
+            99, static_cast<int>(100.0 * (1.0 - worse / static_cast<double>(raws.size())) + 0.5));
     }
     return norm;
 }
@@ -140,7 +144,8 @@ void BuildNorms(const Design& design, const std::vector<NormSet>& sets, mw::Scor
         std::array<std::vector<int>, mw::kScaleCount + 1> raws;
         for (const std::string& answers : SimulateAnswers(design, set, random)) {
             mw::ScoreSheet sheet = mw::ScoreRawPoints(answers, t);
-            for (int scale = 1; scale <= mw::kScaleCount; ++scale) raws[scale].push_back(sheet.RawScore[scale]);
+            for (int scale = 1; scale <= mw::kScaleCount; ++scale)
+                raws[scale].push_back(sheet.RawScore[scale]);
         }
         for (int scale = 1; scale <= mw::kSelfEsteem; ++scale) {
             int count = std::min(mw::kMaxNormCount, HighestRaw(design, scale));
@@ -171,11 +176,13 @@ void WriteNumbers(std::ostream& out, const int* values, std::size_t count) {
 
 std::string Format(const mw::ScoringTables& t) {
     std::ostringstream out;
-    out << "SIGNIFICANT ITEMS: ALCOHOL 7, DRUGS 7, DISTRESS 8, VIOLENCE 10, RESISTANCE 14, MORALE 7\n";
+    out << "SIGNIFICANT ITEMS: ALCOHOL 7, DRUGS 7, DISTRESS 8, VIOLENCE 10, RESISTANCE 14, MORALE "
+           "7\n";
     WriteNumbers(out, &t.SignificantItems[1], mw::kSignificantItemCount);
     out << "ANSWER KEYS: points of answers 0-2 (section 1), 0-4 (2), 0-5 (3), 0-4 (4)\n";
     for (int s = 1; s <= mw::kSectionCount; ++s) {
-        for (int a = 0; a <= mw::kSectionHighestAnswer[s]; ++a) out << '"' << t.Keys[s][a] << "\"\n";
+        for (int a = 0; a <= mw::kSectionHighestAnswer[s]; ++a)
+            out << '"' << t.Keys[s][a] << "\"\n";
     }
     out << "NORMS: sex 1-2, group 1-3, scales 1-8: count, then percentiles of raw 1..count\n";
     for (int sex = 1; sex <= 2; ++sex) {
@@ -190,7 +197,8 @@ std::string Format(const mw::ScoringTables& t) {
     }
     out << "STRESS COPING NORMS: sex 1-2, group 1-3: percentiles of intervals 1-50\n";
     for (int sex = 1; sex <= 2; ++sex) {
-        for (int group = 1; group <= 3; ++group) WriteNumbers(out, &t.StressNorms[sex][group][1], 50);
+        for (int group = 1; group <= 3; ++group)
+            WriteNumbers(out, &t.StressNorms[sex][group][1], 50);
     }
     out << "STRESS COPING BOUNDS: interval k holds raw scores above bound k up to bound k+1\n";
     WriteNumbers(out, &t.StressBounds[1], 51);
@@ -200,11 +208,13 @@ std::string Format(const mw::ScoringTables& t) {
         WriteNumbers(out, t.ScaleItems[scale].data(), t.ScaleItems[scale].size());
     }
     WriteNumbers(out, &t.FurtherItems[1], 16);
-    out << "CRITICAL ITEMS: Alcohol 11, Drugs 11, Distress 18, Resistance 27, Violence 20, Morale 24, "
+    out << "CRITICAL ITEMS: Alcohol 11, Drugs 11, Distress 18, Resistance 27, Violence 20, Morale "
+           "24, "
            "Self-Esteem 25\n";
     WriteNumbers(out, &t.CriticalItems[1], mw::kCriticalItemCount);
     out << "TRUTH CORRECTIONS: bands 1-9, scales 2-9\n";
-    for (int band = 1; band <= mw::kTruthBands; ++band) WriteNumbers(out, &t.TruthCorrections[band][2], 8);
+    for (int band = 1; band <= mw::kTruthBands; ++band)
+        WriteNumbers(out, &t.TruthCorrections[band][2], 8);
     return out.str();
 }
 
@@ -213,7 +223,8 @@ std::string Format(const mw::ScoringTables& t) {
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::cerr << "usage: mw-scoringgen items.tsv English.tsv population.tsv corrections.tsv OUTPUT\n";
+        std::cerr
+            << "usage: mw-scoringgen items.tsv English.tsv population.tsv corrections.tsv OUTPUT\n";
         return 2;
     }
     try {

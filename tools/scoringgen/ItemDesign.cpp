@@ -51,7 +51,8 @@ Design ReadDesign(const std::string& itemsTsv, const std::string& questionsTsv) 
         int n = std::stoi(questions.Cell(row, "ID"));
         if (n < 1 || n > 160) questions.Fail(row, "bad item number");
         for (int a = 1; a <= 5; ++a) {
-            if (!questions.Cell(row, "ANSWER" + std::to_string(a)).empty()) design[n].answerCount = a;
+            if (!questions.Cell(row, "ANSWER" + std::to_string(a)).empty())
+                design[n].answerCount = a;
         }
     }
     return design;

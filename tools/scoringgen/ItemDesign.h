@@ -11,11 +11,11 @@ namespace mwtools {
 
 struct ItemDesign {
     int item = 0;
-    std::set<int> scales;            // 1-7
-    std::vector<int> points;         // by answer value 0..highest of the section
-    std::string significant;         // group name or empty
-    std::set<int> critical;          // scales 2-7
-    int answerCount = 0;             // answers the question offers
+    std::set<int> scales;     // 1-7
+    std::vector<int> points;  // by answer value 0..highest of the section
+    std::string significant;  // group name or empty
+    std::set<int> critical;   // scales 2-7
+    int answerCount = 0;      // answers the question offers
 };
 
 // Items 1-160 at their number (index 0 unused).

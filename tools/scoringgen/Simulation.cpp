@@ -23,7 +23,9 @@ bool Contains(const std::array<int, N>& items, int item) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-double Logistic(double x) { return 1.0 / (1.0 + std::exp(-1.7 * x)); }
+double Logistic(double x) {
+    return 1.0 / (1.0 + std::exp(-1.7 * x));
+}
 
 using Traits = std::array<double, kTraits>;
 
@@ -52,8 +54,8 @@ Traits DrawTraits(const NormSet& set, Random& r) {
 
 // The trait behind an item on scales 2-7, with the client's minimizing.
 double ItemTrait(const ItemDesign& d, const Traits& t) {
-    static constexpr std::array<int, 8> kTraitOfScale = {0, 0, kResist, kViolent, kAlcohol,
-                                                         kDrugs, kDistress, kMorale};
+    static constexpr std::array<int, 8> kTraitOfScale = {0,        0,      kResist,   kViolent,
+                                                         kAlcohol, kDrugs, kDistress, kMorale};
     double sum = 0;
     for (int scale : d.scales) sum += t[kTraitOfScale[scale]];
     return sum / static_cast<double>(d.scales.size()) - kMinimizing * t[kDefensive];
@@ -68,7 +70,9 @@ int Category(double latent, int n, Random& r) {
     return category;
 }
 
-int HighestPoints(const ItemDesign& d) { return *std::max_element(d.points.begin(), d.points.end()); }
+int HighestPoints(const ItemDesign& d) {
+    return *std::max_element(d.points.begin(), d.points.end());
+}
 
 // An item keyed by its points: a problem answer with a probability that
 // grows with the trait, the worst one the more likely the higher the trait.
@@ -78,9 +82,12 @@ int KeyedAnswer(const ItemDesign& d, double trait, Random& r) {
     std::vector<int> problem, other;
     for (int a = 1; a <= d.answerCount; ++a) (d.points[a] > 0 ? problem : other).push_back(a);
     if (!problem.empty() && r.Chance(Logistic(trait - difficulty))) {
-        std::sort(problem.begin(), problem.end(), [&](int x, int y) { return d.points[x] > d.points[y]; });
-        if (problem.size() == 1 || r.Chance(Logistic(trait - difficulty - 0.5))) return problem.front();
-        return problem[1 + static_cast<std::size_t>(r.Uniform() * static_cast<double>(problem.size() - 1))];
+        std::sort(problem.begin(), problem.end(),
+                  [&](int x, int y) { return d.points[x] > d.points[y]; });
+        if (problem.size() == 1 || r.Chance(Logistic(trait - difficulty - 0.5)))
+            return problem.front();
+        return problem[1 + static_cast<std::size_t>(r.Uniform() *
+                                                    static_cast<double>(problem.size() - 1))];
     }
     const int healthy = mw::kNonDeviantAnswers[d.item - 1] - '0';
     if (other.empty() || r.Chance(0.75)) return healthy;
@@ -152,7 +159,9 @@ std::uint64_t Random::Next() {
     return z ^ (z >> 31);
 }
 
-double Random::Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+double Random::Uniform() {
+    return static_cast<double>(Next() >> 11) * 0x1.0p-53;
+}
 
 double Random::Normal() {
     const double u = 1.0 - Uniform();
@@ -173,7 +182,8 @@ std::vector<NormSet> ReadPopulation(const std::string& path) {
         for (int t = 0; t < kTraits; ++t) set.means[t] = std::stod(table.Cell(row, kColumns[t]));
         if (set.sex != 1 + static_cast<int>(sets.size()) / 3 ||
             set.group != 1 + static_cast<int>(sets.size()) % 3 || set.clients < 100) {
-            table.Fail(row, "norm sets must be sex 1 groups 1-3, then sex 2 groups 1-3, of 100+ clients");
+            table.Fail(
+                row, "norm sets must be sex 1 groups 1-3, then sex 2 groups 1-3, of 100+ clients");
         }
         sets.push_back(set);
     }

@@ -13,7 +13,18 @@
 
 namespace mwtools {
 
-enum Trait { kDefensive, kResist, kViolent, kAlcohol, kDrugs, kDistress, kMorale, kSelfEsteem, kStress, kTraits };
+enum Trait {
+    kDefensive,
+    kResist,
+    kViolent,
+    kAlcohol,
+    kDrugs,
+    kDistress,
+    kMorale,
+    kSelfEsteem,
+    kStress,
+    kTraits
+};
 
 struct NormSet {
     int sex = 1;
