@@ -1,5 +1,5 @@
-// Settings files read and written the way the station's settings have always
-// behaved on its original platform: section and key names match without
+// Settings files read and written the way Windows reads and writes the
+// station's settings files: section and key names match without
 // regard to case, a missing file, section or key gives the default, and
 // writing one key keeps every other line, comment and the order of the file.
 #pragma once

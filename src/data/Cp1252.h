@@ -8,8 +8,8 @@
 namespace mw {
 
 std::string Cp1252ToUtf8(std::string_view bytes);
-// Characters that Windows-1252 cannot hold become '?', as the original
-// platform's ANSI conversion did.
+// Characters that Windows-1252 cannot hold become '?', as Windows' own
+// ANSI conversion makes them.
 std::string Utf8ToCp1252(std::string_view utf8);
 
 }  // namespace mw

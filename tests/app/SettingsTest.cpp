@@ -49,7 +49,7 @@ TEST_F(SettingsTest, WritingOneKeyKeepsEverythingElse) {
     const std::string original =
         "; station settings\r\n"
         "[Options]\r\n"
-        "SystemDB=c:\\old\\kvnsys.mda\r\n"
+        "SystemDB=c:\\old\\system.mda\r\n"
         "\r\n"
         "[path]\r\n"
         "filepath=a:\r\n"
