@@ -163,8 +163,7 @@ int Score(const Options& o, std::ostream& out, std::ostream& err) {
     Result<ReportData> data = reports.ReadData();
     if (!data) return Fail(err, data.error());
     const ClientRecord& record = state.ClientRecords[n];
-    const ScoreSheet sheet = ScoreAnswers(record.Answers.View(), CodeValue(record.Gender.View()),
-                                          CodeValue(record.Race.View()), data->tables);
+    const ScoreSheet sheet = ScoreClient(record, data->tables);
     if (o.flags.count("--json")) {
         out << "{";
         PrintJsonArray(out, "raw", sheet.RawScore);

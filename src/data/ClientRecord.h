@@ -33,7 +33,6 @@ public:
 
     // The full width, trailing blanks included.
     std::string_view View() const { return {chars_.data(), N}; }
-    std::string Str() const { return std::string(View()); }
     char operator[](std::size_t i) const { return chars_[i]; }
     char& operator[](std::size_t i) { return chars_[i]; }
 

@@ -123,13 +123,6 @@ public:
         return !path.empty() && fs::is_directory(path, ec);
     }
 
-    Result<std::uint64_t> FileSize(const std::string& path) override {
-        std::error_code ec;
-        auto size = fs::file_size(path, ec);
-        if (ec) return OsError(ec.value(), path, "cannot read");
-        return static_cast<std::uint64_t>(size);
-    }
-
 #ifdef _WIN32
     Status CreateIfMissing(const std::string& path) override {
         if (FileExists(path)) return {};
@@ -213,12 +206,6 @@ public:
         return {};
     }
 #endif
-
-    Status CopyFile(const std::string& from, const std::string& to) override {
-        Result<std::string> data = ReadFile(from);
-        if (!data) return data.error();
-        return ReplaceFile(to, *data);
-    }
 
     Status RemoveFile(const std::string& path) override {
         if (std::remove(path.c_str()) != 0) return Fail(path, "cannot delete");

@@ -22,7 +22,6 @@ public:
     virtual Result<std::string> ReadFile(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool DirectoryExists(const std::string& path) = 0;
-    virtual Result<std::uint64_t> FileSize(const std::string& path) = 0;
     // Creates an empty file when none exists; an existing file is left alone.
     virtual Status CreateIfMissing(const std::string& path) = 0;
     // Overwrites bytes of an existing file in place and syncs them to the device.
@@ -32,7 +31,6 @@ public:
     virtual Status WriteFile(const std::string& path, std::string_view bytes) = 0;
     // Replaces a file whole: a temporary file beside it, synced, then renamed over it.
     virtual Status ReplaceFile(const std::string& path, std::string_view bytes) = 0;
-    virtual Status CopyFile(const std::string& from, const std::string& to) = 0;
     virtual Status RemoveFile(const std::string& path) = 0;
     // The folders a data disk may be in: removable media and other mount
     // points on Linux, drive letters on Windows.

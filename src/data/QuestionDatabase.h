@@ -42,8 +42,6 @@ public:
     Result<std::vector<QuestionRow>> ReadQuestionTable(const std::string& table) const;
     Status Execute(const std::string& sql);
 
-    sqlite3* Handle() { return db_; }
-
 private:
     Database(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
     Error Fail(const std::string& doing) const;

@@ -18,19 +18,11 @@ Result<ReportData> ScoreAndPrint::ReadData() const {
     return ReportData{std::move(*parsedTables), std::move(*parsedTexts)};
 }
 
-Result<ScoreSheet> ScoreAndPrint::Score(const ClientRecord& record) const {
-    Result<ReportData> data = ReadData();
-    if (!data) return data.error();
-    return ScoreAnswers(record.Answers.View(), CodeValue(record.Gender.View()),
-                        CodeValue(record.Race.View()), data->tables);
-}
-
 Result<ComposedReport> ScoreAndPrint::Compose(const ClientRecord& record, int testNumber,
                                               bool summary) const {
     Result<ReportData> data = ReadData();
     if (!data) return data.error();
-    const ScoreSheet sheet = ScoreAnswers(record.Answers.View(), CodeValue(record.Gender.View()),
-                                          CodeValue(record.Race.View()), data->tables);
+    const ScoreSheet sheet = ScoreClient(record, data->tables);
     ReportRequest request{sheet,
                           data->tables,
                           data->texts,

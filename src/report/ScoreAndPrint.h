@@ -31,7 +31,6 @@ public:
 
     // MW_rpt.TXT and MWB.TXT of the program folder, read afresh.
     Result<ReportData> ReadData() const;
-    Result<ScoreSheet> Score(const ClientRecord& record) const;
     Result<ComposedReport> Compose(const ClientRecord& record, int testNumber, bool summary) const;
 
     // Scores the client at CurrentRecord and writes REPORT.PRN whole. The

@@ -264,4 +264,9 @@ ScoreSheet ScoreAnswers(std::string_view answers, int genderCode, int raceCode,
     return Scorer(tables, NormSex(genderCode), NormGroup(raceCode)).Run(answers);
 }
 
+ScoreSheet ScoreClient(const ClientRecord& record, const ScoringTables& tables) {
+    return ScoreAnswers(record.Answers.View(), CodeValue(record.Gender.View()),
+                        CodeValue(record.Race.View()), tables);
+}
+
 }  // namespace mw

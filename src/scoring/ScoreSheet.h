@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "data/ClientRecord.h"
 #include "data/CodeTables.h"
 #include "scoring/ScoringTables.h"
 
@@ -39,5 +40,8 @@ ScoreSheet ScoreRawPoints(std::string_view answers, const ScoringTables& tables)
 
 ScoreSheet ScoreAnswers(std::string_view answers, int genderCode, int raceCode,
                         const ScoringTables& tables);
+
+// A client's stored answers, against the norms of the client's sex and group.
+ScoreSheet ScoreClient(const ClientRecord& record, const ScoringTables& tables);
 
 }  // namespace mw

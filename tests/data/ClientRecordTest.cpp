@@ -2,45 +2,33 @@
 
 #include <gtest/gtest.h>
 
+#include "app/SampleClient.h"
 #include "data/Cp1252.h"
 
 namespace mw {
 namespace {
 
-ClientRecord SampleRecord() {
-    ClientRecord r;
-    r.Name = "Lee";
-    r.IDNumber = "123-45-6789";
-    r.Age = "31";
-    r.Gender = "1";
-    r.Race = "3";
-    r.Education = "12";
-    r.MaritalStatus = "2";
-    r.DateOfBirth = "01/01/1972";
-    r.TodayDate = "12/06/2026";
-    r.Answers = std::string(159, '1') + "4";
-    r.timeseditted = "2";
-    r.DeleteFlag = "0";
-    return r;
-}
-
 TEST(ClientRecord, FieldsLieAtTheirFixedOffsets) {
-    std::string bytes = SampleRecord().ToBytes();
+    ClientRecord r = NonDeviantClient("12/06/2026");
+    r.timeseditted = "2";
+    r.DeleteFlag = "1";
+    std::string bytes = r.ToBytes();
     ASSERT_EQ(bytes.size(), 226u);
-    EXPECT_EQ(bytes.substr(0, 25), "Lee" + std::string(22, ' '));
-    EXPECT_EQ(bytes.substr(25, 11), "123-45-6789");
+    EXPECT_EQ(bytes.substr(0, 25), "Nondeviant Test" + std::string(10, ' '));
+    EXPECT_EQ(bytes.substr(25, 11), "000-00-0000");
     EXPECT_EQ(bytes.substr(36, 3), "31 ");
-    EXPECT_EQ(bytes.substr(39, 5), "13122");
+    EXPECT_EQ(bytes.substr(39, 5), "11122");
     EXPECT_EQ(bytes.substr(44, 10), "01/01/1972");
     EXPECT_EQ(bytes.substr(54, 10), "12/06/2026");
-    EXPECT_EQ(bytes.substr(64, 160), std::string(159, '1') + "4");
+    EXPECT_EQ(bytes.substr(64, 160), kNonDeviantAnswers);
     EXPECT_EQ(bytes[224], '2');
-    EXPECT_EQ(bytes[225], '0');
+    EXPECT_EQ(bytes[225], '1');
 }
 
 TEST(ClientRecord, RoundTripsThroughItsBytes) {
-    ClientRecord r = SampleRecord();
+    ClientRecord r = NonDeviantClient("12/06/2026");
     r.Name = Utf8ToCp1252("José Núñez");
+    r.timeseditted = "2";
     ClientRecord back = ClientRecord::FromBytes(r.ToBytes());
     EXPECT_EQ(back.ToBytes(), r.ToBytes());
     EXPECT_EQ(Cp1252ToUtf8(back.Name.View()), "José Núñez" + std::string(15, ' '));

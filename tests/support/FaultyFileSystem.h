@@ -23,9 +23,6 @@ public:
     }
     bool FileExists(const std::string& path) override { return real().FileExists(path); }
     bool DirectoryExists(const std::string& path) override { return real().DirectoryExists(path); }
-    mw::Result<std::uint64_t> FileSize(const std::string& path) override {
-        return real().FileSize(path);
-    }
     mw::Status CreateIfMissing(const std::string& path) override {
         return Write(path, [&] { return real().CreateIfMissing(path); });
     }
@@ -38,9 +35,6 @@ public:
     }
     mw::Status ReplaceFile(const std::string& path, std::string_view bytes) override {
         return Write(path, [&] { return real().ReplaceFile(path, bytes); });
-    }
-    mw::Status CopyFile(const std::string& from, const std::string& to) override {
-        return Write(to, [&] { return real().CopyFile(from, to); });
     }
     mw::Status RemoveFile(const std::string& path) override { return real().RemoveFile(path); }
     std::vector<std::string> ListDrives() override { return drives; }
