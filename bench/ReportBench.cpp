@@ -2,8 +2,8 @@
 // afresh, scoring and composing; and the whole 51-client disk.
 #include <benchmark/benchmark.h>
 
-#include "data/ClientStore.h"
-#include "report/ScoreAndPrint.h"
+#include "core/data/ClientStore.h"
+#include "core/report/ScoreAndPrint.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <optional>
 #include <ostream>
 
-#include "data/ClientStore.h"
-#include "data/Cp1252.h"
-#include "report/ScoreAndPrint.h"
+#include "core/data/ClientStore.h"
+#include "core/data/Cp1252.h"
+#include "core/report/ScoreAndPrint.h"
 
 namespace mw {
 namespace {

@@ -33,8 +33,9 @@ protected:
     }
 
     std::string Golden(const std::string& name) const {
-        std::ifstream in(fs::path(MW_SOURCE_DIR) / "tests/report/golden" / name / "expected.prn",
-                         std::ios::binary);
+        std::ifstream in(
+            fs::path(MW_SOURCE_DIR) / "tests/core/report/golden" / name / "expected.prn",
+            std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
         return s.str();

@@ -9,11 +9,11 @@
 #include <set>
 #include <sstream>
 
-#include "app/SampleClient.h"
-#include "data/CodeTables.h"
-#include "data/QuestionDatabase.h"
-#include "report/ParagraphFile.h"
-#include "report/ScoreAndPrint.h"
+#include "core/data/CodeTables.h"
+#include "core/data/QuestionDatabase.h"
+#include "core/data/SampleClient.h"
+#include "core/report/ParagraphFile.h"
+#include "core/report/ScoreAndPrint.h"
 
 namespace mw {
 namespace {

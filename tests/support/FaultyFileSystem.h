@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "data/FileSystem.h"
+#include "core/data/FileSystem.h"
 
 namespace mwtest {
 

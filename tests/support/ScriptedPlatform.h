@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/screen/Platform.h"
+#include "station/screen/Platform.h"
 
 namespace mwtest {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StationContext.h"
+#include "station/app/StationContext.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"

@@ -7,10 +7,10 @@
 #include <iostream>
 
 #include "common/TextTable.h"
-#include "data/ClientRecord.h"
-#include "data/ClientStore.h"
-#include "data/Cp1252.h"
-#include "data/FileSystem.h"
+#include "core/data/ClientRecord.h"
+#include "core/data/ClientStore.h"
+#include "core/data/Cp1252.h"
+#include "core/data/FileSystem.h"
 
 namespace {
 

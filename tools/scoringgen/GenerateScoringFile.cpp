@@ -13,9 +13,9 @@
 #include "ItemDesign.h"
 #include "Simulation.h"
 #include "common/TextTable.h"
-#include "data/CodeTables.h"
-#include "scoring/ScoreSheet.h"
-#include "scoring/ScoringTables.h"
+#include "core/data/CodeTables.h"
+#include "core/scoring/ScoreSheet.h"
+#include "core/scoring/ScoringTables.h"
 
 namespace mwtools {
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "common/TextTable.h"
-#include "data/CodeTables.h"
+#include "core/data/CodeTables.h"
 
 namespace mwtools {
 namespace {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/SampleClient.h"
 #include "common/TextTable.h"
-#include "data/CodeTables.h"
+#include "core/data/CodeTables.h"
+#include "core/data/SampleClient.h"
 
 namespace mwtools {
 namespace {

@@ -1,5 +1,0 @@
-#include "app/Station.h"
-
-int main(int argc, char** argv) {
-    return mw::RunStation(argc, argv);
-}

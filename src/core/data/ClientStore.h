@@ -1,0 +1,47 @@
+// The client records on the data disk: DATA401.MW, fixed 226-byte records,
+// no header, record n at byte (n-1)*226. The file is opened and closed around
+// every operation so that no file stays open while the station waits.
+#pragma once
+
+#include <string>
+
+#include "core/data/Error.h"
+#include "core/data/FileSystem.h"
+#include "core/data/StationState.h"
+
+namespace mw {
+
+inline constexpr const char* kRecordFileName = "DATA401.MW";
+
+// The record count of a file of the given length: length / 226 rounded to
+// the nearest whole number, halves to even (565 bytes hold 2 records, 567 hold 3).
+int RecordCountForLength(std::uint64_t length);
+
+class ClientStore {
+public:
+    ClientStore(StationState& state, FileSystem& fs) : state_(state), fs_(fs) {}
+
+    std::string RecordFilePath() const { return JoinPath(state_.DataPath, kRecordFileName); }
+
+    // Loads every record of the disk at DataPath, creating an empty record
+    // file when there is none. A disk that cannot be read, or holds more
+    // clients than the station supports, leaves the loaded records as they were.
+    Status LoadRecords();
+    // As LoadRecords, but never creates or changes a file on the disk.
+    Status LoadRecordsReadOnly();
+    // Writes ClientRecords[index] as record number index (1-51) and syncs it.
+    // RecordCount + 1 appends a record. Nothing else in the file changes.
+    Status SaveRecord(int index);
+    // Blanks every field of the current record.
+    void ClearRecord();
+    // Stores the new client at RecordCount + 1 and counts it.
+    Status AddClient();
+
+private:
+    Status Load(bool createIfMissing);
+
+    StationState& state_;
+    FileSystem& fs_;
+};
+
+}  // namespace mw

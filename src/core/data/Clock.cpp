@@ -1,0 +1,37 @@
+#include "core/data/Clock.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace mw {
+namespace {
+
+class LocalClock final : public Clock {
+public:
+    Date Today() const override {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+#ifdef _WIN32
+        localtime_s(&local, &now);
+#else
+        localtime_r(&now, &local);
+#endif
+        return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    }
+};
+
+}  // namespace
+
+std::string FormatDate(const Date& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d", date.month % 100, date.day % 100,
+                  date.year % 10000);
+    return text;
+}
+
+const Clock& SystemClock() {
+    static LocalClock clock;
+    return clock;
+}
+
+}  // namespace mw

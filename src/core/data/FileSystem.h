@@ -1,0 +1,47 @@
+// The one layer between the station and the operating system's files.
+//
+// Everything that differs between Linux and Windows (syncing a write to the
+// device, atomic replacement, listing drives, turning an OS error into the
+// station's error numbers) lives behind this interface. Tests substitute it
+// to make a disk fail in ways root cannot provoke with permission bits.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/data/Error.h"
+
+namespace mw {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual Result<std::string> ReadFile(const std::string& path) = 0;
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool DirectoryExists(const std::string& path) = 0;
+    // Creates an empty file when none exists; an existing file is left alone.
+    virtual Status CreateIfMissing(const std::string& path) = 0;
+    // Overwrites bytes of an existing file in place and syncs them to the device.
+    virtual Status WriteAt(const std::string& path, std::uint64_t offset,
+                           std::string_view bytes) = 0;
+    // Creates or truncates a file and writes it (no temporary file).
+    virtual Status WriteFile(const std::string& path, std::string_view bytes) = 0;
+    // Replaces a file whole: a temporary file beside it, synced, then renamed over it.
+    virtual Status ReplaceFile(const std::string& path, std::string_view bytes) = 0;
+    virtual Status RemoveFile(const std::string& path) = 0;
+    // The folders a data disk may be in: removable media and other mount
+    // points on Linux, drive letters on Windows.
+    virtual std::vector<std::string> ListDrives() = 0;
+};
+
+// The real file system of the machine.
+FileSystem& LocalFileSystem();
+
+// Joins a folder (or drive such as "a:") and a file name with the platform's
+// separator. An empty folder stays empty so that the result names no file.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace mw

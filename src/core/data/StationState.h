@@ -1,0 +1,37 @@
+// The program-wide state of a running station.
+//
+// The station owns one of these and every screen reaches it; a screen never
+// receives a record as an argument: its caller sets CurrentRecord and the
+// screen reads and writes that element.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/data/ClientRecord.h"
+
+namespace mw {
+
+constexpr int kMaxClients = 51;
+
+struct StationState {
+    // Record n of the record file at index n; index 0 is never used.
+    std::array<ClientRecord, kMaxClients + 1> ClientRecords{};
+    std::int16_t RecordCount = 0;
+    // 0 when there is no current client; RecordCount + 1 while a new client is entered.
+    std::int16_t CurrentRecord = 0;
+    // Set when a screen has added or changed a record: the main window rebuilds its list.
+    bool ListRefreshNeeded = false;
+    // The accepted data disk: a drive ("a:") or a folder, without a trailing separator.
+    std::string DataPath;
+    // The folder under which the spoken sound files lie.
+    std::string SoundPath;
+    bool PrintToDOS = false;
+
+    ClientRecord& Current() { return ClientRecords[CurrentRecord]; }
+    const ClientRecord& Current() const { return ClientRecords[CurrentRecord]; }
+    bool DiskFull() const { return RecordCount >= kMaxClients; }
+};
+
+}  // namespace mw

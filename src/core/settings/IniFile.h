@@ -1,0 +1,41 @@
+// Settings files read and written the way Windows reads and writes the
+// station's settings files: section and key names match without
+// regard to case, a missing file, section or key gives the default, and
+// writing one key keeps every other line, comment and the order of the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/data/Error.h"
+#include "core/data/FileSystem.h"
+
+namespace mw {
+
+class IniFile {
+public:
+    IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+
+    const std::string& Path() const { return path_; }
+
+    // The value without surrounding blanks and without one pair of
+    // surrounding double quotes, cut to bufferSize - 1 characters as the
+    // caller's buffer would hold it.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue, std::size_t bufferSize = 256) const;
+    // The leading integer of the value; a value that is not a number reads as 0.
+    int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
+    // Replaces the file whole (temporary file, then rename).
+    Status WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+private:
+    // The value as written, without blanks and quotes; none when the file,
+    // section or key is missing.
+    std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+
+    FileSystem& fs_;
+    std::string path_;
+};
+
+}  // namespace mw

@@ -1,0 +1,48 @@
+// The station's settings files in the program folder: MW.ini (data drive,
+// sound folder, Num Lock and print options) and sctest.ini (scan batches).
+#pragma once
+
+#include <string>
+
+#include "core/settings/IniFile.h"
+
+namespace mw {
+
+inline constexpr const char* kSettingsFileName = "MW.ini";
+inline constexpr const char* kScanSettingsFileName = "sctest.ini";
+
+// The settings of a batch of scanned answer sheets.
+struct ScanSettings {
+    int NumberInBatch = 10;
+    int NameSetting = 0;
+    bool ScanReview = true;
+    bool ScanPrint = false;
+    bool ScanPause = true;
+};
+
+class Settings {
+public:
+    Settings(FileSystem& fs, const std::string& programDir);
+
+    bool GetNumLockSetting() const;
+    bool GetPrintDOSSetting() const;
+    Status SaveNumLockSetting(bool on);
+    Status SavePrintDOSSetting(bool on);
+    // The remembered data drive or folder, at most 49 characters; "a:" when none.
+    std::string GetINIFilePath() const;
+    Status SaveFilePath(const std::string& path);
+    // The folder under which the sound files lie; "c:" when none.
+    std::string GetINISndPath() const;
+
+    ScanSettings GetScanSettings() const;
+    Status SaveScanSettings(const ScanSettings& settings);
+
+private:
+    bool ReadFlag(const IniFile& file, const char* section, const char* key,
+                  const char* defaultValue, std::size_t bufferSize) const;
+
+    IniFile mw_;
+    IniFile scan_;
+};
+
+}  // namespace mw

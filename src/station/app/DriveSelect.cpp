@@ -1,0 +1,125 @@
+#include "station/app/DriveSelect.h"
+
+#include <QRegularExpression>
+
+#include "core/data/DataDisk.h"
+#include "station/app/DiskErrors.h"
+#include "station/app/StationContext.h"
+#include "station/app/frmDriveSelect.h"
+
+namespace mw {
+namespace {
+
+constexpr const char* kTryAgain = "Drive select unsuccessful, would you like to try again?";
+constexpr const char* kReloadFailed = "Reload of original data disk failed, aborting Program";
+
+// A drive letter is shown in capitals ("A:"); a folder keeps its spelling,
+// since on Linux "/MEDIA/USB" would name another folder.
+QString DriveForDisplay(const std::string& drive) {
+    const QString text = QString::fromStdString(drive);
+    static const QRegularExpression letter(QStringLiteral("^[A-Za-z]:"));
+    return letter.match(text).hasMatch() ? text.toUpper() : text;
+}
+
+}  // namespace
+
+DriveOutcome DriveSelect::SelectDataDrive(bool atStartUp) {
+    const std::string previous = ctx_.state.DataPath;
+    bool firstPass = true;
+    for (;;) {
+        const std::string drive =
+            atStartUp && firstPass ? ctx_.Ini().GetINIFilePath() : ShowDriveWindow();
+        firstPass = false;
+
+        Check check = CheckDataDisk(drive);
+        if (check == Check::Accepted) check = AcceptDrive(drive);
+        if (check == Check::Accepted) return DriveOutcome::Accepted;
+        if (check == Check::GaveUp || !AskToTryAgain(check, drive)) {
+            return GiveUp(atStartUp, previous);
+        }
+    }
+}
+
+DriveSelect::Check DriveSelect::CheckDataDisk(const std::string& drive) {
+    ctx_.state.DataPath = drive;
+    if (Check c = Run([&] { return ctx_.Store().LoadRecords(); }); c != Check::Accepted) return c;
+
+    bool identified = false;
+    Check c = Run([&] {
+        Result<bool> identity = HasDataDiskIdentity(ctx_.fs, drive);
+        if (identity) identified = *identity;
+        return identity.status();
+    });
+    if (c != Check::Accepted) return c;
+    if (!identified) {
+        ctx_.platform.MsgBox(
+            {.text = QStringLiteral("This is not an %1 data disk.").arg(kProductName),
+             .icon = MsgIcon::Stop,
+             .title = QString::fromUtf8(kDataDiskErrorTitle)});
+    }
+    // The write test runs on a refused disk too, so that every fault of the
+    // disk is reported in one pass.
+    if (c = Run([&] { return RunWriteTest(ctx_.fs, drive); }); c != Check::Accepted) return c;
+    return identified ? Check::Accepted : Check::Refused;
+}
+
+// Runs one step of a check: Accepted when it succeeded. A write-protected
+// disk offers to retry the same step; a missing disk ends the attempt silently (the caller asks
+// about another drive); any other error is shown and refuses the drive, so that the user can choose
+// again rather than keep a disk that is only half loaded.
+template <class Step>
+DriveSelect::Check DriveSelect::Run(Step step) {
+    for (;;) {
+        const Status status = step();
+        if (status) return Check::Accepted;
+        switch (status.error().Fault()) {
+            case DiskFault::Missing:
+                return Check::Missing;
+            case DiskFault::WriteProtected:
+                if (AskRetryWriteProtected(ctx_.platform)) continue;
+                return Check::GaveUp;
+            case DiskFault::Other:
+                ShowError(ctx_.platform, status.error());
+                return Check::Refused;
+        }
+    }
+}
+
+// The disk passed: remember it for the next start and load it afresh.
+DriveSelect::Check DriveSelect::AcceptDrive(const std::string& drive) {
+    // MW.ini lies in the program folder, not on the data disk: failing to
+    // remember the drive is reported but does not refuse a good disk.
+    if (Status saved = ctx_.Ini().SaveFilePath(drive); !saved) {
+        ShowError(ctx_.platform, saved.error());
+    }
+    return Run([&] { return ctx_.Store().LoadRecords(); });
+}
+
+// At start-up the station never runs without a verified data disk; from the
+// menu the disk that was in use before is checked and loaded again.
+DriveOutcome DriveSelect::GiveUp(bool atStartUp, const std::string& previous) {
+    if (atStartUp) return DriveOutcome::EndProgram;
+    if (CheckDataDisk(previous) == Check::Accepted) return DriveOutcome::KeptPrevious;
+    ctx_.platform.MsgBox({.text = QString::fromUtf8(kReloadFailed)});
+    return DriveOutcome::EndProgram;
+}
+
+std::string DriveSelect::ShowDriveWindow() {
+    frmDriveSelect window(ctx_, owner_);
+    window.exec();
+    return window.ChosenDrive();
+}
+
+// The question after a failed attempt; true when the user wants to choose another drive.
+bool DriveSelect::AskToTryAgain(Check check, const std::string& drive) {
+    const QString question =
+        check == Check::Missing
+            ? QStringLiteral(
+                  "No test information found on drive %1, would you like to try "
+                  "another drive?")
+                  .arg(DriveForDisplay(drive))
+            : QString::fromUtf8(kTryAgain);
+    return ctx_.platform.MsgBox({.text = question, .buttons = MsgButtons::YesNo}) == MsgAnswer::Yes;
+}
+
+}  // namespace mw

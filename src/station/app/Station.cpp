@@ -1,0 +1,36 @@
+#include "station/app/Station.h"
+
+#include <QApplication>
+
+#include "station/app/SingleCopy.h"
+#include "station/app/StationContext.h"
+#include "station/app/frmMain.h"
+#include "station/screen/QtPlatform.h"
+
+namespace mw {
+
+int RunStation(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Neither the application name nor a display name is set: the lock file
+    // tells a live copy from a killed one by the executable's name, and a
+    // display name would be appended to every window's caption.
+
+    // The program folder holds the settings, the data files and the question database.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    SingleCopy singleCopy(programDir);
+    if (!singleCopy.BecomeRunningCopy()) {
+        singleCopy.ActivateRunningCopy();
+        return 0;
+    }
+
+    QtPlatform platform;
+    StationState state;
+    StationContext ctx{state, LocalFileSystem(), SystemClock(), platform, programDir.toStdString()};
+    frmMain main(ctx);
+    QObject::connect(&singleCopy, &SingleCopy::ActivationRequested, &main, &frmMain::BringForward);
+    if (!main.Load()) return 0;
+    main.show();
+    return QApplication::exec();
+}
+
+}  // namespace mw

@@ -1,0 +1,366 @@
+#include "station/app/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "core/data/Cp1252.h"
+#include "core/data/SampleClient.h"
+#include "station/app/DiskErrors.h"
+#include "station/app/DriveSelect.h"
+#include "station/app/NumLockKeeper.h"
+#include "station/app/StationContext.h"
+#include "station/app/frmAbout.h"
+#include "station/screen/MenuChoices.h"
+#include "station/screen/ScreenHelpers.h"
+
+namespace mw {
+namespace {
+
+// Extra room below the menu, which lifts it a little above the middle of its area.
+constexpr int kMenuLift = 67;
+
+const char* const kClientListHelp = "Use up or down arrow keys or mouse to select client.";
+
+QString ListEntry(int number, const ClientRecord& record) {
+    // The name keeps its full width of 25 characters, trailing blanks included.
+    return QString::number(number) + QLatin1Char('-') +
+           QString::fromStdString(Cp1252ToUtf8(record.Name.View()));
+}
+
+}  // namespace
+
+frmMain::frmMain(StationContext& ctx) : ctx_(ctx) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromUtf8(kProductName));
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    msgPanel_ = MakeMsgPanel(central);
+    BuildClientList(central);
+    BuildMainMenu(central);
+    BuildNonDeviantKey(central);
+    BuildMenuBar();
+
+    // The layout keeps the menu centred in its area, a little above the
+    // middle, whatever the window's size.
+    auto* menuArea = new QVBoxLayout;
+    menuArea->addStretch(1);
+    menuArea->addWidget(frMainMenu_, 0, Qt::AlignHCenter);
+    menuArea->addStretch(1);
+    menuArea->addSpacing(kMenuLift);
+    auto* body = new QHBoxLayout;
+    body->addWidget(fraClient_);
+    body->addLayout(menuArea, 1);
+    auto* root = new QVBoxLayout(central);
+    root->addLayout(body, 1);
+    root->addWidget(msgPanel_);
+
+    timNumLock_.setInterval(1000);
+    connect(&timNumLock_, &QTimer::timeout, this, &frmMain::timNumLock_Timer);
+    resize(760, 540);
+    lbNameDisplay_->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildClientList(QWidget* parent) {
+    fraClient_ = new QWidget(parent);
+    fraClient_->setObjectName(QStringLiteral("fraClient"));
+    fraClientCaption_ = new QLabel(QStringLiteral("Client List"), fraClient_);
+    fraClientCaption_->setObjectName(QStringLiteral("fraClientCaption"));
+    lbNameDisplay_ = new QListWidget(fraClient_);
+    lbNameDisplay_->setObjectName(QStringLiteral("lbNameDisplay"));
+    // Fixed pitch, so that the full-width names line up.
+    lbNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lbNameDisplay_->setMinimumWidth(
+        lbNameDisplay_->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('M'))));
+    lbNameDisplay_->installEventFilter(this);
+    connect(lbNameDisplay_, &QListWidget::itemSelectionChanged, this,
+            &frmMain::lbNameDisplay_Click);
+
+    auto* column = new QVBoxLayout(fraClient_);
+    column->addWidget(fraClientCaption_);
+    column->addWidget(lbNameDisplay_);
+    HighlightFrame(fraClient_, fraClientCaption_, false);
+}
+
+void frmMain::BuildMainMenu(QWidget* parent) {
+    frMainMenu_ = new QWidget(parent);
+    frMainMenu_->setObjectName(QStringLiteral("frMainMenu"));
+    frMainMenu_->setMinimumWidth(300);
+    menu_ = new MenuChoices(
+        frMainMenu_,
+        {{QStringLiteral("Edit Current Client"), QStringLiteral("Edit client's information.")},
+         {QStringLiteral("Add New Client"),
+          QStringLiteral("Enter a new client. Test client on computer or enter data from "
+                         "answer sheet.")},
+         {QStringLiteral("Supervisor Options"),
+          QStringLiteral("Print client report, verify data entry or delete client names.")},
+         {QStringLiteral("Exit Application"), QStringLiteral("Quit the program.")}},
+        msgPanel_);
+    connect(menu_, &MenuChoices::Chosen, this, &frmMain::cmdMenuChoice_Click);
+}
+
+// Trainers add a sample client with a key combination; the button itself
+// stays out of sight of the clients.
+void frmMain::BuildNonDeviantKey(QWidget* parent) {
+    cmdNonDeviant_ = new QPushButton(QStringLiteral("+ Non-Deviant"), parent);
+    cmdNonDeviant_->setObjectName(QStringLiteral("cmdNonDeviant"));
+    cmdNonDeviant_->hide();
+    connect(cmdNonDeviant_, &QPushButton::clicked, this, &frmMain::cmdNonDeviant_Click);
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), this);
+    connect(key, &QShortcut::activated, cmdNonDeviant_, &QPushButton::click);
+}
+
+void frmMain::BuildMenuBar() {
+    QAction* mnuExit = menuBar()->addAction(QStringLiteral("E&xit!"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    connect(mnuExit, &QAction::triggered, this, &frmMain::EndProgram);
+
+    QMenu* mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    QAction* mnuDrive = mnuOptions->addAction(QStringLiteral("Select &Data Drive"));
+    mnuDrive->setObjectName(QStringLiteral("mnuDrive"));
+    connect(mnuDrive, &QAction::triggered, this, &frmMain::mnuDrive_Click);
+    mnuOptionsNumLock_ = mnuOptions->addAction(QStringLiteral("&Num Lock Always On"));
+    mnuOptionsNumLock_->setObjectName(QStringLiteral("mnuOptionsNumLock"));
+    mnuOptionsNumLock_->setCheckable(true);
+    connect(mnuOptionsNumLock_, &QAction::triggered, this, &frmMain::mnuOptionsNumLock_Click);
+    mnuOptionsPrintDOS_ = mnuOptions->addAction(QStringLiteral("&Print to DOS port"));
+    mnuOptionsPrintDOS_->setObjectName(QStringLiteral("mnuOptionsPrintDOS"));
+    mnuOptionsPrintDOS_->setCheckable(true);
+    connect(mnuOptionsPrintDOS_, &QAction::triggered, this, &frmMain::mnuOptionsPrintDOS_Click);
+
+    QAction* mnuHelpAbout = menuBar()->addAction(QStringLiteral("&About..."));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+bool frmMain::Load() {
+    StationState& state = ctx_.state;
+    state.SoundPath = ctx_.Ini().GetINISndPath();
+    if (DriveSelect(ctx_, this).SelectDataDrive(true) == DriveOutcome::EndProgram) return false;
+
+    state.ListRefreshNeeded = true;
+    auto splash = std::make_unique<frmAbout>(ctx_, true, nullptr);
+    splash->ShowSplash();
+
+    // A missing question database shows nothing now; the screens that read
+    // questions report it when they need them.
+    if (auto db = Database::Open(JoinPath(ctx_.programDir, kQuestionDatabaseName), false)) {
+        ctx_.database = std::move(*db);
+    }
+    if (!RetryOnDiskError(ctx_.platform, [&] { return ctx_.Store().LoadRecords(); })) return false;
+    splash.reset();
+
+    setWindowTitle(QString::fromUtf8(kProductName));
+    if (!isMaximized()) CenterForm(this);
+    Activate();
+    numLockOn_ = ctx_.Ini().GetNumLockSetting();
+    mnuOptionsNumLock_->setChecked(numLockOn_);
+    state.PrintToDOS = ctx_.Ini().GetPrintDOSSetting();
+    mnuOptionsPrintDOS_->setChecked(state.PrintToDOS);
+    state.ListRefreshNeeded = true;
+    closeOthersOnActivate_ = true;
+    ctx_.platform.MouseDefault();
+    timNumLock_.start();
+    return true;
+}
+
+// Called explicitly rather than on every activation by the window system:
+// a message box closing, or the user switching back from another program,
+// must not rebuild the list and lose the selected client.
+void frmMain::Activate() {
+    menu_->ShowFocus();
+    if (ctx_.state.RecordCount == 0) ctx_.state.CurrentRecord = 0;
+    RefreshNameDisplay();
+    // Enabled again as soon as a disk with room is in use.
+    menu_->Button(kAddNewClient)->setEnabled(!ctx_.state.DiskFull());
+    UpdateEditChoice();
+    if (closeOthersOnActivate_) CloseOtherWindows();
+}
+
+void frmMain::BringForward() {
+    if (isVisible()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        raise();
+        activateWindow();
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+// The list is rebuilt only when a screen asked for it. An empty disk clears
+// it too: the previous disk's names must not stay selectable.
+void frmMain::RefreshNameDisplay() {
+    if (!ctx_.state.ListRefreshNeeded) return;
+    lbNameDisplay_->clear();
+    for (int n = 1; n <= ctx_.state.RecordCount; ++n) {
+        lbNameDisplay_->addItem(ListEntry(n, ctx_.state.ClientRecords[n]));
+    }
+}
+
+void frmMain::UpdateEditChoice() {
+    const QList<QListWidgetItem*> selected = lbNameDisplay_->selectedItems();
+    menu_->Button(kEditCurrentClient)
+        ->setEnabled(!selected.isEmpty() && !selected.front()->text().isEmpty());
+}
+
+// Screens that a chain of screens left open close when the main window is back.
+void frmMain::CloseOtherWindows() {
+    if (QApplication::activeModalWidget()) return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = window->windowType();
+        if (window != this && window->isVisible() && (type == Qt::Window || type == Qt::Dialog)) {
+            window->close();
+        }
+    }
+}
+
+// Opens a screen over the main window. The menu is out of sight meanwhile;
+// afterwards the list is rebuilt, since the screen may have changed records.
+void frmMain::OpenScreen(const std::function<void()>& showScreen) {
+    QWidget* focused = focusWidget();
+    ctx_.state.ListRefreshNeeded = false;
+    frMainMenu_->hide();
+    showScreen();
+    frMainMenu_->show();
+    if (focused) focused->setFocus();
+    ctx_.state.ListRefreshNeeded = true;
+}
+
+void frmMain::EndProgram() {
+    close();
+}
+
+void frmMain::ReportFailedWrite(const Status& status) {
+    if (!status) ShowError(ctx_.platform, status.error());
+}
+
+void frmMain::cmdMenuChoice_Click(int index) {
+    switch (index) {
+        case kEditCurrentClient:
+            EditCurrentClient();
+            break;
+        case kAddNewClient:
+            AddNewClient();
+            break;
+        case kSupervisorOptions:
+            SupervisorOptions();
+            break;
+        case kExitApplication:
+            // Nothing is written at exit: every record was written when it changed.
+            EndProgram();
+            return;
+    }
+    Activate();
+}
+
+void frmMain::EditCurrentClient() {
+    closeOthersOnActivate_ = false;
+    OpenScreen([] {
+        // Client information opens here in edit mode for CurrentRecord; when it
+        // is left with its confirming choice, the answer grid follows for the
+        // same client.
+    });
+    closeOthersOnActivate_ = true;
+}
+
+void frmMain::AddNewClient() {
+    OpenScreen([] {
+        // The entry-method screen opens here (not in edit mode, not scanning).
+    });
+}
+
+void frmMain::SupervisorOptions() {
+    OpenScreen([] {
+        // The supervisor options screen opens here.
+    });
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lbNameDisplay_) {
+        if (event->type() == QEvent::FocusIn) lbNameDisplay_GotFocus();
+        if (event->type() == QEvent::FocusOut) lbNameDisplay_LostFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::lbNameDisplay_Click() {
+    UpdateEditChoice();
+    const QList<QListWidgetItem*> selected = lbNameDisplay_->selectedItems();
+    if (selected.isEmpty()) return;
+    const QString entry = selected.front()->text();
+    ctx_.state.CurrentRecord = static_cast<std::int16_t>(entry.left(entry.indexOf('-')).toInt());
+}
+
+void frmMain::lbNameDisplay_GotFocus() {
+    if (ctx_.state.RecordCount < 1) {
+        menu_->Focus(kAddNewClient);
+        return;
+    }
+    HighlightFrame(fraClient_, fraClientCaption_, true);
+    msgPanel_->setText(QString::fromUtf8(kClientListHelp));
+    UpdateEditChoice();
+}
+
+void frmMain::lbNameDisplay_LostFocus() {
+    HighlightFrame(fraClient_, fraClientCaption_, false);
+    msgPanel_->clear();
+}
+
+void frmMain::cmdNonDeviant_Click() {
+    StationState& state = ctx_.state;
+    if (state.DiskFull()) return;
+    ctx_.platform.MouseWait();
+    const int slot = state.RecordCount + 1;
+    state.ClientRecords[slot] = NonDeviantClient(FormatDate(ctx_.clock.Today()));
+    if (RetryOnDiskError(ctx_.platform, [&] { return ctx_.Store().AddClient(); })) {
+        state.CurrentRecord = static_cast<std::int16_t>(slot);
+        state.ListRefreshNeeded = true;
+    }
+    ctx_.platform.MouseDefault();
+    Activate();
+}
+
+void frmMain::mnuDrive_Click() {
+    if (DriveSelect(ctx_, this).SelectDataDrive(false) == DriveOutcome::EndProgram) {
+        EndProgram();
+        return;
+    }
+    // Whatever disk is now in use, the list shows its clients.
+    ctx_.state.ListRefreshNeeded = true;
+    Activate();
+}
+
+void frmMain::mnuOptionsNumLock_Click(bool checked) {
+    numLockOn_ = checked;
+    ReportFailedWrite(ctx_.Ini().SaveNumLockSetting(checked));
+}
+
+void frmMain::mnuOptionsPrintDOS_Click(bool checked) {
+    ctx_.state.PrintToDOS = checked;
+    ReportFailedWrite(ctx_.Ini().SavePrintDOSSetting(checked));
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    frmAbout about(ctx_, false, this);
+    about.exec();
+    Activate();
+}
+
+void frmMain::timNumLock_Timer() {
+    NumLockKeeper::Keep(numLockOn_);
+}
+
+}  // namespace mw

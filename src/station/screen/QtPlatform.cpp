@@ -1,0 +1,90 @@
+#include "station/screen/QtPlatform.h"
+
+#include "core/data/Product.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace mw {
+namespace {
+
+QMessageBox::Icon IconOf(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::Stop:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonPair {
+    QMessageBox::StandardButton first;
+    QMessageBox::StandardButton second;  // NoButton for a box with one button
+};
+
+ButtonPair ButtonsOf(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::OkCancel:
+            return {QMessageBox::Ok, QMessageBox::Cancel};
+        case MsgButtons::YesNo:
+            return {QMessageBox::Yes, QMessageBox::No};
+        case MsgButtons::Ok:
+            break;
+    }
+    return {QMessageBox::Ok, QMessageBox::NoButton};
+}
+
+MsgAnswer AnswerOf(int button) {
+    switch (button) {
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Ok;
+    }
+}
+
+}  // namespace
+
+MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
+    const ButtonPair pair = ButtonsOf(request.buttons);
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner) owner = QApplication::activeWindow();
+    QMessageBox box(IconOf(request.icon),
+                    request.title.isEmpty() ? QString::fromUtf8(kProductName) : request.title,
+                    request.text, pair.first | pair.second, owner);
+    box.setDefaultButton(request.defaultButton == 1 && pair.second != QMessageBox::NoButton
+                             ? pair.second
+                             : pair.first);
+    return AnswerOf(box.exec());
+}
+
+void QtPlatform::Beep() {
+    QApplication::beep();
+}
+
+void QtPlatform::MouseWait() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    LetEventsRun();
+}
+
+void QtPlatform::MouseDefault() {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    LetEventsRun();
+}
+
+void QtPlatform::LetEventsRun() {
+    QApplication::processEvents();
+}
+
+}  // namespace mw

@@ -1,0 +1,17 @@
+// The platform services on the real display.
+#pragma once
+
+#include "station/screen/Platform.h"
+
+namespace mw {
+
+class QtPlatform final : public Platform {
+public:
+    MsgAnswer MsgBox(const MessageBox& box) override;
+    void Beep() override;
+    void MouseWait() override;
+    void MouseDefault() override;
+    void LetEventsRun() override;
+};
+
+}  // namespace mw

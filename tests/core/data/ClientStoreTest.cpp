@@ -1,0 +1,173 @@
+#include "core/data/ClientStore.h"
+
+#include <gtest/gtest.h>
+
+#include "support/FaultyFileSystem.h"
+#include "support/TempDir.h"
+
+namespace mw {
+namespace {
+
+// A record file written byte by byte, as another installation would write it.
+std::string RawRecord(const std::string& name, char fill) {
+    std::string r = name + std::string(25 - name.size(), ' ');
+    r += std::string(226 - 25, fill);
+    return r;
+}
+
+std::string RawFile(int count) {
+    std::string bytes;
+    for (int n = 1; n <= count; ++n)
+        bytes += RawRecord("Client " + std::to_string(n), '0' + n % 10);
+    return bytes;
+}
+
+class ClientStoreTest : public ::testing::Test {
+protected:
+    ClientStoreTest() { state.DataPath = disk.Path(); }
+
+    Status Load() { return ClientStore(state, fs).LoadRecords(); }
+
+    mwtest::TempDir disk;
+    mwtest::FaultyFileSystem fs;
+    StationState state;
+};
+
+TEST(RecordCount, RoundsToNearestWithHalvesToEven) {
+    EXPECT_EQ(RecordCountForLength(0), 0);
+    EXPECT_EQ(RecordCountForLength(112), 0);
+    EXPECT_EQ(RecordCountForLength(113), 0);  // half of one record: rounds to even 0
+    EXPECT_EQ(RecordCountForLength(114), 1);
+    EXPECT_EQ(RecordCountForLength(452), 2);
+    EXPECT_EQ(RecordCountForLength(565), 2);
+    EXPECT_EQ(RecordCountForLength(567), 3);
+    EXPECT_EQ(RecordCountForLength(791), 4);  // 3.5 rounds to even 4
+}
+
+TEST_F(ClientStoreTest, MissingOrEmptyRecordFileGivesNoClients) {
+    // The read-only load (the command-line tool's) never creates the file.
+    EXPECT_EQ(ClientStore(state, fs).LoadRecordsReadOnly().error().code, errc::FileNotFound);
+    EXPECT_FALSE(disk.Exists("DATA401.MW"));
+    state.RecordCount = 7;
+    state.CurrentRecord = 3;
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.RecordCount, 0);
+    EXPECT_EQ(state.CurrentRecord, 0);
+    EXPECT_TRUE(disk.Exists("DATA401.MW"));  // created empty
+    EXPECT_EQ(disk.Read("DATA401.MW"), "");
+}
+
+TEST_F(ClientStoreTest, LoadsEveryRecordOfAFileWrittenElsewhere) {
+    disk.Write("DATA401.MW", RawFile(2));
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(state.CurrentRecord, 1);
+    EXPECT_EQ(state.ClientRecords[2].Name.View(), "Client 2" + std::string(17, ' '));
+    EXPECT_EQ(state.ClientRecords[2].DeleteFlag.View(), "2");
+}
+
+TEST_F(ClientStoreTest, AShortLastRecordReadsAsPaddedWithBlanks) {
+    disk.Write("DATA401.MW", RawFile(2).substr(0, 226 + 120));
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(state.ClientRecords[2].ToBytes().substr(120), std::string(106, ' '));
+}
+
+TEST_F(ClientStoreTest, SavingOneRecordChangesOnlyItsBytes) {
+    const std::string original = RawFile(5);
+    disk.Write("DATA401.MW", original);
+    ASSERT_TRUE(Load());
+    state.ClientRecords[3].Name = "Changed";
+    ASSERT_TRUE(ClientStore(state, fs).SaveRecord(3));
+
+    std::string after = disk.Read("DATA401.MW");
+    ASSERT_EQ(after.size(), 1130u);
+    EXPECT_EQ(after.substr(0, 452), original.substr(0, 452));
+    EXPECT_EQ(after.substr(452, 226), state.ClientRecords[3].ToBytes());
+    EXPECT_EQ(after.substr(678), original.substr(678));
+}
+
+TEST_F(ClientStoreTest, AddingAClientAppendsExactlyOneRecord) {
+    disk.Write("DATA401.MW", RawFile(2));
+    ASSERT_TRUE(Load());
+    state.CurrentRecord = 3;
+    state.Current().Name = "New";
+    ClientStore store(state, fs);
+    ASSERT_TRUE(store.AddClient());
+    EXPECT_EQ(state.RecordCount, 3);
+    EXPECT_EQ(disk.Read("DATA401.MW").size(), 678u);
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.ClientRecords[3].Name.View(), "New" + std::string(22, ' '));
+}
+
+TEST_F(ClientStoreTest, SaveRefusesRecordNumbersOutsideTheDisk) {
+    ASSERT_TRUE(Load());
+    ClientStore store(state, fs);
+    EXPECT_EQ(store.SaveRecord(0).error().code, errc::BadRecordNumber);
+    EXPECT_EQ(store.SaveRecord(52).error().code, errc::BadRecordNumber);
+    EXPECT_EQ(disk.Read("DATA401.MW"), "");
+}
+
+TEST_F(ClientStoreTest, ADiskWithMoreClientsThanSupportedIsRefusedWhole) {
+    disk.Write("DATA401.MW", RawFile(2));
+    ASSERT_TRUE(Load());
+    const std::string tooMany = RawFile(52);
+    disk.Write("DATA401.MW", tooMany);
+
+    Status st = Load();
+    ASSERT_FALSE(st);
+    EXPECT_NE(st.error().message.find("52 clients"), std::string::npos);
+    EXPECT_NE(st.error().message.find("at most 51"), std::string::npos);
+    EXPECT_EQ(state.RecordCount, 2);  // the previous disk's records stay
+    EXPECT_EQ(state.ClientRecords[1].Name.View(), "Client 1" + std::string(17, ' '));
+    EXPECT_EQ(disk.Read("DATA401.MW"), tooMany);
+}
+
+TEST_F(ClientStoreTest, AMissingFolderIsAMissingDisk) {
+    state.DataPath = disk.File("no-such-drive");
+    Status st = Load();
+    ASSERT_FALSE(st);
+    EXPECT_EQ(st.error().Fault(), DiskFault::Missing);
+    EXPECT_FALSE(disk.Exists("no-such-drive"));
+
+    state.DataPath = "";
+    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
+}
+
+TEST_F(ClientStoreTest, AFailedWriteIsReportedAndKeepsMemoryAndFile) {
+    disk.Write("DATA401.MW", RawFile(2));
+    ASSERT_TRUE(Load());
+    state.ClientRecords[2].Name = "Edited";
+    fs.failWrites = errc::PermissionDenied;
+
+    Status st = ClientStore(state, fs).SaveRecord(2);
+    ASSERT_FALSE(st);
+    EXPECT_EQ(st.error().Fault(), DiskFault::WriteProtected);
+    EXPECT_EQ(state.ClientRecords[2].Name.View(), "Edited" + std::string(19, ' '));
+    EXPECT_EQ(disk.Read("DATA401.MW"), RawFile(2));
+
+    state.CurrentRecord = 3;
+    EXPECT_FALSE(ClientStore(state, fs).AddClient());
+    EXPECT_EQ(state.RecordCount, 2);
+}
+
+TEST_F(ClientStoreTest, SavingIntoAVanishedRecordFileFailsRatherThanLeavingHoles) {
+    disk.Write("DATA401.MW", RawFile(2));
+    ASSERT_TRUE(Load());
+    std::filesystem::remove(disk.File("DATA401.MW"));
+    Status st = ClientStore(state, fs).SaveRecord(2);
+    ASSERT_FALSE(st);
+    EXPECT_EQ(st.error().Fault(), DiskFault::Missing);
+    EXPECT_FALSE(disk.Exists("DATA401.MW"));
+}
+
+TEST_F(ClientStoreTest, ClearRecordBlanksTheCurrentRecord) {
+    state.CurrentRecord = 4;
+    state.Current().Name = "Half entered";
+    state.Current().Answers = std::string(160, '0');
+    ClientStore(state, fs).ClearRecord();
+    EXPECT_EQ(state.ClientRecords[4].ToBytes(), std::string(226, ' '));
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,82 @@
+// Complete reports of the demo disk's clients, scored with the bundled
+// instrument, compared byte for byte with reviewed copies. Each folder under
+// golden/ is one case: case.txt names the client ("client N") and, on a line
+// of its own, "summary" when the one-page summary is appended; expected.prn
+// is the report. Run with MW_UPDATE_GOLDEN=1 to rewrite the expected files
+// after a deliberate change, and review the difference before committing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/data/ClientStore.h"
+#include "core/report/ScoreAndPrint.h"
+
+namespace mw {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kGoldenDir = fs::path(MW_SOURCE_DIR) / "tests" / "core" / "report" / "golden";
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct GoldenCase {
+    std::string name;
+    int client = 0;
+    bool summary = false;
+};
+
+std::vector<GoldenCase> Cases() {
+    std::vector<GoldenCase> cases;
+    for (const auto& dir : fs::directory_iterator(kGoldenDir)) {
+        GoldenCase c{dir.path().filename().string()};
+        std::istringstream in(ReadAll(dir.path() / "case.txt"));
+        for (std::string word; in >> word;) {
+            if (word == "client") in >> c.client;
+            if (word == "summary") c.summary = true;
+        }
+        cases.push_back(c);
+    }
+    std::sort(cases.begin(), cases.end(), [](auto& a, auto& b) { return a.name < b.name; });
+    return cases;
+}
+
+class GoldenReportTest : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(GoldenReportTest, MatchesTheReviewedReport) {
+    const GoldenCase& c = GetParam();
+    StationState state;
+    state.DataPath = MW_DEMO_DISK_DIR;
+    ASSERT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly());
+    ASSERT_LE(c.client, state.RecordCount);
+
+    ScoreAndPrint reports(LocalFileSystem(), MW_PROGRAM_DIR);
+    Result<ComposedReport> report =
+        reports.Compose(state.ClientRecords[c.client], c.client, c.summary);
+    ASSERT_TRUE(report.ok()) << report.error().message;
+    EXPECT_TRUE(report->problems.empty());
+
+    const fs::path expected = kGoldenDir / c.name / "expected.prn";
+    if (std::getenv("MW_UPDATE_GOLDEN")) {
+        std::ofstream(expected, std::ios::binary) << report->bytes;
+    }
+    EXPECT_TRUE(report->bytes == ReadAll(expected)) << "the report differs from " << expected;
+}
+
+INSTANTIATE_TEST_SUITE_P(DemoDisk, GoldenReportTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,81 @@
+#include "core/report/ParagraphPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include "core/report/ParagraphFile.h"
+#include "core/report/ReportPage.h"
+
+namespace mw {
+namespace {
+
+TEST(Justify, WidensFromTheRightPassAfterPass) {
+    // 60 characters, 9 gaps: the first pass widens every gap (69); the
+    // second meets the rightmost gap's two blanks first and widens it by two.
+    const std::string line = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjjjjjjjjjjjjj";
+    ASSERT_EQ(line.size(), 60u);
+    const std::string wide = Justify(line);
+    EXPECT_EQ(wide.size(), 71u);
+    EXPECT_EQ(wide, "aaaa  bbbb  cccc  dddd  eeee  ffff  gggg  hhhh  iiii    jjjjjjjjjjjjjjj");
+}
+
+TEST(Justify, LeavesShortAndFullLinesAndOneWordAlone) {
+    const std::string shortLine(55, 'x');
+    EXPECT_EQ(Justify(shortLine), shortLine);
+    const std::string full = std::string(35, 'a') + " " + std::string(35, 'b');
+    EXPECT_EQ(Justify(full), full);
+    const std::string word(60, 'w');
+    EXPECT_EQ(Justify(word), word);
+    const std::string leading = " " + std::string(59, 'w');  // a blank at position 1 is not a gap
+    EXPECT_EQ(Justify(leading), leading);
+}
+
+TEST(BreakParagraph, BreaksAtTheLastBlankWithin71Columns) {
+    std::string text;
+    for (int i = 0; i < 16; ++i) text += "word" + std::to_string(i) + " ";
+    // word10 ends in column 66; word11 would end in column 73.
+    std::vector<std::string> lines = BreakParagraph(text);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), 71u);
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 7), " word10");
+    EXPECT_EQ(lines[1], "word11 word12 word13 word14 word15");  // short: as it is
+}
+
+TEST(BreakParagraph, ExactlySeventyOneIsOneLineAndEmptyTextIsOneEmptyLine) {
+    const std::string exact = std::string(30, 'a') + " " + std::string(40, 'b');
+    EXPECT_EQ(BreakParagraph(exact), std::vector<std::string>{exact});
+    EXPECT_EQ(BreakParagraph(""), std::vector<std::string>{""});
+    const std::string longWord(80, 'z');
+    EXPECT_EQ(BreakParagraph(longWord + " end"), (std::vector<std::string>{longWord, "end"}));
+}
+
+TEST(ReportPage, PositionsNumbersAndPageHeaders) {
+    ReportPage page("Lee");
+    page.Skip(7).Text("AB").Column(12).Text("C").Number(45).Number(-3).End();
+    page.Skip(3).Text("longer text").Column(5).Text("next").End();
+    for (int i = 0; i < 9; ++i) page.NewPage();
+    EXPECT_EQ(page.page, 10);
+    EXPECT_EQ(page.counter, 2);
+    const std::string& out = page.Bytes();
+    EXPECT_EQ(out.substr(0, 24), "       AB  C 45 -3 \r\n   ");
+    EXPECT_NE(out.find("longer text\r\n    next\r\n"), std::string::npos);
+    const std::string header10 = "\f\r\n       NAME: Lee" + std::string(24, ' ') + "-0-" +
+                                 std::string(18, ' ') + "MIRRORWISE REPORT\r\n\r\n";
+    EXPECT_EQ(out.substr(out.size() - header10.size()), header10);
+}
+
+TEST(ParagraphFile, FindsThePercentileFromTheTop) {
+    const std::string file = "1\r\none\r\nEND\r\n10\r\nten a\r\nten b\r\nEND\r\n11\r\neleven\n";
+    Paragraph ten = FindParagraph(file, "10");
+    EXPECT_TRUE(ten.found && ten.ended);
+    EXPECT_EQ(ten.lines, (std::vector<std::string>{"ten a", "ten b"}));
+    EXPECT_EQ(FindParagraph(file, "1").lines, std::vector<std::string>{"one"});
+    Paragraph eleven = FindParagraph(file, "11");
+    EXPECT_TRUE(eleven.found);
+    EXPECT_FALSE(eleven.ended);
+    EXPECT_EQ(eleven.lines, std::vector<std::string>{"eleven"});
+    EXPECT_FALSE(FindParagraph(file, "12").found);
+    EXPECT_EQ(FindParagraph("a\nEND\n", "").lines, std::vector<std::string>{"a"});
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,166 @@
+#include "core/report/ReportComposer.h"
+
+#include <gtest/gtest.h>
+
+#include "core/report/ReportFixture.h"
+
+namespace mw {
+namespace {
+
+using mwtest::SheetAt;
+
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        lines.push_back(bytes.substr(pos, end - pos));
+    }
+    EXPECT_EQ(pos, bytes.size()) << "every line ends in CR LF";
+    return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class ReportComposerTest : public ::testing::Test {
+protected:
+    ComposedReport Compose(const ScoreSheet& sheet, bool summary = false) {
+        ClientRecord record;
+        record.Name = "Lee";
+        record.IDNumber = "n";
+        record.Gender = "2";
+        record.Race = "9";
+        record.MaritalStatus = "4";
+        ReportRequest request{sheet,
+                              tables,
+                              texts,
+                              ReportHeader::FromRecord(record),
+                              PronounsFor(record.Gender.View()),
+                              7,
+                              summary};
+        return ComposeReport(request, [this](const std::string& name) -> Result<std::string> {
+            auto file = files.find(name);
+            if (file == files.end()) return MakeError(errc::FileNotFound, "cannot open " + name);
+            return file->second;
+        });
+    }
+
+    std::vector<std::string> ComposeLines(const ScoreSheet& sheet, bool summary = false) {
+        ComposedReport report = Compose(sheet, summary);
+        EXPECT_TRUE(report.problems.empty());
+        return Lines(report.bytes);
+    }
+
+    ScoringTables tables = mwtest::FixtureSignificantItems();
+    ReportTexts texts = mwtest::FixtureTexts();
+    std::map<std::string, std::string> files = mwtest::FixtureParagraphFiles();
+};
+
+TEST_F(ReportComposerTest, HeaderShowsCodesAsTextAndNAsNotAvailable) {
+    auto lines = ComposeLines(SheetAt(0));
+    EXPECT_EQ(lines[4], "       ID #: N/A");
+    EXPECT_EQ(lines[5],
+              "       AGE :        SEX: Female                            CONFIDENTIAL REPORT");
+    EXPECT_EQ(lines[6], "       ETHNICITY/RACE: N/A");
+    EXPECT_EQ(lines[8], "       MARITAL STATUS: Separated");
+}
+
+TEST_F(ReportComposerTest, ChartRowsPlaceThePercentileAndBar) {
+    ScoreSheet s = SheetAt(0);
+    s.Percentile[kResistance] = 9;
+    s.Percentile[kViolence] = 10;
+    s.Percentile[kAlcohol] = 99;
+    s.Percentile[kDrugs] = 45;
+    s.OmittedCount[kDrugs] = 5;
+    auto lines = ComposeLines(s);
+    EXPECT_TRUE(HasLine(
+        lines, "       Truthfulness          0       *...............-...........-.......-...-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Resistance            9       ****............-...........-.......-...-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Violence             10       *****...........-...........-.......-...-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Alcohol              99       ****************************************-"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Drugs                **       Scale not scored, insufficient answers"));
+    EXPECT_TRUE(HasLine(
+        lines, "       ** Too many omitted items     0               40          70      90 100"));
+    EXPECT_TRUE(HasLine(
+        lines, "          to score this scale        ----------- PERCENTILE SCORES -----------"));
+    // The second chart has no omissions: its legend line starts blank.
+    EXPECT_TRUE(
+        HasLine(lines, std::string(37, ' ') + "0               40          70      90 100"));
+    // And the scale paragraphs show Drugs as not scored.
+    EXPECT_TRUE(HasLine(
+        lines, "        This scale  is inaccurate  and  not  scorable  because  the respondent"));
+}
+
+TEST_F(ReportComposerTest, AParagraphThatCrossesThePageEndContinuesUnderANewHeader) {
+    std::string longParagraph = "0\r\n";
+    for (int i = 1; i <= 70; ++i) longParagraph += "line " + std::to_string(i) + "\r\n";
+    files["MWVA.txt"] = longParagraph + "END\r\n";
+    auto lines = ComposeLines(SheetAt(0));
+    auto at = std::find(lines.begin(), lines.end(), "        line 1");
+    ASSERT_NE(at, lines.end());
+    auto header = std::find(at, lines.end(), "\f");
+    ASSERT_NE(header, lines.end());
+    EXPECT_EQ(header[1].substr(0, 17), "       NAME: Lee ");
+    EXPECT_EQ(header[1].substr(40, 3), "-3-");
+    EXPECT_EQ(header[2], "");
+    // Page 2 holds 58 counted lines: the header, the chart, the summary, ... up to the break.
+    EXPECT_NE(header[3].find("line "), std::string::npos);
+    EXPECT_TRUE(HasLine(lines, "        line 70"));
+}
+
+TEST_F(ReportComposerTest, MissingParagraphsAreReportedAndTheReportGoesOn) {
+    files.erase("MWDG.txt");
+    files["MWVI.txt"] = "1\r\nwrong percentile\r\nEND\r\n";
+    files["MWMO.txt"] = "0\r\nno end line\r\n";
+    ComposedReport report = Compose(SheetAt(0));
+    EXPECT_EQ(report.problems, (std::vector<std::string>{"MWVI.txt: no paragraph for percentile 0",
+                                                         "cannot open MWDG.txt",
+                                                         "MWMO.txt, percentile 0: no END line"}));
+    auto lines = Lines(report.bytes);
+    EXPECT_TRUE(HasLine(lines, "        no end line"));
+    EXPECT_TRUE(HasLine(
+        lines, "       Drugs SCALE: LOW RISK RANGE" + std::string(26, ' ') + "RISK PERCENTILE:0"));
+    EXPECT_TRUE(HasLine(lines, "                                   END OF REPORT"));
+}
+
+TEST_F(ReportComposerTest, ExcessiveTrueAnswersReplaceTheTruthfulnessParagraph) {
+    ScoreSheet s = SheetAt(20);
+    s.RawScore[kTruthfulness] = 99;
+    auto lines = ComposeLines(s);
+    auto at =
+        std::find(lines.begin(), lines.end(),
+                  "        The Truthfulness Scale  is inaccurate  because there were an excessive");
+    ASSERT_NE(at, lines.end());
+    EXPECT_EQ(at[-1], "");  // no scale-name line before it
+    EXPECT_EQ(at[1], "        number of True responses in Section 1.");
+    EXPECT_EQ(at[2], "");
+    EXPECT_EQ(at[3], "");
+    EXPECT_EQ(at[4].substr(0, 25), "       Resistance SCALE: ");
+    EXPECT_FALSE(HasLine(lines, "        MWVA.txt 20"));
+}
+
+TEST_F(ReportComposerTest, RangeLabelsSplitTheWideRanges) {
+    ScoreSheet s = SheetAt(0);
+    s.Percentile[kResistance] = 55;
+    s.Percentile[kViolence] = 56;
+    s.Percentile[kAlcohol] = 94;
+    s.Percentile[kDrugs] = 75;
+    s.Percentile[kSelfEsteem] = 25;
+    s.Percentile[kStressCoping] = 26;
+    std::string text;
+    for (const auto& l : ComposeLines(s)) text += l + "\n";
+    EXPECT_NE(text.find("Resistance SCALE: MEDIUM-LOW RISK RANGE"), std::string::npos);
+    EXPECT_NE(text.find("Violence SCALE: MEDIUM-HIGH RISK RANGE"), std::string::npos);
+    EXPECT_NE(text.find("Alcohol SCALE: MAXIMUM-LOW RISK RANGE"), std::string::npos);
+    EXPECT_NE(text.find("Drugs SCALE: PROBLEM RISK RANGE"), std::string::npos);
+    EXPECT_NE(text.find("Self-Esteem SCALE: LOW-LOW RISK RANGE"), std::string::npos);
+    EXPECT_NE(text.find("Stress Coping SCALE: LOW RISK RANGE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mw

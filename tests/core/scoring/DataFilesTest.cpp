@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "core/data/CodeTables.h"
+#include "core/scoring/DataFileReader.h"
+#include "core/scoring/ReportTexts.h"
+#include "core/scoring/ScoringTables.h"
+
+namespace mw {
+namespace {
+
+std::string Repeat(const std::string& field, int count, const char* separator = ",") {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += (i ? separator : "") + field;
+    return out + "\n";
+}
+
+// A small but complete scoring file; every block on lines of its own.
+std::string ScoringFile() {
+    std::string f = "significant items\n" + Repeat("5", 53);
+    f += "keys\n";
+    for (int s = 1; s <= 4; ++s) {
+        for (int a = 0; a <= kSectionHighestAnswer[s]; ++a) {
+            f += "\"" + std::string(SectionBounds[s] - SectionBounds[s - 1], '1') + "\"\n";
+        }
+    }
+    f += "norms\n";
+    for (int i = 0; i < 48; ++i) f += "3,10,20,30\n";
+    f += "stress coping norms\n" + Repeat("50", 300);
+    f += "bounds\n" + Repeat("14", 51);
+    f += "scale items\n";
+    for (int scale = 1; scale <= 8; ++scale) f += "2\n7,160\n";
+    f += Repeat("94", 16);
+    f += "critical items\n" + Repeat("12", 136);
+    f += "truth corrections\n" + Repeat("-1", 72);
+    return f;
+}
+
+std::string ReportTextsFile() {
+    std::string f =
+        "\"Truthfulness\",\"Resistance\",Violence,Alcohol,Drugs,Distress,Morale,"
+        "\"Self-Esteem\",\"Stress Coping\"\r\n\"LOW\",\"MEDIUM\",\"PROBLEM\",\"MAXIMUM\"\r\n";
+    for (int i = 1; i <= 53; ++i) f += "significant, line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 56; ++i) f += "choice line " + std::to_string(i) + "\r\n";
+    return f;
+}
+
+TEST(DataFileReader, FieldsQuotesAndLineEnds) {
+    DataFileReader in("T.TXT",
+                      "  \"a, b \" ,  plain  ,7\r\n\nx\ry\n-3,\"\"\nheading, with, commas\nlast");
+    EXPECT_EQ(*in.Field("f"), "a, b ");
+    EXPECT_EQ(*in.Field("f"), "plain");
+    EXPECT_EQ(*in.Int("n", 0, 9), 7);
+    EXPECT_EQ(*in.Field("f"), "x");  // past an empty line
+    EXPECT_EQ(in.FieldLine(), 3);
+    EXPECT_EQ(*in.Field("f"), "y");  // a lone CR ends a line too
+    EXPECT_EQ(*in.Int("n", -5, 5), -3);
+    EXPECT_EQ(*in.Field("f"), "");
+    EXPECT_EQ(*in.Line("heading"), "heading, with, commas");
+    EXPECT_EQ(*in.Line("last line"), "last");
+    Result<std::string> end = in.Line("more");
+    ASSERT_FALSE(end.ok());
+    EXPECT_EQ(end.error().message, "T.TXT line 7: the file ends where more was expected");
+}
+
+TEST(DataFileReader, NumbersAreCheckedWithTheLineTheyStandOn) {
+    DataFileReader in("T.TXT", "1\n\n12x\n200\n\"open");
+    EXPECT_TRUE(in.Int("a count", 0, 99).ok());
+    EXPECT_EQ(in.Int("a count", 0, 99).error().message,
+              "T.TXT line 3: expected a count (a whole number from 0 to 99), found \"12x\"");
+    EXPECT_EQ(in.Int("a count", 0, 99).error().message,
+              "T.TXT line 4: expected a count (a whole number from 0 to 99), found \"200\"");
+    EXPECT_EQ(in.Field("f").error().message,
+              "T.TXT line 5: a quoted field is not closed on its line");
+}
+
+TEST(ScoringTables, ReadsEveryBlockInOrder) {
+    Result<ScoringTables> t = ParseScoringTables("MWB.TXT", ScoringFile());
+    ASSERT_TRUE(t.ok()) << t.error().message;
+    EXPECT_EQ(t->SignificantItems[53], 5);
+    EXPECT_EQ(t->Keys[3][5], std::string(24, '1'));
+    EXPECT_EQ(t->Norms[2][3][8], (std::vector<int>{10, 20, 30}));
+    EXPECT_EQ(t->StressNorms[2][3][50], 50);
+    EXPECT_EQ(t->StressBounds[51], 14);
+    EXPECT_EQ(t->ScaleItems[8], (std::vector<int>{7, 160}));
+    EXPECT_EQ(t->FurtherItems[16], 94);
+    EXPECT_EQ(t->CriticalItems[136], 12);
+    EXPECT_EQ(t->TruthCorrections[9][9], -1);
+}
+
+TEST(ScoringTables, MalformedFilesNameTheLineAndWhatWasExpected) {
+    struct Case {
+        std::string from, to, message;
+    };
+    const std::string file = ScoringFile();
+    const Case cases[] = {
+        {"5,5,5\n", "5,x,5\n",
+         "MWB.TXT line 2: expected significant item 52 (a whole number from 1 to 160)"},
+        {"7,160\n", "7,161\n",
+         "MWB.TXT line 78: expected an item of scale 1 (a whole number from 1 to 160)"},
+        {"3,10,20,30\n", "114,10\n",
+         "MWB.TXT line 24: expected the count of the norms of sex 1, group 1, scale 1"},
+        {"\"" + std::string(93, '1') + "\"\n", "\"" + std::string(92, '1') + "\"\n",
+         "MWB.TXT line 4: expected the answer key of section 1, answer 0 (93 digits), found"},
+        {"\n3,10,20,30\n", "\n3,10,20,300\n",
+         "MWB.TXT line 24: expected a percentile of the norms"},
+    };
+    for (const Case& c : cases) {
+        std::string broken = file;
+        broken.replace(broken.find(c.from), c.from.size(), c.to);
+        Result<ScoringTables> t = ParseScoringTables("MWB.TXT", broken);
+        ASSERT_FALSE(t.ok()) << c.to;
+        EXPECT_EQ(t.error().message.substr(0, c.message.size()), c.message);
+        EXPECT_EQ(t.error().code, errc::BadData);
+    }
+    Result<ScoringTables> cut = ParseScoringTables("MWB.TXT", file.substr(0, file.size() / 2));
+    ASSERT_FALSE(cut.ok());
+    EXPECT_NE(cut.error().message.find("the file ends where"), std::string::npos);
+}
+
+TEST(ReportTexts, NamesLabelsAndWholeLines) {
+    Result<ReportTexts> t = ParseReportTexts("MW_rpt.TXT", ReportTextsFile());
+    ASSERT_TRUE(t.ok()) << t.error().message;
+    EXPECT_EQ(t->ScaleNames[1], "Truthfulness");
+    EXPECT_EQ(t->ScaleNames[3], "Violence");
+    EXPECT_EQ(t->ScaleNames[9], "Stress Coping");
+    EXPECT_EQ(t->RangeLabels[4], "MAXIMUM");
+    EXPECT_EQ(t->SignificantLines[1], "significant, line 1");  // a whole line keeps its commas
+    EXPECT_EQ(t->ChoiceLines[56], "choice line 56");
+
+    std::string shortFile = ReportTextsFile();
+    shortFile.resize(shortFile.find("choice line 56"));
+    Result<ReportTexts> cut = ParseReportTexts("MW_rpt.TXT", shortFile);
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.error().message,
+              "MW_rpt.TXT line 111: the file ends where multiple-choice line 56 was expected");
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,179 @@
+// Choosing another data disk from the main window's Options menu, and the
+// drive window itself.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <memory>
+
+#include "station/app/frmDriveSelect.h"
+#include "station/app/frmMain.h"
+#include "support/QtTestSupport.h"
+#include "support/StationFixture.h"
+
+namespace mw {
+namespace {
+
+using mwtest::Clients;
+using mwtest::MakeDisk;
+using mwtest::TempDir;
+using Texts = std::vector<QString>;
+
+QString NoTestInformation(const std::string& drive) {
+    return QStringLiteral(
+               "No test information found on drive %1, would you like to try another "
+               "drive?")
+        .arg(QString::fromStdString(drive));
+}
+
+class DriveMenuTest : public mwtest::StationFixture {
+protected:
+    void SetUp() override {
+        MakeDisk(disk, Clients(3));
+        RememberDrive(disk.Path());
+        main = std::make_unique<frmMain>(ctx);
+        ASSERT_TRUE(main->Load());
+        mwtest::ShowActive(main.get());
+        list = main->findChild<QListWidget*>(QStringLiteral("lbNameDisplay"));
+    }
+
+    // "Select Data Drive"; each drive window that opens gets the next drive
+    // typed in (an empty one: "Done" straight away).
+    void SelectDataDrive(const std::vector<std::string>& drives) {
+        mwtest::ModalDriver driver;
+        for (const std::string& drive : drives) {
+            driver.When<frmDriveSelect>([drive](frmDriveSelect* window) {
+                if (!drive.empty()) {
+                    window->findChild<QComboBox*>(QStringLiteral("drDrive"))
+                        ->lineEdit()
+                        ->selectAll();
+                    mwtest::TypeText(QString::fromStdString(drive));
+                }
+                mwtest::PressKey(Qt::Key_Return);
+            });
+        }
+        main->findChild<QAction*>(QStringLiteral("mnuDrive"))->trigger();
+    }
+
+    bool ChoiceEnabled(int index) const {
+        return main->findChild<QPushButton*>(QStringLiteral("cmdMenuChoice_%1").arg(index))
+            ->isEnabled();
+    }
+
+    std::unique_ptr<frmMain> main;
+    QListWidget* list = nullptr;
+};
+
+TEST_F(DriveMenuTest, AnEmptyDiskClearsTheListAndLeavesNoCurrentClient) {
+    TempDir empty;
+    MakeDisk(empty, {});
+    list->setCurrentRow(1);
+    ASSERT_EQ(state.CurrentRecord, 2);
+
+    SelectDataDrive({empty.Path()});
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(state.CurrentRecord, 0);
+    EXPECT_FALSE(ChoiceEnabled(frmMain::kEditCurrentClient));
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), empty.Path());
+}
+
+TEST_F(DriveMenuTest, AddNewClientIsEnabledAgainWhenADiskWithRoomFollowsAFullOne) {
+    TempDir full;
+    MakeDisk(full, Clients(51));
+    SelectDataDrive({full.Path()});
+    EXPECT_EQ(list->count(), 51);
+    EXPECT_FALSE(ChoiceEnabled(frmMain::kAddNewClient));
+
+    SelectDataDrive({disk.Path()});
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_TRUE(ChoiceEnabled(frmMain::kAddNewClient));
+}
+
+TEST_F(DriveMenuTest, ADiskWithTooManyClientsIsRefusedAndTheStationGoesOn) {
+    TempDir overfull;
+    MakeDisk(overfull, Clients(52));
+    platform.Next(MsgAnswer::Ok);
+    platform.Next(MsgAnswer::No);
+    SelectDataDrive({overfull.Path()});
+
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(platform.shown[0].text.startsWith(QStringLiteral("Error 9:")))
+        << platform.shown[0].text.toStdString();
+    EXPECT_EQ(platform.shown[1].text,
+              QStringLiteral("Drive select unsuccessful, would you like to try again?"));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(state.DataPath, disk.Path());
+    EXPECT_EQ(list->count(), 3);
+}
+
+TEST_F(DriveMenuTest, YesAfterAMissingDiskShowsTheDriveWindowAgain) {
+    TempDir other;
+    MakeDisk(other, {"Dee"});
+    const std::string missing = disk.Path() + "/gone";
+    platform.Next(MsgAnswer::Yes);
+    SelectDataDrive({missing, other.Path()});
+
+    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation(missing)});
+    EXPECT_EQ(state.DataPath, other.Path());
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text().trimmed(), QStringLiteral("1-Dee"));
+}
+
+TEST_F(DriveMenuTest, GivingUpReturnsToThePreviousDiskOrEndsWhenItIsGone) {
+    platform.Next(MsgAnswer::No);
+    SelectDataDrive({""});  // "Done" without a choice tries no drive at all
+    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation("")});
+    EXPECT_EQ(state.DataPath, disk.Path());
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_TRUE(main->isVisible());
+
+    std::filesystem::remove_all(disk.Path());
+    platform.Next(MsgAnswer::No);
+    platform.Next(MsgAnswer::Ok);
+    SelectDataDrive({""});
+    EXPECT_EQ(platform.Texts().back(),
+              QStringLiteral("Reload of original data disk failed, aborting Program"));
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(DriveMenuTest, AWriteProtectedDiskCancelledFromTheMenuKeepsThePreviousDisk) {
+    TempDir locked;
+    MakeDisk(locked, {"Lou"});
+    fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::Cancel, [&] { fs.failWrites.reset(); });
+    SelectDataDrive({locked.Path()});
+    EXPECT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(state.DataPath, disk.Path());
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), disk.Path());
+}
+
+class DriveWindowTest : public mwtest::StationFixture {};
+
+TEST_F(DriveWindowTest, OffersTheDrivesAndTheDiskInUseAndExplainsThem) {
+    fs.drives = {"/media/usb", "/"};
+    state.DataPath = disk.Path();
+    frmDriveSelect window(ctx, nullptr);
+    auto* drives = window.findChild<QComboBox*>(QStringLiteral("drDrive"));
+    ASSERT_EQ(drives->count(), 3);
+    EXPECT_EQ(drives->itemText(0), QString::fromStdString(disk.Path()));
+    EXPECT_EQ(drives->currentText(), QString::fromStdString(disk.Path()));
+    EXPECT_EQ(window.ChosenDrive(), "");
+    drives->setCurrentIndex(1);
+    EXPECT_EQ(window.ChosenDrive(), "/media/usb");
+
+    platform.Next(MsgAnswer::Ok);
+    window.findChild<QPushButton*>(QStringLiteral("cmdhelp"))->click();
+    EXPECT_EQ(
+        platform.Texts(),
+        Texts{QStringLiteral("Use the dropdown box to select the drive that the floppy data \n"
+                             "diskette or USB Flash Drive is in. Floppy drives are usually A: "
+                             "or\nB: and USB drives are usually F: or G:")});
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,156 @@
+// The station's start-up: the data disk remembered or chosen, the splash
+// window and the start-up error handler.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <memory>
+
+#include "station/app/DiskErrors.h"
+#include "station/app/frmAbout.h"
+#include "station/app/frmDriveSelect.h"
+#include "station/app/frmMain.h"
+#include "support/QtTestSupport.h"
+#include "support/StationFixture.h"
+
+namespace mw {
+namespace {
+
+using mwtest::MakeDisk;
+using Texts = std::vector<QString>;
+
+class StartUpTest : public mwtest::StationFixture {
+protected:
+    bool Start() {
+        main = std::make_unique<frmMain>(ctx);
+        return main->Load();
+    }
+
+    std::unique_ptr<frmMain> main;
+};
+
+TEST_F(StartUpTest, WithoutSettingsDriveAIsTriedSilentlyAndNoEndsTheProgram) {
+    platform.Next(MsgAnswer::No);
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(platform.Texts(), Texts{QStringLiteral("No test information found on drive A:, "
+                                                     "would you like to try another drive?")});
+    EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_FALSE(programDir.Exists("MW.ini"));
+}
+
+TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedForNextStart) {
+    mwtest::TempDir good;
+    MakeDisk(disk, {"Ann"}, "MW\r\n");
+    MakeDisk(good, {"Bob", "Cy"});
+    RememberDrive(disk.Path());
+    platform.Next(MsgAnswer::Ok);
+    platform.Next(MsgAnswer::Yes);
+    mwtest::ModalDriver driver;
+    driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
+        window->findChild<QComboBox*>(QStringLiteral("drDrive"))->lineEdit()->selectAll();
+        mwtest::TypeText(QString::fromStdString(good.Path()));
+        mwtest::PressKey(Qt::Key_Return);
+    });
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(platform.Texts(),
+              (Texts{QStringLiteral("This is not an Mirrorwise data disk."),
+                     QStringLiteral("Drive select unsuccessful, would you like to try again?")}));
+    EXPECT_EQ(platform.shown[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Data Disk Error"));
+    EXPECT_EQ(platform.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), good.Path());
+
+    StationState nextState;
+    mwtest::ScriptedPlatform quiet;
+    StationContext next{
+        nextState, fs, clock, quiet, programDir.Path(), std::chrono::milliseconds(0)};
+    frmMain nextMain(next);
+    ASSERT_TRUE(nextMain.Load());
+    EXPECT_TRUE(quiet.shown.empty());
+    EXPECT_EQ(nextState.DataPath, good.Path());
+}
+
+TEST_F(StartUpTest, AWriteProtectedDiskIsTriedAgainOnOkAndCancelEnds) {
+    MakeDisk(disk, {"Ann"});
+    disk.Write("checkWriteTest", "left by an interrupted run");
+    RememberDrive(disk.Path());
+    fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::Cancel);
+    EXPECT_FALSE(Start());
+
+    platform.Next(MsgAnswer::Ok);
+    platform.Next(MsgAnswer::Ok, [&] { fs.failWrites.reset(); });
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(platform.shown.size(), 3u);
+    for (const MessageBox& box : platform.shown) {
+        EXPECT_EQ(box.text, QStringLiteral("Data disk write protected!\n\nSet the data disk to "
+                                           "writable and replace in drive."));
+        EXPECT_EQ(box.buttons, MsgButtons::OkCancel);
+        EXPECT_EQ(box.icon, MsgIcon::Stop);
+        EXPECT_EQ(box.title, QStringLiteral("Data Disk Error"));
+    }
+    EXPECT_FALSE(disk.Exists("checkWriteTest"));
+    EXPECT_EQ(state.RecordCount, 1);
+}
+
+// The data disk fails after it was accepted, while the splash window is up.
+class StartUpErrorTest : public StartUpTest {
+protected:
+    void SetUp() override {
+        MakeDisk(disk, {"Ann", "Bob"});
+        RememberDrive(disk.Path());
+        ctx.splashHold = std::chrono::milliseconds(300);
+        splashWatch_.setInterval(5);
+        QObject::connect(&splashWatch_, &QTimer::timeout, [this] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (qobject_cast<frmAbout*>(window) && window->isVisible() &&
+                    splashTitle.isEmpty()) {
+                    splashTitle = window->windowTitle();
+                    fs.failReads = failure;
+                }
+            }
+        });
+        splashWatch_.start();
+    }
+
+    int failure = errc::FileNotFound;
+    QString splashTitle;
+
+private:
+    QTimer splashWatch_;
+};
+
+TEST_F(StartUpErrorTest, AMissingDiskIsAskedForAndOkTriesAgain) {
+    platform.Next(MsgAnswer::Ok, [&] { fs.failReads.reset(); });
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(splashTitle, QStringLiteral("Initializing..."));
+    EXPECT_EQ(
+        platform.Texts(),
+        Texts{QStringLiteral("Data disk not found!\n\nInsert data disk in drive A to continue.")});
+    EXPECT_EQ(platform.shown[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Data Disk Error"));
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Mirrorwise"));
+    EXPECT_FALSE(platform.busy);
+}
+
+TEST_F(StartUpErrorTest, CancelEndsTheProgram) {
+    platform.Next(MsgAnswer::Cancel);
+    EXPECT_FALSE(Start());
+}
+
+TEST_F(StartUpErrorTest, AnyOtherErrorIsShownByNumberAndEndsTheProgram) {
+    failure = errc::BadData;
+    platform.Next(MsgAnswer::Ok);
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_TRUE(
+        platform.shown[0].text.startsWith(QStringLiteral("Error 1000:injected read failure")))
+        << platform.shown[0].text.toStdString();
+    EXPECT_EQ(platform.shown[0].buttons, MsgButtons::Ok);
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,189 @@
+// The main window: the client list, the main menu, the hidden sample-client
+// key and the Options and About menus.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <memory>
+
+#include "station/app/frmAbout.h"
+#include "station/app/frmMain.h"
+#include "station/screen/ScreenHelpers.h"
+#include "support/QtTestSupport.h"
+#include "support/StationFixture.h"
+
+namespace mw {
+namespace {
+
+using mwtest::Clients;
+using mwtest::PressKey;
+
+class MainWindowTest : public mwtest::StationFixture {
+protected:
+    void Start(const std::vector<std::string>& names) {
+        mwtest::MakeDisk(disk, names);
+        RememberDrive(disk.Path());
+        main = std::make_unique<frmMain>(ctx);
+        ASSERT_TRUE(main->Load());
+        mwtest::ShowActive(main.get());
+        list = main->findChild<QListWidget*>(QStringLiteral("lbNameDisplay"));
+        msgPanel = main->findChild<QLabel*>(QStringLiteral("MsgPanel"));
+    }
+
+    QPushButton* Choice(int index) const {
+        return main->findChild<QPushButton*>(QStringLiteral("cmdMenuChoice_%1").arg(index));
+    }
+    QAction* MenuItem(const char* name) const {
+        return main->findChild<QAction*>(QLatin1String(name));
+    }
+    QColor ClientFrameColor() const {
+        return main->findChild<QWidget*>(QStringLiteral("fraClient"))
+            ->palette()
+            .color(QPalette::Window);
+    }
+    const std::string& RecordFile() {
+        recordFile_ = disk.Read("DATA401.MW");
+        return recordFile_;
+    }
+
+    std::unique_ptr<frmMain> main;
+    QListWidget* list = nullptr;
+    QLabel* msgPanel = nullptr;
+
+private:
+    std::string recordFile_;
+};
+
+TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickMakesItCurrent) {
+    std::vector<std::string> names = Clients(11);
+    names.push_back("Lee");
+    Start(names);
+    ASSERT_EQ(list->count(), 12);
+    EXPECT_EQ(list->item(11)->text(), QStringLiteral("12-Lee") + QString(22, QLatin1Char(' ')));
+    EXPECT_EQ(state.CurrentRecord, 1);
+    EXPECT_FALSE(Choice(frmMain::kEditCurrentClient)->isEnabled());
+
+    list->scrollToItem(list->item(11));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(11)).center());
+    EXPECT_EQ(state.CurrentRecord, 12);
+    EXPECT_TRUE(Choice(frmMain::kEditCurrentClient)->isEnabled());
+    EXPECT_EQ(ClientFrameColor(), QColor(kFocusColor));
+    EXPECT_EQ(msgPanel->text(),
+              QStringLiteral("Use up or down arrow keys or mouse to select client."));
+
+    PressKey(Qt::Key_Up);
+    EXPECT_EQ(state.CurrentRecord, 11);
+
+    Choice(frmMain::kAddNewClient)->setFocus();
+    EXPECT_EQ(ClientFrameColor(), QColor(kMenuColor));
+    EXPECT_EQ(msgPanel->text(), QStringLiteral("Enter a new client. Test client on computer or "
+                                               "enter data from answer sheet."));
+}
+
+TEST_F(MainWindowTest, WithNoClientsTheListHandsTheFocusToAddNewClient) {
+    Start({});
+    list->setFocus();
+    EXPECT_TRUE(Choice(frmMain::kAddNewClient)->hasFocus());
+    EXPECT_FALSE(Choice(frmMain::kEditCurrentClient)->isEnabled());
+    EXPECT_EQ(state.CurrentRecord, 0);
+}
+
+TEST_F(MainWindowTest, AFullDiskDisablesAddNewClientAndTheSampleClient) {
+    Start(Clients(51));
+    EXPECT_FALSE(Choice(frmMain::kAddNewClient)->isEnabled());
+    PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(state.RecordCount, 51);
+    EXPECT_EQ(RecordFile().size(), 51u * kRecordSize);
+}
+
+TEST_F(MainWindowTest, ALetterOnAChoiceDoesNothingAndEnterRunsIt) {
+    Start(Clients(2));
+    // Choices whose screens come later run and leave the menu as it was.
+    for (int choice : {frmMain::kAddNewClient, frmMain::kSupervisorOptions}) {
+        Choice(choice)->setFocus();
+        PressKey(Qt::Key_Return);
+        EXPECT_TRUE(Choice(choice)->hasFocus());
+        EXPECT_TRUE(state.ListRefreshNeeded);
+    }
+    Choice(frmMain::kExitApplication)->setFocus();
+    EXPECT_EQ(msgPanel->text(), QStringLiteral("Quit the program."));
+    for (int key : {Qt::Key_E, Qt::Key_X, Qt::Key_Q, Qt::Key_Escape}) PressKey(key);
+    EXPECT_TRUE(main->isVisible());
+    PressKey(Qt::Key_Return);
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientWithTodaysDate) {
+    Start(Clients(2));
+    EXPECT_FALSE(main->findChild<QPushButton*>(QStringLiteral("cmdNonDeviant"))->isVisible());
+
+    PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(state.RecordCount, 3);
+    EXPECT_EQ(state.CurrentRecord, 3);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->text(), QStringLiteral("3-Nondeviant Test          "));
+    EXPECT_EQ(
+        RecordFile().substr(2 * kRecordSize),
+        "Nondeviant Test          000-00-000031 1112201/01/197203/05/2024"
+        "12222221122222121122222122222212212222212212112222112212211211112121221211222221"  // answers
+                                                                                            // 1-80
+        "22221222222114141144111411111444444111141115155151515155151551555144444441444443"  // answers
+                                                                                            // 81-160
+        "00");
+    EXPECT_FALSE(platform.busy);
+}
+
+TEST_F(MainWindowTest, AFailedWriteOfTheSampleClientIsReportedAndAddsNothing) {
+    Start(Clients(2));
+    fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::Cancel);
+    PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_TRUE(platform.shown[0].text.startsWith(QStringLiteral("Data disk write protected!")));
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(RecordFile().size(), 2u * kRecordSize);
+    EXPECT_FALSE(platform.busy);
+}
+
+TEST_F(MainWindowTest, OptionsAreStoredWhenChangedAndReadAtTheNextStart) {
+    Start(Clients(1));
+    EXPECT_TRUE(MenuItem("mnuOptionsNumLock")->isChecked());
+    EXPECT_TRUE(MenuItem("mnuOptionsPrintDOS")->isChecked());
+    EXPECT_TRUE(state.PrintToDOS);
+
+    MenuItem("mnuOptionsNumLock")->trigger();
+    MenuItem("mnuOptionsPrintDOS")->trigger();
+    EXPECT_FALSE(main->NumLockOn());
+    EXPECT_FALSE(state.PrintToDOS);
+    frmMain next(ctx);
+    ASSERT_TRUE(next.Load());
+    EXPECT_FALSE(next.NumLockOn());
+    EXPECT_FALSE(next.findChild<QAction*>(QStringLiteral("mnuOptionsPrintDOS"))->isChecked());
+
+    fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::Ok);
+    MenuItem("mnuOptionsNumLock")->trigger();
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_TRUE(platform.shown[0].text.startsWith(QStringLiteral("Error 70:")))
+        << platform.shown[0].text.toStdString();
+}
+
+TEST_F(MainWindowTest, AboutIsAModalWindowThatClosesOnOk) {
+    Start(Clients(1));
+    mwtest::ModalDriver driver;
+    QString title;
+    driver.When<frmAbout>([&](frmAbout* about) {
+        title = about->windowTitle();
+        PressKey(Qt::Key_Return);
+    });
+    MenuItem("mnuHelpAbout")->trigger();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(title, QStringLiteral("About Mirrorwise"));
+}
+
+}  // namespace
+}  // namespace mw

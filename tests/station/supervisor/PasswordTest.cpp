@@ -1,0 +1,115 @@
+// The secret-code prompt and the input box it uses.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "station/supervisor/PASSWORD.h"
+#include "station/supervisor/frmMyInputBox.h"
+#include "support/QtTestSupport.h"
+#include "support/StationFixture.h"
+
+namespace mw {
+namespace {
+
+using mwtest::PressKey;
+using mwtest::TypeText;
+
+QLineEdit* Entry(QWidget* box) {
+    return box->findChild<QLineEdit*>(QStringLiteral("txtInput"));
+}
+void FocusChoice(QWidget* box, int index) {
+    box->findChild<QPushButton*>(QStringLiteral("cmdMenuChoice_%1").arg(index))->setFocus();
+}
+
+class SecretCodeTest : public mwtest::StationFixture {
+protected:
+    // The next prompt gets `typed`, then Enter twice: to "Information OK", then on it.
+    void Type(const QString& typed) {
+        driver.When<frmMyInputBox>([this, typed](frmMyInputBox* box) {
+            titles.push_back(box->windowTitle());
+            TypeText(typed);
+            PressKey(Qt::Key_Return);
+            PressKey(Qt::Key_Return);
+        });
+    }
+
+    mwtest::ModalDriver driver;
+    std::vector<QString> titles;
+};
+
+TEST_F(SecretCodeTest, OnlyTheLetterItselfInEitherCaseIsAccepted) {
+    Type(QStringLiteral("Jx"));
+    platform.Next(MsgAnswer::Ok);
+    Type(QStringLiteral("J "));
+    platform.Next(MsgAnswer::Ok);
+    Type(QStringLiteral("j"));
+    EXPECT_TRUE(AskSecretCode(ctx, nullptr));
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].text, QStringLiteral("Incorrect secret code.  Please try again."));
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Incorrect Secret Code"));
+    EXPECT_EQ(platform.shown[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(titles, std::vector<QString>(3, QStringLiteral("Enter Secret Code")));
+}
+
+TEST_F(SecretCodeTest, AtMostEightCharactersShowAsStarsAndCancelReturnsFalse) {
+    QString kept, shown, help;
+    driver.When<frmMyInputBox>([&](frmMyInputBox* box) {
+        TypeText(QStringLiteral("abcdefghij"));
+        kept = Entry(box)->text();
+        shown = Entry(box)->displayText();
+        help = box->findChild<QLabel*>(QStringLiteral("lblHelpMsg"))->text();
+        FocusChoice(box, frmMyInputBox::kCancelInput);
+        PressKey(Qt::Key_Return);
+    });
+    EXPECT_FALSE(AskSecretCode(ctx, nullptr));
+    EXPECT_EQ(kept, QStringLiteral("abcdefgh"));
+    EXPECT_EQ(shown, QStringLiteral("********"));
+    EXPECT_EQ(help, QStringLiteral("Enter the secret code to continue.  For security, asterisks "
+                                   "(*) will show as you type."));
+    EXPECT_TRUE(platform.shown.empty());
+}
+
+TEST_F(SecretCodeTest, AnEmptyCodeIsAskedForAgainInTheSameBox) {
+    bool backInField = false;
+    driver.When<frmMyInputBox>([&](frmMyInputBox* box) {
+        PressKey(Qt::Key_Return);
+        PressKey(Qt::Key_Return);
+        backInField = Entry(box)->hasFocus();
+        TypeText(QStringLiteral("J"));
+        PressKey(Qt::Key_Return);
+        PressKey(Qt::Key_Return);
+    });
+    platform.Next(MsgAnswer::Ok);
+    EXPECT_TRUE(AskSecretCode(ctx, nullptr));
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, QStringLiteral("Please enter the required password."));
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Input required"));
+    EXPECT_EQ(platform.shown[0].icon, MsgIcon::Question);
+    EXPECT_TRUE(backInField);
+}
+
+TEST_F(SecretCodeTest, TheInputBoxIgnoresSpaceOnItsChoicesAndShowsPlainInput) {
+    frmMyInputBox box(ctx, nullptr);
+    box.SetInputLength(5);
+    bool stayedOpen = false;
+    QString shown;
+    driver.When<frmMyInputBox>([&](frmMyInputBox* open) {
+        TypeText(QStringLiteral("abc"));
+        shown = Entry(open)->displayText();
+        FocusChoice(open, frmMyInputBox::kCancelInput);
+        PressKey(Qt::Key_Space);
+        stayedOpen = open->isVisible();
+        FocusChoice(open, frmMyInputBox::kInformationOk);
+        PressKey(Qt::Key_Return);
+    });
+    box.exec();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(shown, QStringLiteral("abc"));
+    EXPECT_FALSE(box.Cancelled());
+    EXPECT_EQ(box.InputValue(), QStringLiteral("abc"));
+}
+
+}  // namespace
+}  // namespace mw
