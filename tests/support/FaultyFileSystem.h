@@ -17,9 +17,9 @@ public:
     // How many writes have failed: a retry loop can clear failWrites after some.
     int failedWrites = 0;
 
-    mw::Result<std::string> ReadFile(const std::string& path) override {
+    mw::Result<std::string> ReadFile(const std::string& path, std::uint64_t maxBytes) override {
         if (failReads) return mw::MakeError(*failReads, "injected read failure on " + path);
-        return real().ReadFile(path);
+        return real().ReadFile(path, maxBytes);
     }
     bool FileExists(const std::string& path) override { return real().FileExists(path); }
     bool DirectoryExists(const std::string& path) override { return real().DirectoryExists(path); }

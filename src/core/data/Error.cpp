@@ -9,12 +9,16 @@ DiskFault Error::Fault() const {
         case errc::DeviceIo:
         case errc::DiskNotReady:
         case errc::PathNotFound:
-        case 3024:  // the question engine's "could not find file"
-        case 3044:  // "not a valid path"
-        case 3051:  // "could not open file"
+        case errc::DatabaseFileNotFound:
+        case errc::DatabaseBadPath:
+        case errc::DatabaseCannotOpen:
             return DiskFault::Missing;
         case errc::PermissionDenied:
             return DiskFault::WriteProtected;
+        case errc::DiskFull:
+            return DiskFault::Full;
+        case errc::DiskChanged:
+            return DiskFault::Changed;
         default:
             return DiskFault::Other;
     }

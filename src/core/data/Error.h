@@ -13,19 +13,26 @@ namespace mw {
 
 namespace errc {
 constexpr int SubscriptOutOfRange = 9;
-constexpr int BadRecordNumber = 63;
 constexpr int BadFileName = 52;
 constexpr int FileNotFound = 53;
 constexpr int DeviceIo = 57;
+constexpr int DiskFull = 61;
+constexpr int BadRecordNumber = 63;
 constexpr int PermissionDenied = 70;
 constexpr int DiskNotReady = 71;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
-constexpr int BadData = 1000;  // a data file that is malformed
+// The question database's own numbers.
+constexpr int DatabaseFileNotFound = 3024;
+constexpr int DatabaseBadPath = 3044;
+constexpr int DatabaseCannotOpen = 3051;
+// Ours, above the platform's range.
+constexpr int BadData = 1000;      // a data file that is malformed
+constexpr int DiskChanged = 1001;  // the disk in the drive is not the one that was loaded
 }  // namespace errc
 
 // How the data-disk handlers treat an error.
-enum class DiskFault { Missing, WriteProtected, Other };
+enum class DiskFault { Missing, WriteProtected, Full, Changed, Other };
 
 struct Error {
     int code = 0;

@@ -104,7 +104,7 @@ void SyncDirectory(const std::string& path) {
 
 class LocalFs final : public FileSystem {
 public:
-    Result<std::string> ReadFile(const std::string& path) override {
+    Result<std::string> ReadFile(const std::string& path, std::uint64_t maxBytes) override {
         if (path.empty()) return MakeError(errc::BadFileName, "no file name given");
         std::ifstream in(path, std::ios::binary);
         if (!in) return OsError(errno ? errno : ENOENT, path, "cannot open");

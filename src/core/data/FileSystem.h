@@ -15,11 +15,18 @@
 
 namespace mw {
 
+// The most a data file of the station may hold; a larger file is refused
+// unread, so that a link to a device or a runaway file cannot exhaust memory.
+inline constexpr std::uint64_t kMaxDataFileBytes = 64ull << 20;
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    virtual Result<std::string> ReadFile(const std::string& path) = 0;
+    // The whole of a regular file. A folder, a device, a FIFO or a file
+    // longer than maxBytes is refused with an error naming the file.
+    virtual Result<std::string> ReadFile(const std::string& path,
+                                         std::uint64_t maxBytes = kMaxDataFileBytes) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool DirectoryExists(const std::string& path) = 0;
     // Creates an empty file when none exists; an existing file is left alone.

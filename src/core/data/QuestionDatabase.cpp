@@ -42,7 +42,7 @@ Database::~Database() {
 }
 
 Error Database::Fail(const std::string& doing) const {
-    return MakeError(3051, doing + " in " + path_ + ": " + sqlite3_errmsg(db_));
+    return MakeError(errc::DatabaseCannotOpen, doing + " in " + path_ + ": " + sqlite3_errmsg(db_));
 }
 
 Result<std::unique_ptr<Database>> Database::Open(const std::string& path, bool readOnly) {
@@ -52,7 +52,7 @@ Result<std::unique_ptr<Database>> Database::Open(const std::string& path, bool r
     if (rc != SQLITE_OK) {
         std::string why = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
-        return MakeError(3024, "cannot open database " + path + ": " + why);
+        return MakeError(errc::DatabaseFileNotFound, "cannot open database " + path + ": " + why);
     }
     return std::unique_ptr<Database>(new Database(db, path));
 }
@@ -100,7 +100,7 @@ Status Database::Execute(const std::string& sql) {
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         std::string why = message ? message : "unknown error";
         sqlite3_free(message);
-        return MakeError(3051, "cannot run \"" + sql + "\" in " + path_ + ": " + why);
+        return MakeError(errc::DatabaseCannotOpen, "cannot run \"" + sql + "\" in " + path_ + ": " + why);
     }
     return {};
 }
