@@ -11,9 +11,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QPushButton>
 #include <deque>
 #include <functional>
 #include <ostream>
+#include <stdexcept>
 
 // Lets GoogleTest print QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -21,6 +23,24 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace mwtest {
+
+// The control named `name` under `root`. A control that is missing (renamed,
+// or of another class) ends the test with its name, rather than a crash.
+template <class T = QWidget>
+T* Find(const QObject* root, const QString& name) {
+    T* control = root->findChild<T*>(name);
+    if (!control) throw std::runtime_error("no control named " + name.toStdString());
+    return control;
+}
+template <class T = QWidget>
+T* Find(const QObject* root, const char* name) {
+    return Find<T>(root, QLatin1String(name));
+}
+
+// Menu choice `index` of a screen (cmdMenuChoice_<index>).
+inline QPushButton* Choice(const QObject* screen, int index) {
+    return Find<QPushButton>(screen, QStringLiteral("cmdMenuChoice_%1").arg(index));
+}
 
 // Lets window events run until `done` holds or a generous deadline passes;
 // returns whether it held. Tests wait for effects, never for a time.

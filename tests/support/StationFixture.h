@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "station/app/StationContext.h"
+#include "station/app/frmMain.h"
+#include "support/QtTestSupport.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
@@ -51,6 +54,16 @@ inline void MakeDisk(const TempDir& dir, const std::vector<std::string>& names,
 
 class StationFixture : public ::testing::Test {
 protected:
+    // Starts the station on `disk` holding the named clients and shows its
+    // main window.
+    void StartStation(const std::vector<std::string>& names) {
+        MakeDisk(disk, names);
+        RememberDrive(disk.Path());
+        main = std::make_unique<mw::frmMain>(ctx);
+        ASSERT_TRUE(main->Load());
+        ShowActive(main.get());
+    }
+
     // Remembers a drive in MW.ini, as an earlier run would have.
     void RememberDrive(const std::string& drive) {
         programDir.Write("MW.ini", "[Path]\r\nFilePath=" + drive + "\r\n");
@@ -64,6 +77,7 @@ protected:
     mw::StationState state;
     mw::StationContext ctx{
         state, fs, clock, platform, programDir.Path(), std::chrono::milliseconds(0)};
+    std::unique_ptr<mw::frmMain> main;
 };
 
 }  // namespace mwtest

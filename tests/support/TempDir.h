@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -37,6 +38,15 @@ public:
         return s.str();
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+    // Every file's name and bytes: a folder left exactly as it was has the same snapshot.
+    std::map<std::string, std::string> Snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
+            const std::string name = std::filesystem::relative(entry.path(), path_).string();
+            files[name] = entry.is_regular_file() ? Read(name) : "<folder>";
+        }
+        return files;
+    }
 
 private:
     std::filesystem::path path_;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/data/DataDisk.h"
+
 namespace mw {
 
 int RecordCountForLength(std::uint64_t length) {
@@ -19,6 +21,19 @@ Status ClientStore::LoadRecordsReadOnly() {
     return Load(false);
 }
 
+// A file longer than 51 records is refused before it is read whole.
+Result<std::string> ClientStore::ReadRecordFile() const {
+    const std::string path = RecordFilePath();
+    Result<std::string> bytes = fs_.ReadFile(path, kMaxRecordFileBytes);
+    if (!bytes && bytes.error().code == errc::FileTooLarge) {
+        return MakeError(errc::SubscriptOutOfRange,
+                         path + " holds more than " + std::to_string(kMaxClients) +
+                             " clients; this station supports at most " +
+                             std::to_string(kMaxClients) + " clients on one data disk");
+    }
+    return bytes;
+}
+
 Status ClientStore::Load(bool createIfMissing) {
     const std::string path = RecordFilePath();
     if (path.empty()) return MakeError(errc::BadFileName, "no data disk has been chosen");
@@ -30,26 +45,27 @@ Status ClientStore::Load(bool createIfMissing) {
     } else if (!fs_.FileExists(path)) {
         return MakeError(errc::FileNotFound, "no record file " + path);
     }
-    Result<std::string> bytes = fs_.ReadFile(path);
+    Result<std::string> bytes = ReadRecordFile();
     if (!bytes) return bytes.error();
 
-    int count = RecordCountForLength(bytes->size());
-    if (count > kMaxClients) {
-        return MakeError(errc::SubscriptOutOfRange, path + " holds " + std::to_string(count) +
-                                                        " clients; this station supports at most " +
-                                                        std::to_string(kMaxClients) +
-                                                        " clients on one data disk");
-    }
-    std::vector<ClientRecord> loaded;
-    loaded.reserve(count);
+    const int count = RecordCountForLength(bytes->size());
     for (int n = 0; n < count; ++n) {
         std::size_t offset = static_cast<std::size_t>(n) * kRecordSize;
-        loaded.push_back(ClientRecord::FromBytes(std::string_view(*bytes).substr(offset)));
+        state_.ClientRecords[n + 1] =
+            ClientRecord::FromBytes(std::string_view(*bytes).substr(offset));
     }
-    for (int n = 0; n < count; ++n) state_.ClientRecords[n + 1] = loaded[n];
     state_.RecordCount = static_cast<std::int16_t>(count);
     state_.CurrentRecord = count > 0 ? 1 : 0;
+    state_.DiskImage = std::move(*bytes);
     return {};
+}
+
+Status ClientStore::CheckSameDisk(const std::string& onDisk) const {
+    Result<bool> identity = HasDataDiskIdentity(fs_, state_.DataPath);
+    if (onDisk == state_.DiskImage && identity && *identity) return {};
+    return MakeError(errc::DiskChanged, "the disk in " + state_.DataPath +
+                                            " is not the data disk that was loaded; nothing "
+                                            "was written");
 }
 
 Status ClientStore::SaveRecord(int index) {
@@ -57,8 +73,21 @@ Status ClientStore::SaveRecord(int index) {
         return MakeError(errc::BadRecordNumber,
                          "bad record number " + std::to_string(index) + " for " + RecordFilePath());
     }
-    std::uint64_t offset = static_cast<std::uint64_t>(index - 1) * kRecordSize;
-    return fs_.WriteAt(RecordFilePath(), offset, state_.ClientRecords[index].ToBytes());
+    Result<std::string> onDisk = ReadRecordFile();
+    if (!onDisk) return onDisk.error();
+    if (Status same = CheckSameDisk(*onDisk); !same) return same;
+
+    std::string image = std::move(*onDisk);
+    const std::size_t offset = static_cast<std::size_t>(index - 1) * kRecordSize;
+    // A short last record (a length rounded up on loading) is completed with
+    // blanks, as it was read, so that no gap of zero bytes opens before the new one.
+    if (image.size() < offset) image.resize(offset, ' ');
+    if (image.size() < offset + kRecordSize) image.resize(offset + kRecordSize, ' ');
+    image.replace(offset, kRecordSize, state_.ClientRecords[index].ToBytes());
+
+    if (Status st = fs_.ReplaceFile(RecordFilePath(), image); !st) return st;
+    state_.DiskImage = std::move(image);
+    return {};
 }
 
 void ClientStore::ClearRecord() {

@@ -17,6 +17,10 @@ inline constexpr const char* kRecordFileName = "DATA401.MW";
 // the nearest whole number, halves to even (565 bytes hold 2 records, 567 hold 3).
 int RecordCountForLength(std::uint64_t length);
 
+// The longest record file that still counts kMaxClients records.
+inline constexpr std::uint64_t kMaxRecordFileBytes =
+    kMaxClients * kRecordSize + kRecordSize / 2 - 1;
+
 class ClientStore {
 public:
     ClientStore(StationState& state, FileSystem& fs) : state_(state), fs_(fs) {}
@@ -29,8 +33,11 @@ public:
     Status LoadRecords();
     // As LoadRecords, but never creates or changes a file on the disk.
     Status LoadRecordsReadOnly();
-    // Writes ClientRecords[index] as record number index (1-51) and syncs it.
-    // RecordCount + 1 appends a record. Nothing else in the file changes.
+    // Writes ClientRecords[index] as record number index (1-51); RecordCount
+    // + 1 appends a record. Refused (errc::DiskChanged) unless the disk is
+    // still a data disk holding what was last loaded or written. The whole
+    // file is replaced at once, so a save cut short by a pulled disk or a
+    // power cut leaves the old file or the new one, never a torn record.
     Status SaveRecord(int index);
     // Blanks every field of the current record.
     void ClearRecord();
@@ -39,6 +46,8 @@ public:
 
 private:
     Status Load(bool createIfMissing);
+    Result<std::string> ReadRecordFile() const;
+    Status CheckSameDisk(const std::string& onDisk) const;
 
     StationState& state_;
     FileSystem& fs_;

@@ -25,6 +25,10 @@ struct StationState {
     bool ListRefreshNeeded = false;
     // The accepted data disk: a drive ("a:") or a folder, without a trailing separator.
     std::string DataPath;
+    // The record file's bytes as last loaded or written. A save first checks
+    // that the disk still holds exactly these, so that a disk swapped since
+    // (sites keep several, labelled alike) is never written over.
+    std::string DiskImage;
     // The folder under which the spoken sound files lie.
     std::string SoundPath;
     bool PrintToDOS = false;

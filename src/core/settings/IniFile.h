@@ -13,6 +13,9 @@
 
 namespace mw {
 
+// A buffer size that keeps the value whole.
+inline constexpr std::size_t kWholeValue = 0;
+
 class IniFile {
 public:
     IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
@@ -21,7 +24,7 @@ public:
 
     // The value without surrounding blanks and without one pair of
     // surrounding double quotes, cut to bufferSize - 1 characters as the
-    // caller's buffer would hold it.
+    // caller's buffer would hold it (kWholeValue: not cut).
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue, std::size_t bufferSize = 256) const;
     // The leading integer of the value; a value that is not a number reads as 0.

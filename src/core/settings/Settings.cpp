@@ -39,8 +39,10 @@ Status Settings::SavePrintDOSSetting(bool on) {
     return mw_.WriteString(kSettings, "PrintDOS", TrueFalse(on));
 }
 
+// Paths are read back whole: a folder path of any length must name the same
+// folder at the next start.
 std::string Settings::GetINIFilePath() const {
-    return mw_.ReadString(kPath, "FilePath", "a:", 50);
+    return mw_.ReadString(kPath, "FilePath", "a:", kWholeValue);
 }
 
 Status Settings::SaveFilePath(const std::string& path) {
@@ -48,7 +50,7 @@ Status Settings::SaveFilePath(const std::string& path) {
 }
 
 std::string Settings::GetINISndPath() const {
-    return mw_.ReadString(kPath, "SndPath", "c:", 50);
+    return mw_.ReadString(kPath, "SndPath", "c:", kWholeValue);
 }
 
 ScanSettings Settings::GetScanSettings() const {

@@ -28,7 +28,7 @@ public:
     bool GetPrintDOSSetting() const;
     Status SaveNumLockSetting(bool on);
     Status SavePrintDOSSetting(bool on);
-    // The remembered data drive or folder, at most 49 characters; "a:" when none.
+    // The remembered data drive or folder; "a:" when none.
     std::string GetINIFilePath() const;
     Status SaveFilePath(const std::string& path);
     // The folder under which the sound files lie; "c:" when none.

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 
 #include "core/data/DataDisk.h"
-#include "station/app/DiskErrors.h"
+#include "station/app/DiskRetry.h"
 #include "station/app/StationContext.h"
 #include "station/app/frmDriveSelect.h"
 
@@ -40,10 +40,10 @@ DriveOutcome DriveSelect::SelectDataDrive(bool atStartUp) {
     }
 }
 
+// The disk is identified before anything is written on it, so that trying a
+// folder that is not a data disk leaves it exactly as it was.
 DriveSelect::Check DriveSelect::CheckDataDisk(const std::string& drive) {
     ctx_.state.DataPath = drive;
-    if (Check c = Run([&] { return ctx_.Store().LoadRecords(); }); c != Check::Accepted) return c;
-
     bool identified = false;
     Check c = Run([&] {
         Result<bool> identity = HasDataDiskIdentity(ctx_.fs, drive);
@@ -53,36 +53,31 @@ DriveSelect::Check DriveSelect::CheckDataDisk(const std::string& drive) {
     if (c != Check::Accepted) return c;
     if (!identified) {
         ctx_.platform.MsgBox(
-            {.text = QStringLiteral("This is not an %1 data disk.").arg(kProductName),
+            {.text = QStringLiteral("This is not an %1 data disk.").arg(QLatin1String(kProductName)),
              .icon = MsgIcon::Stop,
              .title = QString::fromUtf8(kDataDiskErrorTitle)});
+        return Check::Refused;
     }
-    // The write test runs on a refused disk too, so that every fault of the
-    // disk is reported in one pass.
     if (c = Run([&] { return RunWriteTest(ctx_.fs, drive); }); c != Check::Accepted) return c;
-    return identified ? Check::Accepted : Check::Refused;
+    return Run([&] { return ctx_.Store().LoadRecords(); });
 }
 
-// Runs one step of a check: Accepted when it succeeded. A write-protected
-// disk offers to retry the same step; a missing disk ends the attempt silently (the caller asks
-// about another drive); any other error is shown and refuses the drive, so that the user can choose
-// again rather than keep a disk that is only half loaded.
-template <class Step>
-DriveSelect::Check DriveSelect::Run(Step step) {
-    for (;;) {
-        const Status status = step();
-        if (status) return Check::Accepted;
-        switch (status.error().Fault()) {
-            case DiskFault::Missing:
-                return Check::Missing;
-            case DiskFault::WriteProtected:
-                if (AskRetryWriteProtected(ctx_.platform)) continue;
-                return Check::GaveUp;
-            case DiskFault::Other:
-                ShowError(ctx_.platform, status.error());
-                return Check::Refused;
-        }
+// Runs one step of a check: a missing disk ends the attempt silently (the
+// caller asks about another drive); any other error is shown and refuses the
+// drive, so that the user can choose again rather than keep a disk that is
+// only half loaded.
+DriveSelect::Check DriveSelect::Run(const std::function<Status()>& step) {
+    switch (RunDiskStep(ctx_.platform, step, WhenMissing::ReportBack)) {
+        case DiskStep::Done:
+            return Check::Accepted;
+        case DiskStep::Missing:
+            return Check::Missing;
+        case DiskStep::GaveUp:
+            return Check::GaveUp;
+        case DiskStep::Failed:
+            break;
     }
+    return Check::Refused;
 }
 
 // The disk passed: remember it for the next start and load it afresh.

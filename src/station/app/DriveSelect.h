@@ -1,11 +1,14 @@
 // Choosing and checking the data disk: at start-up the drive remembered in
 // MW.ini is tried without asking; from the Options menu the user picks one in
-// the drive window. A drive is accepted only when its records load, its
-// identity file reads "M-W" and a file can be written on it; only then is it
+// the drive window. A drive is accepted only when its identity file reads
+// "M-W", a file can be written on it and its records load; only then is it
 // remembered for the next start.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "core/data/Error.h"
 
 class QWidget;
 
@@ -38,8 +41,7 @@ public:
     Check CheckDataDisk(const std::string& drive);
 
 private:
-    template <class Step>
-    Check Run(Step step);
+    Check Run(const std::function<Status()>& step);
     Check AcceptDrive(const std::string& drive);
     DriveOutcome GiveUp(bool atStartUp, const std::string& previous);
     std::string ShowDriveWindow();

@@ -6,8 +6,7 @@
 #include <QVBoxLayout>
 
 #include "station/app/StationContext.h"
-#include "station/screen/MenuChoices.h"
-#include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
 
 namespace mw {
 
@@ -15,10 +14,12 @@ frmAbout::frmAbout(StationContext& ctx, bool splash, QWidget* parent)
     : QDialog(parent), hold_(ctx.splashHold) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(splash ? QStringLiteral("Initializing...")
-                          : QStringLiteral("About %1").arg(kProductName));
+                          : QStringLiteral("About %1").arg(QLatin1String(kProductName)));
 
-    auto* title = new QLabel(QStringLiteral("%1 %2").arg(kProductName, kProductVersion), this);
-    title->setObjectName(QStringLiteral("sspTitle"));
+    auto* title =
+        Named<QLabel>(this, "sspTitle",
+                      QStringLiteral("%1 %2").arg(QLatin1String(kProductName),
+                                                  QLatin1String(kProductVersion)));
     title->setAlignment(Qt::AlignCenter);
     title->setFrameStyle(QFrame::Panel | QFrame::Raised);
     title->setMargin(16);
@@ -27,26 +28,21 @@ frmAbout::frmAbout(StationContext& ctx, bool splash, QWidget* parent)
     big.setBold(true);
     title->setFont(big);
 
-    auto* subtitle = new QLabel(QStringLiteral("Client testing station"), this);
-    subtitle->setObjectName(QStringLiteral("lblSubtitle"));
+    auto* subtitle = Named<QLabel>(this, "lblSubtitle", QStringLiteral("Client testing station"));
     subtitle->setAlignment(Qt::AlignCenter);
 
-    auto* menuFrame = new QWidget(this);
-    menuFrame->setObjectName(QStringLiteral("frMenu"));
-    auto* menu = new MenuChoices(menuFrame, {{QStringLiteral("OK"), QString()}}, nullptr);
-    connect(menu, &MenuChoices::Chosen, this, &QDialog::accept);
-    menuFrame->setVisible(!splash);
+    MenuChoices* menu =
+        AddMenu(this, "frMenu", {{QStringLiteral("OK"), QString()}}, nullptr, [this](int) { accept(); });
+    menu->Frame()->setVisible(!splash);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(12);
     layout->addWidget(title);
     layout->addWidget(subtitle);
-    layout->addWidget(menuFrame, 0, Qt::AlignHCenter);
+    layout->addWidget(menu->Frame(), 0, Qt::AlignHCenter);
     setMinimumWidth(360);
-    adjustSize();
-    CenterForm(this);
-    if (!splash) menu->Focus(0);
+    FitAndCenter(this, splash ? nullptr : menu->Button(0));
 
     timSplash_.setInterval(50);
     connect(&timSplash_, &QTimer::timeout, this, &frmAbout::timSplash_Timer);

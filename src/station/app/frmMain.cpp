@@ -14,13 +14,13 @@
 
 #include "core/data/Cp1252.h"
 #include "core/data/SampleClient.h"
-#include "station/app/DiskErrors.h"
+#include "station/app/DiskRetry.h"
 #include "station/app/DriveSelect.h"
 #include "station/app/NumLockKeeper.h"
 #include "station/app/StationContext.h"
 #include "station/app/frmAbout.h"
-#include "station/screen/MenuChoices.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
 
 namespace mw {
 namespace {
@@ -29,6 +29,12 @@ namespace {
 constexpr int kMenuLift = 67;
 
 const char* const kClientListHelp = "Use up or down arrow keys or mouse to select client.";
+const char* const kAddSampleQuestion =
+    "Add the sample client \"Nondeviant Test\" to this data disk?\n\n"
+    "Client records cannot be removed: it will stay on the disk.";
+
+// Each list entry carries its record number.
+constexpr int kRecordNumberRole = Qt::UserRole;
 
 QString ListEntry(int number, const ClientRecord& record) {
     // The name keeps its full width of 25 characters, trailing blanks included.
@@ -65,6 +71,8 @@ frmMain::frmMain(StationContext& ctx) : ctx_(ctx) {
 
     timNumLock_.setInterval(1000);
     connect(&timNumLock_, &QTimer::timeout, this, &frmMain::timNumLock_Timer);
+    // Never smaller than the list and the whole menu need.
+    setMinimumSize(minimumSizeHint());
     resize(760, 540);
     lbNameDisplay_->setFocus();
 }
@@ -72,12 +80,9 @@ frmMain::frmMain(StationContext& ctx) : ctx_(ctx) {
 frmMain::~frmMain() = default;
 
 void frmMain::BuildClientList(QWidget* parent) {
-    fraClient_ = new QWidget(parent);
-    fraClient_->setObjectName(QStringLiteral("fraClient"));
-    fraClientCaption_ = new QLabel(QStringLiteral("Client List"), fraClient_);
-    fraClientCaption_->setObjectName(QStringLiteral("fraClientCaption"));
-    lbNameDisplay_ = new QListWidget(fraClient_);
-    lbNameDisplay_->setObjectName(QStringLiteral("lbNameDisplay"));
+    fraClient_ = Named<QWidget>(parent, "fraClient");
+    fraClientCaption_ = Named<QLabel>(fraClient_, "fraClientCaption", QStringLiteral("Client List"));
+    lbNameDisplay_ = Named<QListWidget>(fraClient_, "lbNameDisplay");
     // Fixed pitch, so that the full-width names line up.
     lbNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lbNameDisplay_->setMinimumWidth(
@@ -93,11 +98,8 @@ void frmMain::BuildClientList(QWidget* parent) {
 }
 
 void frmMain::BuildMainMenu(QWidget* parent) {
-    frMainMenu_ = new QWidget(parent);
-    frMainMenu_->setObjectName(QStringLiteral("frMainMenu"));
-    frMainMenu_->setMinimumWidth(300);
-    menu_ = new MenuChoices(
-        frMainMenu_,
+    menu_ = AddMenu(
+        parent, "frMainMenu",
         {{QStringLiteral("Edit Current Client"), QStringLiteral("Edit client's information.")},
          {QStringLiteral("Add New Client"),
           QStringLiteral("Enter a new client. Test client on computer or enter data from "
@@ -105,15 +107,15 @@ void frmMain::BuildMainMenu(QWidget* parent) {
          {QStringLiteral("Supervisor Options"),
           QStringLiteral("Print client report, verify data entry or delete client names.")},
          {QStringLiteral("Exit Application"), QStringLiteral("Quit the program.")}},
-        msgPanel_);
-    connect(menu_, &MenuChoices::Chosen, this, &frmMain::cmdMenuChoice_Click);
+        msgPanel_, [this](int index) { cmdMenuChoice_Click(index); });
+    frMainMenu_ = menu_->Frame();
+    frMainMenu_->setMinimumWidth(300);
 }
 
 // Trainers add a sample client with a key combination; the button itself
 // stays out of sight of the clients.
 void frmMain::BuildNonDeviantKey(QWidget* parent) {
-    cmdNonDeviant_ = new QPushButton(QStringLiteral("+ Non-Deviant"), parent);
-    cmdNonDeviant_->setObjectName(QStringLiteral("cmdNonDeviant"));
+    cmdNonDeviant_ = Named<QPushButton>(parent, "cmdNonDeviant", QStringLiteral("+ Non-Deviant"));
     cmdNonDeviant_->hide();
     connect(cmdNonDeviant_, &QPushButton::clicked, this, &frmMain::cmdNonDeviant_Click);
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), this);
@@ -158,7 +160,9 @@ bool frmMain::Load() {
     if (auto db = Database::Open(JoinPath(ctx_.programDir, kQuestionDatabaseName), false)) {
         ctx_.database = std::move(*db);
     }
-    if (!RetryOnDiskError(ctx_.platform, [&] { return ctx_.Store().LoadRecords(); })) return false;
+    if (RunDiskStep(ctx_.platform, [&] { return ctx_.Store().LoadRecords(); }) != DiskStep::Done) {
+        return false;
+    }
     splash.reset();
 
     setWindowTitle(QString::fromUtf8(kProductName));
@@ -201,13 +205,18 @@ void frmMain::BringForward() {
 }
 
 // The list is rebuilt only when a screen asked for it. An empty disk clears
-// it too: the previous disk's names must not stay selectable.
+// it too: the previous disk's names must not stay selectable. The current
+// client is the list's current and selected entry, so that the focus outline
+// and the selection never disagree.
 void frmMain::RefreshNameDisplay() {
     if (!ctx_.state.ListRefreshNeeded) return;
     lbNameDisplay_->clear();
     for (int n = 1; n <= ctx_.state.RecordCount; ++n) {
-        lbNameDisplay_->addItem(ListEntry(n, ctx_.state.ClientRecords[n]));
+        auto* item = new QListWidgetItem(ListEntry(n, ctx_.state.ClientRecords[n]), lbNameDisplay_);
+        item->setData(kRecordNumberRole, n);
     }
+    const int current = ctx_.state.CurrentRecord;
+    if (current >= 1 && current <= ctx_.state.RecordCount) lbNameDisplay_->setCurrentRow(current - 1);
 }
 
 void frmMain::UpdateEditChoice() {
@@ -300,8 +309,8 @@ void frmMain::lbNameDisplay_Click() {
     UpdateEditChoice();
     const QList<QListWidgetItem*> selected = lbNameDisplay_->selectedItems();
     if (selected.isEmpty()) return;
-    const QString entry = selected.front()->text();
-    ctx_.state.CurrentRecord = static_cast<std::int16_t>(entry.left(entry.indexOf('-')).toInt());
+    ctx_.state.CurrentRecord =
+        static_cast<std::int16_t>(selected.front()->data(kRecordNumberRole).toInt());
 }
 
 void frmMain::lbNameDisplay_GotFocus() {
@@ -319,13 +328,21 @@ void frmMain::lbNameDisplay_LostFocus() {
     msgPanel_->clear();
 }
 
+// The sample client can never be removed again, so a stray key press must
+// not add one: the trainer confirms, and No is the answer Enter gives.
 void frmMain::cmdNonDeviant_Click() {
     StationState& state = ctx_.state;
     if (state.DiskFull()) return;
+    const MsgAnswer add = ctx_.platform.MsgBox(
+        {.text = QString::fromUtf8(kAddSampleQuestion),
+         .buttons = MsgButtons::YesNo,
+         .icon = MsgIcon::Question,
+         .defaultButton = 1});
+    if (add != MsgAnswer::Yes) return;
     ctx_.platform.MouseWait();
     const int slot = state.RecordCount + 1;
     state.ClientRecords[slot] = NonDeviantClient(FormatDate(ctx_.clock.Today()));
-    if (RetryOnDiskError(ctx_.platform, [&] { return ctx_.Store().AddClient(); })) {
+    if (RunDiskStep(ctx_.platform, [&] { return ctx_.Store().AddClient(); }) == DiskStep::Done) {
         state.CurrentRecord = static_cast<std::int16_t>(slot);
         state.ListRefreshNeeded = true;
     }

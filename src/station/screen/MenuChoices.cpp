@@ -10,8 +10,20 @@
 
 namespace mw {
 
+namespace {
+
+// Wide enough for the caption in bold, with the button's own margins.
+int BoldWidth(QPushButton* button) {
+    QFont bold = button->font();
+    bold.setBold(true);
+    const int extra = button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
+    return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
+}
+
+}  // namespace
+
 MenuChoices::MenuChoices(QWidget* frame, const std::vector<MenuChoice>& choices, QLabel* msgPanel)
-    : QObject(frame), msgPanel_(msgPanel) {
+    : QObject(frame), frame_(frame), msgPanel_(msgPanel) {
     auto* column = new QVBoxLayout(frame);
     column->setSpacing(6);
     for (const MenuChoice& choice : choices) {
@@ -28,11 +40,13 @@ MenuChoices::MenuChoices(QWidget* frame, const std::vector<MenuChoice>& choices,
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setMinimumHeight(button->sizeHint().height() + 8);
+        button->setMinimumWidth(BoldWidth(button));
         button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, index] { emit Chosen(index); });
         inside->addWidget(button);
         column->addWidget(panel);
 
+        panels_.push_back(panel);
         buttons_.push_back(button);
         help_.push_back(choice.help);
     }
@@ -42,13 +56,25 @@ void MenuChoices::Focus(int index) {
     buttons_.at(index)->setFocus(Qt::OtherFocusReason);
 }
 
+void MenuChoices::ClearMenuHighlight() {
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        SetBackColor(panels_[i], kMenuColor);
+        SetBold(buttons_[i], false);
+    }
+}
+
+void MenuChoices::HighlightMenuChoice(int index) {
+    ClearMenuHighlight();
+    SetBackColor(panels_.at(index), kFocusColor);
+    SetBold(buttons_.at(index), true);
+}
+
 void MenuChoices::ShowFocus() {
-    QWidget* window = buttons_.front()->window();
-    const int focused = IndexOf(window->focusWidget());
+    const int focused = IndexOf(frame_->window()->focusWidget());
     if (focused >= 0 && buttons_[focused]->hasFocus()) {
-        HighlightMenuChoice(window, LastIndex(), focused);
+        HighlightMenuChoice(focused);
     } else {
-        ClearMenuHighlight(window, LastIndex());
+        ClearMenuHighlight();
     }
 }
 
@@ -64,11 +90,11 @@ bool MenuChoices::eventFilter(QObject* watched, QEvent* event) {
     if (index < 0) return false;
     switch (event->type()) {
         case QEvent::FocusIn:
-            HighlightMenuChoice(buttons_[index]->window(), LastIndex(), index);
+            HighlightMenuChoice(index);
             if (msgPanel_) msgPanel_->setText(help_[index]);
             return false;
         case QEvent::FocusOut:
-            ClearMenuHighlight(buttons_[index]->window(), LastIndex());
+            ClearMenuHighlight();
             return false;
         case QEvent::KeyPress:
             return KeyPress(index, static_cast<QKeyEvent*>(event)->key());

@@ -7,10 +7,12 @@
 // the choices; every other key on a choice is ignored, so that a stray key
 // can never start anything.
 //
-// A screen builds its menu in its constructor and handles one signal:
+// A screen builds its menu with AddMenu (ScreenKit.h) and handles one call:
 //
-//     menu_ = new MenuChoices(frMainMenu, {{"Add", "Add a client."}, ...}, msgPanel);
-//     connect(menu_, &MenuChoices::Chosen, this, &frmX::cmdMenuChoice_Click);
+//     menu_ = AddMenu(this, "frMenu", {{"Add", "Add a client."}, ...}, msgPanel,
+//                     [this](int index) { cmdMenuChoice_Click(index); });
+//
+// The menu marks only its own buttons, so two menus in one window never clash.
 #pragma once
 
 #include <QObject>
@@ -34,12 +36,20 @@ class MenuChoices : public QObject {
 public:
     // Builds the panels and buttons top to bottom into `frame`, which must
     // not have a layout yet. `msgPanel` may be null on a screen without one.
+    // Each button is as wide as its caption in bold, so that the panels keep
+    // their size as the focus moves.
     MenuChoices(QWidget* frame, const std::vector<MenuChoice>& choices, QLabel* msgPanel);
 
     QPushButton* Button(int index) const { return buttons_.at(index); }
     int LastIndex() const { return static_cast<int>(buttons_.size()) - 1; }
+    // The frame that holds the panels.
+    QWidget* Frame() const { return frame_; }
     // Gives the focus to a choice (its highlight follows the focus).
     void Focus(int index);
+    // Every panel blue, every caption plain.
+    void ClearMenuHighlight();
+    // As ClearMenuHighlight, then panel `index` cyan and its caption bold.
+    void HighlightMenuChoice(int index);
     // Clears every highlight, then marks the choice that has the focus, if any:
     // a window coming back to the front shows where its focus is.
     void ShowFocus();
@@ -58,6 +68,8 @@ private:
     bool KeyPress(int index, int key);
     void MoveFocus(int from, int step);
 
+    QWidget* frame_;
+    std::vector<QWidget*> panels_;
     std::vector<QPushButton*> buttons_;
     std::vector<QString> help_;
     QLabel* msgPanel_;

@@ -22,27 +22,6 @@ void CenterForm(QWidget* window) {
                  screen.top() + screen.height() / 2 - frame.height() / 2);
 }
 
-void ClearMenuHighlight(QWidget* window, int lastIndex) {
-    for (int i = 0; i <= lastIndex; ++i) {
-        if (auto* panel = window->findChild<QWidget*>(ControlName(kMenuChoicePanel, i))) {
-            SetBackColor(panel, kMenuColor);
-        }
-        if (auto* button = window->findChild<QWidget*>(ControlName(kMenuChoiceButton, i))) {
-            SetBold(button, false);
-        }
-    }
-}
-
-void HighlightMenuChoice(QWidget* window, int lastIndex, int index) {
-    ClearMenuHighlight(window, lastIndex);
-    if (auto* panel = window->findChild<QWidget*>(ControlName(kMenuChoicePanel, index))) {
-        SetBackColor(panel, kFocusColor);
-    }
-    if (auto* button = window->findChild<QWidget*>(ControlName(kMenuChoiceButton, index))) {
-        SetBold(button, true);
-    }
-}
-
 void SelectAllText() {
     QWidget* focused = QApplication::focusWidget();
     if (auto* combo = qobject_cast<QComboBox*>(focused); combo && combo->lineEdit()) {

@@ -3,8 +3,7 @@
 // the whole text of an entry box.
 //
 // Controls of a control array are named "<array>_<index>" ("cmdMenuChoice_0",
-// "sspMenuChoice_0"); the routines below reach them by that name at run time
-// so that one routine serves every screen.
+// "sspMenuChoice_0"), so that tests and readers find them by that name.
 #pragma once
 
 #include <QColor>
@@ -28,11 +27,6 @@ QString ControlName(const char* array, int index);
 
 // Places a window in the middle of its screen.
 void CenterForm(QWidget* window);
-
-// Every panel 0..lastIndex blue, every caption plain.
-void ClearMenuHighlight(QWidget* window, int lastIndex);
-// As ClearMenuHighlight, then panel `index` cyan and its caption bold.
-void HighlightMenuChoice(QWidget* window, int lastIndex, int index);
 
 // Selects the whole text of the control that has the focus so that typing
 // replaces it. Controls without a text selection are left alone.

@@ -7,40 +7,31 @@
 #include <QVBoxLayout>
 
 #include "station/app/StationContext.h"
-#include "station/screen/MenuChoices.h"
-#include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
 
 namespace mw {
 
 frmMyInputBox::frmMyInputBox(StationContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frmMyInputBox"));
 
-    lblHelpMsg_ = new QLabel(this);
-    lblHelpMsg_->setObjectName(QStringLiteral("lblHelpMsg"));
+    lblHelpMsg_ = Named<QLabel>(this, "lblHelpMsg");
     lblHelpMsg_->setWordWrap(true);
-    txtInput_ = new QLineEdit(this);
-    txtInput_->setObjectName(QStringLiteral("txtInput"));
+    txtInput_ = Named<QLineEdit>(this, "txtInput");
     // Password fields show "*" whatever the style would draw.
     txtInput_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     txtInput_->installEventFilter(this);
 
-    auto* menuFrame = new QWidget(this);
-    menuFrame->setObjectName(QStringLiteral("frMenu"));
-    menu_ = new MenuChoices(menuFrame,
-                            {{QStringLiteral("Information OK"), QString()},
-                             {QStringLiteral("Cancel Input"), QString()}},
-                            nullptr);
+    menu_ = AddMenu(this, "frMenu",
+                    {{QStringLiteral("Information OK"), QString()},
+                     {QStringLiteral("Cancel Input"), QString()}},
+                    nullptr, [this](int index) { cmdMenuChoice_Click(index); });
     menu_->SetSpaceIgnored(true);
-    connect(menu_, &MenuChoices::Chosen, this, &frmMyInputBox::cmdMenuChoice_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblHelpMsg_);
     layout->addWidget(txtInput_);
-    layout->addWidget(menuFrame, 0, Qt::AlignHCenter);
+    layout->addWidget(menu_->Frame(), 0, Qt::AlignHCenter);
     setMinimumWidth(420);
-    adjustSize();
-    CenterForm(this);
-    txtInput_->setFocus();
 }
 
 void frmMyInputBox::showEvent(QShowEvent* event) {
@@ -48,11 +39,13 @@ void frmMyInputBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// The caller's properties take effect when the box is shown.
+// The caller's properties take effect when the box is shown; the box is sized
+// only then, once the help text is known.
 void frmMyInputBox::Form_Activate() {
     txtInput_->setMaxLength(inputLength_ > 0 ? inputLength_ : 32767);
     lblHelpMsg_->setText(helpMessage_);
     txtInput_->setEchoMode(passwordInput_ ? QLineEdit::Password : QLineEdit::Normal);
+    FitAndCenter(this, txtInput_);
     menu_->ShowFocus();
 }
 

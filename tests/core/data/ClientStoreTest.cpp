@@ -24,7 +24,10 @@ std::string RawFile(int count) {
 
 class ClientStoreTest : public ::testing::Test {
 protected:
-    ClientStoreTest() { state.DataPath = disk.Path(); }
+    ClientStoreTest() {
+        state.DataPath = disk.Path();
+        disk.Write("TID", "M-W\r\n");
+    }
 
     Status Load() { return ClientStore(state, fs).LoadRecords(); }
 
@@ -116,7 +119,7 @@ TEST_F(ClientStoreTest, ADiskWithMoreClientsThanSupportedIsRefusedWhole) {
 
     Status st = Load();
     ASSERT_FALSE(st);
-    EXPECT_NE(st.error().message.find("52 clients"), std::string::npos);
+    EXPECT_EQ(st.error().code, errc::SubscriptOutOfRange);
     EXPECT_NE(st.error().message.find("at most 51"), std::string::npos);
     EXPECT_EQ(state.RecordCount, 2);  // the previous disk's records stay
     EXPECT_EQ(state.ClientRecords[1].Name.View(), "Client 1" + std::string(17, ' '));
@@ -144,7 +147,6 @@ TEST_F(ClientStoreTest, AFailedWriteIsReportedAndKeepsMemoryAndFile) {
     ASSERT_FALSE(st);
     EXPECT_EQ(st.error().Fault(), DiskFault::WriteProtected);
     EXPECT_EQ(state.ClientRecords[2].Name.View(), "Edited" + std::string(19, ' '));
-    EXPECT_EQ(disk.Read("DATA401.MW"), RawFile(2));
 
     state.CurrentRecord = 3;
     EXPECT_FALSE(ClientStore(state, fs).AddClient());
@@ -159,6 +161,49 @@ TEST_F(ClientStoreTest, SavingIntoAVanishedRecordFileFailsRatherThanLeavingHoles
     ASSERT_FALSE(st);
     EXPECT_EQ(st.error().Fault(), DiskFault::Missing);
     EXPECT_FALSE(disk.Exists("DATA401.MW"));
+}
+
+TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRightDiskIsBack) {
+    const std::string ours = RawFile(3);
+    disk.Write("DATA401.MW", ours);
+    ASSERT_TRUE(Load());
+    state.ClientRecords[2].Name = "Keyed on the screen";
+    ClientStore store(state, fs);
+
+    // Another data disk of the site, labelled alike, put in the drive.
+    const std::string theirs = RawFile(4);
+    disk.Write("DATA401.MW", theirs);
+    Status st = store.SaveRecord(2);
+    ASSERT_FALSE(st);
+    EXPECT_EQ(st.error().Fault(), DiskFault::Changed);
+    EXPECT_EQ(disk.Read("DATA401.MW"), theirs);
+    // The same records on a stick that is no longer a data disk.
+    disk.Write("DATA401.MW", ours);
+    disk.Write("TID", "MW\r\n");
+    EXPECT_EQ(store.SaveRecord(2).error().Fault(), DiskFault::Changed);
+    EXPECT_EQ(disk.Read("DATA401.MW"), ours);
+
+    disk.Write("TID", "M-W\r\n");
+    ASSERT_TRUE(store.SaveRecord(2));
+    EXPECT_EQ(disk.Read("DATA401.MW").substr(226, 226), state.ClientRecords[2].ToBytes());
+    // What was written is what the next save expects to find.
+    state.ClientRecords[3].Name = "Second save";
+    EXPECT_TRUE(store.SaveRecord(3));
+}
+
+TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
+    disk.Write("DATA401.MW", RawFile(3).substr(0, 567));  // read as 3 records
+    ASSERT_TRUE(Load());
+    ASSERT_EQ(state.RecordCount, 3);
+    state.CurrentRecord = 4;
+    state.Current().Name = "Fourth";
+    ASSERT_TRUE(ClientStore(state, fs).AddClient());
+
+    const std::string after = disk.Read("DATA401.MW");
+    ASSERT_EQ(after.size(), 4 * 226u);
+    EXPECT_EQ(after.find('\0'), std::string::npos);
+    EXPECT_EQ(after.substr(0, 567), RawFile(3).substr(0, 567));
+    EXPECT_EQ(after.substr(678), state.ClientRecords[4].ToBytes());
 }
 
 TEST_F(ClientStoreTest, ClearRecordBlanksTheCurrentRecord) {

@@ -39,10 +39,16 @@ TEST_F(SettingsTest, FlagsAreTrueOnlyWhenTheValueBeginsWithTru) {
     EXPECT_TRUE(settings().GetPrintDOSSetting());  // one pair of quotes is removed
 }
 
-TEST_F(SettingsTest, PathsAreTrimmedAndCutToTheBuffer) {
+TEST_F(SettingsTest, PathsAreTrimmedAndReadBackWhole) {
     dir.Write("MW.ini", "[PATH]\nFilePath =   f:   \nSndPath=\"" + std::string(60, 's') + "\"\n");
     EXPECT_EQ(settings().GetINIFilePath(), "f:");
-    EXPECT_EQ(settings().GetINISndPath(), std::string(49, 's'));
+    EXPECT_EQ(settings().GetINISndPath(), std::string(60, 's'));
+
+    // A data disk deep in the file system is found again at the next start.
+    const std::string deep = "/media/staff/USB DISK/probation office/data disks/second floor";
+    ASSERT_GT(deep.size(), 60u);
+    ASSERT_TRUE(settings().SaveFilePath(deep));
+    EXPECT_EQ(settings().GetINIFilePath(), deep);
 }
 
 TEST_F(SettingsTest, WritingOneKeyKeepsEverythingElse) {

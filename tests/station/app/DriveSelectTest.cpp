@@ -12,7 +12,9 @@
 
 #include "station/app/frmDriveSelect.h"
 #include "station/app/frmMain.h"
+#include "station/app/DiskRetry.h"
 #include "support/QtTestSupport.h"
+#include "support/ScratchMount.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -33,12 +35,8 @@ QString NoTestInformation(const std::string& drive) {
 class DriveMenuTest : public mwtest::StationFixture {
 protected:
     void SetUp() override {
-        MakeDisk(disk, Clients(3));
-        RememberDrive(disk.Path());
-        main = std::make_unique<frmMain>(ctx);
-        ASSERT_TRUE(main->Load());
-        mwtest::ShowActive(main.get());
-        list = main->findChild<QListWidget*>(QStringLiteral("lbNameDisplay"));
+        StartStation(Clients(3));
+        list = mwtest::Find<QListWidget>(main.get(), "lbNameDisplay");
     }
 
     // "Select Data Drive"; each drive window that opens gets the next drive
@@ -56,15 +54,11 @@ protected:
                 mwtest::PressKey(Qt::Key_Return);
             });
         }
-        main->findChild<QAction*>(QStringLiteral("mnuDrive"))->trigger();
+        mwtest::Find<QAction>(main.get(), "mnuDrive")->trigger();
     }
 
-    bool ChoiceEnabled(int index) const {
-        return main->findChild<QPushButton*>(QStringLiteral("cmdMenuChoice_%1").arg(index))
-            ->isEnabled();
-    }
+    bool ChoiceEnabled(int index) const { return mwtest::Choice(main.get(), index)->isEnabled(); }
 
-    std::unique_ptr<frmMain> main;
     QListWidget* list = nullptr;
 };
 
@@ -150,6 +144,58 @@ TEST_F(DriveMenuTest, AWriteProtectedDiskCancelledFromTheMenuKeepsThePreviousDis
     EXPECT_EQ(state.DataPath, disk.Path());
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(ctx.Ini().GetINIFilePath(), disk.Path());
+}
+
+// Trying a folder never changes it: not a folder that is no data disk, not a
+// read-only one, and not a read-only data disk, which is refused as write
+// protected. Real read-only disks where the test may mount one, else the
+// file layer refuses every write.
+TEST_F(DriveMenuTest, TryingAFolderLeavesItExactlyAsItWas) {
+    TempDir notADisk, lockedNotADisk, lockedDisk;
+    notADisk.Write("notes.txt", "a stick with other files");
+    lockedNotADisk.Write("notes.txt", "read-only, and not a data disk");
+    MakeDisk(lockedDisk, {"Lou"});
+    mwtest::ScratchMount lockedDiskMount(lockedDisk.Path(), 64);
+    if (lockedDiskMount.Mounted()) MakeDisk(lockedDisk, {"Lou"});
+    mwtest::ScratchMount lockedNotADiskMount(lockedNotADisk.Path(), 64);
+    if (lockedNotADiskMount.Mounted()) lockedNotADisk.Write("notes.txt", "read-only");
+    const bool realReadOnly = lockedDiskMount.MakeReadOnly() && lockedNotADiskMount.MakeReadOnly();
+    const std::vector before{notADisk.Snapshot(), lockedNotADisk.Snapshot(), lockedDisk.Snapshot()};
+
+    platform.Next(MsgAnswer::No);
+    SelectDataDrive({notADisk.Path()});
+    if (!realReadOnly) fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::No);
+    SelectDataDrive({lockedNotADisk.Path()});
+    platform.Next(MsgAnswer::Cancel, [&] { fs.failWrites.reset(); });
+    SelectDataDrive({lockedDisk.Path()});
+
+    EXPECT_EQ(platform.Texts(),
+              (Texts{NoTestInformation(notADisk.Path()), NoTestInformation(lockedNotADisk.Path()),
+                     QString::fromUtf8(kDataDiskWriteProtected)}));
+    EXPECT_EQ(before, (std::vector{notADisk.Snapshot(), lockedNotADisk.Snapshot(),
+                                   lockedDisk.Snapshot()}));
+    EXPECT_EQ(state.DataPath, disk.Path());
+    EXPECT_EQ(list->count(), 3);
+}
+
+// A disk with no room left is reported as full, and the write test leaves nothing behind.
+TEST_F(DriveMenuTest, AFullDiskIsReportedAsFullNotAsMissing) {
+    TempDir full;
+    mwtest::ScratchMount mount(full.Path(), 16);
+    MakeDisk(full, {"Max"});
+    if (mount.Mounted()) {
+        full.Write("filler", std::string(16 * 1024, 'x'));  // cut short by the full disk
+    } else {
+        fs.failWrites = errc::DiskFull;
+    }
+    platform.Next(MsgAnswer::Cancel, [&] { fs.failWrites.reset(); });
+    SelectDataDrive({full.Path()});
+
+    EXPECT_EQ(platform.Texts(), Texts{QString::fromUtf8(kDataDiskFull)});
+    EXPECT_FALSE(full.Exists("checkWriteTest"));
+    EXPECT_EQ(full.Read("DATA401.MW"), mwtest::RecordFile({"Max"}));
+    EXPECT_EQ(state.DataPath, disk.Path());
 }
 
 class DriveWindowTest : public mwtest::StationFixture {};

@@ -41,9 +41,8 @@ protected:
     std::vector<int> Highlighted() const {
         std::vector<int> cyan;
         for (int i = 0; i <= menu->LastIndex(); ++i) {
-            const QColor panel = screen.findChild<QWidget*>(ControlName(kMenuChoicePanel, i))
-                                     ->palette()
-                                     .color(QPalette::Window);
+            const QColor panel =
+                mwtest::Find(&screen, ControlName(kMenuChoicePanel, i))->palette().color(QPalette::Window);
             EXPECT_EQ(panel == QColor(kFocusColor), menu->Button(i)->font().bold()) << i;
             EXPECT_TRUE(panel == QColor(kFocusColor) || panel == QColor(kMenuColor)) << i;
             if (panel == QColor(kFocusColor)) cyan.push_back(i);
@@ -66,7 +65,7 @@ TEST_F(MenuChoicesTest, OnlyTheFocusedChoiceIsHighlightedAndShowsItsHelp) {
     EXPECT_EQ(Highlighted(), std::vector<int>{0});
     EXPECT_EQ(msgPanel->text(), QStringLiteral("Help one."));
 
-    HighlightMenuChoice(&screen, 3, 1);  // a stale mark left by other code
+    menu->HighlightMenuChoice(1);  // a stale mark left by other code
     menu->ShowFocus();
     EXPECT_EQ(Highlighted(), std::vector<int>{0});
     entry->setFocus();

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <memory>
 
-#include "station/app/DiskErrors.h"
+#include "station/app/DiskRetry.h"
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
 #include "station/app/frmMain.h"
@@ -25,8 +25,6 @@ protected:
         main = std::make_unique<frmMain>(ctx);
         return main->Load();
     }
-
-    std::unique_ptr<frmMain> main;
 };
 
 TEST_F(StartUpTest, WithoutSettingsDriveAIsTriedSilentlyAndNoEndsTheProgram) {

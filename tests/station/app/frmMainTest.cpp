@@ -6,10 +6,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <memory>
 
 #include "station/app/frmAbout.h"
-#include "station/app/frmMain.h"
 #include "station/screen/ScreenHelpers.h"
 #include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
@@ -18,43 +16,42 @@ namespace mw {
 namespace {
 
 using mwtest::Clients;
+using mwtest::Find;
 using mwtest::PressKey;
 
 class MainWindowTest : public mwtest::StationFixture {
 protected:
     void Start(const std::vector<std::string>& names) {
-        mwtest::MakeDisk(disk, names);
-        RememberDrive(disk.Path());
-        main = std::make_unique<frmMain>(ctx);
-        ASSERT_TRUE(main->Load());
-        mwtest::ShowActive(main.get());
-        list = main->findChild<QListWidget*>(QStringLiteral("lbNameDisplay"));
-        msgPanel = main->findChild<QLabel*>(QStringLiteral("MsgPanel"));
+        StartStation(names);
+        list = Find<QListWidget>(main.get(), "lbNameDisplay");
+        msgPanel = Find<QLabel>(main.get(), "MsgPanel");
     }
 
-    QPushButton* Choice(int index) const {
-        return main->findChild<QPushButton*>(QStringLiteral("cmdMenuChoice_%1").arg(index));
-    }
-    QAction* MenuItem(const char* name) const {
-        return main->findChild<QAction*>(QLatin1String(name));
-    }
+    QPushButton* Choice(int index) const { return mwtest::Choice(main.get(), index); }
+    QAction* MenuItem(const char* name) const { return Find<QAction>(main.get(), name); }
     QColor ClientFrameColor() const {
-        return main->findChild<QWidget*>(QStringLiteral("fraClient"))
-            ->palette()
-            .color(QPalette::Window);
+        return Find(main.get(), "fraClient")->palette().color(QPalette::Window);
     }
-    const std::string& RecordFile() {
-        recordFile_ = disk.Read("DATA401.MW");
-        return recordFile_;
-    }
+    std::string RecordFile() const { return disk.Read("DATA401.MW"); }
+    void PressSampleClientKey() { PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier); }
 
-    std::unique_ptr<frmMain> main;
     QListWidget* list = nullptr;
     QLabel* msgPanel = nullptr;
-
-private:
-    std::string recordFile_;
 };
+
+TEST_F(MainWindowTest, AtStartUpTheFirstClientIsCurrentSelectedAndEditable) {
+    Start(Clients(3));
+    EXPECT_EQ(state.CurrentRecord, 1);
+    EXPECT_EQ(list->currentRow(), 0);
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().front(), list->item(0));
+    EXPECT_TRUE(Choice(frmMain::kEditCurrentClient)->isEnabled());
+
+    list->setFocus();
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(state.CurrentRecord, 2);
+    EXPECT_EQ(list->selectedItems().front(), list->item(1));
+}
 
 TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickMakesItCurrent) {
     std::vector<std::string> names = Clients(11);
@@ -62,9 +59,6 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickMakesItCurrent) {
     Start(names);
     ASSERT_EQ(list->count(), 12);
     EXPECT_EQ(list->item(11)->text(), QStringLiteral("12-Lee") + QString(22, QLatin1Char(' ')));
-    EXPECT_EQ(state.CurrentRecord, 1);
-    EXPECT_FALSE(Choice(frmMain::kEditCurrentClient)->isEnabled());
-
     list->scrollToItem(list->item(11));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(11)).center());
@@ -94,7 +88,7 @@ TEST_F(MainWindowTest, WithNoClientsTheListHandsTheFocusToAddNewClient) {
 TEST_F(MainWindowTest, AFullDiskDisablesAddNewClientAndTheSampleClient) {
     Start(Clients(51));
     EXPECT_FALSE(Choice(frmMain::kAddNewClient)->isEnabled());
-    PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    PressSampleClientKey();
     EXPECT_EQ(state.RecordCount, 51);
     EXPECT_EQ(RecordFile().size(), 51u * kRecordSize);
 }
@@ -118,9 +112,19 @@ TEST_F(MainWindowTest, ALetterOnAChoiceDoesNothingAndEnterRunsIt) {
 
 TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientWithTodaysDate) {
     Start(Clients(2));
-    EXPECT_FALSE(main->findChild<QPushButton*>(QStringLiteral("cmdNonDeviant"))->isVisible());
+    EXPECT_FALSE(Find(main.get(), "cmdNonDeviant")->isVisible());
 
-    PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    // The trainer is asked first, and No (the answer Enter gives) adds nothing.
+    platform.Next(MsgAnswer::No);
+    PressSampleClientKey();
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(platform.shown[0].defaultButton, 1);
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(RecordFile().size(), 2 * kRecordSize);
+
+    platform.Next(MsgAnswer::Yes);
+    PressSampleClientKey();
     EXPECT_EQ(state.RecordCount, 3);
     EXPECT_EQ(state.CurrentRecord, 3);
     ASSERT_EQ(list->count(), 3);
@@ -139,14 +143,67 @@ TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientWithTodaysDate) {
 TEST_F(MainWindowTest, AFailedWriteOfTheSampleClientIsReportedAndAddsNothing) {
     Start(Clients(2));
     fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::Yes);
     platform.Next(MsgAnswer::Cancel);
-    PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_TRUE(platform.shown[0].text.startsWith(QStringLiteral("Data disk write protected!")));
+    PressSampleClientKey();
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("Data disk write protected!")));
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(list->count(), 2);
-    EXPECT_EQ(RecordFile().size(), 2u * kRecordSize);
     EXPECT_FALSE(platform.busy);
+}
+
+TEST_F(MainWindowTest, AnotherDataDiskInTheDriveIsNeverWrittenAndTheSaveGoesOnWhenOursIsBack) {
+    Start(Clients(2));
+    const std::string ours = RecordFile();
+    const std::string theirs = mwtest::RecordFile(Clients(5));
+    disk.Write("DATA401.MW", theirs);  // the sticks were swapped
+
+    platform.Next(MsgAnswer::Yes);
+    platform.Next(MsgAnswer::Ok, [&] { EXPECT_EQ(RecordFile(), theirs); });
+    platform.Next(MsgAnswer::Ok, [&] { disk.Write("DATA401.MW", ours); });
+    PressSampleClientKey();
+    ASSERT_EQ(platform.shown.size(), 3u);
+    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("Wrong data disk!")));
+    EXPECT_EQ(platform.shown[1].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Data Disk Error"));
+    EXPECT_EQ(state.RecordCount, 3);
+    EXPECT_EQ(RecordFile().substr(0, ours.size()), ours);
+    EXPECT_EQ(RecordFile().size(), 3 * kRecordSize);
+}
+
+TEST_F(MainWindowTest, AFullDiskIsReportedAsFullAndKeepsItsRecords) {
+    Start(Clients(2));
+    fs.failWrites = errc::DiskFull;
+    platform.Next(MsgAnswer::Yes);
+    platform.Next(MsgAnswer::Cancel);
+    PressSampleClientKey();
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("Data disk full!")));
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(RecordFile(), mwtest::RecordFile(Clients(2)));
+}
+
+TEST_F(MainWindowTest, TheWholeMenuShowsAtTheSmallestSizeAndKeepsItsSizeAsTheFocusMoves) {
+    Start(Clients(2));
+    main->resize(main->minimumSize());
+    QTest::qWait(0);
+    const QRect window = main->rect();
+    std::vector<QRect> panels;
+    for (int i = 0; i <= frmMain::kExitApplication; ++i) {
+        QWidget* panel = Choice(i)->parentWidget();
+        panels.push_back(QRect(panel->mapTo(main.get(), QPoint(0, 0)), panel->size()));
+        EXPECT_TRUE(window.contains(panels.back())) << "panel " << i << " is cut off";
+    }
+    for (int i = 0; i <= frmMain::kExitApplication; ++i) {
+        Choice(i)->setFocus();
+        QTest::qWait(0);
+        for (int j = 0; j <= frmMain::kExitApplication; ++j) {
+            QWidget* panel = Choice(j)->parentWidget();
+            EXPECT_EQ(QRect(panel->mapTo(main.get(), QPoint(0, 0)), panel->size()), panels[j])
+                << "panel " << j << " moved when choice " << i << " took the focus";
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OptionsAreStoredWhenChangedAndReadAtTheNextStart) {
@@ -162,7 +219,7 @@ TEST_F(MainWindowTest, OptionsAreStoredWhenChangedAndReadAtTheNextStart) {
     frmMain next(ctx);
     ASSERT_TRUE(next.Load());
     EXPECT_FALSE(next.NumLockOn());
-    EXPECT_FALSE(next.findChild<QAction*>(QStringLiteral("mnuOptionsPrintDOS"))->isChecked());
+    EXPECT_FALSE(Find<QAction>(&next, "mnuOptionsPrintDOS")->isChecked());
 
     fs.failWrites = errc::PermissionDenied;
     platform.Next(MsgAnswer::Ok);

@@ -1,0 +1,23 @@
+#include "station/screen/ScreenKit.h"
+
+#include "station/screen/ScreenHelpers.h"
+
+namespace mw {
+
+MenuChoices* AddMenu(QWidget* parent, const char* frameName,
+                     const std::vector<MenuChoice>& choices, QLabel* msgPanel,
+                     std::function<void(int)> onChosen) {
+    auto* frame = Named<QWidget>(parent, frameName);
+    auto* menu = new MenuChoices(frame, choices, msgPanel);
+    QObject::connect(menu, &MenuChoices::Chosen, parent, std::move(onChosen));
+    return menu;
+}
+
+void FitAndCenter(QWidget* window, QWidget* firstFocus) {
+    window->adjustSize();
+    window->setMinimumSize(window->minimumSizeHint().expandedTo(window->minimumSize()));
+    CenterForm(window);
+    if (firstFocus) firstFocus->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace mw
