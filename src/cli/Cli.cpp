@@ -11,6 +11,7 @@
 
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
+#include "core/data/DataDisk.h"
 #include "core/report/ScoreAndPrint.h"
 
 namespace mw {
@@ -59,10 +60,20 @@ int Fail(std::ostream& err, const Error& e) {
     return kDataError;
 }
 
+// A folder is read as a data disk only when its TID says it is one.
+Status CheckDataDisk(const std::string& folder) {
+    Result<bool> marked = HasDataDiskIdentity(LocalFileSystem(), folder);
+    if (marked && *marked) return {};
+    const std::string why =
+        marked ? "its TID does not read " + std::string(kIdentityMark) : marked.error().message;
+    return MakeError(errc::BadData, folder + " is not a data disk: " + why);
+}
+
 // The disk's records, read without creating or changing anything there.
 Result<StationState> LoadDisk(const Options& o) {
     StationState state;
     state.DataPath = o.values.at("--disk");
+    if (Status st = CheckDataDisk(state.DataPath); !st) return st.error();
     if (Status st = ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly(); !st) {
         return st.error();
     }
@@ -112,7 +123,7 @@ int List(const Options& o, std::ostream& out, std::ostream& err) {
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
     for (int n = 1; n <= state->RecordCount; ++n) {
-        out << n << "-" << Cp1252ToUtf8(state->ClientRecords[n].Name.View()) << "\n";
+        out << n << "-" << Cp1252ToUtf8(Printable(state->ClientRecords[n].Name.View())) << "\n";
     }
     return kOk;
 }

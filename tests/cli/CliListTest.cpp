@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "cli/CliRun.h"
 #include "support/TempDir.h"
@@ -11,25 +12,62 @@ namespace {
 using mwtest::Cli;
 using mwtest::CliRun;
 
+// A data disk: TID marks it, and each name becomes a record.
+void WriteDisk(const mwtest::TempDir& disk, const std::vector<std::string>& names) {
+    disk.Write("TID", "M-W\r\n");
+    std::string file;
+    for (const std::string& name : names) file += name + std::string(226 - name.size(), ' ');
+    disk.Write("DATA401.MW", file);
+}
+
 TEST(CliList, PrintsEachClientAsTheClientListShowsIt) {
     mwtest::TempDir disk;
-    // Two records written byte by byte, the second with a Windows-1252 name.
-    std::string file = "Lee" + std::string(223, ' ');
-    file +=
-        "Jos\xE9 N\xFA\xF1"
-        "ez" +
-        std::string(215, ' ');
-    disk.Write("DATA401.MW", file);
+    // The second name in Windows-1252.
+    WriteDisk(disk, {"Lee",
+                     "Jos\xE9 N\xFA\xF1"
+                     "ez"});
+    const auto before = disk.Snapshot();
 
     CliRun r = Cli({"list", "--disk", disk.Path()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "1-Lee" + std::string(22, ' ') + "\n2-José Núñez" + std::string(15, ' ') + "\n");
-    EXPECT_EQ(disk.Read("DATA401.MW"), file);
+    EXPECT_EQ(disk.Snapshot(), before);
+}
+
+TEST(CliList, ControlCharactersInANameReachTheTerminalAsBlanks) {
+    mwtest::TempDir disk;
+    WriteDisk(disk, {"Ann\f\r\n\x1b[2J\x7f"
+                     "Lee"});
+    const auto before = disk.Snapshot();
+
+    CliRun r = Cli({"list", "--disk", disk.Path()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1-Ann    [2J Lee" + std::string(11, ' ') + "\n");
+    EXPECT_EQ(disk.Snapshot(), before);  // the record keeps its bytes
+}
+
+TEST(CliList, AFolderThatIsNoDataDiskIsRefused) {
+    mwtest::TempDir folder;
+    folder.Write("DATA401.MW", "Lee" + std::string(223, ' '));
+    for (const char* tid : {"", "MW\r\n", "\r\nM-W\r\n"}) {
+        if (*tid) folder.Write("TID", tid);
+        const auto before = folder.Snapshot();
+        for (const CliRun& r : {Cli({"list", "--disk", folder.Path()}),
+                                Cli({"report", "--program-dir", folder.Path(), "--disk",
+                                     folder.Path(), "--client", "1"})}) {
+            EXPECT_EQ(r.status, 1) << tid;
+            EXPECT_EQ(r.out, "");
+            EXPECT_NE(r.err.find(folder.Path() + " is not a data disk"), std::string::npos)
+                << r.err;
+        }
+        EXPECT_EQ(folder.Snapshot(), before);
+    }
 }
 
 TEST(CliList, DiskErrorsNameTheFileAndExitWithOne) {
     mwtest::TempDir disk;
+    disk.Write("TID", "M-W\r\n");
     CliRun missing = Cli({"list", "--disk", disk.Path()});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("DATA401.MW"), std::string::npos);
@@ -38,7 +76,7 @@ TEST(CliList, DiskErrorsNameTheFileAndExitWithOne) {
     disk.Write("DATA401.MW", std::string(226 * 60, ' '));
     CliRun tooMany = Cli({"list", "--disk", disk.Path()});
     EXPECT_EQ(tooMany.status, 1);
-    EXPECT_NE(tooMany.err.find("60 clients"), std::string::npos);
+    EXPECT_NE(tooMany.err.find("51 clients"), std::string::npos) << tooMany.err;
     EXPECT_EQ(tooMany.out, "");
 }
 

@@ -10,7 +10,7 @@ namespace mwtest {
 
 class FaultyFileSystem : public mw::FileSystem {
 public:
-    // Every write (WriteAt, WriteFile, ReplaceFile, CreateIfMissing) fails with this error number.
+    // Every write (WriteFile, ReplaceFile, CreateIfMissing) fails with this error number.
     std::optional<int> failWrites;
     // Every read fails with this error number.
     std::optional<int> failReads;
@@ -25,10 +25,6 @@ public:
     bool DirectoryExists(const std::string& path) override { return real().DirectoryExists(path); }
     mw::Status CreateIfMissing(const std::string& path) override {
         return Write(path, [&] { return real().CreateIfMissing(path); });
-    }
-    mw::Status WriteAt(const std::string& path, std::uint64_t offset,
-                       std::string_view bytes) override {
-        return Write(path, [&] { return real().WriteAt(path, offset, bytes); });
     }
     mw::Status WriteFile(const std::string& path, std::string_view bytes) override {
         return Write(path, [&] { return real().WriteFile(path, bytes); });

@@ -45,6 +45,14 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+std::string Printable(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return out;
+}
+
 int CodeValue(std::string_view field) {
     std::string trimmed = Trim(field);
     int value = 0;

@@ -70,6 +70,11 @@ struct ClientRecord {
 // Removes leading and trailing blanks, as consumers do before showing a field.
 std::string Trim(std::string_view text);
 
+// The text with each control byte (below 0x20, and 0x7F) replaced by a blank,
+// for printing a field: a form feed, line end or escape typed into a field
+// must not start a page on the printer or act on a terminal.
+std::string Printable(std::string_view text);
+
 // The numeric value of a trimmed code field ("1" -> 1); anything else reads as 0.
 int CodeValue(std::string_view field);
 

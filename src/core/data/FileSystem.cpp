@@ -1,11 +1,14 @@
 #include "core/data/FileSystem.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <system_error>
 
 #ifdef _WIN32
@@ -13,6 +16,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -40,8 +44,12 @@ int CodeFromErrno(int err, const std::string& path) {
         case EACCES:
         case EPERM:
             return errc::PermissionDenied;
-        case EIO:
         case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return errc::DiskFull;
+        case EIO:
             return errc::DeviceIo;
         case ENXIO:
         case ENODEV:
@@ -66,7 +74,135 @@ Status Fail(const std::string& path, std::string_view doing) {
     return OsError(errno, path, doing);
 }
 
-#ifndef _WIN32
+Error NoFileName() {
+    return MakeError(errc::BadFileName, "no file name given");
+}
+
+// A folder or device where a file should be counts as a bad file name, which
+// the station treats as a missing file.
+Error NotAFile(const std::string& path, bool folder) {
+    return MakeError(
+        errc::BadFileName,
+        path + " is " + (folder ? "a folder" : "a device, FIFO or socket") + ", not a file");
+}
+
+Error TooLarge(const std::string& path, std::uint64_t maxBytes) {
+    return MakeError(errc::FileTooLarge, path + " is longer than " + std::to_string(maxBytes) +
+                                             " bytes, far more than a file of its kind holds");
+}
+
+Error ReadOnly(const std::string& path) {
+    return MakeError(errc::PermissionDenied, "cannot write " + path + ": the file is read-only");
+}
+
+#ifdef _WIN32
+Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) return OsError(ENOENT, path, "cannot open");
+    if (!fs::is_regular_file(status)) return NotAFile(path, fs::is_directory(status));
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) return MakeError(errc::DeviceIo, "cannot read " + path + ": " + ec.message());
+    if (size > maxBytes) return TooLarge(path, maxBytes);
+    std::string data(static_cast<std::size_t>(size), '\0');
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(data.data(), static_cast<std::streamsize>(size))) {
+        return MakeError(errc::DeviceIo, "cannot read " + path);
+    }
+    return data;
+}
+
+Status CheckTarget(const std::string& path) {
+    if (path.empty()) return NoFileName();
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return NotAFile(path, true);
+    if (attributes & FILE_ATTRIBUTE_READONLY) return ReadOnly(path);
+    return {};
+}
+
+Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) return Fail(shownAs, "cannot create");
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (out) return {};
+    Status st = Fail(shownAs, "cannot write");
+    ::DeleteFileA(file.c_str());
+    return st;
+}
+
+Status MoveOver(const std::string& temp, const std::string& path) {
+    if (::MoveFileExA(temp.c_str(), path.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return {};
+    }
+    ::DeleteFileA(temp.c_str());
+    return MakeError(errc::PathFileAccess, "cannot replace " + path);
+}
+#else
+// O_NONBLOCK: opening a FIFO must never wait for its other end. Whatever is
+// opened is refused before use unless it is a regular file.
+int Open(const std::string& path, int flags) {
+    return ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
+}
+
+// Reads an open regular file to its end. The size is checked before reading,
+// so a huge file is refused unread, and again as it is read, in case it grows.
+Result<std::string> ReadOpenFile(int fd, const std::string& path, std::uint64_t maxBytes) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return OsError(errno, path, "cannot examine");
+    if (!S_ISREG(st.st_mode)) return NotAFile(path, S_ISDIR(st.st_mode));
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return TooLarge(path, maxBytes);
+    std::string data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    std::array<char, 16384> chunk;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        if (n == 0) return data;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return OsError(errno, path, "cannot read");
+        data.append(chunk.data(), static_cast<std::size_t>(n));
+        if (data.size() > maxBytes) return TooLarge(path, maxBytes);
+    }
+}
+
+Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+    const int fd = Open(path, O_RDONLY);
+    if (fd < 0) return OsError(errno, path, "cannot open");
+    Result<std::string> data = ReadOpenFile(fd, path, maxBytes);
+    ::close(fd);
+    return data;
+}
+
+// What is at the path; nothing when it cannot be examined, which the open
+// that follows then reports.
+std::optional<struct stat> StatOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return st;
+}
+
+// A folder, device, FIFO or socket where a file should be is refused before
+// it is opened.
+Status RegularOrAbsent(const std::string& path, const std::optional<struct stat>& st) {
+    if (!st || S_ISREG(st->st_mode)) return {};
+    return NotAFile(path, S_ISDIR(st->st_mode));
+}
+
+// A file about to be overwritten must be writable. Root may write any file,
+// so a file without any write permission is read-only for everyone, as a
+// read-only file is elsewhere: a rename over it would otherwise bypass that.
+Status CheckTarget(const std::string& path) {
+    if (path.empty()) return NoFileName();
+    const std::optional<struct stat> st = StatOf(path);
+    if (Status s = RegularOrAbsent(path, st); !s) return s;
+    if (st && ((st->st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+        return ReadOnly(path);
+    }
+    return {};
+}
+
 // Writes all bytes at an offset, then flushes them to the device.
 Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes) {
     std::size_t done = 0;
@@ -83,12 +219,21 @@ Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::s
     return {};
 }
 
-Status WithFile(const std::string& path, int flags, std::uint64_t offset, std::string_view bytes) {
-    if (path.empty()) return MakeError(errc::BadFileName, "no file name given");
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) return Fail(path, "cannot open");
+Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset,
+                     std::string_view bytes) {
     Status st = WriteSynced(fd, path, offset, bytes);
     if (::close(fd) != 0 && st.ok()) return Fail(path, "cannot close");
+    return st;
+}
+
+// Creates or truncates `file` and writes it whole; errors name `shownAs`, the
+// file the caller asked for. A file whose write fails is removed, so that no
+// partly written file is left behind.
+Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes) {
+    const int fd = Open(file, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return Fail(shownAs, "cannot create");
+    Status st = WriteAndClose(fd, shownAs, 0, bytes);
+    if (!st) ::unlink(file.c_str());
     return st;
 }
 
@@ -100,17 +245,48 @@ void SyncDirectory(const std::string& path) {
         ::close(fd);
     }
 }
+
+// Renames the synced temporary file over the target and syncs the folder, so
+// that the new name survives a power cut.
+Status MoveOver(const std::string& temp, const std::string& path) {
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        Status st = Fail(path, "cannot replace");
+        ::unlink(temp.c_str());
+        return st;
+    }
+    SyncDirectory(path);
+    return {};
+}
 #endif
+
+// Undoes the octal escapes ("\040" for a blank) by which the kernel keeps
+// blanks, tabs, line ends and backslashes out of a mount table's fields.
+std::string DecodeMountField(std::string_view field) {
+    auto octal = [&](std::size_t i) { return field[i] >= '0' && field[i] <= '7'; };
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && octal(i + 1) && octal(i + 2) &&
+            octal(i + 3)) {
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                     (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+bool IsMediaFolder(const std::string& dir) {
+    return dir.rfind("/media/", 0) == 0 || dir.rfind("/mnt/", 0) == 0 ||
+           dir.rfind("/run/media/", 0) == 0;
+}
 
 class LocalFs final : public FileSystem {
 public:
     Result<std::string> ReadFile(const std::string& path, std::uint64_t maxBytes) override {
-        if (path.empty()) return MakeError(errc::BadFileName, "no file name given");
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return OsError(errno ? errno : ENOENT, path, "cannot open");
-        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) return OsError(EIO, path, "cannot read");
-        return data;
+        if (path.empty()) return NoFileName();
+        return ReadRegularFile(path, maxBytes);
     }
 
     bool FileExists(const std::string& path) override {
@@ -123,6 +299,18 @@ public:
         return !path.empty() && fs::is_directory(path, ec);
     }
 
+    Status WriteFile(const std::string& path, std::string_view bytes) override {
+        if (Status st = CheckTarget(path); !st) return st;
+        return WriteWhole(path, path, bytes);
+    }
+
+    Status ReplaceFile(const std::string& path, std::string_view bytes) override {
+        if (Status st = CheckTarget(path); !st) return st;
+        const std::string temp = path + ".tmp";
+        if (Status st = WriteWhole(temp, path, bytes); !st) return st;
+        return MoveOver(temp, path);
+    }
+
 #ifdef _WIN32
     Status CreateIfMissing(const std::string& path) override {
         if (FileExists(path)) return {};
@@ -130,79 +318,13 @@ public:
         if (!out) return Fail(path, "cannot create");
         return {};
     }
-
-    Status WriteAt(const std::string& path, std::uint64_t offset, std::string_view bytes) override {
-        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return MakeError(errc::FileNotFound, "cannot open " + path);
-        LARGE_INTEGER pos;
-        pos.QuadPart = static_cast<LONGLONG>(offset);
-        DWORD written = 0;
-        bool ok =
-            ::SetFilePointerEx(h, pos, nullptr, FILE_BEGIN) &&
-            ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size() && ::FlushFileBuffers(h);
-        DWORD err = ::GetLastError();
-        ::CloseHandle(h);
-        if (!ok) {
-            int code = err == ERROR_WRITE_PROTECT || err == ERROR_ACCESS_DENIED
-                           ? errc::PermissionDenied
-                           : errc::DeviceIo;
-            return MakeError(code, "cannot write " + path);
-        }
-        return {};
-    }
-
-    Status WriteFile(const std::string& path, std::string_view bytes) override {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (!out) return Fail(path, "cannot create");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) return Fail(path, "cannot write");
-        return {};
-    }
-
-    Status ReplaceFile(const std::string& path, std::string_view bytes) override {
-        std::string temp = path + ".tmp";
-        if (Status st = WriteFile(temp, bytes); !st) return st;
-        if (!::MoveFileExA(temp.c_str(), path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ::DeleteFileA(temp.c_str());
-            return MakeError(errc::PathFileAccess, "cannot replace " + path);
-        }
-        return {};
-    }
 #else
     Status CreateIfMissing(const std::string& path) override {
-        if (path.empty()) return MakeError(errc::BadFileName, "no file name given");
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (path.empty()) return NoFileName();
+        if (Status st = RegularOrAbsent(path, StatOf(path)); !st) return st;
+        const int fd = Open(path, O_WRONLY | O_CREAT);
         if (fd < 0) return Fail(path, "cannot create");
         ::close(fd);
-        return {};
-    }
-
-    Status WriteAt(const std::string& path, std::uint64_t offset, std::string_view bytes) override {
-        // The file must already exist: writing record n into a file that has
-        // vanished would leave holes of zero bytes where records 1..n-1 were.
-        return WithFile(path, O_WRONLY, offset, bytes);
-    }
-
-    Status WriteFile(const std::string& path, std::string_view bytes) override {
-        return WithFile(path, O_WRONLY | O_CREAT | O_TRUNC, 0, bytes);
-    }
-
-    Status ReplaceFile(const std::string& path, std::string_view bytes) override {
-        std::string temp = path + ".tmp";
-        if (Status st = WithFile(temp, O_WRONLY | O_CREAT | O_TRUNC, 0, bytes); !st) {
-            ::unlink(temp.c_str());
-            return st;
-        }
-        if (::rename(temp.c_str(), path.c_str()) != 0) {
-            Status st = Fail(path, "cannot replace");
-            ::unlink(temp.c_str());
-            return st;
-        }
-        SyncDirectory(path);
         return {};
     }
 #endif
@@ -222,33 +344,10 @@ public:
         }
         return drives;
 #else
-        return MountPoints();
+        Result<std::string> mounts = ReadRegularFile("/proc/mounts", kMaxDataFileBytes);
+        return mounts ? ParseMountPoints(*mounts) : std::vector<std::string>();
 #endif
     }
-
-private:
-#ifndef _WIN32
-    // Removable media first (where a data disk usually is), then the other
-    // real mount points of /proc/mounts; pseudo file systems are left out.
-    static std::vector<std::string> MountPoints() {
-        static const std::set<std::string> pseudo = {
-            "proc",      "sysfs",    "devtmpfs", "devpts",      "tmpfs",  "cgroup",  "cgroup2",
-            "mqueue",    "debugfs",  "tracefs",  "securityfs",  "pstore", "bpf",     "autofs",
-            "hugetlbfs", "configfs", "fusectl",  "binfmt_misc", "nsfs",   "overlay", "rpc_pipefs"};
-        std::vector<std::string> removable;
-        std::vector<std::string> other;
-        std::ifstream mounts("/proc/mounts");
-        std::string device, dir, type, rest;
-        while (mounts >> device >> dir >> type && std::getline(mounts, rest)) {
-            if (pseudo.count(type)) continue;
-            bool isMedia = dir.rfind("/media/", 0) == 0 || dir.rfind("/mnt/", 0) == 0 ||
-                           dir.rfind("/run/media/", 0) == 0;
-            (isMedia ? removable : other).push_back(dir);
-        }
-        removable.insert(removable.end(), other.begin(), other.end());
-        return removable;
-    }
-#endif
 };
 
 }  // namespace
@@ -264,6 +363,25 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     if (path.back() != kSeparator && path.back() != '/') path += kSeparator;
     path += name;
     return path;
+}
+
+std::vector<std::string> ParseMountPoints(std::string_view mountsText) {
+    static const std::set<std::string> pseudo = {
+        "proc",      "sysfs",    "devtmpfs", "devpts",      "tmpfs",  "cgroup",  "cgroup2",
+        "mqueue",    "debugfs",  "tracefs",  "securityfs",  "pstore", "bpf",     "autofs",
+        "hugetlbfs", "configfs", "fusectl",  "binfmt_misc", "nsfs",   "overlay", "rpc_pipefs"};
+    std::vector<std::string> removable;
+    std::vector<std::string> other;
+    std::istringstream lines{std::string(mountsText)};
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string device, dir, type;
+        if (!(fields >> device >> dir >> type) || pseudo.count(type)) continue;
+        std::string point = DecodeMountField(dir);
+        (IsMediaFolder(point) ? removable : other).push_back(std::move(point));
+    }
+    removable.insert(removable.end(), other.begin(), other.end());
+    return removable;
 }
 
 }  // namespace mw

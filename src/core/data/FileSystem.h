@@ -30,13 +30,14 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool DirectoryExists(const std::string& path) = 0;
     // Creates an empty file when none exists; an existing file is left alone.
+    // A folder, device or FIFO at the path is refused without being opened.
     virtual Status CreateIfMissing(const std::string& path) = 0;
-    // Overwrites bytes of an existing file in place and syncs them to the device.
-    virtual Status WriteAt(const std::string& path, std::uint64_t offset,
-                           std::string_view bytes) = 0;
-    // Creates or truncates a file and writes it (no temporary file).
+    // Creates or truncates a file and writes it (no temporary file). A write
+    // that fails removes the file rather than leave part of it.
     virtual Status WriteFile(const std::string& path, std::string_view bytes) = 0;
-    // Replaces a file whole: a temporary file beside it, synced, then renamed over it.
+    // Replaces a file whole: a temporary file beside it, synced, then renamed
+    // over it. A read-only file is refused (errc::PermissionDenied) and left
+    // as it was. Errors name the path given; the temporary file never stays.
     virtual Status ReplaceFile(const std::string& path, std::string_view bytes) = 0;
     virtual Status RemoveFile(const std::string& path) = 0;
     // The folders a data disk may be in: removable media and other mount
@@ -50,5 +51,11 @@ FileSystem& LocalFileSystem();
 // Joins a folder (or drive such as "a:") and a file name with the platform's
 // separator. An empty folder stays empty so that the result names no file.
 std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The mount points of a Linux mount table (the text of /proc/mounts), the
+// kernel's escapes undone ("USB\040DISK" is "USB DISK"): removable media
+// under /media, /mnt and /run/media first, then the others; pseudo file
+// systems are left out.
+std::vector<std::string> ParseMountPoints(std::string_view mountsText);
 
 }  // namespace mw

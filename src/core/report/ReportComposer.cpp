@@ -26,6 +26,11 @@ std::string EmptyRuler() {
     return ruler;
 }
 
+// A text field as the report prints it: no control byte reaches the printer.
+std::string FieldText(std::string_view field) {
+    return Trim(Printable(field));
+}
+
 std::string NotAvailableIfN(const std::string& value) {
     return value == "N" || value == "n" ? "N/A" : value;
 }
@@ -544,15 +549,15 @@ private:
 
 ReportHeader ReportHeader::FromRecord(const ClientRecord& record) {
     ReportHeader h;
-    h.Name = Trim(record.Name.View());
-    h.IDNumber = NotAvailableIfN(Trim(record.IDNumber.View()));
-    h.Age = NotAvailableIfN(Trim(record.Age.View()));
+    h.Name = FieldText(record.Name.View());
+    h.IDNumber = NotAvailableIfN(FieldText(record.IDNumber.View()));
+    h.Age = NotAvailableIfN(FieldText(record.Age.View()));
     h.Sex = CodeTextOrNA(kGenderTexts, record.Gender.View());
     h.Ethnicity = CodeTextOrNA(kRaceTexts, record.Race.View());
-    h.Education = NotAvailableIfN(Trim(record.Education.View()));
+    h.Education = NotAvailableIfN(FieldText(record.Education.View()));
     h.MaritalStatus = CodeTextOrNA(kMaritalStatusTexts, record.MaritalStatus.View());
-    h.DateOfBirth = NotAvailableIfN(Trim(record.DateOfBirth.View()));
-    h.DateScored = Trim(record.TodayDate.View());
+    h.DateOfBirth = NotAvailableIfN(FieldText(record.DateOfBirth.View()));
+    h.DateScored = FieldText(record.TodayDate.View());
     return h;
 }
 

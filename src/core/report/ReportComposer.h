@@ -14,8 +14,9 @@
 
 namespace mw {
 
-// The client's fields as the report header shows them, trimmed; an ID, age,
-// education or date of birth of "N" reads "N/A".
+// The client's fields as the report header shows them, trimmed and with
+// control characters as blanks; an ID, age, education or date of birth of
+// "N" reads "N/A".
 struct ReportHeader {
     std::string Name, IDNumber, Age, Sex, Ethnicity, Education, MaritalStatus, DateOfBirth,
         DateScored;

@@ -23,13 +23,16 @@ void DataFileReader::SkipLineEnd() {
     ++line_;
 }
 
-Result<std::string> DataFileReader::Field(std::string_view what) {
-    // Blank lines between fields carry no field.
+void DataFileReader::SkipBlankLines() {
     for (;;) {
         while (!AtEnd() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
-        if (AtEnd() || !AtLineEnd()) break;
+        if (AtEnd() || !AtLineEnd()) return;
         SkipLineEnd();
     }
+}
+
+Result<std::string> DataFileReader::Field(std::string_view what) {
+    SkipBlankLines();  // blank lines between fields carry no field
     fieldLine_ = line_;
     if (AtEnd()) return Expected(what, "");
 
@@ -82,6 +85,15 @@ Result<std::string> DataFileReader::Line(std::string_view what) {
     std::string line(text_.substr(start, pos_ - start));
     SkipLineEnd();
     return line;
+}
+
+Status DataFileReader::ExpectEnd() {
+    constexpr char kEndOfFileMark = '\x1A';
+    SkipBlankLines();
+    if (AtEnd() || text_[pos_] == kEndOfFileMark) return {};
+    const std::string_view rest = text_.substr(pos_);
+    return Fail("text after the last section: \"" +
+                std::string(rest.substr(0, rest.find_first_of("\r\n"))) + "\"");
 }
 
 }  // namespace mw

@@ -23,6 +23,10 @@ public:
     Result<int> Int(std::string_view what, int low, int high);
     // The rest of the current line (a whole line when at a line start).
     Result<std::string> Line(std::string_view what);
+    // An error unless only blanks and empty lines are left, naming the line of
+    // the first text after the last section. An end-of-file mark (Ctrl+Z), as
+    // old editors leave, ends the text.
+    Status ExpectEnd();
 
     // The line on which the last field read began.
     int FieldLine() const { return fieldLine_; }
@@ -33,6 +37,8 @@ private:
     bool AtEnd() const { return pos_ >= text_.size(); }
     bool AtLineEnd() const { return AtEnd() || text_[pos_] == '\r' || text_[pos_] == '\n'; }
     void SkipLineEnd();
+    // Moves past blanks, tabs and empty lines.
+    void SkipBlankLines();
     Error Expected(std::string_view what, std::string_view found) const;
 
     std::string name_;

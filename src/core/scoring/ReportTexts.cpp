@@ -34,6 +34,7 @@ Result<ReportTexts> ParseReportTexts(const std::string& name, std::string_view t
     if (st) st = ReadFields(in, t.RangeLabels, "risk-range label");
     if (st) st = ReadLines(in, t.SignificantLines, "significant-item line");
     if (st) st = ReadLines(in, t.ChoiceLines, "multiple-choice line");
+    if (st) st = in.ExpectEnd();
     if (!st) return st.error();
     return t;
 }

@@ -176,6 +176,7 @@ Result<ScoringTables> ParseScoringTables(const std::string& name, std::string_vi
         if (Parse p = Heading(in, heading); !p) return p.error();
         if (Parse p = step(in, t); !p) return p.error();
     }
+    if (Parse p = in.ExpectEnd(); !p) return p.error();
     return t;
 }
 

@@ -25,13 +25,15 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
 
 class ReportComposerTest : public ::testing::Test {
 protected:
-    ComposedReport Compose(const ScoreSheet& sheet, bool summary = false) {
-        ClientRecord record;
+    ReportComposerTest() {
         record.Name = "Lee";
         record.IDNumber = "n";
         record.Gender = "2";
         record.Race = "9";
         record.MaritalStatus = "4";
+    }
+
+    ComposedReport Compose(const ScoreSheet& sheet, bool summary = false) {
         ReportRequest request{sheet,
                               tables,
                               texts,
@@ -52,6 +54,7 @@ protected:
         return Lines(report.bytes);
     }
 
+    ClientRecord record;
     ScoringTables tables = mwtest::FixtureSignificantItems();
     ReportTexts texts = mwtest::FixtureTexts();
     std::map<std::string, std::string> files = mwtest::FixtureParagraphFiles();
@@ -64,6 +67,26 @@ TEST_F(ReportComposerTest, HeaderShowsCodesAsTextAndNAsNotAvailable) {
               "       AGE :        SEX: Female                            CONFIDENTIAL REPORT");
     EXPECT_EQ(lines[6], "       ETHNICITY/RACE: N/A");
     EXPECT_EQ(lines[8], "       MARITAL STATUS: Separated");
+}
+
+TEST_F(ReportComposerTest, ControlCharactersInFieldsPrintAsBlanks) {
+    // A form feed, line ends or an escape typed into a field would start false
+    // pages or drive the printer; the report prints a blank for each.
+    record.Name =
+        "Ann\f\r\n\x1b"
+        "Lee";
+    record.IDNumber =
+        "12\x7f"
+        "4\f";
+    record.DateOfBirth = "\r\n1/2/1990";
+    const std::string report = Compose(SheetAt(0), true).bytes;
+
+    record.Name = "Ann    Lee";
+    record.IDNumber = "12 4";
+    record.DateOfBirth = "1/2/1990";
+    EXPECT_EQ(report, Compose(SheetAt(0), true).bytes);
+    EXPECT_EQ(Lines(report)[3], "       NAME: Ann    Lee");
+    EXPECT_EQ(report.find('\x1b'), std::string::npos);
 }
 
 TEST_F(ReportComposerTest, ChartRowsPlaceThePercentileAndBar) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/data/CodeTables.h"
 #include "core/scoring/DataFileReader.h"
 #include "core/scoring/ReportTexts.h"
@@ -115,6 +117,41 @@ TEST(ScoringTables, MalformedFilesNameTheLineAndWhatWasExpected) {
     Result<ScoringTables> cut = ParseScoringTables("MWB.TXT", file.substr(0, file.size() / 2));
     ASSERT_FALSE(cut.ok());
     EXPECT_NE(cut.error().message.find("the file ends where"), std::string::npos);
+}
+
+TEST(DataFiles, TextAfterTheLastSectionIsAnError) {
+    struct File {
+        const char* name;
+        std::string text;
+        Status (*parse)(const std::string&, std::string_view);
+    };
+    const File files[] = {
+        {"MWB.TXT", ScoringFile(),
+         [](const std::string& n, std::string_view t) {
+             return ParseScoringTables(n, t).status();
+         }},
+        {"MW_rpt.TXT", ReportTextsFile(),
+         [](const std::string& n, std::string_view t) { return ParseReportTexts(n, t).status(); }},
+    };
+    for (const File& f : files) {
+        const int lines = static_cast<int>(std::count(f.text.begin(), f.text.end(), '\n'));
+        // Blank lines, blanks and an end-of-file mark with anything after it end the file.
+        EXPECT_TRUE(f.parse(f.name, f.text + "\r\n  \t\n\n").ok()) << f.name;
+        EXPECT_TRUE(f.parse(f.name, f.text + '\x1A' + "7,7\n").ok()) << f.name;
+
+        Status extra = f.parse(f.name, f.text + "\n  \n 5,5\n");
+        ASSERT_FALSE(extra.ok()) << f.name;
+        EXPECT_EQ(extra.error().code, errc::BadData);
+        EXPECT_EQ(extra.error().message, std::string(f.name) + " line " +
+                                             std::to_string(lines + 3) +
+                                             ": text after the last section: \"5,5\"");
+    }
+    // An extra value on the last line of numbers.
+    std::string scoring = ScoringFile();
+    const auto lastLine = std::count(scoring.begin(), scoring.end(), '\n');
+    scoring.insert(scoring.size() - 1, ",-1");
+    EXPECT_EQ(ParseScoringTables("MWB.TXT", scoring).error().message,
+              "MWB.TXT line " + std::to_string(lastLine) + ": text after the last section: \"-1\"");
 }
 
 TEST(ReportTexts, NamesLabelsAndWholeLines) {

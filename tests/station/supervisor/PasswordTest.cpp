@@ -17,10 +17,10 @@ using mwtest::PressKey;
 using mwtest::TypeText;
 
 QLineEdit* Entry(QWidget* box) {
-    return box->findChild<QLineEdit*>(QStringLiteral("txtInput"));
+    return mwtest::Find<QLineEdit>(box, "txtInput");
 }
 void FocusChoice(QWidget* box, int index) {
-    box->findChild<QPushButton*>(QStringLiteral("cmdMenuChoice_%1").arg(index))->setFocus();
+    mwtest::Choice(box, index)->setFocus();
 }
 
 class SecretCodeTest : public mwtest::StationFixture {
@@ -59,7 +59,7 @@ TEST_F(SecretCodeTest, AtMostEightCharactersShowAsStarsAndCancelReturnsFalse) {
         TypeText(QStringLiteral("abcdefghij"));
         kept = Entry(box)->text();
         shown = Entry(box)->displayText();
-        help = box->findChild<QLabel*>(QStringLiteral("lblHelpMsg"))->text();
+        help = mwtest::Find<QLabel>(box, "lblHelpMsg")->text();
         FocusChoice(box, frmMyInputBox::kCancelInput);
         PressKey(Qt::Key_Return);
     });
@@ -69,6 +69,27 @@ TEST_F(SecretCodeTest, AtMostEightCharactersShowAsStarsAndCancelReturnsFalse) {
     EXPECT_EQ(help, QStringLiteral("Enter the secret code to continue.  For security, asterisks "
                                    "(*) will show as you type."));
     EXPECT_TRUE(platform.shown.empty());
+}
+
+// The box is sized once its help text is set: a text that wraps to several
+// lines must not push the choices out of the window.
+TEST_F(SecretCodeTest, AHelpTextOfSeveralLinesLeavesEveryChoiceInView) {
+    frmMyInputBox box(ctx, nullptr);
+    box.SetHelpMessage(
+        QStringLiteral("A help text long enough to wrap onto a second line and "
+                       "then onto a third line in a box of the usual width."));
+    bool allInView = false;
+    driver.When<frmMyInputBox>([&](frmMyInputBox* open) {
+        allInView = true;
+        for (int i : {frmMyInputBox::kInformationOk, frmMyInputBox::kCancelInput}) {
+            QWidget* panel = mwtest::Choice(open, i)->parentWidget();
+            const QRect inBox(panel->mapTo(open, QPoint(0, 0)), panel->size());
+            allInView = allInView && open->rect().contains(inBox);
+        }
+        PressKey(Qt::Key_Escape);
+    });
+    box.exec();
+    EXPECT_TRUE(allInView);
 }
 
 TEST_F(SecretCodeTest, AnEmptyCodeIsAskedForAgainInTheSameBox) {

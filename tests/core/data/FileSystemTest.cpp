@@ -1,0 +1,188 @@
+#include "core/data/FileSystem.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/ScratchMount.h"
+#include "support/TempDir.h"
+
+namespace mw {
+namespace {
+
+namespace fs = std::filesystem;
+
+FileSystem& Local() {
+    return LocalFileSystem();
+}
+
+// Lowers the largest file this process may write, so that a write stops part
+// way as it does on a full disk (failing with EFBIG rather than a signal).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered{bytes, old_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*handler_)(int) = nullptr;
+};
+
+// A folder, a device and a FIFO in a fresh folder, each under a data file's name.
+class OddFiles : public ::testing::Test {
+protected:
+    OddFiles() {
+        fs::create_directory(dir.File("MWB.TXT"));
+        fs::create_symlink("/dev/zero", dir.File("TID"));
+        EXPECT_EQ(mkfifo(dir.File("MW.ini").c_str(), 0600), 0);
+    }
+
+    static void ExpectRefused(const Status& st, const std::string& path) {
+        ASSERT_FALSE(st.ok()) << path;
+        EXPECT_EQ(st.error().code, errc::BadFileName) << st.error().message;
+        EXPECT_EQ(st.error().Fault(), DiskFault::Missing);
+        EXPECT_NE(st.error().message.find(path), std::string::npos) << st.error().message;
+    }
+
+    mwtest::TempDir dir;
+};
+
+TEST_F(OddFiles, ReadingAFolderDeviceOrFifoIsRefusedAtOnce) {
+    // A folder used to abort the program with an exception; the device would
+    // be read without end and the FIFO would wait for a writer forever.
+    for (const char* name : {"MWB.TXT", "TID", "MW.ini"}) {
+        ExpectRefused(Local().ReadFile(dir.File(name)).status(), dir.File(name));
+    }
+}
+
+TEST_F(OddFiles, CreatingAFileOverAFolderDeviceOrFifoIsRefused) {
+    for (const char* name : {"MWB.TXT", "TID", "MW.ini"}) {
+        ExpectRefused(Local().CreateIfMissing(dir.File(name)), dir.File(name));
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.File("MW.ini")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("TID")));
+
+    dir.Write("DATA401.MW", "kept");
+    EXPECT_TRUE(Local().CreateIfMissing(dir.File("DATA401.MW")).ok());
+    EXPECT_EQ(dir.Read("DATA401.MW"), "kept");
+    EXPECT_TRUE(Local().CreateIfMissing(dir.File("new")).ok());
+    EXPECT_TRUE(fs::is_regular_file(dir.File("new")));
+}
+
+TEST(ReadFile, AFileOverTheLimitIsRefusedUnread) {
+    mwtest::TempDir dir;
+    dir.Write("ten", "0123456789");
+    Result<std::string> exact = Local().ReadFile(dir.File("ten"), 10);
+    ASSERT_TRUE(exact.ok()) << exact.error().message;
+    EXPECT_EQ(*exact, "0123456789");
+    Result<std::string> over = Local().ReadFile(dir.File("ten"), 9);
+    ASSERT_FALSE(over.ok());
+    EXPECT_EQ(over.error().code, errc::FileTooLarge);
+    EXPECT_NE(over.error().message.find(dir.File("ten")), std::string::npos);
+
+    // Sparse, so it costs no space; reading it whole would exhaust memory.
+    std::ofstream(dir.File("huge")).close();
+    fs::resize_file(dir.File("huge"), kMaxDataFileBytes * 1024);
+    EXPECT_EQ(Local().ReadFile(dir.File("huge")).error().code, errc::FileTooLarge);
+}
+
+TEST(WriteFile, AFullDiskIsReportedAsFullAndKeepsTheOldFile) {
+    mwtest::TempDir dir;
+    mwtest::ScratchMount mount(dir.Path(), 8);
+    if (!mount.Mounted()) GTEST_SKIP() << "cannot mount a small disk here";
+    dir.Write("DATA401.MW", "old");
+    Status st = Local().ReplaceFile(dir.File("DATA401.MW"), std::string(64 * 1024, 'x'));
+    ASSERT_FALSE(st.ok());
+    EXPECT_EQ(st.error().code, errc::DiskFull) << st.error().message;
+    EXPECT_EQ(st.error().Fault(), DiskFault::Full);
+    EXPECT_EQ(dir.Snapshot(), (std::map<std::string, std::string>{{"DATA401.MW", "old"}}));
+}
+
+TEST(WriteFile, AWriteCutShortLeavesNoPartOfTheFileBehind) {
+    mwtest::TempDir dir;
+    dir.Write("REPORT.PRN", "old");
+    const std::string bytes(100, 'x');
+    Status written, replaced;
+    {
+        FileSizeLimit limit(10);
+        written = Local().WriteFile(dir.File("checkWriteTest"), bytes);
+        replaced = Local().ReplaceFile(dir.File("REPORT.PRN"), bytes);
+    }
+    EXPECT_FALSE(written.ok());
+    EXPECT_FALSE(dir.Exists("checkWriteTest"));
+
+    ASSERT_FALSE(replaced.ok());
+    EXPECT_NE(replaced.error().message.find(dir.File("REPORT.PRN") + ":"), std::string::npos)
+        << replaced.error().message;
+    EXPECT_EQ(replaced.error().message.find(".tmp"), std::string::npos) << replaced.error().message;
+    EXPECT_FALSE(dir.Exists("REPORT.PRN.tmp"));
+    EXPECT_EQ(dir.Read("REPORT.PRN"), "old");
+}
+
+TEST(ReplaceFile, AReadOnlyFileStaysAsItWas) {
+    // A rename replaces a file whatever its permissions, and root may write
+    // any file: a file without write permission must still be refused.
+    mwtest::TempDir dir;
+    dir.Write("r.prn", "old");
+    fs::permissions(dir.File("r.prn"), fs::perms(0444));
+    Status st = Local().ReplaceFile(dir.File("r.prn"), "new");
+    ASSERT_FALSE(st.ok());
+    EXPECT_EQ(st.error().code, errc::PermissionDenied);
+    EXPECT_EQ(st.error().Fault(), DiskFault::WriteProtected);
+    EXPECT_NE(st.error().message.find(dir.File("r.prn")), std::string::npos);
+    EXPECT_EQ(dir.Read("r.prn"), "old");
+    EXPECT_FALSE(dir.Exists("r.prn.tmp"));
+    EXPECT_EQ(Local().WriteFile(dir.File("r.prn"), "new").error().code, errc::PermissionDenied);
+    EXPECT_EQ(dir.Read("r.prn"), "old");
+
+    fs::permissions(dir.File("r.prn"), fs::perms(0644));
+    EXPECT_TRUE(Local().ReplaceFile(dir.File("r.prn"), "new").ok());
+    EXPECT_EQ(dir.Read("r.prn"), "new");
+    EXPECT_FALSE(dir.Exists("r.prn.tmp"));
+}
+
+TEST(ReplaceFile, ErrorsNameTheFileAskedForNeverTheTemporaryFile) {
+    mwtest::TempDir dir;
+    dir.Write("plain", "a file, not a folder");
+    for (const std::string& path : {dir.File("plain/r.prn"), dir.File("missing/r.prn")}) {
+        Status st = Local().ReplaceFile(path, "report");
+        ASSERT_FALSE(st.ok()) << path;
+        EXPECT_EQ(st.error().code, errc::PathNotFound) << st.error().message;
+        EXPECT_NE(st.error().message.find(path + ":"), std::string::npos) << st.error().message;
+        EXPECT_EQ(st.error().message.find(".tmp"), std::string::npos) << st.error().message;
+    }
+}
+
+TEST(ParseMountPoints, DecodesEscapedBlanksAndListsRemovableMediaFirst) {
+    const std::string mounts =
+        "sysfs /sys sysfs rw,nosuid 0 0\n"
+        "/dev/sda2 / ext4 rw,relatime 0 0\n"
+        "/dev/sdb1 /media/ann/USB\\040DISK vfat rw,nosuid 0 0\n"
+        "tmpfs /run tmpfs rw 0 0\n"
+        "/dev/sda3 /home ext4 rw 0 0\n"
+        "/dev/sdc1 /mnt/tab\\011and\\012line vfat rw 0 0\n"
+        "//server/share /srv/back\\134slash\\0 cifs rw 0 0\n"
+        "/dev/sdd1 /run/media/bo/KEY exfat rw 0 0";
+    EXPECT_EQ(ParseMountPoints(mounts),
+              (std::vector<std::string>{"/media/ann/USB DISK", "/mnt/tab\tand\nline",
+                                        "/run/media/bo/KEY", "/", "/home", "/srv/back\\slash\\0"}));
+}
+
+}  // namespace
+}  // namespace mw
