@@ -33,6 +33,14 @@ struct StationState {
     std::string SoundPath;
     bool PrintToDOS = false;
 
+    // Flags through which the screens hand results back to their callers.
+    // Set when a screen is left through its confirming choice, cleared when cancelled.
+    bool ChoiceConfirmed = false;
+    // An existing client is being corrected (not a new one entered).
+    bool EditMode = false;
+    // The client comes from answer-sheet scanning.
+    bool ScanMode = false;
+
     ClientRecord& Current() { return ClientRecords[CurrentRecord]; }
     const ClientRecord& Current() const { return ClientRecords[CurrentRecord]; }
     bool DiskFull() const { return RecordCount >= kMaxClients; }
