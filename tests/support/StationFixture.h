@@ -12,8 +12,8 @@
 
 #include "station/app/StationContext.h"
 #include "station/app/frmMain.h"
-#include "support/QtTestSupport.h"
 #include "support/FaultyFileSystem.h"
+#include "support/QtTestSupport.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -62,6 +62,13 @@ protected:
         main = std::make_unique<mw::frmMain>(ctx);
         ASSERT_TRUE(main->Load());
         ShowActive(main.get());
+    }
+
+    // The question database the build ships, as the station opens it at start-up.
+    void UseShippedQuestions() {
+        auto db = mw::Database::Open(MW_PROGRAM_DIR "/mw32.db", true);
+        ASSERT_TRUE(db) << db.error().message;
+        ctx.database = std::move(*db);
     }
 
     // Remembers a drive in MW.ini, as an earlier run would have.

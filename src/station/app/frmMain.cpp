@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -19,6 +20,9 @@
 #include "station/app/NumLockKeeper.h"
 #include "station/app/StationContext.h"
 #include "station/app/frmAbout.h"
+#include "station/entry/frmClientInfo.h"
+#include "station/entry/frmNewEntry.h"
+#include "station/entry/frmSelectEntryMethod.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
 
@@ -81,7 +85,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::BuildClientList(QWidget* parent) {
     fraClient_ = Named<QWidget>(parent, "fraClient");
-    fraClientCaption_ = Named<QLabel>(fraClient_, "fraClientCaption", QStringLiteral("Client List"));
+    fraClientCaption_ =
+        Named<QLabel>(fraClient_, "fraClientCaption", QStringLiteral("Client List"));
     lbNameDisplay_ = Named<QListWidget>(fraClient_, "lbNameDisplay");
     // Fixed pitch, so that the full-width names line up.
     lbNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -210,13 +215,17 @@ void frmMain::BringForward() {
 // and the selection never disagree.
 void frmMain::RefreshNameDisplay() {
     if (!ctx_.state.ListRefreshNeeded) return;
+    // Quiet while rebuilding: a list that is empty for a moment would turn
+    // "Edit Current Client" off and push the focus away from it.
+    const QSignalBlocker quiet(lbNameDisplay_);
     lbNameDisplay_->clear();
     for (int n = 1; n <= ctx_.state.RecordCount; ++n) {
         auto* item = new QListWidgetItem(ListEntry(n, ctx_.state.ClientRecords[n]), lbNameDisplay_);
         item->setData(kRecordNumberRole, n);
     }
     const int current = ctx_.state.CurrentRecord;
-    if (current >= 1 && current <= ctx_.state.RecordCount) lbNameDisplay_->setCurrentRow(current - 1);
+    if (current >= 1 && current <= ctx_.state.RecordCount)
+        lbNameDisplay_->setCurrentRow(current - 1);
 }
 
 void frmMain::UpdateEditChoice() {
@@ -275,19 +284,29 @@ void frmMain::cmdMenuChoice_Click(int index) {
     Activate();
 }
 
+// The current client's information, corrected; once confirmed, its answers.
 void frmMain::EditCurrentClient() {
     closeOthersOnActivate_ = false;
-    OpenScreen([] {
-        // Client information opens here in edit mode for CurrentRecord; when it
-        // is left with its confirming choice, the answer grid follows for the
-        // same client.
+    OpenScreen([this] {
+        StationState& state = ctx_.state;
+        state.EditMode = true;
+        state.ScanMode = false;
+        frmClientInfo info(ctx_, this);
+        info.exec();
+        if (!state.ChoiceConfirmed) return;
+        state.ChoiceConfirmed = false;
+        frmNewEntry entry(ctx_, this);
+        entry.exec();
     });
     closeOthersOnActivate_ = true;
 }
 
 void frmMain::AddNewClient() {
-    OpenScreen([] {
-        // The entry-method screen opens here (not in edit mode, not scanning).
+    OpenScreen([this] {
+        ctx_.state.EditMode = false;
+        ctx_.state.ScanMode = false;
+        frmSelectEntryMethod method(ctx_, this);
+        method.exec();
     });
 }
 
@@ -333,11 +352,10 @@ void frmMain::lbNameDisplay_LostFocus() {
 void frmMain::cmdNonDeviant_Click() {
     StationState& state = ctx_.state;
     if (state.DiskFull()) return;
-    const MsgAnswer add = ctx_.platform.MsgBox(
-        {.text = QString::fromUtf8(kAddSampleQuestion),
-         .buttons = MsgButtons::YesNo,
-         .icon = MsgIcon::Question,
-         .defaultButton = 1});
+    const MsgAnswer add = ctx_.platform.MsgBox({.text = QString::fromUtf8(kAddSampleQuestion),
+                                                .buttons = MsgButtons::YesNo,
+                                                .icon = MsgIcon::Question,
+                                                .defaultButton = 1});
     if (add != MsgAnswer::Yes) return;
     ctx_.platform.MouseWait();
     const int slot = state.RecordCount + 1;

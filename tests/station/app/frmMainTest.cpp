@@ -4,10 +4,14 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "station/app/frmAbout.h"
+#include "station/entry/frmClientInfo.h"
+#include "station/entry/frmNewEntry.h"
+#include "station/entry/frmSelectEntryMethod.h"
 #include "station/screen/ScreenHelpers.h"
 #include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
@@ -96,7 +100,7 @@ TEST_F(MainWindowTest, AFullDiskDisablesAddNewClientAndTheSampleClient) {
 TEST_F(MainWindowTest, ALetterOnAChoiceDoesNothingAndEnterRunsIt) {
     Start(Clients(2));
     // Choices whose screens come later run and leave the menu as it was.
-    for (int choice : {frmMain::kAddNewClient, frmMain::kSupervisorOptions}) {
+    for (int choice : {frmMain::kSupervisorOptions}) {
         Choice(choice)->setFocus();
         PressKey(Qt::Key_Return);
         EXPECT_TRUE(Choice(choice)->hasFocus());
@@ -240,6 +244,114 @@ TEST_F(MainWindowTest, AboutIsAModalWindowThatClosesOnOk) {
     MenuItem("mnuHelpAbout")->trigger();
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(title, QStringLiteral("About Mirrorwise"));
+}
+
+// Presses Enter on a screen's choice once the driver's step has returned,
+// so that the windows the choice opens are the driver's next steps.
+void ChooseLater(QWidget* screen, int index) {
+    QMetaObject::invokeMethod(
+        screen,
+        [screen, index] {
+            mwtest::Choice(screen, index)->setFocus();
+            PressKey(Qt::Key_Return);
+        },
+        Qt::QueuedConnection);
+}
+
+TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk) {
+    Start(Clients(kMaxClients - 1));
+    UseShippedQuestions();
+    // As an edit, or a scan, would have left them.
+    state.EditMode = state.ScanMode = true;
+    mwtest::ModalDriver driver;
+    bool forANewClient = false;
+    driver.When<frmSelectEntryMethod>([&](frmSelectEntryMethod* screen) {
+        forANewClient = !state.EditMode && !state.ScanMode;
+        ChooseLater(screen, frmSelectEntryMethod::kEnterFromAnswerSheet);
+    });
+    driver.When<frmClientInfo>([](frmClientInfo*) {
+        for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"}) {
+            mwtest::TypeText(QString::fromUtf8(keyed));
+            PressKey(Qt::Key_Return);
+        }
+        PressKey(Qt::Key_Return);
+    });
+    driver.When<frmNewEntry>([](frmNewEntry* entry) {
+        mwtest::Choice(entry, frmNewEntry::kSave)->setFocus();
+        PressKey(Qt::Key_Return);
+    });
+    Choice(frmMain::kAddNewClient)->setFocus();
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(forANewClient);
+    EXPECT_EQ(state.RecordCount, kMaxClients);
+    ASSERT_EQ(list->count(), kMaxClients);
+    EXPECT_EQ(list->item(kMaxClients - 1)->text(),
+              QStringLiteral("51-Cy Dee") + QString(19, QLatin1Char(' ')));
+    EXPECT_EQ(RecordFile().size(), kMaxClients * kRecordSize);
+    EXPECT_FALSE(Choice(frmMain::kAddNewClient)->isEnabled());
+}
+
+TEST_F(MainWindowTest, EditCurrentClientCorrectsTheSelectedClientThenItsAnswers) {
+    Start(Clients(3));
+    UseShippedQuestions();
+    ClientRecord& second = state.ClientRecords[2];
+    second.IDNumber = "N";
+    second.DateOfBirth = "N";
+    second.Age = "30";
+    second.Gender = second.Race = second.MaritalStatus = "1";
+    second.Education = "12";
+    list->setFocus();
+    PressKey(Qt::Key_Down);
+    ASSERT_EQ(state.CurrentRecord, 2);
+    const std::string onDisk = RecordFile();
+
+    // Cancelled information asks for no answers.
+    mwtest::ModalDriver driver;
+    driver.When<frmClientInfo>([](frmClientInfo* info) {
+        mwtest::Choice(info, frmClientInfo::kCancelInput)->setFocus();
+        PressKey(Qt::Key_Return);
+    });
+    Choice(frmMain::kEditCurrentClient)->setFocus();
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(driver.Done());
+    // The rebuilt list keeps the client, and the choice keeps the focus.
+    EXPECT_EQ(state.CurrentRecord, 2);
+    EXPECT_EQ(main->focusWidget(), Choice(frmMain::kEditCurrentClient));
+
+    mwtest::ShowActive(main.get());
+    state.ScanMode = true;
+    bool editing = false;
+    QString shownName;
+    driver.When<frmClientInfo>([&](frmClientInfo* info) {
+        editing = state.EditMode && !state.ScanMode;
+        shownName = Find<QLineEdit>(info, "txtName")->text();
+        Find(info, "txtAge")->setFocus();
+        mwtest::TypeText(QStringLiteral("31"));
+        PressKey(Qt::Key_Return);
+        mwtest::Choice(info, frmClientInfo::kInformationOk)->setFocus();
+        PressKey(Qt::Key_Return);
+    });
+    int answersOf = 0;
+    bool confirmedCleared = false;
+    driver.When<frmNewEntry>([&](frmNewEntry* entry) {
+        answersOf = state.CurrentRecord;
+        confirmedCleared = !state.ChoiceConfirmed;
+        mwtest::Choice(entry, frmNewEntry::kSave)->setFocus();
+        PressKey(Qt::Key_Return);
+    });
+    Choice(frmMain::kEditCurrentClient)->setFocus();
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(editing);
+    EXPECT_EQ(shownName, QStringLiteral("Client 2"));
+    EXPECT_EQ(answersOf, 2);
+    EXPECT_TRUE(confirmedCleared);
+    EXPECT_EQ(state.RecordCount, 3);
+    const std::string stored = RecordFile();
+    EXPECT_EQ(stored.substr(kRecordSize + 36, 3), "31 ");
+    EXPECT_EQ(stored.substr(2 * kRecordSize - 2, 1), "1");  // one edit
+    EXPECT_EQ(stored.substr(2 * kRecordSize), onDisk.substr(2 * kRecordSize));
 }
 
 }  // namespace
