@@ -7,15 +7,16 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <QPushButton>
 #include <deque>
 #include <functional>
 #include <ostream>
 #include <stdexcept>
+#include <string>
 
 // Lets GoogleTest print QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -65,6 +66,30 @@ inline void TypeText(const QString& text) {
     QWidget* focused = QApplication::focusWidget();
     ASSERT_NE(focused, nullptr) << "no control has the focus";
     QTest::keyClicks(focused, text);
+}
+
+// Types `text` into the control with the focus and confirms it with Enter.
+inline void Enter(const QString& text) {
+    TypeText(text);
+    PressKey(Qt::Key_Return);
+}
+
+// Each character to whichever control has the focus by then.
+inline void TypeKeys(const std::string& keys) {
+    for (char key : keys) QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+// Runs menu choice `index` of a screen from the keyboard.
+inline void Choose(QWidget* screen, int index) {
+    Choice(screen, index)->setFocus();
+    PressKey(Qt::Key_Return);
+}
+
+// Chooses once the current ModalDriver step has returned, so that the windows
+// the choice opens are the driver's next steps.
+inline void ChooseLater(QWidget* screen, int index) {
+    QMetaObject::invokeMethod(
+        screen, [screen, index] { Choose(screen, index); }, Qt::QueuedConnection);
 }
 
 // Shows a window and waits until it has the keyboard.

@@ -64,6 +64,13 @@ protected:
         ShowActive(main.get());
     }
 
+    // Loads `disk`, holding the named clients, as the station does at start-up.
+    void LoadDisk(const std::vector<std::string>& names) {
+        MakeDisk(disk, names);
+        state.DataPath = disk.Path();
+        ASSERT_TRUE(ctx.Store().LoadRecords());
+    }
+
     // The question database the build ships, as the station opens it at start-up.
     void UseShippedQuestions() {
         auto db = mw::Database::Open(MW_PROGRAM_DIR "/mw32.db", true);

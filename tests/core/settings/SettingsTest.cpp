@@ -28,6 +28,12 @@ TEST_F(SettingsTest, DefaultsWithoutAnyFile) {
     EXPECT_TRUE(scan.ScanReview);
     EXPECT_FALSE(scan.ScanPrint);
     EXPECT_TRUE(scan.ScanPause);
+
+    // Integers read their leading digits.
+    dir.Write("sctest.ini", "[ScanSettings]\nNumberInBatch=12 sheets\nNameSetting=abc\n");
+    scan = settings().GetScanSettings();
+    EXPECT_EQ(scan.NumberInBatch, 12);
+    EXPECT_EQ(scan.NameSetting, 0);
 }
 
 TEST_F(SettingsTest, FlagsAreTrueOnlyWhenTheValueBeginsWithTru) {
@@ -98,13 +104,6 @@ TEST_F(SettingsTest, AFailedWriteIsReportedAndLeavesTheFile) {
     fs.failWrites = errc::PermissionDenied;
     EXPECT_FALSE(settings().SaveFilePath("b:"));
     EXPECT_EQ(dir.Read("MW.ini"), "[Path]\nFilePath=a:\n");
-}
-
-TEST_F(SettingsTest, IntegersReadTheirLeadingDigits) {
-    dir.Write("sctest.ini", "[ScanSettings]\nNumberInBatch=12 sheets\nNameSetting=abc\n");
-    ScanSettings scan = settings().GetScanSettings();
-    EXPECT_EQ(scan.NumberInBatch, 12);
-    EXPECT_EQ(scan.NameSetting, 0);
 }
 
 }  // namespace

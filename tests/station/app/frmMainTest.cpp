@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "station/app/DiskRetry.h"
 #include "station/app/frmAbout.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
@@ -43,24 +44,16 @@ protected:
     QLabel* msgPanel = nullptr;
 };
 
-TEST_F(MainWindowTest, AtStartUpTheFirstClientIsCurrentSelectedAndEditable) {
-    Start(Clients(3));
-    EXPECT_EQ(state.CurrentRecord, 1);
-    EXPECT_EQ(list->currentRow(), 0);
-    ASSERT_EQ(list->selectedItems().size(), 1);
-    EXPECT_EQ(list->selectedItems().front(), list->item(0));
-    EXPECT_TRUE(Choice(frmMain::kEditCurrentClient)->isEnabled());
-
-    list->setFocus();
-    PressKey(Qt::Key_Down);
-    EXPECT_EQ(state.CurrentRecord, 2);
-    EXPECT_EQ(list->selectedItems().front(), list->item(1));
-}
-
-TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickMakesItCurrent) {
+// At start-up the first client is current, selected and editable; the list
+// shows each name at full width and a click or an arrow makes a client current.
+TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCurrent) {
     std::vector<std::string> names = Clients(11);
     names.push_back("Lee");
     Start(names);
+    EXPECT_EQ(state.CurrentRecord, 1);
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().front(), list->item(0));
+    EXPECT_TRUE(Choice(frmMain::kEditCurrentClient)->isEnabled());
     ASSERT_EQ(list->count(), 12);
     EXPECT_EQ(list->item(11)->text(), QStringLiteral("12-Lee") + QString(22, QLatin1Char(' ')));
     list->scrollToItem(list->item(11));
@@ -74,6 +67,7 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickMakesItCurrent) {
 
     PressKey(Qt::Key_Up);
     EXPECT_EQ(state.CurrentRecord, 11);
+    EXPECT_EQ(list->selectedItems().front(), list->item(10));
 
     Choice(frmMain::kAddNewClient)->setFocus();
     EXPECT_EQ(ClientFrameColor(), QColor(kMenuColor));
@@ -97,20 +91,14 @@ TEST_F(MainWindowTest, AFullDiskDisablesAddNewClientAndTheSampleClient) {
     EXPECT_EQ(RecordFile().size(), 51u * kRecordSize);
 }
 
-TEST_F(MainWindowTest, ALetterOnAChoiceDoesNothingAndEnterRunsIt) {
+// Keys on a choice are the menu's own (tested with the menu); here only what
+// the choices run.
+TEST_F(MainWindowTest, SupervisorOptionsLeavesTheMenuAsItWasAndExitCloses) {
     Start(Clients(2));
-    // Choices whose screens come later run and leave the menu as it was.
-    for (int choice : {frmMain::kSupervisorOptions}) {
-        Choice(choice)->setFocus();
-        PressKey(Qt::Key_Return);
-        EXPECT_TRUE(Choice(choice)->hasFocus());
-        EXPECT_TRUE(state.ListRefreshNeeded);
-    }
-    Choice(frmMain::kExitApplication)->setFocus();
-    EXPECT_EQ(msgPanel->text(), QStringLiteral("Quit the program."));
-    for (int key : {Qt::Key_E, Qt::Key_X, Qt::Key_Q, Qt::Key_Escape}) PressKey(key);
-    EXPECT_TRUE(main->isVisible());
-    PressKey(Qt::Key_Return);
+    mwtest::Choose(main.get(), frmMain::kSupervisorOptions);
+    EXPECT_TRUE(Choice(frmMain::kSupervisorOptions)->hasFocus());
+    EXPECT_TRUE(state.ListRefreshNeeded);
+    mwtest::Choose(main.get(), frmMain::kExitApplication);
     EXPECT_FALSE(main->isVisible());
 }
 
@@ -144,17 +132,21 @@ TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientWithTodaysDate) {
     EXPECT_FALSE(platform.busy);
 }
 
+// A write-protected or full disk is reported as such and keeps its records.
 TEST_F(MainWindowTest, AFailedWriteOfTheSampleClientIsReportedAndAddsNothing) {
     Start(Clients(2));
-    fs.failWrites = errc::PermissionDenied;
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Cancel);
-    PressSampleClientKey();
-    ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("Data disk write protected!")));
-    EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(list->count(), 2);
-    EXPECT_FALSE(platform.busy);
+    for (const auto& [fault, message] : {std::pair{errc::PermissionDenied, kDataDiskWriteProtected},
+                                         std::pair{errc::DiskFull, kDataDiskFull}}) {
+        fs.failWrites = fault;
+        platform.Next(MsgAnswer::Yes);
+        platform.Next(MsgAnswer::Cancel);
+        PressSampleClientKey();
+        EXPECT_EQ(platform.Texts().back(), QString::fromUtf8(message));
+        EXPECT_EQ(state.RecordCount, 2);
+        EXPECT_EQ(list->count(), 2);
+        EXPECT_EQ(RecordFile(), mwtest::RecordFile(Clients(2)));
+        EXPECT_FALSE(platform.busy);
+    }
 }
 
 TEST_F(MainWindowTest, AnotherDataDiskInTheDriveIsNeverWrittenAndTheSaveGoesOnWhenOursIsBack) {
@@ -174,18 +166,6 @@ TEST_F(MainWindowTest, AnotherDataDiskInTheDriveIsNeverWrittenAndTheSaveGoesOnWh
     EXPECT_EQ(state.RecordCount, 3);
     EXPECT_EQ(RecordFile().substr(0, ours.size()), ours);
     EXPECT_EQ(RecordFile().size(), 3 * kRecordSize);
-}
-
-TEST_F(MainWindowTest, AFullDiskIsReportedAsFullAndKeepsItsRecords) {
-    Start(Clients(2));
-    fs.failWrites = errc::DiskFull;
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Cancel);
-    PressSampleClientKey();
-    ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("Data disk full!")));
-    EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(RecordFile(), mwtest::RecordFile(Clients(2)));
 }
 
 TEST_F(MainWindowTest, TheWholeMenuShowsAtTheSmallestSizeAndKeepsItsSizeAsTheFocusMoves) {
@@ -246,18 +226,6 @@ TEST_F(MainWindowTest, AboutIsAModalWindowThatClosesOnOk) {
     EXPECT_EQ(title, QStringLiteral("About Mirrorwise"));
 }
 
-// Presses Enter on a screen's choice once the driver's step has returned,
-// so that the windows the choice opens are the driver's next steps.
-void ChooseLater(QWidget* screen, int index) {
-    QMetaObject::invokeMethod(
-        screen,
-        [screen, index] {
-            mwtest::Choice(screen, index)->setFocus();
-            PressKey(Qt::Key_Return);
-        },
-        Qt::QueuedConnection);
-}
-
 TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk) {
     Start(Clients(kMaxClients - 1));
     UseShippedQuestions();
@@ -267,21 +235,15 @@ TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk)
     bool forANewClient = false;
     driver.When<frmSelectEntryMethod>([&](frmSelectEntryMethod* screen) {
         forANewClient = !state.EditMode && !state.ScanMode;
-        ChooseLater(screen, frmSelectEntryMethod::kEnterFromAnswerSheet);
+        mwtest::ChooseLater(screen, frmSelectEntryMethod::kEnterFromAnswerSheet);
     });
     driver.When<frmClientInfo>([](frmClientInfo*) {
-        for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"}) {
-            mwtest::TypeText(QString::fromUtf8(keyed));
-            PressKey(Qt::Key_Return);
-        }
+        for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"})
+            mwtest::Enter(QString::fromUtf8(keyed));
         PressKey(Qt::Key_Return);
     });
-    driver.When<frmNewEntry>([](frmNewEntry* entry) {
-        mwtest::Choice(entry, frmNewEntry::kSave)->setFocus();
-        PressKey(Qt::Key_Return);
-    });
-    Choice(frmMain::kAddNewClient)->setFocus();
-    PressKey(Qt::Key_Return);
+    driver.When<frmNewEntry>([](frmNewEntry* entry) { mwtest::Choose(entry, frmNewEntry::kSave); });
+    mwtest::Choose(main.get(), frmMain::kAddNewClient);
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(forANewClient);
     EXPECT_EQ(state.RecordCount, kMaxClients);
@@ -308,12 +270,9 @@ TEST_F(MainWindowTest, EditCurrentClientCorrectsTheSelectedClientThenItsAnswers)
 
     // Cancelled information asks for no answers.
     mwtest::ModalDriver driver;
-    driver.When<frmClientInfo>([](frmClientInfo* info) {
-        mwtest::Choice(info, frmClientInfo::kCancelInput)->setFocus();
-        PressKey(Qt::Key_Return);
-    });
-    Choice(frmMain::kEditCurrentClient)->setFocus();
-    PressKey(Qt::Key_Return);
+    driver.When<frmClientInfo>(
+        [](frmClientInfo* info) { mwtest::Choose(info, frmClientInfo::kCancelInput); });
+    mwtest::Choose(main.get(), frmMain::kEditCurrentClient);
     EXPECT_TRUE(driver.Done());
     // The rebuilt list keeps the client, and the choice keeps the focus.
     EXPECT_EQ(state.CurrentRecord, 2);
@@ -327,21 +286,17 @@ TEST_F(MainWindowTest, EditCurrentClientCorrectsTheSelectedClientThenItsAnswers)
         editing = state.EditMode && !state.ScanMode;
         shownName = Find<QLineEdit>(info, "txtName")->text();
         Find(info, "txtAge")->setFocus();
-        mwtest::TypeText(QStringLiteral("31"));
-        PressKey(Qt::Key_Return);
-        mwtest::Choice(info, frmClientInfo::kInformationOk)->setFocus();
-        PressKey(Qt::Key_Return);
+        mwtest::Enter(QStringLiteral("31"));
+        mwtest::Choose(info, frmClientInfo::kInformationOk);
     });
     int answersOf = 0;
     bool confirmedCleared = false;
     driver.When<frmNewEntry>([&](frmNewEntry* entry) {
         answersOf = state.CurrentRecord;
         confirmedCleared = !state.ChoiceConfirmed;
-        mwtest::Choice(entry, frmNewEntry::kSave)->setFocus();
-        PressKey(Qt::Key_Return);
+        mwtest::Choose(entry, frmNewEntry::kSave);
     });
-    Choice(frmMain::kEditCurrentClient)->setFocus();
-    PressKey(Qt::Key_Return);
+    mwtest::Choose(main.get(), frmMain::kEditCurrentClient);
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(editing);
     EXPECT_EQ(shownName, QStringLiteral("Client 2"));
