@@ -27,7 +27,7 @@ constexpr int DatabaseFileNotFound = 3024;
 constexpr int DatabaseBadPath = 3044;
 constexpr int DatabaseCannotOpen = 3051;
 // Ours, above the platform's range.
-constexpr int BadData = 1000;      // a data file that is malformed
+constexpr int BadData = 1000;       // a data file that is malformed
 constexpr int DiskChanged = 1001;   // the disk in the drive is not the one that was loaded
 constexpr int FileTooLarge = 1002;  // far beyond what its format can hold
 }  // namespace errc

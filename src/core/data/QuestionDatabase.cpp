@@ -100,7 +100,8 @@ Status Database::Execute(const std::string& sql) {
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         std::string why = message ? message : "unknown error";
         sqlite3_free(message);
-        return MakeError(errc::DatabaseCannotOpen, "cannot run \"" + sql + "\" in " + path_ + ": " + why);
+        return MakeError(errc::DatabaseCannotOpen,
+                         "cannot run \"" + sql + "\" in " + path_ + ": " + why);
     }
     return {};
 }

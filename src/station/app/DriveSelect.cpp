@@ -53,7 +53,8 @@ DriveSelect::Check DriveSelect::CheckDataDisk(const std::string& drive) {
     if (c != Check::Accepted) return c;
     if (!identified) {
         ctx_.platform.MsgBox(
-            {.text = QStringLiteral("This is not an %1 data disk.").arg(QLatin1String(kProductName)),
+            {.text =
+                 QStringLiteral("This is not an %1 data disk.").arg(QLatin1String(kProductName)),
              .icon = MsgIcon::Stop,
              .title = QString::fromUtf8(kDataDiskErrorTitle)});
         return Check::Refused;

@@ -16,10 +16,9 @@ frmAbout::frmAbout(StationContext& ctx, bool splash, QWidget* parent)
     setWindowTitle(splash ? QStringLiteral("Initializing...")
                           : QStringLiteral("About %1").arg(QLatin1String(kProductName)));
 
-    auto* title =
-        Named<QLabel>(this, "sspTitle",
-                      QStringLiteral("%1 %2").arg(QLatin1String(kProductName),
-                                                  QLatin1String(kProductVersion)));
+    auto* title = Named<QLabel>(
+        this, "sspTitle",
+        QStringLiteral("%1 %2").arg(QLatin1String(kProductName), QLatin1String(kProductVersion)));
     title->setAlignment(Qt::AlignCenter);
     title->setFrameStyle(QFrame::Panel | QFrame::Raised);
     title->setMargin(16);
@@ -31,8 +30,8 @@ frmAbout::frmAbout(StationContext& ctx, bool splash, QWidget* parent)
     auto* subtitle = Named<QLabel>(this, "lblSubtitle", QStringLiteral("Client testing station"));
     subtitle->setAlignment(Qt::AlignCenter);
 
-    MenuChoices* menu =
-        AddMenu(this, "frMenu", {{QStringLiteral("OK"), QString()}}, nullptr, [this](int) { accept(); });
+    MenuChoices* menu = AddMenu(this, "frMenu", {{QStringLiteral("OK"), QString()}}, nullptr,
+                                [this](int) { accept(); });
     menu->Frame()->setVisible(!splash);
 
     auto* layout = new QVBoxLayout(this);

@@ -16,7 +16,8 @@ namespace {
 int BoldWidth(QPushButton* button) {
     QFont bold = button->font();
     bold.setBold(true);
-    const int extra = button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
+    const int extra =
+        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
     return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
 }
 

@@ -4,9 +4,8 @@
 
 namespace mw {
 
-MenuChoices* AddMenu(QWidget* parent, const char* frameName,
-                     const std::vector<MenuChoice>& choices, QLabel* msgPanel,
-                     std::function<void(int)> onChosen) {
+MenuChoices* AddMenu(QWidget* parent, const char* frameName, const std::vector<MenuChoice>& choices,
+                     QLabel* msgPanel, std::function<void(int)> onChosen) {
     auto* frame = Named<QWidget>(parent, frameName);
     auto* menu = new MenuChoices(frame, choices, msgPanel);
     QObject::connect(menu, &MenuChoices::Chosen, parent, std::move(onChosen));

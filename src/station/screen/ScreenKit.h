@@ -31,9 +31,8 @@ T* Named(QWidget* parent, const char* name, Args&&... args) {
 
 // A frame named `frameName` holding the menu of choices; `onChosen` runs with
 // the index of the choice clicked or run by Enter.
-MenuChoices* AddMenu(QWidget* parent, const char* frameName,
-                     const std::vector<MenuChoice>& choices, QLabel* msgPanel,
-                     std::function<void(int)> onChosen);
+MenuChoices* AddMenu(QWidget* parent, const char* frameName, const std::vector<MenuChoice>& choices,
+                     QLabel* msgPanel, std::function<void(int)> onChosen);
 
 // Sizes a window to its contents, centres it and gives the focus to
 // `firstFocus` (when given). Call it after the window's texts are set: a text

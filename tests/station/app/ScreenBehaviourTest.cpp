@@ -41,8 +41,9 @@ protected:
     std::vector<int> Highlighted() const {
         std::vector<int> cyan;
         for (int i = 0; i <= menu->LastIndex(); ++i) {
-            const QColor panel =
-                mwtest::Find(&screen, ControlName(kMenuChoicePanel, i))->palette().color(QPalette::Window);
+            const QColor panel = mwtest::Find(&screen, ControlName(kMenuChoicePanel, i))
+                                     ->palette()
+                                     .color(QPalette::Window);
             EXPECT_EQ(panel == QColor(kFocusColor), menu->Button(i)->font().bold()) << i;
             EXPECT_TRUE(panel == QColor(kFocusColor) || panel == QColor(kMenuColor)) << i;
             if (panel == QColor(kFocusColor)) cyan.push_back(i);
