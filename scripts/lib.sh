@@ -1,5 +1,5 @@
 # Shared by the project's scripts: installing the Debian packages a command
-# needs (only those missing) and building.
+# needs (only those missing), building and staging a program folder.
 
 # The packages every build needs.
 MW_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsqlite3-dev googletest libgtest-dev
@@ -24,10 +24,42 @@ mw_install_packages() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
 }
 
-# mw_build BUILD_DIR [cmake options...]
-mw_build() {
+# mw_configure BUILD_DIR [cmake options...]
+mw_configure() {
     local dir=$1
     shift
     cmake -S "$MW_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+}
+
+# mw_build BUILD_DIR [cmake options...]
+mw_build() {
+    mw_configure "$@"
+    cmake --build "$1" -j "$(nproc)"
+}
+
+# mw_stage PROGRAM_SRC DEST
+# Copies the program folder PROGRAM_SRC into DEST, replacing what is there.
+# A station may be running from DEST: writing into its executable fails
+# ("Text file busy") and writing into a file it has open would change it under
+# it. So each file is copied beside its target under a temporary name and
+# renamed over the target; the running program keeps the old file it opened.
+# Files in DEST that PROGRAM_SRC lacks (MW.ini, REPORT.PRN, sounds) are kept.
+mw_stage() {
+    local src=$1 dest=$2 rel dir tmp
+    [ -d "$src" ] || { echo "mw_stage: $src: no such folder" >&2; return 1; }
+    mkdir -p "$dest" || return 1
+    while IFS= read -r -d '' rel; do
+        rel=${rel#./}
+        if [ -d "$src/$rel" ] && [ ! -L "$src/$rel" ]; then
+            mkdir -p "$dest/$rel" || return 1
+            continue
+        fi
+        dir=$(dirname "$dest/$rel")
+        tmp=$(mktemp "$dir/.$(basename "$rel").staging.XXXXXX") || return 1
+        if ! cp -a --remove-destination "$src/$rel" "$tmp" || ! mv -fT "$tmp" "$dest/$rel"; then
+            rm -f "$tmp"
+            echo "mw_stage: cannot stage $dest/$rel" >&2
+            return 1
+        fi
+    done < <(cd "$src" && find . -mindepth 1 -print0)
 }

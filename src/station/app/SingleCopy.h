@@ -2,6 +2,9 @@
 // and listens on a local socket; a later start finds the lock taken, asks the
 // running copy to bring its window forward and ends without showing anything.
 //
+// Both live in the user's runtime folder (XDG_RUNTIME_DIR on Linux), not in
+// the temporary folder, which the system ages and cleans.
+//
 // The lock names the program folder, so stations installed in different
 // folders (and the tests' temporary program folders) never meet. A copy that
 // was killed leaves a lock whose process is gone: the next start takes it over.
@@ -34,6 +37,8 @@ private:
     void AnswerLaterStart();
 
     QString key_;
+    QString folder_;      // where the lock and the socket are kept
+    QString socketPath_;  // absolute, so Qt puts it nowhere else
     QLockFile lock_;
     QLocalServer server_;
 };

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "station/app/frmMain.h"
 #include "support/QtTestSupport.h"
@@ -33,6 +36,28 @@ namespace {
 class SingleCopyTest : public mwtest::StationFixture {
 protected:
     QString Folder() const { return QString::fromStdString(programDir.Path()); }
+};
+
+// Points XDG_RUNTIME_DIR at a folder for as long as it lives.
+class RuntimeFolderSetting {
+public:
+    explicit RuntimeFolderSetting(const std::string& folder)
+        : had_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")), old_(qgetenv("XDG_RUNTIME_DIR")) {
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+    }
+    ~RuntimeFolderSetting() {
+        if (had_) {
+            qputenv("XDG_RUNTIME_DIR", old_);
+        } else {
+            qunsetenv("XDG_RUNTIME_DIR");
+        }
+    }
+    RuntimeFolderSetting(const RuntimeFolderSetting&) = delete;
+    RuntimeFolderSetting& operator=(const RuntimeFolderSetting&) = delete;
+
+private:
+    bool had_;
+    QByteArray old_;
 };
 
 TEST_F(SingleCopyTest, ALaterStartRestoresTheRunningWindowAndEnds) {
@@ -78,6 +103,46 @@ TEST_F(SingleCopyTest, ACopyKilledOutrightDoesNotBlockTheNextStart) {
     bool asked = false;
     QObject::connect(&next, &SingleCopy::ActivationRequested, [&] { asked = true; });
     EXPECT_TRUE(SingleCopy(Folder()).ActivateRunningCopy());
+    EXPECT_TRUE(mwtest::WaitUntil([&] { return asked; }));
+}
+
+TEST_F(SingleCopyTest, TheLockAndTheSocketAreKeptInTheRuntimeFolderNotInTheTemporaryOne) {
+    namespace fs = std::filesystem;
+    mwtest::TempDir runtime;
+    // The platform only accepts a runtime folder that is its owner's alone.
+    fs::permissions(runtime.Path(), fs::perms::owner_all, fs::perm_options::replace);
+    RuntimeFolderSetting setting(runtime.Path());
+
+    SingleCopy running(Folder());
+    ASSERT_TRUE(running.BecomeRunningCopy());
+
+    std::string lock;
+    int sockets = 0;
+    int others = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(runtime.Path())) {
+        if (entry.is_socket()) {
+            ++sockets;
+        } else if (entry.is_regular_file() && entry.path().extension() == ".lock") {
+            lock = entry.path().stem().string();
+        } else {
+            ++others;
+        }
+    }
+    ASSERT_FALSE(lock.empty()) << "no lock file in the runtime folder";
+    EXPECT_EQ(sockets, 1);
+    EXPECT_EQ(others, 0);
+    // Nothing of this program folder's in the temporary folder.
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(QDir::tempPath().toStdString())) {
+        EXPECT_NE(entry.path().filename().string().rfind(lock, 0), 0u) << entry.path();
+    }
+
+    // A later start of the same user finds the running copy there.
+    bool asked = false;
+    QObject::connect(&running, &SingleCopy::ActivationRequested, [&] { asked = true; });
+    SingleCopy later(Folder());
+    EXPECT_FALSE(later.BecomeRunningCopy());
+    EXPECT_TRUE(later.ActivateRunningCopy());
     EXPECT_TRUE(mwtest::WaitUntil([&] { return asked; }));
 }
 

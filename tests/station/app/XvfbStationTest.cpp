@@ -1,6 +1,7 @@
 // The real station on a real X server: started on a temporary program folder
 // and data disk under Xvfb and worked with keys sent by xdotool. Skipped when
-// Xvfb or xdotool is not installed.
+// Xvfb or xdotool is not installed. Also stages a program folder the way
+// scripts/run does, over a station that is running from it.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,8 +10,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
+#include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "support/StationFixture.h"
 #include "support/TempDir.h"
@@ -34,6 +37,11 @@ bool Eventually(const std::function<bool()>& done, int deadlineMs = 30000) {
     return true;
 }
 
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class XvfbStationTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,10 +50,13 @@ protected:
             GTEST_SKIP() << "Xvfb and xdotool are needed to drive the station on a real X server";
         }
         // Xvfb picks a free display itself and names it on its standard output.
+        // Without -noreset the server resets whenever its last client leaves:
+        // each xdotool call that ends before the station has connected would
+        // reset it and could drop the station's connection half made.
         xvfb_.start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                     QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                     QStringLiteral("1024x768x24")});
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                     QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                     QStringLiteral("0"), QStringLiteral("1024x768x24")});
         ASSERT_TRUE(xvfb_.waitForStarted());
         ASSERT_TRUE(Eventually([&] {
             xvfb_.waitForReadyRead(100);
@@ -78,6 +89,9 @@ protected:
 
     void StartStation(QProcess& process) {
         process.setProcessEnvironment(Environment());
+        // What the station says on standard error, sanitizer reports among
+        // it, shows in the test's output.
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.setProgram(station_);
         process.start();
         ASSERT_TRUE(process.waitForStarted());
@@ -92,12 +106,14 @@ protected:
         return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
     }
 
-    // The visible window whose title is exactly `title`; empty when there is none.
-    QString FindWindow(const QString& title) {
+    // The visible windows whose title is exactly `title`.
+    QStringList FindWindows(const QString& title) {
         return Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                         QStringLiteral("--name"), QStringLiteral("^%1$").arg(title)})
-            .section(QLatin1Char('\n'), 0, 0);
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
+    // The first of them; empty when there is none.
+    QString FindWindow(const QString& title) { return FindWindows(title).value(0); }
     QString WaitForWindow(const QString& title) {
         QString id;
         Eventually([&] { return !(id = FindWindow(title)).isEmpty(); });
@@ -116,6 +132,19 @@ protected:
     }
 
     void Keys(const QString& keys) { Xdotool({QStringLiteral("key"), keys}); }
+
+    // Stages the build's program folder into the test's program folder with
+    // scripts/lib.sh, as scripts/run does. Empty on success, else what failed.
+    std::string Stage() {
+        QProcess bash;
+        bash.start(QStringLiteral("bash"),
+                   {QStringLiteral("-c"), QStringLiteral("source \"$1\" && mw_stage \"$2\" \"$3\""),
+                    QStringLiteral("stage"), QStringLiteral(MW_SOURCE_DIR "/scripts/lib.sh"),
+                    QStringLiteral(MW_PROGRAM_DIR), QString::fromStdString(programDir_.Path())});
+        if (!bash.waitForFinished(60000)) return "staging did not finish";
+        if (bash.exitStatus() == QProcess::NormalExit && bash.exitCode() == 0) return {};
+        return "staging failed: " + bash.readAllStandardError().toStdString();
+    }
 
     std::optional<bool> NumLock() const {
 #ifdef MW_HAVE_X11
@@ -177,6 +206,38 @@ TEST_F(XvfbStationTest, TheStationRunsOnARealXServer) {
     ASSERT_TRUE(first_.waitForFinished(30000));
     EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first_.exitCode(), 0);
+}
+
+TEST_F(XvfbStationTest, StagingOverARunningStationWorksAndTheNextStartDefersToIt) {
+    namespace fs = std::filesystem;
+    // A whole program folder on a copy of the demo disk, as scripts/run stages it.
+    ASSERT_EQ(Stage(), "");
+    for (const fs::directory_entry& entry : fs::directory_iterator(MW_DEMO_DISK_DIR)) {
+        fs::copy_file(entry.path(), disk_.File(entry.path().filename().string()),
+                      fs::copy_options::overwrite_existing);
+    }
+    StartStation(first_);
+    ASSERT_FALSE(WaitForWindow(QStringLiteral("Mirrorwise")).isEmpty())
+        << "the main window never appeared";
+
+    // Staging again while the station runs from that folder replaces its
+    // files, the executable among them, and leaves no partial copies behind.
+    ASSERT_EQ(Stage(), "");
+    for (const fs::directory_entry& entry : fs::directory_iterator(programDir_.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".staging."), std::string::npos)
+            << entry.path();
+    }
+    EXPECT_TRUE(Bytes(station_) == Bytes(QStringLiteral(MW_STATION_EXE)))
+        << "the staged executable is not the built one";
+
+    // The staged station started again finds the running one and ends.
+    QProcess second;
+    StartStation(second);
+    ASSERT_TRUE(second.waitForFinished(30000)) << "the second start kept running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(FindWindows(QStringLiteral("Mirrorwise")).size(), 1);
+    EXPECT_EQ(first_.state(), QProcess::Running);
 }
 
 }  // namespace
