@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "core/data/Clock.h"
+#include "core/data/CodeTables.h"
 #include "support/StationFixture.h"
 #include "support/TempDir.h"
 
@@ -131,7 +133,10 @@ protected:
         });
     }
 
-    void Keys(const QString& keys) { Xdotool({QStringLiteral("key"), keys}); }
+    // Keys named as xdotool names them, separated by blanks ("Tab Down Return").
+    void Keys(const QString& keys) {
+        Xdotool(QStringList{QStringLiteral("key")} + keys.split(QLatin1Char(' ')));
+    }
 
     // Stages the build's program folder into the test's program folder with
     // scripts/lib.sh, as scripts/run does. Empty on success, else what failed.
@@ -238,6 +243,71 @@ TEST_F(XvfbStationTest, StagingOverARunningStationWorksAndTheNextStartDefersToIt
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(FindWindows(QStringLiteral("Mirrorwise")).size(), 1);
     EXPECT_EQ(first_.state(), QProcess::Running);
+}
+
+// A new client registered and keyed from the keyboard alone, through the
+// real windows: it lands byte for byte in the record file, and the
+// command-line tool writes its report to REPORT.PRN.
+TEST_F(XvfbStationTest, ANewClientKeyedFromTheKeyboardAloneIsStoredAndReported) {
+    ASSERT_EQ(Stage(), "");  // the question database and data files beside the station
+    const std::string before = disk_.Read("DATA401.MW");
+    StartStation(first_);
+    const QString main = WaitForWindow(QStringLiteral("Mirrorwise"));
+    ASSERT_FALSE(main.isEmpty()) << "the main window never appeared";
+
+    // From the client list: Tab to the menu, Down to "Add New Client".
+    ASSERT_TRUE(Focus(main));
+    Keys(QStringLiteral("Tab Down Return"));
+    const QString method = WaitForWindow(QStringLiteral("Entry Method"));
+    ASSERT_FALSE(method.isEmpty()) << "Add New Client did not open the entry method";
+    ASSERT_TRUE(Focus(method));
+    Keys(QStringLiteral("Down Return"));  // "Enter Test Data from Answer Sheet"
+
+    const QString info = WaitForWindow(QStringLiteral("Client Information"));
+    ASSERT_FALSE(info.isEmpty()) << "the answer-sheet route did not ask for the client";
+    ASSERT_TRUE(Focus(info));
+    for (const char* field : {"Cy Dee", "N", "40", "1", "1", "12", "1", "01/02/1980"}) {
+        Xdotool({QStringLiteral("type"), QString::fromUtf8(field)});
+        Keys(QStringLiteral("Return"));
+    }
+    Keys(QStringLiteral("Return"));  // "Information OK"
+
+    const QString grid = WaitForWindow(QStringLiteral("Client Responses"));
+    ASSERT_FALSE(grid.isEmpty()) << "the confirmed client did not open the answer grid";
+    ASSERT_TRUE(Focus(grid));
+    // "1" is an answer in every grid; each key moves on to the next item.
+    Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"),
+             QString(mw::kItemCount, QLatin1Char('1'))});
+    Keys(QStringLiteral("Tab Return"));  // past the last grid to "Save"
+    ASSERT_TRUE(WindowGone(QStringLiteral("Client Responses")));
+
+    mw::ClientRecord expected = mw::ClientRecord::FromBytes(std::string(mw::kRecordSize, ' '));
+    expected.Name = "Cy Dee";
+    expected.IDNumber = "N";
+    expected.Age = "40";
+    expected.Gender = expected.Race = expected.MaritalStatus = "1";
+    expected.Education = "12";
+    expected.DateOfBirth = "01/02/1980";
+    expected.TodayDate = mw::FormatDate(mw::SystemClock().Today());
+    expected.Answers = std::string(mw::kItemCount, '1');
+    expected.timeseditted = "0";
+    expected.DeleteFlag = "0";
+    ASSERT_TRUE(Eventually([&] { return disk_.Read("DATA401.MW").size() > before.size(); }));
+    EXPECT_EQ(disk_.Read("DATA401.MW"), before + expected.ToBytes());
+
+    QProcess cli;
+    cli.start(
+        QString::fromStdString(programDir_.File("mirrorwise-cli")),
+        {QStringLiteral("report"), QStringLiteral("--program-dir"),
+         QString::fromStdString(programDir_.Path()), QStringLiteral("--disk"),
+         QString::fromStdString(disk_.Path()), QStringLiteral("--client"), QStringLiteral("4")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_NE(programDir_.Read("REPORT.PRN").find("NAME: Cy Dee\r\n"), std::string::npos);
+
+    ASSERT_TRUE(Focus(main));
+    Keys(QStringLiteral("alt+x"));
+    EXPECT_TRUE(first_.waitForFinished(30000));
 }
 
 }  // namespace
