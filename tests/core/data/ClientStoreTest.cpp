@@ -96,14 +96,6 @@ TEST_F(ClientStoreTest, AddingAClientAppendsExactlyOneRecord) {
     EXPECT_EQ(state.ClientRecords[3].Name.View(), "New" + std::string(22, ' '));
 }
 
-TEST_F(ClientStoreTest, SaveRefusesRecordNumbersOutsideTheDisk) {
-    ASSERT_TRUE(Load());
-    ClientStore store(state, fs);
-    EXPECT_EQ(store.SaveRecord(0).error().code, errc::BadRecordNumber);
-    EXPECT_EQ(store.SaveRecord(52).error().code, errc::BadRecordNumber);
-    EXPECT_EQ(disk.Read("DATA401.MW"), "");
-}
-
 TEST_F(ClientStoreTest, ADiskWithMoreClientsThanSupportedIsRefusedWhole) {
     disk.Write("DATA401.MW", RawFile(2));
     ASSERT_TRUE(Load());
@@ -128,22 +120,6 @@ TEST_F(ClientStoreTest, AMissingFolderIsAMissingDisk) {
 
     state.DataPath = "";
     EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
-}
-
-TEST_F(ClientStoreTest, AFailedWriteIsReportedAndKeepsMemoryAndFile) {
-    disk.Write("DATA401.MW", RawFile(2));
-    ASSERT_TRUE(Load());
-    state.ClientRecords[2].Name = "Edited";
-    fs.failWrites = errc::PermissionDenied;
-
-    Status st = ClientStore(state, fs).SaveRecord(2);
-    ASSERT_FALSE(st);
-    EXPECT_EQ(st.error().Fault(), DiskFault::WriteProtected);
-    EXPECT_EQ(state.ClientRecords[2].Name.View(), "Edited" + std::string(19, ' '));
-
-    state.CurrentRecord = 3;
-    EXPECT_FALSE(ClientStore(state, fs).AddClient());
-    EXPECT_EQ(state.RecordCount, 2);
 }
 
 TEST_F(ClientStoreTest, SavingIntoAVanishedRecordFileFailsRatherThanLeavingHoles) {
@@ -199,14 +175,6 @@ TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
     EXPECT_EQ(after.find('\0'), std::string::npos);
     EXPECT_EQ(after.substr(0, 567), RawFile(3).substr(0, 567));
     EXPECT_EQ(after.substr(678), state.ClientRecords[4].ToBytes());
-}
-
-TEST_F(ClientStoreTest, ClearRecordBlanksTheCurrentRecord) {
-    state.CurrentRecord = 4;
-    state.Current().Name = "Half entered";
-    state.Current().Answers = std::string(160, '0');
-    ClientStore(state, fs).ClearRecord();
-    EXPECT_EQ(state.ClientRecords[4].ToBytes(), std::string(226, ' '));
 }
 
 }  // namespace
