@@ -3,7 +3,8 @@
 
 # The packages every build needs.
 MW_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsqlite3-dev googletest libgtest-dev
-                   libbenchmark-dev qt6-base-dev qt6-multimedia-dev libx11-dev)
+                   libbenchmark-dev qt6-base-dev qt6-multimedia-dev libx11-dev
+                   gstreamer1.0-plugins-good fonts-liberation)
 
 mw_missing_packages() {
     local pkg
