@@ -131,15 +131,17 @@ int ThoughtsAnswer(const Traits& t, Random& r) {
     return suicide && homicide ? 3 : suicide ? 1 : homicide ? 2 : 4;
 }
 
-// Truthfulness items: denying an everyday fault is the guarded answer.
-int TruthfulnessAnswer(int rank, const Traits& t, Random& r) {
+// Truthfulness items: the guarded answer, the keyed one, denies an everyday
+// fault or claims a perfection few people have.
+int TruthfulnessAnswer(const ItemDesign& d, int rank, const Traits& t, Random& r) {
     const double difficulty = -0.1 + 1.2 * rank / 19.0;
-    return r.Chance(Logistic(t[kDefensive] - difficulty)) ? 2 : 1;
+    const int guarded = d.points[1] > 0 ? 1 : 2;
+    return r.Chance(Logistic(t[kDefensive] - difficulty)) ? guarded : 3 - guarded;
 }
 
 int Answer(const ItemDesign& d, int truthRank, const Traits& t, Random& r) {
     const int section = mw::SectionOf(d.item);
-    if (d.scales.count(1)) return TruthfulnessAnswer(truthRank, t, r);
+    if (d.scales.count(1)) return TruthfulnessAnswer(d, truthRank, t, r);
     if (d.item == 148 || d.item == 149) return SubstanceAnswer(t, r);
     if (d.item == 157) return ThoughtsAnswer(t, r);
     if (d.item == 156) return 5 - Category(t[kSelfEsteem] - kMinimizing * t[kDefensive], 4, r);
