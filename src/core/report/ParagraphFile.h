@@ -2,7 +2,6 @@
 // percentile a line with the number, the paragraph's lines, and "END".
 #pragma once
 
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,8 +12,9 @@ inline constexpr const char* kInvalidTextFileName = "INVAL.TXT";
 // The paragraph file of a scale 1-9.
 const char* ParagraphFileName(int scale);
 
+// The lines are views into the file's text, which must outlive them.
 struct Paragraph {
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
     bool found = false;  // the percentile's line was there
     bool ended = false;  // its "END" line was there
 };

@@ -20,11 +20,9 @@ constexpr const char* kFooterConfidential =
 constexpr std::string_view kDottedRuler = "-...............-...........-.......-...-";
 constexpr std::string_view kChartFrame = "+---------------+-----------+-------+---+";
 
-std::string EmptyRuler() {
-    std::string ruler(kDottedRuler);
-    std::replace(ruler.begin(), ruler.end(), '.', ' ');
-    return ruler;
-}
+// The ruler's marks without its dots.
+constexpr std::string_view kEmptyRuler = "-               -           -       -   -";
+static_assert(kEmptyRuler.size() == kDottedRuler.size());
 
 // A text field as the report prints it: no control byte reaches the printer.
 std::string FieldText(std::string_view field) {
@@ -67,7 +65,7 @@ public:
 
     ComposedReport Run() {
         FullReport();
-        return {page_.Bytes(), problems_};
+        return {std::move(page_).Bytes(), std::move(problems_)};
     }
 
 private:
@@ -149,11 +147,11 @@ private:
     // Truthfulness at the 95th percentile or above: the scales cannot be
     // read, so the report explains why and ends with the comment block.
     void InvalidReport() {
-        for (const std::string& line : ReadParagraph(kInvalidTextFileName, "")) {
+        ForParagraphLines(kInvalidTextFileName, "", [this](std::string_view line) {
             page_.Skip(7).Text(line).End();
             ++counter();
             NewPageWhen(counter() > kPageLines);
-        }
+        });
         BlankLine();
         Recommendations();
     }
@@ -183,11 +181,11 @@ private:
             .End();
         page_.Skip(7).Text("--------").Skip(12).Text("----").Skip(6).Text(kChartFrame).End();
         page_.Skip(37).Text("-   LOW RISK    -  MEDIUM   -PROBLEM-MAX-").End();
-        page_.Skip(37).Text(EmptyRuler()).End();
+        page_.Skip(37).Text(kEmptyRuler).End();
         bool omissions = false;
         for (int scale = first; scale <= last; ++scale) {
             omissions |= ChartRow(scale);
-            page_.Skip(37).Text(scale < last ? EmptyRuler() : std::string(kChartFrame)).End();
+            page_.Skip(37).Text(scale < last ? kEmptyRuler : kChartFrame).End();
         }
         if (omissions) {
             page_.Skip(7).Text("** Too many omitted items");
@@ -344,32 +342,37 @@ private:
             .Text(std::to_string(percentile))
             .End();
         ++counter();
-        for (const std::string& line :
-             ReadParagraph(ParagraphFileName(scale), std::to_string(percentile))) {
-            page_.Skip(8).Text(line).End();
-            ++counter();
-            NewPageWhen(counter() == kPageLines);
-        }
+        ForParagraphLines(ParagraphFileName(scale), std::to_string(percentile),
+                          [this](std::string_view line) {
+                              page_.Skip(8).Text(line).End();
+                              ++counter();
+                              NewPageWhen(counter() == kPageLines);
+                          });
     }
 
-    // The paragraph for `key`, noting in the problem list what is missing.
-    std::vector<std::string> ReadParagraph(const std::string& file, const std::string& key) {
+    // Prints each line of the paragraph for `key` while its file is in
+    // memory, noting in the problem list what is missing.
+    template <typename PrintLine>
+    void ForParagraphLines(const std::string& file, const std::string& key, PrintLine print) {
         Result<std::string> text = readFile_(file);
         if (!text) {
             problems_.push_back(text.error().message);
-            return {};
+            return;
         }
-        Paragraph p = FindParagraph(*text, key);
-        const std::string which = key.empty() ? file : file + ", percentile " + key;
-        if (!p.found) problems_.push_back(file + ": no paragraph for percentile " + key);
-        if (p.found && !p.ended) problems_.push_back(which + ": no END line");
-        return p.lines;
+        const Paragraph p = FindParagraph(*text, key);
+        if (!p.found) {
+            problems_.push_back(file + ": no paragraph for percentile " + key);
+        } else if (!p.ended) {
+            const std::string which = key.empty() ? file : file + ", percentile " + key;
+            problems_.push_back(which + ": no END line");
+        }
+        for (std::string_view line : p.lines) print(line);
     }
 
     // --- Significant items and multiple-choice answers ----------------------
 
-    std::array<std::vector<std::string>, 6> SignificantGroups() const {
-        std::array<std::vector<std::string>, 6> groups;
+    std::array<std::vector<std::string_view>, 6> SignificantGroups() const {
+        std::array<std::vector<std::string_view>, 6> groups;
         int index = 1;
         for (std::size_t g = 0; g < groups.size(); ++g) {
             for (int k = 0; k < kSignificantGroups[g].size; ++k, ++index) {
@@ -420,12 +423,12 @@ private:
         }
     }
 
-    static std::string LineOf(const std::vector<std::string>& lines, int i) {
+    static std::string_view LineOf(const std::vector<std::string_view>& lines, int i) {
         return i < static_cast<int>(lines.size()) ? lines[i] : "";
     }
 
     // A row of the two-column sections: the left text at skip 7, the right at column 44.
-    void TwoColumns(const std::string& left, const std::string& right) {
+    void TwoColumns(std::string_view left, std::string_view right) {
         if (!left.empty()) page_.Skip(7).Text(left);
         if (!right.empty()) page_.Column(44).Text(right);
         page_.End();

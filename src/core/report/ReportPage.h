@@ -17,7 +17,10 @@ constexpr int kPageLines = 58;
 
 class ReportPage {
 public:
-    explicit ReportPage(std::string clientName) : clientName_(std::move(clientName)) {}
+    // A report with its summary is about 20 KB: room for it is made at once.
+    explicit ReportPage(std::string clientName) : clientName_(std::move(clientName)) {
+        out_.reserve(32 * 1024);
+    }
 
     int counter = 1;  // lines used on the current page
     int page = 1;
@@ -36,7 +39,8 @@ public:
     // A line holding only a form-feed character.
     void FormFeed();
 
-    const std::string& Bytes() const { return out_; }
+    const std::string& Bytes() const& { return out_; }
+    std::string Bytes() && { return std::move(out_); }
 
 private:
     std::string clientName_;

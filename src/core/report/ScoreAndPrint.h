@@ -3,6 +3,7 @@
 // REPORT.PRN in the program folder. Nothing of it is kept with the client.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
                                                  bool summary, const std::string& path) const;
 
 private:
+    // As ReadData, shared with the reports made from the same bytes.
+    Result<std::shared_ptr<const ReportData>> Data() const;
     Result<std::string> ReadProgramFile(const std::string& name) const;
 
     FileSystem& fs_;

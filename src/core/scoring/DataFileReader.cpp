@@ -9,11 +9,17 @@ Error DataFileReader::FailAt(int line, std::string_view what) const {
                      name_ + " line " + std::to_string(line) + ": " + std::string(what));
 }
 
-Error DataFileReader::Expected(std::string_view what, std::string_view found) const {
+std::string FieldName::Text() const {
+    std::string text(text_);
+    if (number_) text += " " + std::to_string(*number_);
+    return text;
+}
+
+Error DataFileReader::Expected(const FieldName& what, std::string_view found) const {
     if (AtEnd() && found.empty()) {
-        return Fail("the file ends where " + std::string(what) + " was expected");
+        return Fail("the file ends where " + what.Text() + " was expected");
     }
-    return Fail("expected " + std::string(what) + ", found \"" + std::string(found) + "\"");
+    return Fail("expected " + what.Text() + ", found \"" + std::string(found) + "\"");
 }
 
 void DataFileReader::SkipLineEnd() {
@@ -31,28 +37,28 @@ void DataFileReader::SkipBlankLines() {
     }
 }
 
-Result<std::string> DataFileReader::Field(std::string_view what) {
+Result<std::string_view> DataFileReader::FieldText(const FieldName& what) {
     SkipBlankLines();  // blank lines between fields carry no field
     fieldLine_ = line_;
     if (AtEnd()) return Expected(what, "");
 
-    std::string value;
+    std::string_view value;
     if (text_[pos_] == '"') {
-        std::size_t close = text_.find('"', pos_ + 1);
-        std::size_t eol = text_.find_first_of("\r\n", pos_ + 1);
-        if (close == std::string_view::npos || close > eol) {
+        std::size_t close = pos_ + 1;
+        while (close < text_.size() && text_[close] != '"' && !IsLineEnd(text_[close])) ++close;
+        if (close == text_.size() || text_[close] != '"') {
             return Fail("a quoted field is not closed on its line");
         }
-        value = std::string(text_.substr(pos_ + 1, close - pos_ - 1));
+        value = text_.substr(pos_ + 1, close - pos_ - 1);
         pos_ = close + 1;
         while (!AtLineEnd() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
         if (!AtLineEnd() && text_[pos_] != ',') return Fail("unexpected text after a quoted field");
     } else {
-        std::size_t start = pos_;
+        const std::size_t start = pos_;
         while (!AtLineEnd() && text_[pos_] != ',') ++pos_;
-        std::string_view raw = text_.substr(start, pos_ - start);
-        std::size_t last = raw.find_last_not_of(" \t");
-        value = std::string(raw.substr(0, last == std::string_view::npos ? 0 : last + 1));
+        std::size_t end = pos_;
+        while (end > start && (text_[end - 1] == ' ' || text_[end - 1] == '\t')) --end;
+        value = text_.substr(start, end - start);
     }
     if (!AtEnd() && text_[pos_] == ',') {
         ++pos_;
@@ -62,23 +68,28 @@ Result<std::string> DataFileReader::Field(std::string_view what) {
     return value;
 }
 
-Result<int> DataFileReader::Int(std::string_view what, int low, int high) {
-    Result<std::string> field = Field(what);
+Result<std::string> DataFileReader::Field(const FieldName& what) {
+    Result<std::string_view> field = FieldText(what);
     if (!field) return field.error();
-    const int line = fieldLine_;
-    const std::string& s = *field;
+    return std::string(*field);
+}
+
+Result<int> DataFileReader::Int(const FieldName& what, int low, int high) {
+    Result<std::string_view> field = FieldText(what);
+    if (!field) return field.error();
+    const std::string_view s = *field;
     int value = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (s.empty() || ec != std::errc() || end != s.data() + s.size() || value < low ||
         value > high) {
-        return FailAt(line, "expected " + std::string(what) + " (a whole number from " +
-                                std::to_string(low) + " to " + std::to_string(high) +
-                                "), found \"" + s + "\"");
+        return FailAt(fieldLine_, "expected " + what.Text() + " (a whole number from " +
+                                      std::to_string(low) + " to " + std::to_string(high) +
+                                      "), found \"" + std::string(s) + "\"");
     }
     return value;
 }
 
-Result<std::string> DataFileReader::Line(std::string_view what) {
+Result<std::string> DataFileReader::Line(const FieldName& what) {
     if (AtEnd()) return Expected(what, "");
     std::size_t start = pos_;
     while (!AtLineEnd()) ++pos_;

@@ -8,7 +8,7 @@ namespace {
 template <std::size_t N>
 Status ReadFields(DataFileReader& in, std::array<std::string, N>& out, const char* what) {
     for (std::size_t i = 1; i < N; ++i) {
-        Result<std::string> field = in.Field(std::string(what) + " " + std::to_string(i));
+        Result<std::string> field = in.Field({what, static_cast<int>(i)});
         if (!field) return field.error();
         out[i] = *field;
     }
@@ -18,7 +18,7 @@ Status ReadFields(DataFileReader& in, std::array<std::string, N>& out, const cha
 template <std::size_t N>
 Status ReadLines(DataFileReader& in, std::array<std::string, N>& out, const char* what) {
     for (std::size_t i = 1; i < N; ++i) {
-        Result<std::string> line = in.Line(std::string(what) + " " + std::to_string(i));
+        Result<std::string> line = in.Line({what, static_cast<int>(i)});
         if (!line) return line.error();
         out[i] = *line;
     }

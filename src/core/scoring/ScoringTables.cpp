@@ -25,14 +25,14 @@ Parse Heading(DataFileReader& in, std::string_view what) {
     return line ? Status() : Status(line.error());
 }
 
-Parse Item(DataFileReader& in, int& item, const std::string& what) {
+Parse Item(DataFileReader& in, int& item, const FieldName& what) {
     MW_READ(item, in.Int(what, 1, kItemCount));
     return {};
 }
 
 Parse SignificantItems(DataFileReader& in, ScoringTables& t) {
     for (int i = 1; i <= kSignificantItemCount; ++i) {
-        if (Parse p = Item(in, t.SignificantItems[i], "significant item " + Num(i)); !p) return p;
+        if (Parse p = Item(in, t.SignificantItems[i], {"significant item", i}); !p) return p;
     }
     return {};
 }
@@ -40,14 +40,16 @@ Parse SignificantItems(DataFileReader& in, ScoringTables& t) {
 Parse Keys(DataFileReader& in, ScoringTables& t) {
     for (int s = 1; s <= kSectionCount; ++s) {
         const std::size_t length = SectionBounds[s] - SectionBounds[s - 1];
+        const std::string section = "the answer key of section " + Num(s) + ", answer";
         for (int a = 0; a <= kSectionHighestAnswer[s]; ++a) {
-            std::string what = "the answer key of section " + Num(s) + ", answer " + Num(a);
+            const FieldName what(section, a);
             std::string key;
             MW_READ(key, in.Field(what));
             const int line = in.FieldLine();
             if (key.size() != length || key.find_first_not_of("0123456789") != std::string::npos) {
-                return in.FailAt(line, "expected " + what + " (" + Num(static_cast<int>(length)) +
-                                           " digits), found \"" + key + "\"");
+                return in.FailAt(line, "expected " + what.Text() + " (" +
+                                           Num(static_cast<int>(length)) + " digits), found \"" +
+                                           key + "\"");
             }
             t.Keys[s][a] = key;
         }
@@ -95,7 +97,7 @@ Parse StressNorms(DataFileReader& in, ScoringTables& t) {
 
 Parse StressBounds(DataFileReader& in, ScoringTables& t) {
     for (int k = 1; k <= kStressIntervals + 1; ++k) {
-        MW_READ(t.StressBounds[k], in.Int("Stress Coping bound " + Num(k), -32768, 32767));
+        MW_READ(t.StressBounds[k], in.Int({"Stress Coping bound", k}, -32768, 32767));
     }
     return {};
 }
@@ -105,29 +107,29 @@ Parse ScaleItems(DataFileReader& in, ScoringTables& t) {
         int count = 0;
         MW_READ(count, in.Int("the item count of scale " + Num(scale), 0, kMaxScaleItems));
         t.ScaleItems[scale].resize(count);
+        const std::string what = "an item of scale " + Num(scale);
         for (int& item : t.ScaleItems[scale]) {
-            if (Parse p = Item(in, item, "an item of scale " + Num(scale)); !p) return p;
+            if (Parse p = Item(in, item, what); !p) return p;
         }
     }
     for (int i = 1; i <= 16; ++i) {
-        if (Parse p = Item(in, t.FurtherItems[i], "Stress Coping item " + Num(i)); !p) return p;
+        if (Parse p = Item(in, t.FurtherItems[i], {"Stress Coping item", i}); !p) return p;
     }
     return {};
 }
 
 Parse CriticalItems(DataFileReader& in, ScoringTables& t) {
     for (int i = 1; i <= kCriticalItemCount; ++i) {
-        if (Parse p = Item(in, t.CriticalItems[i], "critical item " + Num(i)); !p) return p;
+        if (Parse p = Item(in, t.CriticalItems[i], {"critical item", i}); !p) return p;
     }
     return {};
 }
 
 Parse TruthCorrections(DataFileReader& in, ScoringTables& t) {
     for (int band = 1; band <= kTruthBands; ++band) {
+        const std::string what = "the truth correction of band " + Num(band) + ", scale";
         for (int scale = 2; scale <= kScaleCount; ++scale) {
-            MW_READ(t.TruthCorrections[band][scale],
-                    in.Int("the truth correction of band " + Num(band) + ", scale " + Num(scale),
-                           -999, 999));
+            MW_READ(t.TruthCorrections[band][scale], in.Int({what, scale}, -999, 999));
         }
     }
     return {};

@@ -12,7 +12,9 @@
 #include <sstream>
 
 #include "core/data/ClientStore.h"
+#include "core/report/ParagraphFile.h"
 #include "core/report/ScoreAndPrint.h"
+#include "support/TempDir.h"
 
 namespace mw {
 namespace {
@@ -69,6 +71,29 @@ TEST_P(GoldenReportTest, MatchesTheReviewedReport) {
         std::ofstream(expected, std::ios::binary) << report->bytes;
     }
     EXPECT_TRUE(report->bytes == ReadAll(expected)) << "the report differs from " << expected;
+}
+
+// Reports in a row may share what they parsed, but never past a change to a
+// data file: a site may replace its files between two reports.
+TEST(ReportDataTest, AChangedDataFileIsReadForTheNextReport) {
+    StationState state;
+    state.DataPath = MW_DEMO_DISK_DIR;
+    ASSERT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly());
+    mwtest::TempDir program;
+    std::vector<std::string> files = {kReportTextsFileName, kScoringFileName};
+    for (int scale = 1; scale <= kScaleCount; ++scale) files.push_back(ParagraphFileName(scale));
+    for (const std::string& file : files) fs::copy(fs::path(MW_PROGRAM_DIR) / file, program.Path());
+    const ScoreAndPrint reports(LocalFileSystem(), program.Path());
+    const auto report = [&] { return reports.Compose(state.ClientRecords[2], 2, false)->bytes; };
+    const std::string before = report();
+
+    std::string texts = program.Read(kReportTextsFileName);
+    texts.replace(texts.find("\"Violence\""), 10, "\"Hostility\"");
+    program.Write(kReportTextsFileName, texts);
+    const std::string after = report();
+    EXPECT_NE(before.find("Violence SCALE"), std::string::npos);
+    EXPECT_EQ(after.find("Violence SCALE"), std::string::npos);
+    EXPECT_NE(after.find("Hostility SCALE"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(DemoDisk, GoldenReportTest, ::testing::ValuesIn(Cases()),

@@ -63,18 +63,65 @@ TEST(ReportPage, PositionsNumbersAndPageHeaders) {
     EXPECT_EQ(out.substr(out.size() - header10.size()), header10);
 }
 
+using Lines = std::vector<std::string_view>;
+
 TEST(ParagraphFile, FindsThePercentileFromTheTop) {
     const std::string file = "1\r\none\r\nEND\r\n10\r\nten a\r\nten b\r\nEND\r\n11\r\neleven\n";
     Paragraph ten = FindParagraph(file, "10");
     EXPECT_TRUE(ten.found && ten.ended);
-    EXPECT_EQ(ten.lines, (std::vector<std::string>{"ten a", "ten b"}));
-    EXPECT_EQ(FindParagraph(file, "1").lines, std::vector<std::string>{"one"});
+    EXPECT_EQ(ten.lines, (Lines{"ten a", "ten b"}));
+    EXPECT_EQ(FindParagraph(file, "1").lines, Lines{"one"});
     Paragraph eleven = FindParagraph(file, "11");
     EXPECT_TRUE(eleven.found);
     EXPECT_FALSE(eleven.ended);
-    EXPECT_EQ(eleven.lines, std::vector<std::string>{"eleven"});
+    EXPECT_EQ(eleven.lines, Lines{"eleven"});
     EXPECT_FALSE(FindParagraph(file, "12").found);
-    EXPECT_EQ(FindParagraph("a\nEND\n", "").lines, std::vector<std::string>{"a"});
+    EXPECT_EQ(FindParagraph("a\nEND\n", "").lines, Lines{"a"});
+}
+
+// A search that jumps from one occurrence of the marker to the next must
+// still take only whole lines: the marker's digits within a line, a line
+// that starts or ends with them, and "END" within a paragraph's line.
+TEST(ParagraphFile, OnlyAWholeLineIsAMarkerOrAnEnd) {
+    const std::string file =
+        "2\r\nscored 12 of 20\r\n12 items\r\nEND\r\n112\r\nx\r\nEND\r\n 12\r\n120\r\nEND\r\n"
+        "12\r\nTHE END\r\nENDS\r\n END\r\n\r\nlast\r\nEND\r\n12\r\nsecond\r\nEND\r\n";
+    const Paragraph p = FindParagraph(file, "12");
+    EXPECT_TRUE(p.found && p.ended);
+    EXPECT_EQ(p.lines, (Lines{"THE END", "ENDS", " END", "", "last"}));
+}
+
+TEST(ParagraphFile, LineEndsAndAMarkerOnTheLastLine) {
+    for (const std::string eol : {"\n", "\r\n", "\r"}) {
+        const std::string file =
+            "5" + eol + "five a" + eol + eol + "five b" + eol + "END" + eol + "7" + eol + "9";
+        const Paragraph five = FindParagraph(file, "5");
+        EXPECT_TRUE(five.ended);
+        EXPECT_EQ(five.lines, (Lines{"five a", "", "five b"}));
+        const Paragraph seven = FindParagraph(file, "7");
+        EXPECT_TRUE(seven.found && !seven.ended);
+        EXPECT_EQ(seven.lines, Lines{"9"});
+        const Paragraph nine = FindParagraph(file, "9");
+        EXPECT_TRUE(nine.found && !nine.ended);
+        EXPECT_TRUE(nine.lines.empty());
+    }
+}
+
+TEST(ParagraphFile, FindsAParagraphAfterMegabytesOfOthers) {
+    std::string file;
+    std::string filler;
+    while (filler.size() < 60) filler += " 99";
+    for (int p = 0; p <= 99; ++p) {
+        file += std::to_string(p) + "\r\n";
+        for (int i = 0; i < 600; ++i) file += std::to_string(p) + filler + "\r\n";
+        file += "END\r\n";
+    }
+    ASSERT_GT(file.size(), 3'000'000u);
+    const Paragraph last = FindParagraph(file, "99");
+    EXPECT_TRUE(last.found && last.ended);
+    EXPECT_EQ(last.lines.size(), 600u);
+    EXPECT_EQ(last.lines.back(), "99" + filler);
+    EXPECT_FALSE(FindParagraph(file, "100").found);
 }
 
 }  // namespace
