@@ -165,19 +165,14 @@ protected:
 };
 
 TEST_F(CriticalFloorTest, EachRowRaisesResistanceToItsFloor) {
-    EXPECT_EQ(ResistanceFloor(1, false), 0);  // t = 1 without a three-point item: no row
-    EXPECT_EQ(ResistanceFloor(0, true), 11);
-    EXPECT_EQ(ResistanceFloor(2, false), 21);
-    EXPECT_EQ(ResistanceFloor(1, true), 37);
-    EXPECT_EQ(ResistanceFloor(3, false), 47);
-    EXPECT_EQ(ResistanceFloor(4, false), 53);
-    EXPECT_EQ(ResistanceFloor(5, false), 62);
-    EXPECT_EQ(ResistanceFloor(6, false), 70);
-    EXPECT_EQ(ResistanceFloor(7, false), 75);
-    EXPECT_EQ(ResistanceFloor(8, false), 77);
-    EXPECT_EQ(ResistanceFloor(9, false), 85);
-    EXPECT_EQ(ResistanceFloor(10, false), 90);
-    EXPECT_EQ(ResistanceFloor(10, true), 90);
+    // Two-point items, whether the three-point item is keyed, and the floor;
+    // one two-point item alone has no row.
+    const std::tuple<int, bool, int> rows[] = {
+        {1, false, 0},  {0, true, 11},   {2, false, 21}, {1, true, 37},  {3, false, 47},
+        {4, false, 53}, {5, false, 62},  {6, false, 70}, {7, false, 75}, {8, false, 77},
+        {9, false, 85}, {10, false, 90}, {10, true, 90}};
+    for (const auto& [twoPoint, threePoint, floor] : rows)
+        EXPECT_EQ(ResistanceFloor(twoPoint, threePoint), floor) << twoPoint << threePoint;
 }
 
 TEST_F(CriticalFloorTest, TwoThreePointItemsUseTheirOwnRow) {
@@ -248,21 +243,16 @@ TEST_F(ScoreSheetTest, AnswersOutsideTheirSectionReadAsOmitted) {
     Set(a, 148, 5);  // multiple choice: 1-4
     a[50] = 'x';     // item 51
     ScoreSheet s = Score(a);
-    EXPECT_EQ(s.Answer[21], 0);
-    EXPECT_EQ(s.Answer[148], 0);
-    EXPECT_EQ(s.Answer[51], 0);
+    for (int item : {21, 148, 51}) EXPECT_EQ(s.Answer[item], 0) << item;
     EXPECT_EQ(s.OmittedCount[kResistance], 1);
     EXPECT_EQ(s.OmittedCount[kDistress], 1);
     EXPECT_EQ(ReadAnswers("12")[3], 0);  // a short answer string
 }
 
 TEST_F(ScoreSheetTest, NormSetsBySexAndGroup) {
-    EXPECT_EQ(NormSex(0), 1);
-    EXPECT_EQ(NormSex(2), 2);
-    EXPECT_EQ(NormSex(7), 1);
-    EXPECT_EQ(NormGroup(3), 3);
-    EXPECT_EQ(NormGroup(4), 1);
-    EXPECT_EQ(NormGroup(9), 1);
+    EXPECT_EQ((std::vector<int>{NormSex(0), NormSex(2), NormSex(7)}), (std::vector<int>{1, 2, 1}));
+    EXPECT_EQ((std::vector<int>{NormGroup(3), NormGroup(4), NormGroup(9)}),
+              (std::vector<int>{3, 1, 1}));
     tables.Norms[2][3][kDistress].assign(80, 66);
     std::string a = QuietAnswers();
     SetRange(a, 51, 53, 1);

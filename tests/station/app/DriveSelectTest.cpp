@@ -62,28 +62,23 @@ protected:
     QListWidget* list = nullptr;
 };
 
-TEST_F(DriveMenuTest, AnEmptyDiskClearsTheListAndLeavesNoCurrentClient) {
-    TempDir empty;
-    MakeDisk(empty, {});
-    list->setCurrentRow(1);
-
-    SelectDataDrive({empty.Path()});
-    EXPECT_EQ(list->count(), 0);
-    EXPECT_EQ(state.CurrentRecord, 0);
-    EXPECT_FALSE(ChoiceEnabled(frmMain::kEditCurrentClient));
-    EXPECT_EQ(ctx.Ini().GetINIFilePath(), empty.Path());
-}
-
-TEST_F(DriveMenuTest, AddNewClientIsEnabledAgainWhenADiskWithRoomFollowsAFullOne) {
-    TempDir full;
+// Add New Client comes back with room on the next disk; an empty disk leaves
+// no current client.
+TEST_F(DriveMenuTest, TheListAndTheMenuFollowEachNewDisk) {
+    TempDir full, empty;
     MakeDisk(full, Clients(51));
+    MakeDisk(empty, {});
     SelectDataDrive({full.Path()});
     EXPECT_EQ(list->count(), 51);
     EXPECT_FALSE(ChoiceEnabled(frmMain::kAddNewClient));
 
-    SelectDataDrive({disk.Path()});
-    EXPECT_EQ(list->count(), 3);
+    list->setCurrentRow(1);
+    SelectDataDrive({empty.Path()});
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(state.CurrentRecord, 0);
+    EXPECT_FALSE(ChoiceEnabled(frmMain::kEditCurrentClient));
     EXPECT_TRUE(ChoiceEnabled(frmMain::kAddNewClient));
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), empty.Path());
 }
 
 TEST_F(DriveMenuTest, ADiskWithTooManyClientsIsRefusedAndTheStationGoesOn) {
@@ -133,20 +128,17 @@ TEST_F(DriveMenuTest, GivingUpReturnsToThePreviousDiskOrEndsWhenItIsGone) {
     EXPECT_FALSE(main->isVisible());
 }
 
-// Trying a folder never changes it: not a folder that is no data disk, not a
-// read-only one, and not a read-only data disk, which is refused as write
-// protected and cancelled: the previous disk stays, in use and remembered.
-// Real read-only disks where the test may mount one, else the file layer
-// refuses every write.
+// Trying a folder never changes it: not one that is no data disk, read-only
+// or not, nor a read-only data disk (refused as write protected, cancelled);
+// the previous disk stays in use and remembered. Real read-only disks where
+// the test may mount them, else the file layer refuses every write.
 TEST_F(DriveMenuTest, TryingAFolderLeavesItExactlyAsItWas) {
     TempDir notADisk, lockedNotADisk, lockedDisk;
+    mwtest::ScratchMount lockedDiskMount(lockedDisk.Path(), 64);
+    mwtest::ScratchMount lockedNotADiskMount(lockedNotADisk.Path(), 64);
     notADisk.Write("notes.txt", "a stick with other files");
     lockedNotADisk.Write("notes.txt", "read-only, and not a data disk");
     MakeDisk(lockedDisk, {"Lou"});
-    mwtest::ScratchMount lockedDiskMount(lockedDisk.Path(), 64);
-    if (lockedDiskMount.Mounted()) MakeDisk(lockedDisk, {"Lou"});
-    mwtest::ScratchMount lockedNotADiskMount(lockedNotADisk.Path(), 64);
-    if (lockedNotADiskMount.Mounted()) lockedNotADisk.Write("notes.txt", "read-only");
     const bool realReadOnly = lockedDiskMount.MakeReadOnly() && lockedNotADiskMount.MakeReadOnly();
     const std::vector before{notADisk.Snapshot(), lockedNotADisk.Snapshot(), lockedDisk.Snapshot()};
 

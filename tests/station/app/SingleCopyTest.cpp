@@ -36,46 +36,44 @@ namespace {
 class SingleCopyTest : public mwtest::StationFixture {
 protected:
     QString Folder() const { return QString::fromStdString(programDir.Path()); }
+
+    // A later start finds `running` and asks it forward.
+    void ExpectALaterStartActivates(SingleCopy& running) {
+        bool asked = false;
+        QObject listening;  // ends the connection with this check
+        QObject::connect(&running, &SingleCopy::ActivationRequested, &listening,
+                         [&] { asked = true; });
+        SingleCopy later(Folder());
+        EXPECT_FALSE(later.BecomeRunningCopy());
+        EXPECT_TRUE(later.ActivateRunningCopy());
+        EXPECT_TRUE(mwtest::WaitUntil([&] { return asked; }));
+    }
 };
 
 // Points XDG_RUNTIME_DIR at a folder for as long as it lives.
-class RuntimeFolderSetting {
-public:
-    explicit RuntimeFolderSetting(const std::string& folder)
-        : had_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")), old_(qgetenv("XDG_RUNTIME_DIR")) {
+struct RuntimeFolderSetting {
+    explicit RuntimeFolderSetting(const std::string& folder) {
         qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
     }
     ~RuntimeFolderSetting() {
-        if (had_) {
-            qputenv("XDG_RUNTIME_DIR", old_);
-        } else {
-            qunsetenv("XDG_RUNTIME_DIR");
-        }
+        had ? qputenv("XDG_RUNTIME_DIR", old) : qunsetenv("XDG_RUNTIME_DIR");
     }
-    RuntimeFolderSetting(const RuntimeFolderSetting&) = delete;
-    RuntimeFolderSetting& operator=(const RuntimeFolderSetting&) = delete;
-
-private:
-    bool had_;
-    QByteArray old_;
+    const bool had = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray old = qgetenv("XDG_RUNTIME_DIR");
 };
 
 TEST_F(SingleCopyTest, ALaterStartRestoresTheRunningWindowAndEnds) {
-    mwtest::MakeDisk(disk, {"Ann"});
-    RememberDrive(disk.Path());
     SingleCopy running(Folder());
     ASSERT_TRUE(running.BecomeRunningCopy());
-    frmMain main(ctx);
-    QObject::connect(&running, &SingleCopy::ActivationRequested, &main, &frmMain::BringForward);
-    ASSERT_TRUE(main.Load());
-    main.showMinimized();
-    ASSERT_TRUE(main.isMinimized());
+    StartStation({"Ann"});
+    QObject::connect(&running, &SingleCopy::ActivationRequested, main.get(),
+                     &frmMain::BringForward);
+    main->showMinimized();
+    ASSERT_TRUE(main->isMinimized());
 
-    SingleCopy later(Folder());
-    EXPECT_FALSE(later.BecomeRunningCopy());
-    EXPECT_TRUE(later.ActivateRunningCopy());
-    EXPECT_TRUE(mwtest::WaitUntil([&] { return !main.isMinimized(); }));
-    EXPECT_TRUE(main.isVisible());
+    ExpectALaterStartActivates(running);
+    EXPECT_TRUE(mwtest::WaitUntil([&] { return !main->isMinimized(); }));
+    EXPECT_TRUE(main->isVisible());
 }
 
 TEST_F(SingleCopyTest, ACopyKilledOutrightDoesNotBlockTheNextStart) {
@@ -100,10 +98,7 @@ TEST_F(SingleCopyTest, ACopyKilledOutrightDoesNotBlockTheNextStart) {
     ASSERT_TRUE(helper.waitForFinished());
     SingleCopy next(Folder());
     ASSERT_TRUE(next.BecomeRunningCopy());
-    bool asked = false;
-    QObject::connect(&next, &SingleCopy::ActivationRequested, [&] { asked = true; });
-    EXPECT_TRUE(SingleCopy(Folder()).ActivateRunningCopy());
-    EXPECT_TRUE(mwtest::WaitUntil([&] { return asked; }));
+    ExpectALaterStartActivates(next);
 }
 
 TEST_F(SingleCopyTest, TheLockAndTheSocketAreKeptInTheRuntimeFolderNotInTheTemporaryOne) {
@@ -117,8 +112,7 @@ TEST_F(SingleCopyTest, TheLockAndTheSocketAreKeptInTheRuntimeFolderNotInTheTempo
     ASSERT_TRUE(running.BecomeRunningCopy());
 
     std::string lock;
-    int sockets = 0;
-    int others = 0;
+    int sockets = 0, others = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(runtime.Path())) {
         if (entry.is_socket()) {
             ++sockets;
@@ -138,12 +132,7 @@ TEST_F(SingleCopyTest, TheLockAndTheSocketAreKeptInTheRuntimeFolderNotInTheTempo
     }
 
     // A later start of the same user finds the running copy there.
-    bool asked = false;
-    QObject::connect(&running, &SingleCopy::ActivationRequested, [&] { asked = true; });
-    SingleCopy later(Folder());
-    EXPECT_FALSE(later.BecomeRunningCopy());
-    EXPECT_TRUE(later.ActivateRunningCopy());
-    EXPECT_TRUE(mwtest::WaitUntil([&] { return asked; }));
+    ExpectALaterStartActivates(running);
 }
 
 }  // namespace

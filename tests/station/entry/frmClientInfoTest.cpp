@@ -48,11 +48,17 @@ std::string NewClientBytes(ClientRecord keyed) {
     return keyed.ToBytes();
 }
 
+const QString kRaceWanted = QStringLiteral(
+    "Press down arrow to select ethnicity or N/A for not available. Press Enter to continue.");
+
 QLineEdit* Box(QWidget* screen, const char* name) {
     return Find<QLineEdit>(screen, name);
 }
 QComboBox* List(QWidget* screen, const char* name) {
     return Find<QComboBox>(screen, name);
+}
+QPushButton* Ok(QWidget* screen) {
+    return mwtest::Choice(screen, frmClientInfo::kInformationOk);
 }
 bool Bold(QWidget* screen, int field) {
     return Find<QLabel>(screen, QStringLiteral("lblInfo_%1").arg(field))->font().bold();
@@ -103,6 +109,19 @@ protected:
         if (platform.shown.empty()) ADD_FAILURE() << "no message box was shown";
         return platform.shown.empty() ? none : platform.shown.back();
     }
+    // The text of the one box that `act` makes the screen show.
+    QString Said(const std::function<void()>& act) {
+        const std::size_t before = platform.shown.size();
+        platform.Next(MsgAnswer::Ok);
+        act();
+        EXPECT_EQ(platform.shown.size(), before + 1);
+        return LastBox().text;
+    }
+    // Waits for the box the screen shows as it opens.
+    void ExpectOpensWith(std::size_t boxes, const char* title) {
+        ASSERT_TRUE(mwtest::WaitUntil([&] { return platform.shown.size() == boxes; }));
+        EXPECT_EQ(LastBox().title, QString::fromUtf8(title));
+    }
 
     std::string onDisk;
 };
@@ -121,7 +140,7 @@ TEST_F(ClientInfoTest, ANewClientIsKeyedFieldByFieldIntoTheNextSlotAfresh) {
         EXPECT_FALSE(Bold(screen, frmClientInfo::kName));
         EXPECT_TRUE(Bold(screen, frmClientInfo::kIDNumber));
         EnterEach({"123-45-6789", "34", "2", "2", "12", "2", "01/02/1990"});
-        EXPECT_TRUE(mwtest::Choice(screen, frmClientInfo::kInformationOk)->hasFocus());
+        EXPECT_TRUE(Ok(screen)->hasFocus());
         PressKey(Qt::Key_Return);
     });
     EXPECT_TRUE(state.ChoiceConfirmed);
@@ -135,26 +154,21 @@ TEST_F(ClientInfoTest, ANewClientIsKeyedFieldByFieldIntoTheNextSlotAfresh) {
 
 TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndSaysWhatItWants) {
     Open(false, [&](frmClientInfo* screen) {
-        platform.Next(MsgAnswer::Ok);
-        PressKey(Qt::Key_Return);
-        EXPECT_EQ(LastBox().text, QStringLiteral("Enter client's name. Press Enter to continue."));
+        EXPECT_EQ(Said([] { PressKey(Qt::Key_Return); }),
+                  QStringLiteral("Enter client's name. Press Enter to continue."));
         EXPECT_EQ(LastBox().icon, MsgIcon::Stop);
         EXPECT_EQ(platform.beeps, 1);
         EXPECT_TRUE(Box(screen, "txtName")->hasFocus());
         EnterEach({"Bo", "n"});
         EXPECT_EQ(Box(screen, "txtIDNumber")->text(), QStringLiteral("N"));
 
-        platform.Next(MsgAnswer::Ok);
-        TypeText(QStringLiteral("x"));
         EXPECT_EQ(
-            LastBox().text,
+            Said([] { TypeText(QStringLiteral("x")); }),
             QStringLiteral("Enter age in years or N for Not Available. Press Enter to continue."));
         EnterEach({"N5", "1", "1"});
-
-        platform.Next(MsgAnswer::Ok);
-        Enter(QStringLiteral("0"));
-        EXPECT_EQ(LastBox().text, QStringLiteral("Enter number of years of education or N for not "
-                                                 "available. Press Enter to continue."));
+        EXPECT_EQ(Said([] { Enter(QStringLiteral("0")); }),
+                  QStringLiteral("Enter number of years of education or N for not available. "
+                                 "Press Enter to continue."));
         EXPECT_TRUE(Box(screen, "txtEducation")->text().isEmpty());
         EnterEach({"1", "1"});
 
@@ -162,29 +176,23 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndSaysWhatItWants) {
             "Enter Date of Birth month, day, year as MM/DD/YYYY or N for Not Available. Press "
             "Enter to continue.");
         QLineEdit* dateOfBirth = Box(screen, "txtDateOfBirth");
-        for (const char* refused : {"02/30/1960", "04/31/1960", "12/31/1889", "03/06/2024"}) {
+        // Too short ("1/1/1950"): said without a beep, and kept to be put right.
+        for (const char* refused :
+             {"02/30/1960", "04/31/1960", "12/31/1889", "03/06/2024", "1/1/1950"}) {
+            const bool tooShort = std::string_view(refused).size() < 10;
             const int beeps = platform.beeps;
-            platform.Next(MsgAnswer::Ok);
-            Enter(QString::fromUtf8(refused));
-            EXPECT_EQ(LastBox().text, dateError) << refused;
-            EXPECT_EQ(platform.beeps, beeps + 1) << refused;
-            EXPECT_TRUE(dateOfBirth->text().isEmpty()) << refused;
+            EXPECT_EQ(Said([&] { Enter(QString::fromUtf8(refused)); }), dateError) << refused;
+            EXPECT_EQ(platform.beeps, tooShort ? beeps : beeps + 1) << refused;
+            EXPECT_EQ(dateOfBirth->text(), tooShort ? QString::fromUtf8(refused) : QString());
             EXPECT_TRUE(dateOfBirth->hasFocus()) << refused;
+            dateOfBirth->clear();
         }
-        // Too short: said without a beep, and kept to be put right.
-        const int beeps = platform.beeps;
-        platform.Next(MsgAnswer::Ok);
-        Enter(QStringLiteral("1/1/1950"));
-        EXPECT_EQ(LastBox().text, dateError);
-        EXPECT_EQ(platform.beeps, beeps);
-        EXPECT_EQ(dateOfBirth->text(), QStringLiteral("1/1/1950"));
         for (const char* accepted : {"12/31/2000", "01/01/1890", "03/05/2024"}) {
             dateOfBirth->setFocus();
             Enter(QString::fromUtf8(accepted));
-            EXPECT_TRUE(mwtest::Choice(screen, frmClientInfo::kInformationOk)->hasFocus())
-                << accepted;
+            EXPECT_TRUE(Ok(screen)->hasFocus()) << accepted;
         }
-        Click(mwtest::Choice(screen, frmClientInfo::kInformationOk));
+        Click(Ok(screen));
     });
     const ClientRecord& stored = state.ClientRecords[3];
     EXPECT_EQ(stored.IDNumber.View(), "N          ");
@@ -218,10 +226,7 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
         EXPECT_TRUE(race->view()->isVisible());
         EXPECT_EQ(race->currentText(), QStringLiteral("N"));
         race->hidePopup();
-        platform.Next(MsgAnswer::Ok);
-        PressKey(Qt::Key_Return);
-        EXPECT_EQ(LastBox().text, QStringLiteral("Press down arrow to select ethnicity or N/A for "
-                                                 "not available. Press Enter to continue."));
+        EXPECT_EQ(Said([] { PressKey(Qt::Key_Return); }), kRaceWanted);
         EXPECT_TRUE(race->hasFocus());
         TypeText(QStringLiteral("5"));
         EXPECT_EQ(race->currentText(), QStringLiteral("Native American"));
@@ -247,9 +252,8 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
 // Education and the date are keyed without Enter; race and marital status stay empty.
 TEST_F(ClientInfoTest, RequiredFieldsAreCheckedInOrderAndTheDateIsWrittenInFull) {
     Open(false, [&](frmClientInfo* screen) {
-        QPushButton* ok = mwtest::Choice(screen, frmClientInfo::kInformationOk);
-        platform.Next(MsgAnswer::Ok);
-        Click(ok);
+        QPushButton* ok = Ok(screen);
+        Said([&] { Click(ok); });
         EXPECT_TRUE(Box(screen, "txtName")->hasFocus());
         EnterEach({"Cy", "7", "40", "1"});
         Click(Box(screen, "txtEducation"));
@@ -257,10 +261,7 @@ TEST_F(ClientInfoTest, RequiredFieldsAreCheckedInOrderAndTheDateIsWrittenInFull)
         Click(Box(screen, "txtDateOfBirth"));
         TypeText(QStringLiteral("1/2/1950"));
 
-        platform.Next(MsgAnswer::Ok);
-        Click(ok);
-        EXPECT_EQ(LastBox().text, QStringLiteral("Press down arrow to select ethnicity or N/A for "
-                                                 "not available. Press Enter to continue."));
+        EXPECT_EQ(Said([&] { Click(ok); }), kRaceWanted);
         EXPECT_TRUE(List(screen, "cmbRace")->hasFocus());
         TypeText(QStringLiteral("1"));
         List(screen, "cmbMarital")->setFocus();
@@ -277,7 +278,7 @@ TEST_F(ClientInfoTest, RequiredFieldsAreCheckedInOrderAndTheDateIsWrittenInFull)
 TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsLockTheClientForGood) {
     state.CurrentRecord = 1;
     Open(true, [&](frmClientInfo* screen) {
-        EXPECT_TRUE(mwtest::Choice(screen, frmClientInfo::kInformationOk)->hasFocus());
+        EXPECT_TRUE(Ok(screen)->hasFocus());
         EXPECT_EQ(List(screen, "cmbRace")->currentText(), QStringLiteral("Black"));
         List(screen, "cmbRace")->setFocus();
         Enter(QStringLiteral("3"));
@@ -286,8 +287,7 @@ TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsLockTheClientForGood) {
         PressKey(Qt::Key_Tab);
         Box(screen, "txtName")->setFocus();
         Enter(QStringLiteral("Ann Lea"));
-        mwtest::Choice(screen, frmClientInfo::kInformationOk)->setFocus();
-        PressKey(Qt::Key_Return);
+        mwtest::Choose(screen, frmClientInfo::kInformationOk);
     });
     EXPECT_EQ(state.Current().Race.View(), "3");
     EXPECT_EQ(state.Current().timeseditted.View(), "2");
@@ -301,7 +301,7 @@ TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsLockTheClientForGood) {
                                                  "3 times already. Further editing of this\n"
                                                  "information is no longer permitted."));
         EXPECT_TRUE(AllFieldsDisabled(screen));
-        EXPECT_TRUE(mwtest::Choice(screen, frmClientInfo::kInformationOk)->hasFocus());
+        EXPECT_TRUE(Ok(screen)->hasFocus());
         EXPECT_EQ(Help(screen),
                   QStringLiteral("Exceeded limits of editing. No further editing is permitted."));
         PressKey(Qt::Key_Return);
@@ -312,11 +312,9 @@ TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsLockTheClientForGood) {
 
     platform.Next(MsgAnswer::Ok);
     Open(true, [&](frmClientInfo* screen) {
-        ASSERT_TRUE(mwtest::WaitUntil([&] { return platform.shown.size() == 2; }));
-        EXPECT_EQ(LastBox().title, QStringLiteral("Edit Limit Reached"));
+        ExpectOpensWith(2, "Edit Limit Reached");
         EXPECT_TRUE(AllFieldsDisabled(screen));
-        mwtest::Choice(screen, frmClientInfo::kCancelInput)->setFocus();
-        PressKey(Qt::Key_Return);
+        mwtest::Choose(screen, frmClientInfo::kCancelInput);
     });
     EXPECT_FALSE(state.ChoiceConfirmed);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
@@ -327,8 +325,7 @@ TEST_F(ClientInfoTest, AClientWhoseNameWasDeletedOpensLocked) {
     state.CurrentRecord = 2;
     platform.Next(MsgAnswer::Ok);
     Open(true, [&](frmClientInfo* screen) {
-        ASSERT_TRUE(mwtest::WaitUntil([&] { return platform.shown.size() == 1; }));
-        EXPECT_EQ(LastBox().title, QStringLiteral("Name Deleted"));
+        ExpectOpensWith(1, "Name Deleted");
         EXPECT_EQ(LastBox().text, QStringLiteral("This client's name has been deleted.\nEditing "
                                                  "this information is no longer permitted."));
         EXPECT_TRUE(AllFieldsDisabled(screen));
