@@ -106,6 +106,17 @@ Status Database::Execute(const std::string& sql) {
     return {};
 }
 
+Status Database::Execute(const std::string& sql, const std::vector<std::string>& values) {
+    Statement st(db_, sql);
+    if (!st.ok()) return Fail("cannot run \"" + sql + "\"");
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        sqlite3_bind_text(st.get(), static_cast<int>(i + 1), values[i].c_str(),
+                          static_cast<int>(values[i].size()), SQLITE_TRANSIENT);
+    }
+    if (sqlite3_step(st.get()) != SQLITE_DONE) return Fail("cannot run \"" + sql + "\"");
+    return {};
+}
+
 std::string QuoteIdentifier(const std::string& name) {
     std::string quoted = "\"";
     for (char c : name) {

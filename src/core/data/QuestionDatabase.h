@@ -41,6 +41,8 @@ public:
     // The rows of a question table in stored order.
     Result<std::vector<QuestionRow>> ReadQuestionTable(const std::string& table) const;
     Status Execute(const std::string& sql);
+    // One statement with its "?" parameters bound to `values`, as text.
+    Status Execute(const std::string& sql, const std::vector<std::string>& values);
 
 private:
     Database(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}

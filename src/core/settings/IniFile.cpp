@@ -102,6 +102,25 @@ std::string Join(const Document& doc) {
     return out;
 }
 
+void SetEntry(Document& doc, std::string_view section, std::string_view key,
+              std::string_view value) {
+    std::string entry = std::string(key) + "=" + std::string(value);
+    if (auto body = FindSection(doc, section)) {
+        if (auto line = FindKey(doc, *body, key)) {
+            doc.lines[*line] = entry;
+        } else {
+            // After the section's last non-blank line, so a blank separator stays last.
+            std::size_t at = body->second;
+            while (at > body->first && TrimBlanks(doc.lines[at - 1]).empty()) --at;
+            doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
+        }
+    } else {
+        doc.lines.push_back("[" + std::string(section) + "]");
+        doc.lines.push_back(entry);
+        doc.endsWithEol = true;
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
@@ -140,27 +159,18 @@ int IniFile::ReadInt(std::string_view section, std::string_view key, int default
 
 Status IniFile::WriteString(std::string_view section, std::string_view key,
                             std::string_view value) {
+    return WriteStrings(section, {{std::string(key), std::string(value)}});
+}
+
+Status IniFile::WriteStrings(std::string_view section,
+                             const std::vector<std::pair<std::string, std::string>>& entries) {
     Document doc;
     if (fs_.FileExists(path_)) {
         Result<std::string> text = fs_.ReadFile(path_);
         if (!text) return text.error();
         doc = Parse(*text);
     }
-    std::string entry = std::string(key) + "=" + std::string(value);
-    if (auto body = FindSection(doc, section)) {
-        if (auto line = FindKey(doc, *body, key)) {
-            doc.lines[*line] = entry;
-        } else {
-            // After the section's last non-blank line, so a blank separator stays last.
-            std::size_t at = body->second;
-            while (at > body->first && TrimBlanks(doc.lines[at - 1]).empty()) --at;
-            doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
-        }
-    } else {
-        doc.lines.push_back("[" + std::string(section) + "]");
-        doc.lines.push_back(entry);
-        doc.endsWithEol = true;
-    }
+    for (const auto& [key, value] : entries) SetEntry(doc, section, key, value);
     return fs_.ReplaceFile(path_, Join(doc));
 }
 

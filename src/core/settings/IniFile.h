@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/data/Error.h"
 #include "core/data/FileSystem.h"
@@ -31,6 +33,10 @@ public:
     int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
     // Replaces the file whole (temporary file, then rename).
     Status WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // Several keys of one section in one replacement: all of them are
+    // written, or none.
+    Status WriteStrings(std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& entries);
 
 private:
     // The value as written, without blanks and quotes; none when the file,

@@ -1,5 +1,7 @@
 #include "core/settings/Settings.h"
 
+#include <cctype>
+
 namespace mw {
 namespace {
 
@@ -53,28 +55,42 @@ std::string Settings::GetINISndPath() const {
     return mw_.ReadString(kPath, "SndPath", "c:", kWholeValue);
 }
 
+// A scan switch is on when its value starts with "T" or "t" ("True", "T",
+// "true"); anything else, "yes" included, is off.
+bool Settings::ReadSwitch(const char* key, const char* defaultValue) const {
+    const std::string value = scan_.ReadString(kScan, key, defaultValue, 5);
+    return !value.empty() && std::toupper(static_cast<unsigned char>(value.front())) == 'T';
+}
+
 ScanSettings Settings::GetScanSettings() const {
     ScanSettings s;
     s.NumberInBatch = scan_.ReadInt(kScan, "NumberInBatch", s.NumberInBatch);
     s.NameSetting = scan_.ReadInt(kScan, "NameSetting", s.NameSetting);
-    s.ScanReview = ReadFlag(scan_, kScan, "ScanReview", "True", 5);
-    s.ScanPrint = ReadFlag(scan_, kScan, "ScanPrint", "False", 5);
-    s.ScanPause = ReadFlag(scan_, kScan, "ScanPause", "True", 5);
+    if (s.NameSetting < 0 || s.NameSetting > kLastNameSetting) s.NameSetting = 0;
+    s.ScanReview = ReadSwitch("ScanReview", "True");
+    s.ScanPrint = ReadSwitch("ScanPrint", "False");
+    s.ScanPause = ReadSwitch("ScanPause", "True");
     return s;
 }
 
+// The five keys in one replacement of the file: a failed write leaves the
+// settings of the last batch whole.
 Status Settings::SaveScanSettings(const ScanSettings& s) {
-    const std::pair<const char*, std::string> entries[] = {
-        {"NumberInBatch", std::to_string(s.NumberInBatch)},
-        {"NameSetting", std::to_string(s.NameSetting)},
-        {"ScanReview", TrueFalse(s.ScanReview)},
-        {"ScanPrint", TrueFalse(s.ScanPrint)},
-        {"ScanPause", TrueFalse(s.ScanPause)},
-    };
-    for (const auto& [key, value] : entries) {
-        if (Status st = scan_.WriteString(kScan, key, value); !st) return st;
-    }
-    return {};
+    return scan_.WriteStrings(kScan, {
+                                         {"NumberInBatch", std::to_string(s.NumberInBatch)},
+                                         {"NameSetting", std::to_string(s.NameSetting)},
+                                         {"ScanReview", TrueFalse(s.ScanReview)},
+                                         {"ScanPrint", TrueFalse(s.ScanPrint)},
+                                         {"ScanPause", TrueFalse(s.ScanPause)},
+                                     });
+}
+
+std::string Settings::GetScanImportFolder() const {
+    return scan_.ReadString(kScan, "ImportFolder", "", kWholeValue);
+}
+
+Status Settings::SaveScanImportFolder(const std::string& folder) {
+    return scan_.WriteString(kScan, "ImportFolder", folder);
 }
 
 }  // namespace mw

@@ -11,10 +11,15 @@ namespace mw {
 inline constexpr const char* kSettingsFileName = "MW.ini";
 inline constexpr const char* kScanSettingsFileName = "sctest.ini";
 
+// How scanned clients are named: typed by the operator, the sheet's inmate
+// number, or "Test#" and the client's number on the data disk.
+enum NameSettingValue { kNameTyped = 0, kNameInmateNumber, kNameTestNumber };
+inline constexpr int kLastNameSetting = kNameTestNumber;
+
 // The settings of a batch of scanned answer sheets.
 struct ScanSettings {
     int NumberInBatch = 10;
-    int NameSetting = 0;
+    int NameSetting = kNameTyped;
     bool ScanReview = true;
     bool ScanPrint = false;
     bool ScanPause = true;
@@ -36,10 +41,14 @@ public:
 
     ScanSettings GetScanSettings() const;
     Status SaveScanSettings(const ScanSettings& settings);
+    // The folder the last sheet file was imported from; empty when none.
+    std::string GetScanImportFolder() const;
+    Status SaveScanImportFolder(const std::string& folder);
 
 private:
     bool ReadFlag(const IniFile& file, const char* section, const char* key,
                   const char* defaultValue, std::size_t bufferSize) const;
+    bool ReadSwitch(const char* key, const char* defaultValue) const;
 
     IniFile mw_;
     IniFile scan_;

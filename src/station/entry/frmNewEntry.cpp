@@ -168,14 +168,13 @@ frmNewEntry::frmNewEntry(StationContext& ctx, QWidget* parent) : QDialog(parent)
 
 frmNewEntry::~frmNewEntry() = default;
 
-// A scanned client may come with fewer than 160 answers; the missing ones
-// read as not answered.
+// A scanned client may come with fewer than 160 answers, or with blanks for
+// items whose mark did not scan (none, or several); they read as not answered.
 void frmNewEntry::LoadAnswers() {
     answers_ = std::string(ctx_.state.Current().Answers.View());
     if (!ctx_.state.ScanMode) return;
-    const std::size_t scanned = answers_.find_last_not_of(' ') + 1;
-    scannedShort_ = scanned < answers_.size();
-    answers_.replace(scanned, std::string::npos, answers_.size() - scanned, '0');
+    scannedShort_ = answers_.find(' ') != std::string::npos;
+    std::replace(answers_.begin(), answers_.end(), ' ', '0');
 }
 
 // Items of one type always go to one grid, in table order, whatever the

@@ -81,7 +81,7 @@ private:
     std::string answers_;
     // Why the answers cannot be keyed; empty once the grids are built.
     QString loadError_;
-    // A scanned client whose answers came short of 160: the operator is warned.
+    // A scanned client with answers that did not scan: the operator is warned.
     bool scannedShort_ = false;
     bool activated_ = false;
 };

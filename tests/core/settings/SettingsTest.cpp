@@ -45,6 +45,30 @@ TEST_F(SettingsTest, FlagsAreTrueOnlyWhenTheValueBeginsWithTru) {
     EXPECT_TRUE(settings().GetPrintDOSSetting());  // one pair of quotes is removed
 }
 
+// Scan switches go by their first letter; an out-of-range name setting is the first one.
+TEST_F(SettingsTest, ScanSwitchesAreOnWhenTheyStartWithTAndNamesOutsideTheThreeReadAsTyped) {
+    dir.Write("sctest.ini",
+              "[ScanSettings]\nScanReview=yes\nScanPrint=true\nScanPause=T\nNameSetting=3\n");
+    ScanSettings scan = settings().GetScanSettings();
+    EXPECT_FALSE(scan.ScanReview);
+    EXPECT_TRUE(scan.ScanPrint);
+    EXPECT_TRUE(scan.ScanPause);
+    EXPECT_EQ(scan.NameSetting, kNameTyped);
+    dir.Write("sctest.ini", "[ScanSettings]\nNameSetting=-1\n");
+    EXPECT_EQ(settings().GetScanSettings().NameSetting, kNameTyped);
+    dir.Write("sctest.ini", "[ScanSettings]\nNameSetting=2\n");
+    EXPECT_EQ(settings().GetScanSettings().NameSetting, kNameTestNumber);
+}
+
+TEST_F(SettingsTest, ScanSettingsWriteAllFiveKeysKeepingTheRestOfTheFile) {
+    dir.Write("sctest.ini", "; scan\r\n[ScanSettings]\r\nNumberInBatch=4\r\n");
+    ScanSettings scan{.NumberInBatch = 7, .NameSetting = 2, .ScanReview = false};
+    ASSERT_TRUE(settings().SaveScanSettings(scan));
+    EXPECT_EQ(dir.Read("sctest.ini"),
+              "; scan\r\n[ScanSettings]\r\nNumberInBatch=7\r\nNameSetting=2\r\n"
+              "ScanReview=False\r\nScanPrint=False\r\nScanPause=True\r\n");
+}
+
 TEST_F(SettingsTest, PathsAreTrimmedAndReadBackWhole) {
     dir.Write("MW.ini", "[PATH]\nFilePath =   f:   \nSndPath=\"" + std::string(60, 's') + "\"\n");
     EXPECT_EQ(settings().GetINIFilePath(), "f:");

@@ -1,5 +1,5 @@
 // The entry-method screen: its choices, the answer-sheet route cancelled,
-// the routes still to come, and a disk that is full by the time a route starts.
+// and a disk that is full by the time a route starts.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -82,25 +82,6 @@ TEST_F(EntryMethodTest, TheAnswerSheetRouteEndsWhenTheClientInformationIsCancell
     });
     Run();
     EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
-}
-
-TEST_F(EntryMethodTest, TestingOnTheScreenAndScanningAreNotAvailableYetAndChangeNothing) {
-    Load(2);
-    const std::string inMemory = state.ClientRecords[3].ToBytes();
-    for (int route :
-         {frmSelectEntryMethod::kAdministerTest, frmSelectEntryMethod::kScanAnswerSheet}) {
-        ChooseRoute(route);
-        platform.Next(MsgAnswer::Ok);
-        Run();
-    }
-    EXPECT_EQ(platform.Texts(),
-              (std::vector{
-                  QStringLiteral("Testing on the screen is not available on this station yet."),
-                  QStringLiteral("Scanning answer sheets is not available on this station yet.")}));
-    EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(state.CurrentRecord, 1);
-    EXPECT_EQ(state.ClientRecords[3].ToBytes(), inMemory);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
 }
 

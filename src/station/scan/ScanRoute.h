@@ -1,0 +1,39 @@
+// "Scan Answer Sheet" of the entry-method screen: a batch of answer sheets
+// that an optical mark reader has read, from the batch settings to the
+// clients on the data disk.
+//
+// The scan table is emptied first (also when the operator then cancels the
+// settings). After "Information &OK" the operator picks the reader's sheet
+// file; at most the batch size of its sheets go into the scan table, and
+// each then becomes a new client: named as the settings say, confirmed on
+// the client information screen when the batch is reviewed, and corrected
+// on the answer grid where an item had no mark or several. A client leaves
+// the scan table once it is on the data disk. A full disk, a review
+// cancelled or a disk step given up stop at that sheet; what is not stored
+// stays in the scan table.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace mw {
+
+struct StationContext;
+
+// What the route asks of the world outside the station's state.
+struct ScanRouteServices {
+    // The sheet file to import, offered in `folder`; empty when none was chosen.
+    std::function<QString(QWidget* parent, const QString& folder)> chooseSheetFile;
+    // Prints the reports of the clients with these record numbers.
+    std::function<void(const std::vector<int>& records)> printReports;
+};
+
+// The file dialog and the station's report printing, over `parent`.
+ScanRouteServices StationScanServices(StationContext& ctx, QWidget* parent);
+
+void ScanAnswerSheets(StationContext& ctx, QWidget* parent, const ScanRouteServices& services);
+
+}  // namespace mw

@@ -1,0 +1,100 @@
+// The batch scan settings: what a missing settings file shows, the batch
+// size check, and what OK and Cancel leave in sctest.ini.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "station/scan/frmScanSettings.h"
+#include "support/QtTestSupport.h"
+#include "support/StationFixture.h"
+
+namespace mw {
+namespace {
+
+using mwtest::Find;
+using mwtest::PressKey;
+
+class ScanSettingsTest : public mwtest::StationFixture {
+protected:
+    void Open(int largest) {
+        screen = std::make_unique<frmScanSettings>(ctx, largest, nullptr);
+        mwtest::ShowActive(screen.get());
+    }
+    QLineEdit* Number() const { return Find<QLineEdit>(screen.get(), "txtNumberToScan"); }
+    QRadioButton* Name(int i) const {
+        return Find<QRadioButton>(screen.get(), QStringLiteral("optNames_%1").arg(i));
+    }
+    QCheckBox* Check(const char* name) const { return Find<QCheckBox>(screen.get(), name); }
+    QString Help() const { return Find<QLabel>(screen.get(), "MsgPanel")->text(); }
+
+    std::unique_ptr<frmScanSettings> screen;
+};
+
+TEST_F(ScanSettingsTest, WithoutASettingsFileTheDefaultsShowAndCancelWritesNothing) {
+    Open(49);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Batch Scan Settings"));
+    EXPECT_EQ(Find<QLabel>(screen.get(), "lblInfo")->text(),
+              QStringLiteral("&Number of tests to scan (1 minimum, 49 maximum)"));
+    EXPECT_TRUE(Number()->hasFocus());
+    EXPECT_EQ(Number()->text(), QStringLiteral("10"));
+    EXPECT_TRUE(Name(0)->isChecked());
+    EXPECT_TRUE(Check("chkReview")->isChecked());
+    EXPECT_FALSE(Check("chkPrint")->isChecked());
+    EXPECT_TRUE(Check("chkPause")->isChecked());
+
+    // Every field changed, then Cancel: no file appears.
+    Number()->setText(QStringLiteral("3"));
+    Name(2)->setChecked(true);
+    for (const char* box : {"chkReview", "chkPrint", "chkPause"}) Check(box)->toggle();
+    mwtest::Choose(screen.get(), frmScanSettings::kCancelInput);
+    EXPECT_TRUE(screen->Cancelled());
+    EXPECT_FALSE(programDir.Exists("sctest.ini"));
+}
+
+TEST_F(ScanSettingsTest, TheBatchSizeIsCheckedOnEnterAndOkWritesAllFiveSettings) {
+    const std::string before = "[ScanSettings]\r\nNumberInBatch=4\r\nScanPrint=T\r\n";
+    programDir.Write("sctest.ini", before);
+    Open(3);
+    EXPECT_EQ(Number()->text(), QStringLiteral("4"));
+    EXPECT_TRUE(Check("chkPrint")->isChecked());
+    EXPECT_EQ(Help(),
+              QStringLiteral("Enter number of tests to scan in this batch, then press Enter."));
+    for (const char* refused : {"4", "0", "x"}) {
+        platform.Next(MsgAnswer::Ok);
+        Number()->setText(QString::fromUtf8(refused));
+        PressKey(Qt::Key_Return);
+        EXPECT_TRUE(Number()->hasFocus()) << refused;
+        EXPECT_TRUE(Number()->text().isEmpty()) << refused;
+    }
+    EXPECT_EQ(platform.beeps, 3);
+    EXPECT_EQ(platform.shown.back().text,
+              QStringLiteral("Enter number of tests to scan in this batch. Press Enter to "
+                             "continue."));
+    EXPECT_EQ(programDir.Read("sctest.ini"), before);
+
+    mwtest::TypeText(QStringLiteral(" 3 "));
+    PressKey(Qt::Key_Tab);
+    EXPECT_TRUE(Name(0)->hasFocus());
+    EXPECT_EQ(Number()->text(), QStringLiteral("3"));
+    EXPECT_EQ(Help(), QStringLiteral("Manually enter each parolee name before scanning."));
+    PressKey(Qt::Key_Down);
+    EXPECT_TRUE(Name(1)->isChecked());
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(Check("chkReview")->hasFocus());
+    EXPECT_EQ(Help(), QStringLiteral("Checked=review scanned data - Not checked=don't review."));
+    PressKey(Qt::Key_Space);
+    for (int i = 0; i < 3; ++i) PressKey(Qt::Key_Return);
+    EXPECT_EQ(Help(), QStringLiteral("If information is correct press Enter or press Tab to "
+                                     "change an entry."));
+    PressKey(Qt::Key_Return);
+    EXPECT_FALSE(screen->Cancelled());
+    EXPECT_EQ(programDir.Read("sctest.ini"),
+              "[ScanSettings]\r\nNumberInBatch=3\r\nScanPrint=True\r\nNameSetting=1\r\n"
+              "ScanReview=False\r\nScanPause=True\r\n");
+}
+
+}  // namespace
+}  // namespace mw
