@@ -23,6 +23,7 @@ public:
     void MouseWait() override {}
     void MouseDefault() override {}
     void LetEventsRun() override { QApplication::processEvents(); }
+    std::unique_ptr<mw::AudioPlayer> OpenAudioPlayer() override { return nullptr; }
 };
 
 // A new client on an empty disk, with the program's question database.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "station/screen/Platform.h"
+#include "support/FakeAudioPlayer.h"
 
 namespace mwtest {
 
@@ -47,6 +48,10 @@ public:
     void MouseWait() override { busy = true; }
     void MouseDefault() override { busy = false; }
     void LetEventsRun() override { QCoreApplication::processEvents(); }
+    std::unique_ptr<mw::AudioPlayer> OpenAudioPlayer() override {
+        if (openPlayer) return openPlayer();
+        return std::make_unique<FakeAudioPlayer>(audio);
+    }
 
     // The texts of the boxes shown so far, in order.
     std::vector<QString> Texts() const {
@@ -58,6 +63,10 @@ public:
     std::vector<mw::MessageBox> shown;
     int beeps = 0;
     bool busy = false;
+    // What the screens played.
+    AudioLog audio;
+    // When set, opens the players instead of the recording fake (a real one, for instance).
+    std::function<std::unique_ptr<mw::AudioPlayer>()> openPlayer;
 
 private:
     struct Scripted {

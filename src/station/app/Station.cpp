@@ -5,11 +5,13 @@
 #include "station/app/SingleCopy.h"
 #include "station/app/StationContext.h"
 #include "station/app/frmMain.h"
+#include "station/present/QtAudioPlayer.h"
 #include "station/screen/QtPlatform.h"
 
 namespace mw {
 
 int RunStation(int argc, char** argv) {
+    ChooseMediaBackend();
     QApplication app(argc, argv);
     // Neither the application name nor a display name is set: the lock file
     // tells a live copy from a killed one by the executable's name, and a

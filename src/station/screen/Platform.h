@@ -1,12 +1,15 @@
 // The few services of the windowing system that screens use besides their
-// own controls: message boxes, the beep, the busy pointer and letting
-// pending window events run.
+// own controls: message boxes, the beep, the busy pointer, letting pending
+// window events run and the sound output.
 //
 // Screens call them only through this interface, so that a test can answer a
 // modal box by script and read what it said.
 #pragma once
 
 #include <QString>
+#include <memory>
+
+#include "station/present/AudioPlayer.h"
 
 namespace mw {
 
@@ -35,6 +38,8 @@ public:
     // Back to the arrow pointer; pending window events run.
     virtual void MouseDefault() = 0;
     virtual void LetEventsRun() = 0;
+    // A player for spoken sounds; it is set up by whoever uses it.
+    virtual std::unique_ptr<AudioPlayer> OpenAudioPlayer() = 0;
 };
 
 }  // namespace mw

@@ -1,6 +1,7 @@
 #include "station/screen/QtPlatform.h"
 
 #include "core/data/Product.h"
+#include "station/present/QtAudioPlayer.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -85,6 +86,10 @@ void QtPlatform::MouseDefault() {
 
 void QtPlatform::LetEventsRun() {
     QApplication::processEvents();
+}
+
+std::unique_ptr<AudioPlayer> QtPlatform::OpenAudioPlayer() {
+    return std::make_unique<QtAudioPlayer>();
 }
 
 }  // namespace mw

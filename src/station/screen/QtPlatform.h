@@ -12,6 +12,7 @@ public:
     void MouseWait() override;
     void MouseDefault() override;
     void LetEventsRun() override;
+    std::unique_ptr<AudioPlayer> OpenAudioPlayer() override;
 };
 
 }  // namespace mw

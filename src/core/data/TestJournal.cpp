@@ -1,0 +1,179 @@
+#include "core/data/TestJournal.h"
+
+#include <charconv>
+#include <vector>
+
+namespace mw {
+namespace {
+
+// The first line tells a journal from any other file; the number is the
+// format's version, raised when the format changes.
+constexpr std::string_view kHeading = "Mirrorwise test journal 1";
+constexpr std::array<std::string_view, 6> kKeys = {"DataPath", "DiskCheck", "Language",
+                                                   "Item",     "Answers",   "Record"};
+constexpr std::string_view kHexDigits = "0123456789abcdef";
+// A journal is a few hundred bytes; anything far larger is not one.
+constexpr std::uint64_t kMaxJournalBytes = 64 * 1024;
+
+// The record's bytes as hexadecimal: a field may hold any byte, a line end among them.
+std::string ToHex(std::string_view bytes) {
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex += kHexDigits[byte >> 4];
+        hex += kHexDigits[byte & 0xF];
+    }
+    return hex;
+}
+
+std::optional<std::string> FromHex(std::string_view hex) {
+    if (hex.size() % 2 != 0) return std::nullopt;
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const auto high = kHexDigits.find(hex[i]);
+        const auto low = kHexDigits.find(hex[i + 1]);
+        if (high == std::string_view::npos || low == std::string_view::npos) return std::nullopt;
+        bytes += static_cast<char>(high << 4 | low);
+    }
+    return bytes;
+}
+
+template <class T>
+std::optional<T> ParseNumber(std::string_view text, int base = 10) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return lines;
+}
+
+// Reads one "Key=value" line after another, naming the line at fault.
+class JournalReader {
+public:
+    JournalReader(std::string_view text, const std::string& fileName)
+        : lines_(Lines(text)), fileName_(fileName) {}
+
+    Error Fail(const std::string& what) const {
+        return MakeError(errc::BadData,
+                         fileName_ + ", line " + std::to_string(line_ + 1) + ": " + what);
+    }
+    bool Heading() { return !lines_.empty() && lines_[line_] == kHeading; }
+    // The value, never empty, of the next line, which must be the given key's.
+    std::optional<std::string_view> Value(std::string_view key) {
+        ++line_;
+        if (line_ >= lines_.size()) return std::nullopt;
+        const std::string_view line = lines_[line_];
+        if (line.size() <= key.size() || line.substr(0, key.size()) != key ||
+            line[key.size()] != '=') {
+            return std::nullopt;
+        }
+        return line.substr(key.size() + 1);
+    }
+
+private:
+    std::vector<std::string_view> lines_;
+    const std::string& fileName_;
+    std::size_t line_ = 0;
+};
+
+// Each answer is one digit, 0 for an item not yet answered.
+std::optional<std::array<int, kItemCount + 1>> ParseAnswers(std::string_view digits) {
+    if (digits.size() != kItemCount) return std::nullopt;
+    std::array<int, kItemCount + 1> answers{};
+    for (int item = 1; item <= kItemCount; ++item) {
+        const char digit = digits[item - 1];
+        if (digit < '0' || digit > '5') return std::nullopt;
+        answers[item] = digit - '0';
+    }
+    return answers;
+}
+
+}  // namespace
+
+std::string TestJournal::ToText() const {
+    std::string answers;
+    for (int item = 1; item <= kItemCount; ++item) {
+        answers += static_cast<char>('0' + Answers[item]);
+    }
+    std::string check;
+    for (int shift = 60; shift >= 0; shift -= 4) check += kHexDigits[(DiskCheck >> shift) & 0xF];
+    const std::array<std::string, 6> values = {
+        DataPath, check, Language, std::to_string(Item), answers, ToHex(Client.ToBytes())};
+    std::string text = std::string(kHeading) + "\n";
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        text += std::string(kKeys[i]) + "=" + values[i] + "\n";
+    }
+    return text;
+}
+
+Result<TestJournal> TestJournal::FromText(std::string_view text, const std::string& fileName) {
+    JournalReader reader(text, fileName);
+    if (!reader.Heading()) {
+        return MakeError(errc::BadData, fileName + " is not a test journal of this station");
+    }
+    TestJournal journal;
+    std::array<std::string_view, kKeys.size()> values;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        const auto value = reader.Value(kKeys[i]);
+        if (!value) return reader.Fail(std::string(kKeys[i]) + "= expected");
+        values[i] = *value;
+    }
+    journal.DataPath = values[0];
+    const auto check = ParseNumber<std::uint64_t>(values[1], 16);
+    const auto item = ParseNumber<int>(values[3]);
+    const auto answers = ParseAnswers(values[4]);
+    const auto record = FromHex(values[5]);
+    if (!check || !item || *item < 1 || *item > kItemCount || !answers || !record ||
+        record->size() != kRecordSize) {
+        return MakeError(errc::BadData,
+                         fileName + " is damaged: a value is missing or out of range");
+    }
+    journal.DiskCheck = *check;
+    journal.Language = values[2];
+    journal.Item = *item;
+    journal.Answers = *answers;
+    journal.Client = ClientRecord::FromBytes(*record);
+    return journal;
+}
+
+std::uint64_t DiskFingerprint(std::string_view recordFile) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char byte : recordFile) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string TestJournalPath(const std::string& programDir) {
+    return JoinPath(programDir, kTestJournalName);
+}
+
+Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal) {
+    return fs.ReplaceFile(TestJournalPath(programDir), journal.ToText());
+}
+
+Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir) {
+    const std::string path = TestJournalPath(programDir);
+    if (!fs.FileExists(path)) return std::optional<TestJournal>();
+    Result<std::string> text = fs.ReadFile(path, kMaxJournalBytes);
+    if (!text) return text.error();
+    Result<TestJournal> journal = TestJournal::FromText(*text, path);
+    if (!journal) return journal.error();
+    return std::optional<TestJournal>(std::move(*journal));
+}
+
+Status RemoveTestJournal(FileSystem& fs, const std::string& programDir) {
+    const std::string path = TestJournalPath(programDir);
+    return fs.FileExists(path) ? fs.RemoveFile(path) : Status();
+}
+
+}  // namespace mw

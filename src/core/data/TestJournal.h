@@ -1,0 +1,52 @@
+// The journal of a test in progress on the screen. A client's answers live
+// in memory until the last item, so the station keeps them in this small
+// file in the program folder after every answer: when the station is closed,
+// loses power or crashes, the next start can take the client back to the
+// item where the test stopped.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/data/ClientRecord.h"
+#include "core/data/CodeTables.h"
+#include "core/data/Error.h"
+#include "core/data/FileSystem.h"
+
+namespace mw {
+
+inline constexpr const char* kTestJournalName = "MWTEST.JNL";
+
+struct TestJournal {
+    // The data disk the client is to be added to, and a fingerprint of its
+    // record file when the test began: the test may be finished only on that
+    // disk, unchanged, so that the new client lands in the slot it was given.
+    std::string DataPath;
+    std::uint64_t DiskCheck = 0;
+    ClientRecord Client;
+    std::string Language;
+    // The item to show on resuming, 1 to 160.
+    int Item = 1;
+    // The position (1-5) of the answer chosen per item, 0 while unanswered; index 0 unused.
+    std::array<int, kItemCount + 1> Answers{};
+
+    std::string ToText() const;
+    // `fileName` names the file in an error.
+    static Result<TestJournal> FromText(std::string_view text, const std::string& fileName);
+};
+
+// The fingerprint of a record file's bytes (FNV-1a, 64 bits).
+std::uint64_t DiskFingerprint(std::string_view recordFile);
+
+std::string TestJournalPath(const std::string& programDir);
+// Written whole or not at all.
+Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal);
+// Empty when no test was left unfinished.
+Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir);
+// No journal at all is no error.
+Status RemoveTestJournal(FileSystem& fs, const std::string& programDir);
+
+}  // namespace mw

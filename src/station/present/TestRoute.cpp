@@ -1,0 +1,94 @@
+#include "station/present/TestRoute.h"
+
+#include <QLabel>
+
+#include "core/data/Product.h"
+#include "core/data/TestJournal.h"
+#include "station/app/DiskRetry.h"
+#include "station/app/StationContext.h"
+#include "station/entry/frmClientInfo.h"
+#include "station/present/frmPresentQA.h"
+#include "station/present/frmSelectLanguage.h"
+#include "station/supervisor/PASSWORD.h"
+
+namespace mw {
+namespace {
+
+void SetStatus(QWidget* screen, const QString& text) {
+    if (auto* msgPanel = screen->findChild<QLabel*>(QStringLiteral("MsgPanel"))) {
+        msgPanel->setText(text);
+    }
+}
+
+// The language of the test, or an empty one when there is none or the
+// presentation was cancelled.
+QString ChooseLanguage(StationContext& ctx, QWidget* screen) {
+    frmSelectLanguage languages(ctx, screen);
+    if (languages.LanguageCount() == 0) {
+        ctx.platform.MsgBox(
+            {.text = QStringLiteral("No question table is installed on this station, so the test "
+                                    "cannot be given on the screen."),
+             .icon = MsgIcon::Exclamation});
+        return QString();
+    }
+    if (languages.LanguageCount() < 2) return languages.Caption(0);
+    ctx.state.ChoiceConfirmed = false;
+    languages.exec();
+    return ctx.state.ChoiceConfirmed ? languages.Language() : QString();
+}
+
+// The supervisor learns, once the code is given, that the answers were not
+// kept safe while the client answered.
+void ReportJournalFailure(StationContext& ctx, const Error& error) {
+    ctx.platform.MsgBox(
+        {.text = QStringLiteral("The answers of this test could not be kept safe while it ran:\n") +
+                 QString::fromStdString(error.message) +
+                 QStringLiteral("\nHad the station stopped, they would have been lost. Please "
+                                "check the program folder."),
+         .icon = MsgIcon::Exclamation});
+}
+
+}  // namespace
+
+void AdministerTest(StationContext& ctx, QWidget* screen) {
+    {
+        frmClientInfo info(ctx, screen);
+        info.exec();
+    }
+    if (!ctx.state.ChoiceConfirmed) return;
+    const QString language = ChooseLanguage(ctx, screen);
+    if (language.isEmpty()) return;
+    GiveTest(ctx, screen, language, nullptr);
+}
+
+bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
+              const TestJournal* resumed) {
+    Result<std::vector<QuestionRow>> questions = frmPresentQA::ReadQuestions(ctx, language);
+    if (!questions) {
+        ShowError(ctx.platform, questions.error());
+        return false;
+    }
+
+    SetStatus(screen, QStringLiteral("Press the Enter key to continue."));
+    ctx.platform.MsgBox({.text = QStringLiteral("Press the Enter key to begin the test."),
+                         .title = QString::fromUtf8(kProductName)});
+    // From here until the secret code the client must see nothing else.
+    screen->setWindowState(screen->windowState() | Qt::WindowFullScreen);
+    std::optional<Error> journalFailure;
+    {
+        frmPresentQA presentation(ctx, language, std::move(*questions), screen);
+        if (resumed) presentation.Resume(*resumed);
+        presentation.exec();
+        journalFailure = presentation.JournalFailure();
+    }
+    ctx.platform.LetEventsRun();
+    // After a finished test and an aborted one alike: the client may have
+    // pressed anything, so the way back to the station is the code alone.
+    SetStatus(screen, QStringLiteral("Enter secret code to continue."));
+    while (!AskSecretCode(ctx, screen)) {
+    }
+    if (journalFailure) ReportJournalFailure(ctx, *journalFailure);
+    return true;
+}
+
+}  // namespace mw

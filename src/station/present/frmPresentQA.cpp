@@ -1,0 +1,706 @@
+#include "station/present/frmPresentQA.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <span>
+
+#include "core/data/TestJournal.h"
+#include "station/app/StationContext.h"
+#include "station/entry/StoreAnswers.h"
+#include "station/present/AudioPlayer.h"
+#include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
+
+namespace mw {
+namespace {
+
+// The instruction screens, one line of text each; "" is a blank line between
+// paragraphs. Their spoken form is InstN.wav of the language's sound folder.
+constexpr std::array<const char*, 10> kGeneralInstructions = {
+    " Your answers will help staff understand your needs. Please answer items truthfully. Read "
+    "each item slowly. For each item, choose the answer that is true for you.",
+    "",
+    " Use the Down Arrow key to highlight the answer you choose, then press the Enter key. An "
+    "answer is highlighted when it has light blue around it. The Up and Down Arrow keys change "
+    "the answer. The Tab key repeats the item.",
+    "",
+    " In this test, drinking means drinking any alcohol: beer, wine or liquor. Drugs means street "
+    "drugs, such as marijuana, cocaine, crack, methamphetamine, heroin or fentanyl. Drugs also "
+    "means pills, such as pain pills or sleeping pills, taken without a prescription or in larger "
+    "amounts than prescribed.",
+    "",
+    " If you need help, ask the testing supervisor.",
+    "",
+    "",
+    " Press the Enter key to begin."};
+constexpr std::array<const char*, 8> kSection1Instructions = {
+    "Section 1",
+    "",
+    " The statements in this section must be answered TRUE or FALSE.",
+    "",
+    " If an item is true for you, highlight \"True\". If it is false for you, highlight "
+    "\"False\".",
+    " Then press Enter.",
+    "",
+    " Press Enter to begin."};
+constexpr std::array<const char*, 14> kSection2Instructions = {
+    "Section 2",
+    "",
+    " The next  series of  statements contain items you  should rate to describe yourself. "
+    "Rate each item by how often it is true for you.",
+    "",
+    " The four ratings are:",
+    "      Rare or Never",
+    "      Sometimes",
+    "      Often",
+    "      Very Often or Always",
+    "",
+    " Highlight the answer you select, then press Enter. ",
+    "",
+    "",
+    " Press Enter to begin."};
+constexpr std::array<const char*, 17> kSection3Instructions = {
+    "Section 3",
+    "",
+    "Each of the following items consists of a pair of opposite terms that you are "
+    "to rate yourself on. Rate yourself as you are now, not as you were in the past or as you "
+    "would like to be.",
+    "",
+    " For example, the pair could be Careful, Careless. The five answers would be:",
+    "      Very Often Careful",
+    "      Often Careful",
+    "      Can't Decide",
+    "      Often Careless",
+    "      Very Often Careless",
+    "",
+    " Choose Very Often Careful if you are careful very often. Choose Often Careful if you are "
+    "careful often. Choose Can't Decide if you cannot decide between the two terms. Choose "
+    "Often Careless if you are careless often. Choose Very Often Careless if you are careless "
+    "very often.",
+    "",
+    " Highlight the answer you select, then press Enter.",
+    "",
+    "",
+    "     Press Enter to begin."};
+constexpr std::array<const char*, 8> kSection4Instructions = {
+    "Section 4",
+    "",
+    " Select the answer that is accurate for you. ",
+    "",
+    " Highlight the answer you select, then press Enter. ",
+    "",
+    "",
+    " Press Enter to begin."};
+constexpr std::array<std::span<const char* const>, 5> kInstructions = {
+    kGeneralInstructions, kSection1Instructions, kSection2Instructions, kSection3Instructions,
+    kSection4Instructions};
+
+const char* const kAnswerKeyHelp =
+    "Use Up or Down arrow keys to highlight answer, then press Enter. Press F10 for previous "
+    "question.";
+const char* const kAnswerKeyHelpSpanish =
+    "Oprima las teclas de flechas Hacia Arriba o Hacia Abajo para iluminar su respuesta. Luego "
+    "oprima la tecla «Enter». Oprima la tecla «F10» para ver la pregunta anterior.";
+const char* const kAnswerHelp =
+    "Press enter to select this answer. Press Tab or Arrows to hear question again. Press F10 "
+    "for previous question.";
+const char* const kAnswerHelpSilent =
+    "Press enter to select this answer. Press F10 for previous question.";
+const char* const kNotSaved =
+    " The answers have not been saved yet. Please ask the testing supervisor for help.";
+
+// The answer text boxes are grey over their buttons.
+constexpr QRgb kAnswerTextColor = qRgb(0xC0, 0xC0, 0xC0);
+
+// The screen is drawn to the proportions of a container 8835 x 5835 units,
+// scaled to fill most of the screen; texts are sized in the same units.
+constexpr double kContainerWidth = 8835;
+constexpr double kContainerHeight = 5835;
+constexpr double kScreenShare = 0.9;
+constexpr double kQuestionHeight = 1572;
+constexpr double kAnswerFrameHeight = 4035;
+constexpr double kRowPitch = 720;
+constexpr double kRowBorder = 60;
+constexpr double kItemFontSize = 280;
+constexpr double kAnswerFontSize = 250;
+constexpr double kInstructionFontSize = 200;
+constexpr double kStatusFontSize = 170;
+
+QString InstructionText(int section) {
+    QStringList lines;
+    for (const char* line : kInstructions.at(section)) lines << QString::fromUtf8(line);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString InstructionSound(int section) {
+    return QStringLiteral("Inst%1.wav").arg(section);
+}
+
+QString SoundName(const std::string& base) {
+    return QString::fromStdString(base).trimmed() + QStringLiteral(".wav");
+}
+
+bool IsEnter(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+bool IsTab(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+}
+
+void SetPixelSize(QWidget* widget, double size) {
+    QFont font = widget->font();
+    font.setPixelSize(std::max(12, static_cast<int>(size)));
+    widget->setFont(font);
+}
+
+QPlainTextEdit* ReadOnlyText(QWidget* parent, const char* name) {
+    auto* text = Named<QPlainTextEdit>(parent, name);
+    text->setReadOnly(true);
+    text->setFocusPolicy(Qt::StrongFocus);
+    text->setContextMenuPolicy(Qt::NoContextMenu);
+    return text;
+}
+
+}  // namespace
+
+Result<std::vector<QuestionRow>> frmPresentQA::ReadQuestions(const StationContext& ctx,
+                                                             const QString& language) {
+    if (!ctx.database) {
+        return MakeError(errc::DatabaseFileNotFound,
+                         "the question database " +
+                             JoinPath(ctx.programDir, kQuestionDatabaseName) +
+                             " could not be opened");
+    }
+    Result<std::vector<QuestionRow>> rows = ctx.database->ReadQuestionTable(language.toStdString());
+    if (!rows) return rows;
+    std::erase_if(*rows, [](const QuestionRow& row) { return row.ID < 1 || row.ID > kItemCount; });
+    if (rows->empty()) {
+        return MakeError(errc::BadData, "the question table " + language.toStdString() +
+                                            " holds no items numbered 1 to 160");
+    }
+    return rows;
+}
+
+frmPresentQA::frmPresentQA(StationContext& ctx, const QString& language,
+                           std::vector<QuestionRow> questions, QWidget* parent)
+    : QDialog(parent),
+      ctx_(ctx),
+      language_(language),
+      spanish_(language.toUpper() == QStringLiteral("SPANISH")),
+      questions_(std::move(questions)),
+      soundFolder_(JoinPath(JoinPath(JoinPath(ctx.state.SoundPath, "MWTEST"), "sound"),
+                            language.toStdString())),
+      diskCheck_(DiskFingerprint(ctx.state.DiskImage)) {
+    setObjectName(QStringLiteral("frmPresentQA"));
+    setWindowTitle(spanish_ ? QStringLiteral("Presentación de preguntas")
+                            : QStringLiteral("Question Presentation"));
+    // The client is alone at the station: the test takes the whole screen.
+    setWindowState(Qt::WindowFullScreen);
+    BuildScreen();
+    ScaleToScreen();
+    // Item 1 waits behind the instructions, which are filled once the window shows.
+    GetNextQuestion();
+    ShowInstructions(QString());
+}
+
+frmPresentQA::~frmPresentQA() = default;
+
+void frmPresentQA::Resume(const TestJournal& journal) {
+    answers_ = journal.Answers;
+    const auto at = std::ranges::find(questions_, journal.Item, &QuestionRow::ID);
+    // A table without that item (changed since) starts from its first item.
+    if (at == questions_.end()) return;
+    row_ = static_cast<int>(at - questions_.begin());
+    ShowItem(*at);
+}
+
+void frmPresentQA::BuildScreen() {
+    picContainer_ = Named<QWidget>(this, "picContainer");
+    fraInstructions_ =
+        Named<QGroupBox>(picContainer_, "fraInstructions", QStringLiteral("Instructions"));
+    txtInstructions_ = ReadOnlyText(fraInstructions_, "txtInstructions");
+    (new QVBoxLayout(fraInstructions_))->addWidget(txtInstructions_);
+
+    questionPage_ = new QWidget(picContainer_);
+    auto* fraQuestions =
+        Named<QGroupBox>(questionPage_, "fraQuestions", QStringLiteral("Question"));
+    txtQuestion_ = ReadOnlyText(fraQuestions, "txtQuestion");
+    (new QVBoxLayout(fraQuestions))->addWidget(txtQuestion_);
+    auto* fraAnswer = Named<QGroupBox>(questionPage_, "fraAnswer", QStringLiteral("Choose Answer"));
+    BuildAnswerRows(fraAnswer);
+    auto* page = new QVBoxLayout(questionPage_);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(fraQuestions, static_cast<int>(kQuestionHeight));
+    page->addWidget(fraAnswer, static_cast<int>(kAnswerFrameHeight));
+
+    // The instructions lie over the item and hide it while they show.
+    auto* stack = new QGridLayout(picContainer_);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->addWidget(fraInstructions_, 0, 0);
+    stack->addWidget(questionPage_, 0, 0);
+
+    msgPanel_ = MakeMsgPanel(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addWidget(picContainer_, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    layout->addWidget(msgPanel_);
+
+    for (QWidget* control :
+         {static_cast<QWidget*>(txtInstructions_), static_cast<QWidget*>(txtQuestion_)}) {
+        control->installEventFilter(this);
+    }
+    ColorQuestion(false);
+}
+
+// Five rows, each a button on a coloured panel, the answer's text in a grey
+// box over the button so that a long answer wraps.
+void frmPresentQA::BuildAnswerRows(QGroupBox* fraAnswer) {
+    auto* rows = new QVBoxLayout(fraAnswer);
+    for (int i = 0; i < kAnswerRows; ++i) {
+        auto* panel = new QWidget(fraAnswer);
+        panel->setObjectName(ControlName(kMenuChoicePanel, i));
+        SetBackColor(panel, kMenuColor);
+        auto* button = new QPushButton(panel);
+        button->setObjectName(ControlName(kMenuChoiceButton, i));
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        button->installEventFilter(this);
+        connect(button, &QPushButton::clicked, this, [this, i] { cmdMenuChoice_Click(i); });
+        auto* text = new QLabel(button);
+        text->setObjectName(ControlName("txtButtonText", i));
+        text->setWordWrap(true);
+        SetBackColor(text, kAnswerTextColor);
+        // A click on the text chooses the answer, as a click on its button does.
+        text->setAttribute(Qt::WA_TransparentForMouseEvents);
+        (new QHBoxLayout(panel))->addWidget(button);
+        (new QHBoxLayout(button))->addWidget(text);
+        rows->addWidget(panel);
+        sspMenuChoice_[i] = panel;
+        cmdMenuChoice_[i] = button;
+        txtButtonText_[i] = text;
+    }
+    rows->addStretch(1);
+}
+
+// A poor reader reads the item and its answers from a normal distance on
+// any screen: the layout and its type grow with the screen.
+void frmPresentQA::ScaleToScreen() {
+    const QRect area = screen()->geometry();
+    const double unit =
+        kScreenShare * std::min(area.width() / kContainerWidth, area.height() / kContainerHeight);
+    picContainer_->setFixedSize(static_cast<int>(kContainerWidth * unit),
+                                static_cast<int>(kContainerHeight * unit));
+    SetPixelSize(this, kStatusFontSize * unit);
+    msgPanel_->setMinimumHeight(msgPanel_->fontMetrics().height() + 8);
+    SetPixelSize(txtInstructions_, kInstructionFontSize * unit);
+    SetPixelSize(txtQuestion_, kItemFontSize * unit);
+    const int border = std::max(3, static_cast<int>(kRowBorder * unit));
+    for (int i = 0; i < kAnswerRows; ++i) {
+        sspMenuChoice_[i]->setFixedHeight(static_cast<int>(kRowPitch * unit));
+        sspMenuChoice_[i]->layout()->setContentsMargins(border, border, border, border);
+        cmdMenuChoice_[i]->layout()->setContentsMargins(border, border, border, border);
+        SetPixelSize(txtButtonText_[i], kAnswerFontSize * unit);
+    }
+}
+
+void frmPresentQA::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!activated_) {
+        activated_ = true;
+        Form_Activate();
+    }
+}
+
+void frmPresentQA::Form_Activate() {
+    SetUpAudio();
+    generalInstructions_ = true;
+    TestInstructions(0);
+    Play(InstructionSound(0));
+    ClearAnswerHighlights();
+}
+
+void frmPresentQA::TestInstructions(int section) {
+    ShowInstructions(InstructionText(section));
+}
+
+void frmPresentQA::ShowInstructions(const QString& text) {
+    txtInstructions_->setPlainText(text);
+    instructionsShowing_ = true;
+    questionPage_->hide();
+    fraInstructions_->show();
+    txtInstructions_->setFocus(Qt::OtherFocusReason);
+}
+
+void frmPresentQA::HideInstructions() {
+    instructionsShowing_ = false;
+    fraInstructions_->hide();
+    questionPage_->show();
+}
+
+void frmPresentQA::GetNextQuestion() {
+    if (firstDisplay_) {
+        row_ = 0;
+        firstDisplay_ = false;
+    } else {
+        ++row_;
+    }
+    if (row_ >= static_cast<int>(questions_.size())) {
+        EndOfTest();
+        return;
+    }
+    const QuestionRow& question = questions_[row_];
+    // A section's instructions come before its first item; going back they
+    // are shown again only before the last section.
+    for (int section = 2; section <= kSectionCount; ++section) {
+        const bool shown = !goingBack_ || section == kSectionCount;
+        if (shown && question.ID == SectionBounds[section - 1] + 1) {
+            TestInstructions(section);
+            Play(InstructionSound(section));
+        }
+    }
+    ShowItem(question);
+}
+
+void frmPresentQA::ShowItem(const QuestionRow& question) {
+    txtQuestion_->setPlainText(QString::number(question.ID) + QStringLiteral(". ") +
+                               QString::fromStdString(question.TestQuestion));
+    txtQuestion_->moveCursor(QTextCursor::Start);
+    questionSound_ = SoundName(question.QuestionAudio);
+    for (int i = 0; i < kAnswerRows; ++i) {
+        const QString text = QString::fromStdString(question.Answer[i]);
+        // The first two answers are always there; the others only when the item has them.
+        const bool shown = i < 2 || !text.isEmpty();
+        txtButtonText_[i]->setText(text);
+        sspMenuChoice_[i]->setVisible(shown);
+        answerSounds_[i] = shown ? SoundName(question.ChoiceAudio[i]) : QString();
+    }
+}
+
+void frmPresentQA::EndOfTest() {
+    testEnded_ = true;
+    msgPanel_->setText(QStringLiteral("Press Enter to continue."));
+    std::string answers;
+    for (int item = 1; item <= kItemCount; ++item) {
+        answers += static_cast<char>('0' + answers_[item] % 10);
+    }
+    if (StoreAnswers(ctx_, answers)) {
+        RemoveJournal();
+        ctx_.state.ChoiceConfirmed = true;
+        Finish(QDialog::Accepted);
+        return;
+    }
+    // The answers stay on the screen until the disk takes them.
+    ShowInstructions(QString::fromUtf8(kNotSaved));
+}
+
+void frmPresentQA::SectionEndNote(int item) {
+    StopSound();
+    questionPage_->hide();
+    msgPanel_->clear();
+    MessageBox note{.title = spanish_ ? QStringLiteral("Nota de Presentación")
+                                      : QStringLiteral("Presentation Note")};
+    if (item < kItemCount) {
+        note.text = spanish_ ? QStringLiteral(
+                                   "Usted ha terminado esta parte de la prueba. Oprima "
+                                   "la tecla «Enter» para seguir.")
+                             : QStringLiteral(
+                                   "You have completed this part of the test. Press "
+                                   "Enter to continue.");
+    } else if (spanish_) {
+        note.title = QStringLiteral("Nota de Presentacion");
+        note.text = QStringLiteral(
+            "Usted ha terminado la prueba. Se le agradece su "
+            "participacion.\n\nOprima la tecla <<Enter>> para terminar.");
+    } else {
+        note.text = QStringLiteral(
+            "You have completed the test. Thank you for your "
+            "participation.\n\nPress Enter to continue.");
+    }
+    ctx_.platform.MsgBox(note);
+    if (item < kItemCount) questionPage_->show();
+}
+
+void frmPresentQA::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the window itself (Escape among them) never close it.
+    Form_KeyDown(*event);
+}
+
+void frmPresentQA::closeEvent(QCloseEvent* event) {
+    if (!finishing_) event->ignore();
+}
+
+void frmPresentQA::done(int result) {
+    if (finishing_) QDialog::done(result);
+}
+
+bool frmPresentQA::eventFilter(QObject* watched, QEvent* event) {
+    const auto row = std::find(cmdMenuChoice_.begin(), cmdMenuChoice_.end(), watched);
+    const int index =
+        row == cmdMenuChoice_.end() ? -1 : static_cast<int>(row - cmdMenuChoice_.begin());
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto& key = *static_cast<QKeyEvent*>(event);
+            if (Form_KeyDown(key)) return true;
+            if (watched == txtInstructions_) return txtInstructions_KeyDown(key);
+            if (watched == txtQuestion_) return txtQuestion_KeyDown(key);
+            return index >= 0 ? cmdMenuChoice_KeyDown(index, key) : false;
+        }
+        case QEvent::KeyRelease:
+            // A button would click on the release of Space; choosing is done on the press.
+            return index >= 0;
+        case QEvent::FocusIn:
+            if (watched == txtInstructions_) txtInstructions_GotFocus();
+            if (watched == txtQuestion_) txtQuestion_GotFocus();
+            if (index >= 0) cmdMenuChoice_GotFocus(index);
+            return false;
+        case QEvent::FocusOut:
+            if (watched == txtQuestion_) ColorQuestion(false);
+            if (index >= 0) cmdMenuChoice_LostFocus(index);
+            return false;
+        default:
+            return false;
+    }
+}
+
+// The keys that act wherever the focus is. True when the key was used.
+bool frmPresentQA::Form_KeyDown(const QKeyEvent& key) {
+    if (key.key() != Qt::Key_F10) return false;
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == (Qt::AltModifier | Qt::ShiftModifier)) {
+        Abort();
+    } else if (modifiers == Qt::NoModifier && !instructionsShowing_ && !key.isAutoRepeat()) {
+        GoBack();
+    }
+    return true;
+}
+
+bool frmPresentQA::txtInstructions_KeyDown(const QKeyEvent& key) {
+    if ((IsEnter(key) || IsTab(key)) && !key.isAutoRepeat()) {
+        InstructionsDone();
+        return true;
+    }
+    // A long text may be scrolled; nothing else happens here.
+    switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return false;
+        default:
+            return true;
+    }
+}
+
+bool frmPresentQA::txtQuestion_KeyDown(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Down) {
+        FocusRow(-1, +1);
+    } else if (IsTab(key)) {
+        txtQuestion_GotFocus();  // the question is spoken again
+    }
+    return true;
+}
+
+bool frmPresentQA::cmdMenuChoice_KeyDown(int index, const QKeyEvent& key) {
+    // A key held down must not answer the next item as well.
+    if ((IsEnter(key) || key.key() == Qt::Key_Space) && !key.isAutoRepeat()) {
+        cmdMenuChoice_Click(index);
+    } else if (key.key() == Qt::Key_Up) {
+        FocusRow(index, -1);
+    } else if (key.key() == Qt::Key_Down) {
+        FocusRow(index, +1);
+    } else if (IsTab(key)) {
+        txtQuestion_->setFocus(Qt::TabFocusReason);
+    }
+    return true;
+}
+
+// To the next shown answer row from `from` in the direction of `step`; past
+// the first or the last row the question has the focus (and is spoken again).
+void frmPresentQA::FocusRow(int from, int step) {
+    for (int i = from + step; i >= 0 && i < kAnswerRows; i += step) {
+        if (sspMenuChoice_[i]->isVisibleTo(this)) {
+            cmdMenuChoice_[i]->setFocus(step < 0 ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            return;
+        }
+    }
+    txtQuestion_->setFocus(Qt::OtherFocusReason);
+}
+
+void frmPresentQA::txtInstructions_GotFocus() {
+    msgPanel_->setText(spanish_ ? QStringLiteral("Oprima la tecla «Enter» para seguir.")
+                                : QStringLiteral("When ready press Enter to continue."));
+    ClearAnswerHighlights();
+}
+
+void frmPresentQA::txtQuestion_GotFocus() {
+    if (instructionsShowing_) {
+        txtInstructions_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    ClearAnswerHighlights();
+    ColorQuestion(true);
+    msgPanel_->setText(AnswerKeyHelp());
+    Play(questionSound_);
+}
+
+void frmPresentQA::cmdMenuChoice_GotFocus(int index) {
+    ClearAnswerHighlights();
+    SetBackColor(sspMenuChoice_[index], kFocusColor);
+    SetBold(txtButtonText_[index], true);
+    msgPanel_->setText(QString::fromUtf8(audioOn_ ? kAnswerHelp : kAnswerHelpSilent));
+    Play(answerSounds_[index]);
+}
+
+void frmPresentQA::cmdMenuChoice_LostFocus(int index) {
+    SetBackColor(sspMenuChoice_[index], kMenuColor);
+    SetBold(txtButtonText_[index], false);
+}
+
+void frmPresentQA::cmdMenuChoice_Click(int index) {
+    if (instructionsShowing_ || testEnded_ || !sspMenuChoice_[index]->isVisibleTo(this)) return;
+    SetBackColor(sspMenuChoice_[index], kMenuColor);
+    const int item = questions_[row_].ID;
+    answers_[item] = index + 1;
+    KeepJournal(item);
+    if (std::ranges::find(SectionBounds, item) != SectionBounds.end()) SectionEndNote(item);
+    GetNextQuestion();
+    FocusItem();
+}
+
+void frmPresentQA::InstructionsDone() {
+    if (testEnded_) {
+        EndOfTest();  // the disk refused the answers before; try again
+        return;
+    }
+    HideInstructions();
+    if (generalInstructions_) {
+        // The instructions of the item's section: section 1, unless a stopped test is taken up.
+        generalInstructions_ = false;
+        const int section = SectionOf(questions_[row_].ID);
+        TestInstructions(section);
+        Play(InstructionSound(section));
+        return;
+    }
+    msgPanel_->setText(AnswerKeyHelp());
+    ClearAnswerHighlights();
+    txtQuestion_->setFocus(Qt::OtherFocusReason);
+}
+
+// The earlier answer stays stored until the item is answered again.
+void frmPresentQA::GoBack() {
+    if (row_ == 0) {
+        ctx_.platform.Beep();
+        return;
+    }
+    row_ -= 2;
+    goingBack_ = true;
+    GetNextQuestion();
+    goingBack_ = false;
+    FocusItem();
+}
+
+// Staff only: the client is discarded and nothing is written.
+void frmPresentQA::Abort() {
+    ctx_.Store().ClearRecord();
+    ctx_.state.CurrentRecord = 1;
+    RemoveJournal();
+    Finish(QDialog::Rejected);
+}
+
+void frmPresentQA::Finish(int result) {
+    StopSound();
+    finishing_ = true;
+    done(result);
+}
+
+// After every answer, before anything else happens: the answers so far and
+// the item to come back to, should the station stop before the test ends.
+void frmPresentQA::KeepJournal(int answered) {
+    const TestJournal journal{.DataPath = ctx_.state.DataPath,
+                              .DiskCheck = diskCheck_,
+                              .Client = ctx_.state.Current(),
+                              .Language = language_.toStdString(),
+                              .Item = std::min(answered + 1, kItemCount),
+                              .Answers = answers_};
+    NoteJournal(WriteTestJournal(ctx_.fs, ctx_.programDir, journal));
+}
+
+// Once the client is stored or discarded, a journal left behind would offer
+// the test again.
+void frmPresentQA::RemoveJournal() {
+    NoteJournal(RemoveTestJournal(ctx_.fs, ctx_.programDir));
+}
+
+// A client alone at the screen could do nothing about a failed write, so
+// the failure is kept for the supervisor.
+void frmPresentQA::NoteJournal(const Status& status) {
+    if (!status && !journalFailure_) journalFailure_ = status.error();
+}
+
+// The item shown gets the focus (and is spoken), unless instructions cover it.
+void frmPresentQA::FocusItem() {
+    if (finishing_ || testEnded_) return;
+    if (instructionsShowing_) {
+        txtInstructions_->setFocus(Qt::OtherFocusReason);
+    } else if (txtQuestion_->hasFocus()) {
+        txtQuestion_GotFocus();
+    } else {
+        txtQuestion_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmPresentQA::ColorQuestion(bool focused) {
+    QPalette palette = txtQuestion_->palette();
+    palette.setColor(QPalette::Base, focused ? QColor(kFocusColor) : QColor(kMenuColor));
+    palette.setColor(QPalette::Text, focused ? QColor(Qt::black) : QColor(Qt::white));
+    txtQuestion_->setPalette(palette);
+}
+
+void frmPresentQA::ClearAnswerHighlights() {
+    for (int i = 0; i < kAnswerRows; ++i) cmdMenuChoice_LostFocus(i);
+}
+
+QString frmPresentQA::AnswerKeyHelp() const {
+    return QString::fromUtf8(spanish_ ? kAnswerKeyHelpSpanish : kAnswerKeyHelp);
+}
+
+void frmPresentQA::SetUpAudio() {
+    player_ = ctx_.platform.OpenAudioPlayer();
+    audioOn_ = player_ && player_->SetUp();
+    if (!audioOn_) return;
+    player_->OnError([this](const SoundError& error) {
+        ctx_.platform.MsgBox(
+            {.text = QStringLiteral("Error %1:%2").arg(error.number).arg(error.description),
+             .icon = MsgIcon::Stop,
+             .title = QStringLiteral("Sound Error")});
+    });
+}
+
+// A missing sound file or folder is silent.
+void frmPresentQA::Play(const QString& fileName) {
+    if (!audioOn_) return;
+    StopSound();
+    const QString name = fileName.trimmed();
+    if (name.isEmpty()) return;
+    const std::string path = JoinPath(soundFolder_, name.toStdString());
+    if (!ctx_.fs.FileExists(path)) return;
+    player_->Play(QString::fromStdString(path), false);
+}
+
+void frmPresentQA::StopSound() {
+    if (audioOn_) player_->Stop();
+}
+
+}  // namespace mw

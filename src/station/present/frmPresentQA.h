@@ -1,0 +1,147 @@
+// "Question Presentation": the client takes the test alone at the screen.
+// General instructions, then for each of the four sections its instructions
+// and its items one at a time, every text spoken aloud. The client moves the
+// highlight with the arrow keys, chooses with Enter and goes back with F10.
+// After the last item the answers are stored as the new client's record.
+//
+// The window takes the whole screen and cannot be closed by the client:
+// only the end of the test, or the staff's abort chord Alt+Shift+F10 (which
+// discards the client), ends it.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/data/CodeTables.h"
+#include "core/data/Error.h"
+#include "core/data/QuestionDatabase.h"
+
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace mw {
+
+class AudioPlayer;
+struct StationContext;
+struct TestJournal;
+
+class frmPresentQA : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kAnswerRows = 5;
+
+    // `questions` is the language's question table (see ReadQuestions).
+    frmPresentQA(StationContext& ctx, const QString& language, std::vector<QuestionRow> questions,
+                 QWidget* parent);
+    ~frmPresentQA() override;
+
+    // The items of the language's question table numbered 1 to 160, in stored order.
+    static Result<std::vector<QuestionRow>> ReadQuestions(const StationContext& ctx,
+                                                          const QString& language);
+
+    // Takes up a test the station stopped in the middle of, at the journal's
+    // item with its answers. Called before the window shows.
+    void Resume(const TestJournal& journal);
+
+    // The first failure to write or remove the journal of this test, if any.
+    // The client's test goes on regardless; the supervisor is told after it.
+    const std::optional<Error>& JournalFailure() const { return journalFailure_; }
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildScreen();
+    void BuildAnswerRows(QGroupBox* fraAnswer);
+    void ScaleToScreen();
+
+    void Form_Activate();
+    void TestInstructions(int section);
+    void ShowInstructions(const QString& text);
+    void HideInstructions();
+    void GetNextQuestion();
+    void ShowItem(const QuestionRow& question);
+    void EndOfTest();
+    void SectionEndNote(int item);
+
+    bool Form_KeyDown(const QKeyEvent& key);
+    bool txtInstructions_KeyDown(const QKeyEvent& key);
+    bool txtQuestion_KeyDown(const QKeyEvent& key);
+    bool cmdMenuChoice_KeyDown(int index, const QKeyEvent& key);
+    void txtInstructions_GotFocus();
+    void txtQuestion_GotFocus();
+    void cmdMenuChoice_GotFocus(int index);
+    void cmdMenuChoice_LostFocus(int index);
+    void cmdMenuChoice_Click(int index);
+    void InstructionsDone();
+    void GoBack();
+    void Abort();
+    void Finish(int result);
+    void KeepJournal(int answered);
+    void RemoveJournal();
+    void NoteJournal(const Status& status);
+
+    void FocusItem();
+    void FocusRow(int from, int step);
+    void ColorQuestion(bool focused);
+    void ClearAnswerHighlights();
+    QString AnswerKeyHelp() const;
+
+    void SetUpAudio();
+    void Play(const QString& fileName);
+    void StopSound();
+
+    StationContext& ctx_;
+    const QString language_;
+    const bool spanish_;
+    const std::vector<QuestionRow> questions_;
+    std::string soundFolder_;
+    std::unique_ptr<AudioPlayer> player_;
+    // The record file's fingerprint as the test began, kept in the journal.
+    const std::uint64_t diskCheck_;
+    std::optional<Error> journalFailure_;
+
+    QWidget* picContainer_ = nullptr;
+    QGroupBox* fraInstructions_ = nullptr;
+    QPlainTextEdit* txtInstructions_ = nullptr;
+    QWidget* questionPage_ = nullptr;  // fraQuestions and fraAnswer
+    QPlainTextEdit* txtQuestion_ = nullptr;
+    std::array<QWidget*, kAnswerRows> sspMenuChoice_{};
+    std::array<QPushButton*, kAnswerRows> cmdMenuChoice_{};
+    std::array<QLabel*, kAnswerRows> txtButtonText_{};
+    QLabel* msgPanel_ = nullptr;
+
+    // The row of questions_ shown.
+    int row_ = 0;
+    bool firstDisplay_ = true;
+    bool goingBack_ = false;
+    bool generalInstructions_ = false;
+    bool instructionsShowing_ = false;
+    bool audioOn_ = true;
+    bool activated_ = false;
+    // The last item is answered; the answers wait to be stored.
+    bool testEnded_ = false;
+    // The window may close (end of the test or abort), and nothing else closes it.
+    bool finishing_ = false;
+    QString questionSound_;
+    std::array<QString, kAnswerRows> answerSounds_{};
+    // The position (1-5) of the answer chosen for each item, 0 while unanswered; index 0 unused.
+    std::array<int, kItemCount + 1> answers_{};
+};
+
+}  // namespace mw

@@ -1,0 +1,67 @@
+// The journal of a test in progress: what is written reads back the same,
+// whatever bytes the client's fields hold, and a damaged or foreign file is
+// refused with its name rather than read as a journal.
+#include "core/data/TestJournal.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace mw {
+namespace {
+
+TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
+    mwtest::TempDir programDir;
+    auto none = ReadTestJournal(LocalFileSystem(), programDir.Path());
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(none->has_value());
+
+    TestJournal journal;
+    journal.DataPath = "/media/DATA DISK";
+    journal.DiskCheck = DiskFingerprint("records");
+    journal.Client.Name = "Ana\n\xE9\x7F";  // a line end and a Windows-1252 letter
+    journal.Client.DateOfBirth = "01/02/1990";
+    journal.Language = "Spanish";
+    journal.Item = 57;
+    for (int item = 1; item < 57; ++item) journal.Answers[item] = item % 5 + 1;
+    ASSERT_TRUE(WriteTestJournal(LocalFileSystem(), programDir.Path(), journal));
+
+    auto read = ReadTestJournal(LocalFileSystem(), programDir.Path());
+    ASSERT_TRUE(read) << read.error().message;
+    ASSERT_TRUE(read->has_value());
+    // Every field is in the text, the record byte for byte.
+    EXPECT_EQ((*read)->ToText(), journal.ToText());
+
+    ASSERT_TRUE(RemoveTestJournal(LocalFileSystem(), programDir.Path()));
+    EXPECT_FALSE(programDir.Exists(kTestJournalName));
+    EXPECT_TRUE(RemoveTestJournal(LocalFileSystem(), programDir.Path()));
+}
+
+TEST(TestJournalTest, ADamagedOrForeignFileIsRefusedByName) {
+    mwtest::TempDir programDir;
+    TestJournal journal;
+    journal.DataPath = "a:";
+    journal.Language = "English";
+    const std::string good = journal.ToText();
+    const std::string path = TestJournalPath(programDir.Path());
+    ASSERT_TRUE(TestJournal::FromText(good, path));
+    auto replace = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    for (const std::string& text :
+         {std::string("[Path]\r\nFilePath=a:\r\n"), std::string(), good.substr(0, good.size() / 2),
+          replace("Item=1", "Item=161"), replace("Item=1", "Item=x"),
+          replace("Answers=0", "Answers=9"), replace("Language=", "Tongue="),
+          replace("Record=20", "Record=2")}) {
+        programDir.Write(kTestJournalName, text);
+        auto read = ReadTestJournal(LocalFileSystem(), programDir.Path());
+        ASSERT_FALSE(read) << text;
+        EXPECT_EQ(read.error().code, errc::BadData);
+        EXPECT_NE(read.error().message.find(path), std::string::npos) << read.error().message;
+    }
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,247 @@
+// The station's own player on a real sound server: a whole section spoken
+// through it on a private server whose only output goes nowhere. Each sound
+// must be playing on the server before the client moves on, and gone from it
+// once the next one cuts it; the test must end with the answers stored.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QFileInfo>
+#include <QMediaDevices>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <cstdint>
+#include <map>
+
+#include "station/present/PresentFixture.h"
+#include "station/present/QtAudioPlayer.h"
+
+namespace mw {
+namespace {
+
+// How long the sound server may take to show a change before it counts as
+// lost: far more than it needs, well short of the test run's own timeout.
+constexpr int kServerWaitMs = 30000;
+// Each sound lasts far longer than the client stays on it, so that its end
+// on the server can only come from being cut.
+constexpr int kSoundSeconds = 20;
+// The third section's last item (after its instructions), then the whole last section.
+constexpr int kFirstItem = 146;
+
+QString Output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A stream playing on the sound server; its rate tells which file it is.
+struct Stream {
+    int index = 0;
+    int rate = 0;
+    bool corked = false;
+};
+
+std::vector<Stream> ServerStreams() {
+    static const QRegularExpression start(QStringLiteral("^Sink Input #(\\d+)"));
+    static const QRegularExpression spec(QStringLiteral("^Sample Specification: .* (\\d+)Hz"));
+    std::vector<Stream> streams;
+    const QString listing =
+        Output(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    for (const QString& line : listing.split(QLatin1Char('\n'))) {
+        const QString text = line.trimmed();
+        if (const auto match = start.match(text); match.hasMatch()) {
+            streams.push_back({.index = match.captured(1).toInt()});
+        } else if (streams.empty()) {
+            continue;
+        } else if (const auto rate = spec.match(text); rate.hasMatch()) {
+            streams.back().rate = rate.captured(1).toInt();
+        } else if (text == QStringLiteral("Corked: yes")) {
+            streams.back().corked = true;
+        }
+    }
+    return streams;
+}
+
+// An 8-bit mono WAV file of a square tone, `rate` samples a second.
+std::string ToneFile(std::uint32_t rate) {
+    const auto le = [](std::uint32_t value, int bytes) {
+        std::string out;
+        for (int b = 0; b < bytes; ++b) out += static_cast<char>((value >> (8 * b)) & 0xFF);
+        return out;
+    };
+    std::string samples;
+    for (std::uint32_t i = 0; i < rate * kSoundSeconds; ++i) {
+        samples += static_cast<char>((i / 4) % 2 ? 0xC0 : 0x40);
+    }
+    const auto size = static_cast<std::uint32_t>(samples.size());
+    return "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) +
+           le(rate, 4) + le(1, 2) + le(8, 2) + "data" + le(size, 4) + samples;
+}
+
+// The station's player, watched on the sound server.
+class ObservedPlayer final : public AudioPlayer {
+public:
+    ObservedPlayer(const std::map<QString, int>& rates, std::vector<QString>& played)
+        : rates_(rates), played_(played) {}
+
+    bool SetUp() override { return real_.SetUp(); }
+
+    void Play(const QString& path, bool wait) override {
+        real_.Play(path, wait);
+        const int rate = rates_.at(path);
+        std::vector<Stream> streams;
+        const bool started = QTest::qWaitFor(
+            [&] {
+                streams = ServerStreams();
+                return streams.size() == 1 && streams[0].rate == rate && !streams[0].corked &&
+                       streams[0].index > lastIndex_;
+            },
+            kServerWaitMs);
+        EXPECT_TRUE(started) << Name(path).toStdString() << " is not the one sound playing ("
+                             << streams.size() << " stream(s) on the server)";
+        if (!started) return;
+        lastIndex_ = streams[0].index;
+        playing_ = path;
+        played_.push_back(Name(path));
+    }
+
+    void Stop() override {
+        if (playing_.isEmpty()) {
+            real_.Stop();
+            return;
+        }
+        const std::vector<Stream> before = ServerStreams();
+        EXPECT_TRUE(before.size() == 1 && before[0].rate == rates_.at(playing_))
+            << Name(playing_).toStdString() << " ended before it was cut";
+        real_.Stop();
+        EXPECT_TRUE(QTest::qWaitFor([] { return ServerStreams().empty(); }, kServerWaitMs))
+            << Name(playing_).toStdString() << " still sounds after it was cut";
+        playing_.clear();
+    }
+
+    void OnError(std::function<void(const SoundError&)> report) override {
+        real_.OnError(std::move(report));
+    }
+
+private:
+    static QString Name(const QString& path) { return QFileInfo(path).completeBaseName(); }
+
+    QtAudioPlayer real_;
+    const std::map<QString, int>& rates_;
+    std::vector<QString>& played_;
+    QString playing_;
+    int lastIndex_ = -1;
+};
+
+class RealPlayerTest : public mwtest::PresentFixture {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"pulseaudio", "pactl"}) {
+            if (QStandardPaths::findExecutable(QString::fromUtf8(tool)).isEmpty()) {
+                GTEST_SKIP() << tool
+                             << " is not installed, so there is no sound server to play "
+                                "the test on (scripts/test installs it)";
+            }
+        }
+        // A server of its own: nothing is heard, and no other program's sounds mix in.
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.Path()));
+        qunsetenv("PULSE_SERVER");
+        ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"),
+                                    {QStringLiteral("--daemonize=yes"),
+                                     QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-n"),
+                                     QStringLiteral("--load=module-null-sink sink_name=test"),
+                                     QStringLiteral("--load=module-native-protocol-unix")}),
+                  0)
+            << "the sound server did not start";
+        serverStarted = true;
+        ASSERT_FALSE(QMediaDevices::audioOutputs().isEmpty())
+            << "the sound server runs but Qt lists no audio output";
+        platform.openPlayer = [this] { return std::make_unique<ObservedPlayer>(rates, played); };
+    }
+
+    void TearDown() override {
+        if (!serverStarted) return;
+        Output(QStringLiteral("pactl"), {QStringLiteral("exit")});
+        // Gone before its folder is removed.
+        const bool stopped = QTest::qWaitFor(
+            [] {
+                return QProcess::execute(QStringLiteral("pulseaudio"),
+                                         {QStringLiteral("--check")}) != 0;
+            },
+            kServerWaitMs);
+        EXPECT_TRUE(stopped) << "the sound server did not stop";
+    }
+
+    // Every sound the items and the instructions name, each at its own rate.
+    void MakeTones(const std::vector<int>& items) {
+        const std::string folder = "MWTEST/sound/English/";
+        std::filesystem::create_directories(sounds.File(folder));
+        std::vector<std::string> names = {"Inst0", "Inst1", "Inst2", "Inst3", "Inst4"};
+        for (int item : items) {
+            names.push_back("Q" + std::to_string(item));
+            for (int k = 1; k <= 5; ++k) {
+                names.push_back("C" + std::to_string(item) + "_" + std::to_string(k));
+            }
+        }
+        int rate = 1000;
+        for (const std::string& name : names) {
+            sounds.Write(folder + name + ".wav", ToneFile(rate));
+            rates[QString::fromStdString(sounds.File(folder + name + ".wav"))] = rate++;
+        }
+        state.SoundPath = sounds.Path();
+    }
+
+    mwtest::TempDir runtime;
+    bool serverStarted = false;
+    std::map<QString, int> rates;
+    std::vector<QString> played;
+};
+
+TEST_F(RealPlayerTest, ASectionSpokenAloudPlaysAndCutsEverySoundAndStoresTheAnswers) {
+    std::vector<int> items;
+    for (int item = kFirstItem; item <= kItemCount; ++item) items.push_back(item);
+    NewClient();
+    AddQuestionTable("English", items);
+    MakeTones(items);
+    Open("English");
+    ReadFirstInstructions();
+    AnswerThrough(kItemCount);
+
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+    std::string answers(kFirstItem - 1, '0');
+    for (int item : items) answers += static_cast<char>('0' + Pattern(item));
+    client.Answers = answers;
+    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk + client.ToBytes());
+
+    // Each sound in the order the keys asked for it, every one heard.
+    std::vector<QString> expected = {QStringLiteral("Inst0"), QStringLiteral("Inst3")};
+    for (int item : items) {
+        if (item == SectionBounds[3] + 1) expected.push_back(QStringLiteral("Inst4"));
+        expected.push_back(QStringLiteral("Q%1").arg(item));
+        for (int k = 1; k <= Pattern(item); ++k) {
+            expected.push_back(QStringLiteral("C%1_%2").arg(item).arg(k));
+        }
+    }
+    EXPECT_EQ(played, expected);
+    EXPECT_TRUE(ServerStreams().empty());
+}
+
+}  // namespace
+}  // namespace mw
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The backend the station itself chooses, whatever the caller's environment names.
+    qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

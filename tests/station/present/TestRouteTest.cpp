@@ -1,0 +1,123 @@
+// The on-screen route from the entry-method screen: the language, the test,
+// and the station locked until the secret code, whatever the client does.
+#include <gtest/gtest.h>
+
+#include "station/entry/frmClientInfo.h"
+#include "station/entry/frmSelectEntryMethod.h"
+#include "station/present/PresentFixture.h"
+#include "station/present/frmSelectLanguage.h"
+#include "station/supervisor/frmMyInputBox.h"
+
+namespace mw {
+namespace {
+
+using mwtest::Find;
+using mwtest::PressKey;
+
+class TestRouteTest : public mwtest::PresentFixture {
+protected:
+    void SetUp() override {
+        LoadDisk({"Ann", "Bob"});
+        onDisk = disk.Read("DATA401.MW");
+        driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
+            mwtest::ChooseLater(screen, frmSelectEntryMethod::kAdministerTest);
+        });
+        driver.When<frmClientInfo>([](frmClientInfo*) {
+            for (const char* text : {"Cy Lee", "123", "34", "2", "2", "12", "2", "01/02/1990"}) {
+                mwtest::Enter(QString::fromUtf8(text));
+            }
+            PressKey(Qt::Key_Return);
+        });
+    }
+    void Run() {
+        frmSelectEntryMethod method(ctx, nullptr);
+        method.exec();
+        EXPECT_TRUE(driver.Done());
+    }
+    // One try at the secret code: a typed code, or Escape.
+    void TryCode(const char* code) {
+        driver.When<frmMyInputBox>([code](frmMyInputBox* box) {
+            EXPECT_EQ(Find<QLabel>(box->parentWidget(), "MsgPanel")->text(),
+                      QStringLiteral("Enter secret code to continue."));
+            if (*code) {
+                mwtest::Enter(QString::fromUtf8(code));
+                PressKey(Qt::Key_Return);
+            } else {
+                PressKey(Qt::Key_Escape);
+            }
+        });
+    }
+
+    mwtest::ModalDriver driver;
+};
+
+TEST_F(TestRouteTest, OneLanguageGoesStraightToTheTestAndAnAbortLeavesTheStationLocked) {
+    AddQuestionTable("english", AllItems());
+    AddQuestionTable("French", {1});
+    MakeSounds("english");
+    platform.Next(MsgAnswer::Ok);  // "Press the Enter key to begin the test."
+    driver.When<frmPresentQA>([this](frmPresentQA* test) {
+        screen = test;
+        EXPECT_EQ(platform.audio.played.at(0).toStdString(),
+                  sounds.File("MWTEST/sound/english/Inst0.wav"));
+        EXPECT_TRUE(test->parentWidget()->isFullScreen());
+        ReadFirstInstructions();
+        AnswerWith(1);
+        // Neither the window's close button, Alt+F4 nor Escape ends the test.
+        test->close();
+        QTest::keyClick(test, Qt::Key_F4, Qt::AltModifier);
+        PressKey(Qt::Key_Escape);
+        test->reject();
+        EXPECT_TRUE(test->isVisible());
+        EXPECT_EQ(Item(), 2);
+        PressKey(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier);
+    });
+    TryCode("x");
+    platform.Next(MsgAnswer::Ok);  // "Incorrect secret code."
+    TryCode("");                   // cancelled: asked again
+    TryCode("j");
+    Run();
+    EXPECT_EQ(platform.Texts().at(0), QStringLiteral("Press the Enter key to begin the test."));
+    EXPECT_EQ(platform.Texts().at(1), QStringLiteral("Incorrect secret code.  Please try again."));
+    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(state.CurrentRecord, 1);
+    EXPECT_EQ(state.ClientRecords[3].ToBytes(), ClientRecord().ToBytes());
+}
+
+TEST_F(TestRouteTest, TwoLanguagesAreOfferedInTableOrderAndCancellingEndsTheRoute) {
+    AddQuestionTable("Spanish", {1});
+    AddQuestionTable("French", {1});
+    AddQuestionTable("English", {1});
+    driver.When<frmSelectLanguage>([this](frmSelectLanguage* languages) {
+        EXPECT_EQ(languages->windowTitle(), QStringLiteral("Select Presentation Language"));
+        EXPECT_EQ(mwtest::Choice(languages, 0)->text(), QStringLiteral("Spanish"));
+        EXPECT_EQ(mwtest::Choice(languages, 1)->text(), QStringLiteral("English"));
+        EXPECT_FALSE(mwtest::Choice(languages, 2)->isVisible());
+        EXPECT_FALSE(state.ChoiceConfirmed);
+        const auto status = [languages] { return Find<QLabel>(languages, "MsgPanel")->text(); };
+        EXPECT_EQ(status(), QStringLiteral("Present in Spanish"));
+        PressKey(Qt::Key_Down);
+        EXPECT_EQ(status(), QStringLiteral("Present in English"));
+        PressKey(Qt::Key_Down);
+        EXPECT_EQ(status(), QStringLiteral("Cancel presentation"));
+        PressKey(Qt::Key_Return);
+    });
+    Run();
+    EXPECT_FALSE(state.ChoiceConfirmed);
+    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+}
+
+TEST_F(TestRouteTest, WithoutAQuestionTableTheRouteSaysSoAndWritesNothing) {
+    AddQuestionTable("French", {1});
+    platform.Next(MsgAnswer::Ok);
+    Run();
+    EXPECT_EQ(platform.Texts(),
+              (std::vector{QStringLiteral("No question table is installed on this station, so the "
+                                          "test cannot be given on the screen.")}));
+    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+    EXPECT_EQ(state.RecordCount, 2);
+}
+
+}  // namespace
+}  // namespace mw

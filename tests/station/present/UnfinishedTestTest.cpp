@@ -1,0 +1,136 @@
+// A test the station stopped in the middle of: the journal kept after every
+// answer takes the client back to the item where it stopped at the next
+// start, and goes away once the test is finished, discarded or aborted.
+//
+// The interruption is the presentation destroyed without finishing, as a
+// crash leaves it: what the next start sees is only the journal on disk.
+#include <gtest/gtest.h>
+
+#include "core/data/TestJournal.h"
+#include "station/app/frmMain.h"
+#include "station/present/PresentFixture.h"
+#include "station/supervisor/frmMyInputBox.h"
+
+namespace mw {
+namespace {
+
+using mwtest::PressKey;
+
+class UnfinishedTestTest : public mwtest::PresentFixture {
+protected:
+    // A new client's test, stopped with item `at` on the screen.
+    void Interrupt(int at) {
+        NewClient();
+        AddQuestionTable("English", AllItems());
+        MakeSounds("English");
+        Open("English");
+        ReadFirstInstructions();
+        AnswerThrough(at - 1);
+        ASSERT_EQ(Item(), at);
+        opened.reset();
+        screen = nullptr;
+        ASSERT_TRUE(Journal());
+    }
+    bool Journal() const { return programDir.Exists(kTestJournalName); }
+    // The next start will find the journal: a note, then the secret code.
+    void ExpectJournalFound() {
+        platform.Next(MsgAnswer::Ok);
+        GiveCode();
+    }
+    // The next start of the station, on a disk of `clients`.
+    bool Restart(const std::vector<std::string>& clients) {
+        state = StationState{};
+        MakeDisk(disk, clients);
+        RememberDrive(disk.Path());
+        main = std::make_unique<frmMain>(ctx);
+        return main->Load();
+    }
+    void GiveCode() {
+        driver.When<frmMyInputBox>([](frmMyInputBox*) {
+            mwtest::Enter(QStringLiteral("j"));
+            PressKey(Qt::Key_Return);
+        });
+    }
+
+    mwtest::ModalDriver driver;
+};
+
+TEST_F(UnfinishedTestTest, AStoppedTestResumesAtItsItemAndEndsAsAStraightRun) {
+    Interrupt(57);
+    ExpectJournalFound();
+    platform.Next(MsgAnswer::Yes);  // resume
+    platform.Next(MsgAnswer::Ok);   // "Press the Enter key to begin the test."
+    driver.When<frmPresentQA>([this](frmPresentQA* test) {
+        screen = test;
+        EXPECT_TRUE(test->parentWidget()->isFullScreen());
+        PressKey(Qt::Key_Return);  // the general instructions, then the section's
+        PressKey(Qt::Key_Return);
+        EXPECT_EQ(Item(), 57);
+        AnswerThrough(kItemCount);
+    });
+    GiveCode();
+    ASSERT_TRUE(Restart({"Ann", "Bob"}));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(platform.shown.at(1).text,
+              QStringLiteral("Cy did not finish the test: 56 of 160 items answered, in English.\n\n"
+                             "Resume the test at item 57?\nNo discards it."));
+    std::string straightRun;
+    for (int item = 1; item <= kItemCount; ++item) straightRun += char('0' + Pattern(item));
+    client.Answers = straightRun;
+    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk + client.ToBytes());
+    EXPECT_EQ(state.RecordCount, 3);
+    EXPECT_FALSE(Journal());
+}
+
+TEST_F(UnfinishedTestTest, DiscardingOrAbortingRemovesTheJournal) {
+    Interrupt(3);
+    ExpectJournalFound();
+    platform.Next(MsgAnswer::No);  // not resumed,
+    platform.Next(MsgAnswer::No);  // nor discarded: asked again
+    platform.Next(MsgAnswer::No);
+    platform.Next(MsgAnswer::Yes);  // discarded
+    ASSERT_TRUE(Restart({"Ann", "Bob"}));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_FALSE(Journal());
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+
+    // A journal that cannot be written leaves the test running and is reported.
+    NewClient();
+    Open("English");
+    ReadFirstInstructions();
+    fs.failWrites = errc::DiskFull;
+    AnswerWith(1);
+    EXPECT_EQ(Item(), 2);
+    ASSERT_TRUE(screen->JournalFailure());
+    EXPECT_NE(screen->JournalFailure()->message.find(TestJournalPath(programDir.Path())),
+              std::string::npos);
+    fs.failWrites.reset();
+    AnswerWith(1);
+    ASSERT_TRUE(Journal());
+    PressKey(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(Journal());
+}
+
+TEST_F(UnfinishedTestTest, AJournalOfAnotherDiskOrADamagedOneIsNeverUsed) {
+    Interrupt(3);
+    ExpectJournalFound();
+    // A client added since: the slot the test was given is taken.
+    platform.Next(MsgAnswer::No);  // kept: the station ends
+    EXPECT_FALSE(Restart({"Ann", "Bob", "Dee"}));
+    EXPECT_TRUE(platform.shown.at(1).text.startsWith(
+        QStringLiteral("The unfinished test of Cy belongs to the data disk ")));
+    EXPECT_TRUE(Journal());
+
+    programDir.Write(kTestJournalName, "[Path]\r\n");
+    ExpectJournalFound();
+    platform.Next(MsgAnswer::Yes);  // deleted
+    EXPECT_TRUE(Restart({"Ann", "Bob"}));
+    EXPECT_TRUE(platform.shown.at(3).text.contains(
+        QString::fromStdString(TestJournalPath(programDir.Path()))));
+    EXPECT_FALSE(Journal());
+    EXPECT_TRUE(driver.Done());
+}
+
+}  // namespace
+}  // namespace mw
