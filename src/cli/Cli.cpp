@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -9,9 +10,11 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/CsvExport.h"
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
 #include "core/data/DataDisk.h"
+#include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
 
 namespace mw {
@@ -23,10 +26,12 @@ constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "usage: mirrorwise-cli list --disk DIR\n"
-    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary] [--output "
-    "FILE]\n"
+    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary]\n"
+    "                             [--output FILE | --pdf FILE [--paper letter|a4]]\n"
     "       mirrorwise-cli score --program-dir DIR --disk DIR --client N [--json]\n"
-    "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n";
+    "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n"
+    "                              [--pdf [--paper letter|a4]]\n"
+    "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--anonymised]\n";
 
 // Parsed "--name value" and "--flag" options of one command.
 struct Options {
@@ -128,20 +133,60 @@ int List(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
+// The paper of a PDF: Letter unless --paper names A4. None for a --paper
+// that names no paper or comes without a PDF.
+std::optional<Paper> PaperOf(const Options& o, bool pdf) {
+    const auto given = o.values.find("--paper");
+    if (given == o.values.end()) return kLetterPaper;
+    if (!pdf) return std::nullopt;
+    std::string name = given->second;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "letter") return kLetterPaper;
+    if (name == "a4") return kA4Paper;
+    return std::nullopt;
+}
+
+// Where a report goes: its text to a file, or its sheets, as the printer
+// lays them out, to a PDF.
+struct ReportTarget {
+    std::string path;
+    std::optional<Paper> pdf;
+};
+
+Result<std::vector<std::string>> WriteClientReport(const ScoreAndPrint& reports,
+                                                   const ClientRecord& record, int n, bool summary,
+                                                   const ReportTarget& target) {
+    if (!target.pdf) return reports.WriteReport(record, n, summary, target.path);
+    Result<ComposedReport> report = reports.Compose(record, n, summary);
+    if (!report) return report.error();
+    Status st = WriteReportPdf(LocalFileSystem(), target.path, report->bytes, *target.pdf);
+    if (!st) return st.error();
+    return report->problems;
+}
+
 int Report(const Options& o, std::ostream& err) {
+    const bool pdf = o.values.count("--pdf") > 0;
+    const std::optional<Paper> paper = PaperOf(o, pdf);
+    if (!paper || (pdf && o.values.count("--output"))) return Usage(err);
     StationState state;
     int n = 0;
     if (std::optional<int> status = LoadClient(o, err, state, n)) return *status;
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
-    const std::string path =
-        o.values.count("--output") ? o.values.at("--output") : reports.ReportPath();
+    const ReportTarget target =
+        pdf ? ReportTarget{o.values.at("--pdf"), paper}
+            : ReportTarget{
+                  o.values.count("--output") ? o.values.at("--output") : reports.ReportPath(),
+                  std::nullopt};
     auto problems =
-        reports.WriteReport(state.ClientRecords[n], n, o.flags.count("--summary"), path);
+        WriteClientReport(reports, state.ClientRecords[n], n, o.flags.count("--summary"), target);
     if (!problems) return Fail(err, problems.error());
     return ReportProblems(*problems, err);
 }
 
 int Reports(const Options& o, std::ostream& err) {
+    const bool pdf = o.flags.count("--pdf") > 0;
+    const std::optional<Paper> paper = PaperOf(o, pdf);
+    if (!paper) return Usage(err);
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
     const std::string& outputDir = o.values.at("--output-dir");
@@ -150,9 +195,10 @@ int Reports(const Options& o, std::ostream& err) {
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     std::vector<std::string> all;
     for (int n = 1; n <= state->RecordCount; ++n) {
-        const std::string path = JoinPath(outputDir, std::to_string(n));
-        auto problems =
-            reports.WriteReport(state->ClientRecords[n], n, o.flags.count("--summary"), path);
+        const ReportTarget target{JoinPath(outputDir, std::to_string(n) + (pdf ? ".pdf" : "")),
+                                  pdf ? paper : std::nullopt};
+        auto problems = WriteClientReport(reports, state->ClientRecords[n], n,
+                                          o.flags.count("--summary"), target);
         if (!problems) return Fail(err, problems.error());
         for (const std::string& p : *problems)
             all.push_back("client " + std::to_string(n) + ": " + p);
@@ -201,6 +247,21 @@ int Score(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
+int Export(const Options& o, std::ostream& out, std::ostream& err) {
+    Result<StationState> state = LoadDisk(o);
+    if (!state) return Fail(err, state.error());
+    Result<ReportData> data =
+        ScoreAndPrint(LocalFileSystem(), o.values.at("--program-dir")).ReadData();
+    if (!data) return Fail(err, data.error());
+    const std::string csv = ClientsCsv(*state, *data, o.flags.count("--anonymised") > 0);
+    if (!o.values.count("--output")) {
+        out << csv;
+        return kOk;
+    }
+    Status st = LocalFileSystem().ReplaceFile(o.values.at("--output"), csv);
+    return st ? kOk : Fail(err, st.error());
+}
+
 // A command: the options it takes, those it needs, and what runs it.
 struct Command {
     std::vector<std::string> values;
@@ -213,7 +274,7 @@ const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"list", {{"--disk"}, {}, {"--disk"}, List}},
         {"report",
-         {{"--program-dir", "--disk", "--client", "--output"},
+         {{"--program-dir", "--disk", "--client", "--output", "--pdf", "--paper"},
           {"--summary"},
           {"--program-dir", "--disk", "--client"},
           [](const Options& o, std::ostream&, std::ostream& err) { return Report(o, err); }}},
@@ -223,10 +284,15 @@ const std::map<std::string, Command>& Commands() {
           {"--program-dir", "--disk", "--client"},
           Score}},
         {"reports",
-         {{"--program-dir", "--disk", "--output-dir"},
-          {"--summary"},
+         {{"--program-dir", "--disk", "--output-dir", "--paper"},
+          {"--summary", "--pdf"},
           {"--program-dir", "--disk", "--output-dir"},
           [](const Options& o, std::ostream&, std::ostream& err) { return Reports(o, err); }}},
+        {"export",
+         {{"--program-dir", "--disk", "--output"},
+          {"--anonymised"},
+          {"--program-dir", "--disk"},
+          Export}},
     };
     return commands;
 }

@@ -19,6 +19,8 @@
 
 namespace mw {
 
+class ReportPrinter;
+
 struct StationContext {
     StationState& state;
     FileSystem& fs;
@@ -30,6 +32,8 @@ struct StationContext {
     // The question database; empty when it could not be opened at start-up
     // (the screens that read questions report that when they need it).
     std::unique_ptr<Database> database{};
+    // Where reports are printed; null for the system's printers.
+    ReportPrinter* printer = nullptr;
 
     // MW.ini and sctest.ini; read and written at each use, never cached.
     mw::Settings Ini() const { return mw::Settings(fs, programDir); }

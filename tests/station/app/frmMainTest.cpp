@@ -14,6 +14,7 @@
 #include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/supervisor/frmSupervisorOptions.h"
 #include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
@@ -95,9 +96,15 @@ TEST_F(MainWindowTest, AFullDiskDisablesAddNewClientAndTheSampleClient) {
 // the choices run.
 TEST_F(MainWindowTest, SupervisorOptionsLeavesTheMenuAsItWasAndExitCloses) {
     Start(Clients(2));
+    mwtest::ModalDriver driver;
+    driver.When<frmSupervisorOptions>([](frmSupervisorOptions* screen) {
+        mwtest::Choose(screen, frmSupervisorOptions::kGoToMainMenu);
+    });
     mwtest::Choose(main.get(), frmMain::kSupervisorOptions);
-    EXPECT_TRUE(Choice(frmMain::kSupervisorOptions)->hasFocus());
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(main->focusWidget(), Choice(frmMain::kSupervisorOptions));
     EXPECT_TRUE(state.ListRefreshNeeded);
+    mwtest::ShowActive(main.get());  // as the window manager does once the screen is gone
     mwtest::Choose(main.get(), frmMain::kExitApplication);
     EXPECT_FALSE(main->isVisible());
 }

@@ -1,0 +1,122 @@
+#include "core/report/PdfWriter.h"
+
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+namespace mw {
+namespace {
+
+// Where a line's text sits in its 12-point slot: the baseline lies the
+// font's ascent (Courier's 629 units of 1000) below the slot's top.
+constexpr double kCourierAscent = 0.629;
+
+// A number as PDF writes it: plain decimal with a point, whatever the locale.
+std::string Num(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    return std::string(text, end.ptr);
+}
+
+// A line as a PDF string: the delimiters and the escape are escaped, and
+// every byte outside printable ASCII goes as an octal escape, so that no
+// reader takes a stray control byte for a line end.
+std::string PdfString(std::string_view line) {
+    std::string s = "(";
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '(' || c == ')' || c == '\\') {
+            s += '\\';
+            s += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char octal[5];
+            std::snprintf(octal, sizeof octal, "\\%03o", byte);
+            s += octal;
+        } else {
+            s += c;
+        }
+    }
+    return s + ")";
+}
+
+// The drawing of one sheet: each line at its slot, from the top margin down.
+std::string SheetContent(const PageLines& lines, const Paper& paper) {
+    const double firstBaseline =
+        paper.heightPoints - kTopBottomMarginPoints - kCourierAscent * kReportFontPoints;
+    std::string content = "BT\n/F1 " + Num(kReportFontPoints) + " Tf\n" + Num(kLinePitchPoints) +
+                          " TL\n" + Num(kSideMarginPoints) + " " + Num(firstBaseline) + " Td\n";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        content += (i > 0 ? "T* " : "") + PdfString(lines[i]) + " Tj\n";
+    }
+    return content + "ET\n";
+}
+
+// A PDF file built object by object, numbered from 1 in the order added,
+// with the cross-reference table that records where each object starts.
+// Object 1 is the document's catalog.
+class PdfDocument {
+public:
+    PdfDocument() : bytes_("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n") {}
+
+    void Add(const std::string& body) {
+        offsets_.push_back(bytes_.size());
+        bytes_ += std::to_string(offsets_.size()) + " 0 obj\n" + body + "\nendobj\n";
+    }
+
+    std::string Finish() {
+        const std::string count = std::to_string(offsets_.size() + 1);
+        const std::size_t xref = bytes_.size();
+        bytes_ += "xref\n0 " + count + "\n0000000000 65535 f \n";
+        for (const std::size_t offset : offsets_) {
+            char entry[24];
+            std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+            bytes_ += entry;
+        }
+        bytes_ += "trailer\n<< /Size " + count + " /Root 1 0 R >>\nstartxref\n" +
+                  std::to_string(xref) + "\n%%EOF\n";
+        return std::move(bytes_);
+    }
+
+private:
+    std::string bytes_;
+    std::vector<std::size_t> offsets_;
+};
+
+// The objects: the catalog, the page tree, the font, then each sheet's page
+// followed by its content.
+constexpr const char* kPageTree = "2 0 R";
+constexpr const char* kFont = "3 0 R";
+
+std::string PageRef(std::size_t sheet, int part) {
+    return std::to_string(4 + 2 * sheet + static_cast<std::size_t>(part)) + " 0 R";
+}
+
+}  // namespace
+
+std::string ReportPdfBytes(std::string_view report, const Paper& paper) {
+    const std::vector<PageLines> sheets =
+        PagesToSheets(SplitPages(report), LinesPerSheet(paper.heightPoints));
+    PdfDocument pdf;
+    pdf.Add(std::string("<< /Type /Catalog /Pages ") + kPageTree + " >>");
+    std::string kids;
+    for (std::size_t i = 0; i < sheets.size(); ++i) kids += (i > 0 ? " " : "") + PageRef(i, 0);
+    pdf.Add("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(sheets.size()) +
+            " /MediaBox [0 0 " + Num(paper.widthPoints) + " " + Num(paper.heightPoints) + "] >>");
+    pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>");
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const std::string content = SheetContent(sheets[i], paper);
+        pdf.Add(std::string("<< /Type /Page /Parent ") + kPageTree +
+                " /Resources << /Font << /F1 " + kFont + " >> >> /Contents " + PageRef(i, 1) +
+                " >>");
+        pdf.Add("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+                "endstream");
+    }
+    return pdf.Finish();
+}
+
+Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
+                      const Paper& paper) {
+    return fs.ReplaceFile(path, ReportPdfBytes(report, paper));
+}
+
+}  // namespace mw

@@ -1,0 +1,173 @@
+#include "station/report/ReportOutput.h"
+
+#include <QDir>
+#include <string>
+
+#include "core/data/Cp1252.h"
+#include "core/report/ScoreAndPrint.h"
+#include "station/app/DiskRetry.h"
+#include "station/app/StationContext.h"
+#include "station/report/ReportPrinter.h"
+
+namespace mw {
+namespace {
+
+const char* const kPrintTitle = "Print Report";
+
+ScoreAndPrint Reports(const StationContext& ctx) {
+    return ScoreAndPrint(ctx.fs, ctx.programDir);
+}
+
+std::string ReportPath(const StationContext& ctx) {
+    return Reports(ctx).ReportPath();
+}
+
+// The copy of the n-th report of a batch: "temp" and its number, no extension.
+std::string TempCopyPath(const StationContext& ctx, std::size_t n) {
+    return JoinPath(ctx.programDir, "temp" + std::to_string(n));
+}
+
+void ShowFailure(StationContext& ctx, const char* what, const Error& error) {
+    ctx.platform.MsgBox({.text = QString::fromUtf8(what) + QLatin1Char('\n') + ErrorText(error),
+                         .icon = MsgIcon::Exclamation,
+                         .title = QString::fromUtf8(kPrintTitle)});
+}
+
+Result<std::string> ReadReportBytes(StationContext& ctx) {
+    Result<std::string> bytes = ctx.fs.ReadFile(ReportPath(ctx));
+    if (!bytes) ShowError(ctx.platform, bytes.error());
+    return bytes;
+}
+
+bool CopyFile(StationContext& ctx, const std::string& from, const std::string& to) {
+    Result<std::string> bytes = ctx.fs.ReadFile(from);
+    Status copied = bytes ? ctx.fs.ReplaceFile(to, *bytes) : bytes.status();
+    if (!copied) ShowError(ctx.platform, copied.error());
+    return copied.ok();
+}
+
+// Printed by job name in a shared queue, so the name tells the test number only.
+QString JobName(const StationContext& ctx) {
+    return QStringLiteral("Client report %1").arg(ctx.state.CurrentRecord);
+}
+
+bool OfferPdf(StationContext& ctx, QWidget* parent) {
+    const MsgAnswer save =
+        ctx.platform.MsgBox({.text = QStringLiteral("No printer is set up on this computer.\n\n"
+                                                    "Save the report as a PDF file instead?"),
+                             .buttons = MsgButtons::YesNo,
+                             .icon = MsgIcon::Exclamation,
+                             .title = QString::fromUtf8(kPrintTitle)});
+    return save == MsgAnswer::Yes && SaveReportAsPdf(ctx, parent);
+}
+
+// A line printer ejects its last page only at a form feed.
+Status PrintRaw(StationContext& ctx, std::string bytes) {
+    if (bytes.empty() || bytes.back() != '\f') bytes += '\f';
+    return PrinterOf(ctx).PrintRaw(bytes, JobName(ctx));
+}
+
+}  // namespace
+
+ReportPrinter& PrinterOf(StationContext& ctx) {
+    static SystemPrinter system;
+    return ctx.printer ? *ctx.printer : system;
+}
+
+bool MakeReport(StationContext& ctx, bool summary) {
+    Result<std::vector<std::string>> problems = Reports(ctx).Run(ctx.state, summary);
+    if (!problems) {
+        ShowError(ctx.platform, problems.error());
+        return false;
+    }
+    if (!problems->empty()) {
+        QString text = QStringLiteral(
+            "Parts of the report texts are missing; the report prints "
+            "without them:");
+        for (const std::string& problem : *problems) {
+            text += QLatin1Char('\n') + QString::fromStdString(problem);
+        }
+        ctx.platform.MsgBox({.text = text, .icon = MsgIcon::Exclamation});
+    }
+    return true;
+}
+
+Result<QString> ReadReportText(StationContext& ctx) {
+    Result<std::string> bytes = ctx.fs.ReadFile(ReportPath(ctx));
+    if (!bytes) return bytes.error();
+    return QString::fromStdString(Cp1252ToUtf8(*bytes));
+}
+
+PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
+    Result<std::string> bytes = ReadReportBytes(ctx);
+    if (!bytes) return PrintOutcome::NotPrinted;
+    ReportPrinter& printer = PrinterOf(ctx);
+    if (!ctx.state.PrintToDOS && !printer.HasDefaultPrinter()) {
+        return OfferPdf(ctx, parent) ? PrintOutcome::SavedAsPdf : PrintOutcome::NotPrinted;
+    }
+    ctx.platform.MouseWait();
+    const Status printed =
+        ctx.state.PrintToDOS
+            ? PrintRaw(ctx, *bytes)
+            : printer.Print(QString::fromStdString(Cp1252ToUtf8(*bytes)), JobName(ctx));
+    ctx.platform.MouseDefault();
+    if (!printed) {
+        ShowFailure(ctx, "The report was not printed.", printed.error());
+        return PrintOutcome::NotPrinted;
+    }
+    return PrintOutcome::Printed;
+}
+
+bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
+    Result<std::string> bytes = ReadReportBytes(ctx);
+    if (!bytes) return false;
+    const QString suggested =
+        QDir::home().filePath(QStringLiteral("Client %1 report.pdf").arg(ctx.state.CurrentRecord));
+    const QString path = PrinterOf(ctx).AskPdfPath(parent, suggested);
+    if (path.isEmpty()) return false;
+    Result<QByteArray> pdf =
+        ReportPdf(QString::fromStdString(Cp1252ToUtf8(*bytes)), DefaultPaper());
+    const Status saved =
+        pdf ? ctx.fs.ReplaceFile(
+                  path.toStdString(),
+                  std::string_view(pdf->constData(), static_cast<std::size_t>(pdf->size())))
+            : pdf.status();
+    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
+    return saved.ok();
+}
+
+// All reports are made before the first is printed; a report that cannot be
+// made stops the run before anything prints, and the first that does not
+// print stops the rest (the printer would fail them too). The copies go
+// whatever happened: they hold client names.
+int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
+                 bool summary) {
+    StationState& state = ctx.state;
+    const std::string report = ReportPath(ctx);
+    std::vector<std::string> copies;
+    ctx.platform.MouseWait();
+    for (int record : records) {
+        state.CurrentRecord = static_cast<std::int16_t>(record);
+        const std::string copy = TempCopyPath(ctx, copies.size() + 1);
+        if (!MakeReport(ctx, summary) || !CopyFile(ctx, report, copy)) break;
+        copies.push_back(copy);
+    }
+    int printed = 0;
+    if (copies.size() == records.size()) {
+        for (std::size_t k = 0; k < copies.size(); ++k) {
+            state.CurrentRecord = static_cast<std::int16_t>(records[k]);
+            if (!CopyFile(ctx, copies[k], report)) break;
+            if (PrintReportFile(ctx, parent) == PrintOutcome::NotPrinted) break;
+            ++printed;
+        }
+    }
+    for (const std::string& copy : copies) {
+        if (Status removed = ctx.fs.RemoveFile(copy); !removed) {
+            ShowError(ctx.platform, removed.error());
+        }
+    }
+    ctx.platform.MouseDefault();
+    return printed;
+}
+
+}  // namespace mw

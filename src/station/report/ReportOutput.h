@@ -1,0 +1,43 @@
+// Reports in front of staff and on paper. A report is always scored afresh
+// and written to REPORT.PRN in the program folder; these routines make it,
+// read it for the screen, print it and save it as a PDF.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "core/data/Error.h"
+
+class QWidget;
+
+namespace mw {
+
+class ReportPrinter;
+struct StationContext;
+
+enum class PrintOutcome { Printed, SavedAsPdf, NotPrinted };
+
+// The station's printer: the one a test gave the context, else the system's.
+ReportPrinter& PrinterOf(StationContext& ctx);
+
+// Scores the client at CurrentRecord and writes REPORT.PRN, with the
+// one-page summary when `summary` is set. What goes wrong is shown; false
+// when no report was written.
+bool MakeReport(StationContext& ctx, bool summary);
+
+// REPORT.PRN as text.
+Result<QString> ReadReportText(StationContext& ctx);
+
+// Prints REPORT.PRN as one job: to the default printer, or as raw text to
+// the default print queue when "Print to DOS port" is on. Without a printer
+// it says so and offers to save a PDF instead. Every failure is shown.
+PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent);
+
+// Saves REPORT.PRN as a PDF where the user chooses; true once saved.
+bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
+
+// The reports of these clients, in order, one print job each: all made first, then printed.
+int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
+                 bool summary);
+
+}  // namespace mw

@@ -1,0 +1,157 @@
+#include "station/report/frmViewReport.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "station/app/DiskRetry.h"
+#include "station/app/StationContext.h"
+#include "station/report/ReportOutput.h"
+#include "station/report/ReportPrinter.h"
+#include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
+
+namespace mw {
+namespace {
+
+constexpr int kShownLines = 32;
+
+// The keys that scroll the report: from a button they move into the text.
+bool ScrollsReport(int key) {
+    return key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up ||
+           key == Qt::Key_Down;
+}
+
+// Page breaks show as empty lines on the screen.
+QString ScreenText(QString report) {
+    report.remove(QLatin1Char('\f'));
+    report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (report.endsWith(QLatin1Char('\n'))) report.chop(1);
+    return report;
+}
+
+}  // namespace
+
+ReportViewer::ReportViewer(StationContext& ctx, QWidget* parent, const char* name, bool summary,
+                           bool disableWhilePrinting)
+    : QDialog(parent), ctx_(ctx), summary_(summary), disableWhilePrinting_(disableWhilePrinting) {
+    setObjectName(QLatin1String(name));
+    setWindowTitle(QStringLiteral("Client Report"));
+
+    auto* fraAll = Named<QWidget>(this, "fraAll");
+    Text1_ = Named<QPlainTextEdit>(fraAll, "Text1");
+    Text1_->setReadOnly(true);
+    Text1_->setTabChangesFocus(true);
+    Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    Text1_->setFont(font);
+    const QFontMetrics metrics(font);
+    Text1_->setMinimumSize(metrics.horizontalAdvance(QString(84, QLatin1Char('M'))),
+                           metrics.lineSpacing() * kShownLines);
+
+    cmdPrintReport_ = Named<QPushButton>(fraAll, "cmdPrintReport", QStringLiteral("&Print Report"));
+    cmdPreview_ = Named<QPushButton>(fraAll, "cmdPreview", QStringLiteral("Print Pre&view"));
+    cmdSavePdf_ = Named<QPushButton>(fraAll, "cmdSavePdf", QStringLiteral("Save as P&DF"));
+    cmdCancel_ = Named<QPushButton>(fraAll, "cmdCancel", QStringLiteral("&Close"));
+    connect(cmdPrintReport_, &QPushButton::clicked, this, &ReportViewer::cmdPrintReport_Click);
+    connect(cmdPreview_, &QPushButton::clicked, this, &ReportViewer::cmdPreview_Click);
+    connect(cmdSavePdf_, &QPushButton::clicked, this, &ReportViewer::cmdSavePdf_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {cmdPrintReport_, cmdPreview_, cmdSavePdf_, cmdCancel_}) {
+        button->installEventFilter(this);
+        buttons->addWidget(button);
+    }
+    auto* frame = new QVBoxLayout(fraAll);
+    frame->addWidget(Text1_, 1);
+    frame->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fraAll);
+    FitAndCenter(this, cmdPrintReport_);
+}
+
+void ReportViewer::MOUSEWAIT() {
+    ctx_.platform.MouseWait();
+}
+
+void ReportViewer::MOUSEDEFAULT() {
+    ctx_.platform.MouseDefault();
+}
+
+void ReportViewer::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!isMaximized()) CenterForm(this);
+    Form_Activate();
+}
+
+// Reports are never kept: each showing scores the client again.
+void ReportViewer::Form_Activate() {
+    MOUSEWAIT();
+    Result<QString> report = Error{};
+    if (MakeReport(ctx_, summary_)) {
+        report = ReadReportText(ctx_);
+        if (!report) ShowError(ctx_.platform, report.error());
+    }
+    Text1_->setPlainText(report ? ScreenText(*report) : QString());
+    for (QPushButton* button : {cmdPrintReport_, cmdPreview_, cmdSavePdf_}) {
+        button->setEnabled(report.ok());
+    }
+    MOUSEDEFAULT();
+}
+
+bool ReportViewer::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched != Text1_ &&
+        ScrollsReport(static_cast<QKeyEvent*>(event)->key())) {
+        Text1_->setFocus();
+        QApplication::sendEvent(Text1_, event);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ReportViewer::SetButtonsEnabled(bool enabled) {
+    for (QPushButton* button : {cmdPrintReport_, cmdPreview_, cmdSavePdf_, cmdCancel_}) {
+        button->setEnabled(enabled);
+    }
+}
+
+void ReportViewer::cmdPrintReport_Click() {
+    if (disableWhilePrinting_) SetButtonsEnabled(false);
+    PrintReportFile(ctx_, this);
+    if (disableWhilePrinting_) {
+        SetButtonsEnabled(true);
+        cmdPrintReport_->setFocus();
+    }
+}
+
+void ReportViewer::cmdPreview_Click() {
+    if (Result<QString> report = ReadReportText(ctx_)) {
+        PrinterOf(ctx_).Preview(this, *report);
+    } else {
+        ShowError(ctx_.platform, report.error());
+    }
+}
+
+void ReportViewer::cmdSavePdf_Click() {
+    SaveReportAsPdf(ctx_, this);
+}
+
+frmViewReport::frmViewReport(StationContext& ctx, QWidget* parent, bool summary)
+    : ReportViewer(ctx, parent, "frmViewReport", summary, true) {}
+
+frmScanReport::frmScanReport(StationContext& ctx, QWidget* parent, bool summary)
+    : ReportViewer(ctx, parent, "frmScanReport", summary, false) {}
+
+void frmScanReport::done(int result) {
+    ReportViewer::done(result);
+    // The program ends with this window: every other window closes once it is gone.
+    QMetaObject::invokeMethod(qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
+}
+
+}  // namespace mw

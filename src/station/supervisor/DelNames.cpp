@@ -1,0 +1,59 @@
+#include "station/supervisor/DelNames.h"
+
+#include "station/app/DiskRetry.h"
+#include "station/app/StationContext.h"
+
+namespace mw {
+namespace {
+
+const char* const kWarning =
+    "You are about to delete the client Name and ID Number from "
+    "all tests on this diskette. This should not be done "
+    "until you have printed all reports and are finished "
+    "with this diskette and ready to return it.\n\n"
+    "Are you SURE you want to delete client Names and ID Numbers ?";
+
+bool Confirmed(StationContext& ctx) {
+    return ctx.platform.MsgBox({.text = QString::fromUtf8(kWarning),
+                                .buttons = MsgButtons::YesNo,
+                                .icon = MsgIcon::Stop,
+                                .title = QStringLiteral("WARNING!")}) == MsgAnswer::Yes;
+}
+
+// Deletes the name of record n unless it is deleted already; false when its
+// save did not go through (the record in memory is then as on the disk).
+bool DeleteName(StationContext& ctx, int n) {
+    ClientRecord& record = ctx.state.ClientRecords[n];
+    if (!(record.DeleteFlag == "0")) return true;
+    const ClientRecord before = record;
+    record.Name = kDeletedName;
+    record.IDNumber = "";
+    record.DeleteFlag = "1";
+    if (RunDiskStep(ctx.platform, [&] { return ctx.Store().SaveRecord(n); }) == DiskStep::Done) {
+        return true;
+    }
+    record = before;
+    return false;
+}
+
+}  // namespace
+
+void DeleteNames(StationContext& ctx) {
+    if (!Confirmed(ctx)) return;
+    StationState& state = ctx.state;
+    ctx.platform.MouseWait();
+    const std::int16_t current = state.CurrentRecord;
+    bool complete = true;
+    for (int n = 1; n <= state.RecordCount && complete; ++n) {
+        state.CurrentRecord = static_cast<std::int16_t>(n);
+        complete = DeleteName(ctx, n);
+    }
+    state.CurrentRecord = current;
+    ctx.platform.MouseDefault();
+    if (complete) {
+        ctx.platform.MsgBox({.text = QStringLiteral("Process complete. Press Enter to continue.")});
+    }
+    state.ListRefreshNeeded = true;
+}
+
+}  // namespace mw

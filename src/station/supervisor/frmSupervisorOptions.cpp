@@ -1,0 +1,248 @@
+#include "station/supervisor/frmSupervisorOptions.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <numeric>
+
+#include "core/data/Cp1252.h"
+#include "station/app/StationContext.h"
+#include "station/entry/frmVerify.h"
+#include "station/report/ReportOutput.h"
+#include "station/report/frmPrintSelected.h"
+#include "station/report/frmViewReport.h"
+#include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
+#include "station/supervisor/DelNames.h"
+#include "station/supervisor/PASSWORD.h"
+
+namespace mw {
+namespace {
+
+const char* const kVerifyComment =
+    "This option gives you the opportunity to re-enter the client's responses from the answer "
+    "sheet.  The new entry is compared with the saved responses, and every difference is "
+    "reported so that errors can be corrected.";
+const char* const kDeleteComment =
+    "This operation will delete the Client's Name and ID Number from the data disk.  USE WITH "
+    "CAUTION!  Once the data has been deleted from this data disk, it CANNOT be retrieved.";
+const char* const kDatabaseEmpty = "Database empty.";
+
+}  // namespace
+
+frmSupervisorOptions::frmSupervisorOptions(StationContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("frmSupervisorOptions"));
+    setWindowTitle(QStringLiteral("Supervisor Options"));
+    msgPanel_ = MakeMsgPanel(this);
+
+    auto* frControls = Named<QWidget>(this, "frControls");
+    // The panel behind the tabs shows whether they have the focus.
+    sspTabs_ = Named<QWidget>(frControls, "sspSupervisorOperations");
+    sstSupervisorOperations_ = Named<QTabWidget>(sspTabs_, "sstSupervisorOperations");
+    sstSupervisorOperations_->addTab(BuildReportsTab(), QStringLiteral("&Reports"));
+    sstSupervisorOperations_->addTab(BuildCommentsTab("Frame3", QString::fromUtf8(kVerifyComment)),
+                                     QStringLiteral("&Verify Data"));
+    sstSupervisorOperations_->addTab(BuildCommentsTab("Frame4", QString::fromUtf8(kDeleteComment)),
+                                     QStringLiteral("&Delete Names"));
+    sstSupervisorOperations_->tabBar()->installEventFilter(this);
+    connect(sstSupervisorOperations_, &QTabWidget::currentChanged, this,
+            &frmSupervisorOptions::sstSupervisorOperations_Click);
+    auto* tabsPanel = new QVBoxLayout(sspTabs_);
+    tabsPanel->setContentsMargins(4, 4, 4, 4);
+    tabsPanel->addWidget(sstSupervisorOperations_);
+    SetBackColor(sspTabs_, kMenuColor);
+
+    auto* frCurrentClient =
+        Named<QGroupBox>(frControls, "frCurrentClient", QStringLiteral("Current Client"));
+    lblNameDisplay_ = Named<QLabel>(frCurrentClient, "lblNameDisplay");
+    lblNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    (new QVBoxLayout(frCurrentClient))->addWidget(lblNameDisplay_);
+
+    menu_ = AddMenu(
+        frControls, "frMenu",
+        {{QStringLiteral("Execute Selection"), QStringLiteral("Perform the selected operation.")},
+         {QStringLiteral("Go to Main Menu"),
+          QStringLiteral("Close the Utilities window returning to the Main Menu.")}},
+        msgPanel_, [this](int index) { cmdMenuChoice_Click(index); });
+
+    auto* controls = new QVBoxLayout(frControls);
+    controls->addWidget(frCurrentClient);
+    controls->addWidget(sspTabs_);
+    controls->addWidget(menu_->Frame(), 0, Qt::AlignHCenter);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frControls, 1, Qt::AlignCenter);
+    layout->addWidget(msgPanel_);
+
+    if (ctx_.state.RecordCount >= 1) {
+        lblNameDisplay_->setText(CurrentName());
+    } else {
+        emptyDisk_ = true;
+    }
+    FitAndCenter(this, sstSupervisorOperations_->tabBar());
+}
+
+QWidget* frmSupervisorOptions::BuildReportsTab() {
+    auto* tab = new QWidget;
+    auto* Frame1 = Named<QGroupBox>(tab, "Frame1", QStringLiteral("Choose Report Operation"));
+    auto* options = new QVBoxLayout(Frame1);
+    const char* const captions[] = {"Print above current client's report",
+                                    "Select and print multiple clients' reports",
+                                    "Print all clients' reports"};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray name = ControlName("optPrintOption", i).toLatin1();
+        optPrintOption_[i] =
+            Named<QRadioButton>(Frame1, name.constData(), QString::fromUtf8(captions[i]));
+        optPrintOption_[i]->installEventFilter(this);
+        connect(optPrintOption_[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) lastPrintOption_ = i;
+        });
+        options->addWidget(optPrintOption_[i]);
+    }
+    optPrintOption_[kCurrentClient]->setChecked(true);
+    chkPrintSummaryPage_ =
+        Named<QCheckBox>(tab, "chkPrintSummaryPage", QStringLiteral("One-page summary report"));
+    chkPrintSummaryPage_->installEventFilter(this);
+    connect(chkPrintSummaryPage_, &QCheckBox::toggled, this,
+            &frmSupervisorOptions::SetPrintSummary);
+
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(Frame1);
+    layout->addWidget(chkPrintSummaryPage_);
+    return tab;
+}
+
+QWidget* frmSupervisorOptions::BuildCommentsTab(const char* frameName, const QString& comment) {
+    auto* tab = new QWidget;
+    auto* frame = Named<QGroupBox>(tab, frameName, QStringLiteral("Operation Comments"));
+    auto* text = new QLabel(comment, frame);
+    text->setWordWrap(true);
+    (new QVBoxLayout(frame))->addWidget(text);
+    (new QVBoxLayout(tab))->addWidget(frame);
+    return tab;
+}
+
+void frmSupervisorOptions::SetPrintSummary(bool on) {
+    printSummary_ = on;
+    chkPrintSummaryPage_->setChecked(on);
+}
+
+void frmSupervisorOptions::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+// An empty data disk never reaches the tabs: the screen says so and closes
+// once it is up.
+void frmSupervisorOptions::Form_Activate() {
+    SetBackColor(sspTabs_, kMenuColor);
+    if (!emptyDisk_) return;
+    QTimer::singleShot(0, this, [this] {
+        ctx_.platform.MsgBox({.text = QStringLiteral("There are no clients on this data disk.\n"
+                                                     "Returning to main menu."),
+                              .icon = MsgIcon::Information,
+                              .title = QStringLiteral("Empty Data Disk")});
+        close();
+    });
+}
+
+// The tabs' panel and the focused option or check box show where the focus is.
+bool frmSupervisorOptions::eventFilter(QObject* watched, QEvent* event) {
+    const bool in = event->type() == QEvent::FocusIn;
+    if (in || event->type() == QEvent::FocusOut) {
+        if (watched == sstSupervisorOperations_->tabBar()) {
+            SetBackColor(sspTabs_, in ? kFocusColor : kMenuColor);
+        } else {
+            SetBold(static_cast<QWidget*>(watched), in);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmSupervisorOptions::sstSupervisorOperations_Click(int tab) {
+    if (tab == kDeleteNames) {
+        lblNameDisplay_->setText(QStringLiteral("All Clients"));
+        return;
+    }
+    lblNameDisplay_->setText(emptyDisk_ ? QString() : CurrentName());
+    if (tab == kReports) optPrintOption_[lastPrintOption_]->setChecked(true);
+}
+
+QString frmSupervisorOptions::CurrentName() const {
+    return QString::fromStdString(Cp1252ToUtf8(Trim(ctx_.state.Current().Name.View())));
+}
+
+void frmSupervisorOptions::cmdMenuChoice_Click(int index) {
+    if (index == kExecuteSelection) {
+        switch (sstSupervisorOperations_->currentIndex()) {
+            case kReports:
+                PrintClientReports();
+                break;
+            case kVerifyData:
+                VerifyData();
+                break;
+            default:
+                DeleteClientNames();
+                break;
+        }
+    }
+    close();
+}
+
+bool frmSupervisorOptions::HasClients(const char* title, const char* secondLine) {
+    if (ctx_.state.RecordCount > 0) return true;
+    ctx_.platform.MsgBox({.text = QString::fromUtf8(kDatabaseEmpty) + QLatin1Char('\n') +
+                                  QString::fromUtf8(secondLine),
+                          .icon = MsgIcon::Information,
+                          .title = QString::fromUtf8(title)});
+    return false;
+}
+
+void frmSupervisorOptions::PrintClientReports() {
+    if (!HasClients("Print Report", "Cannot perform this function.")) return;
+    if (!AskSecretCode(ctx_, this)) return;
+    switch (lastPrintOption_) {
+        case kCurrentClient: {
+            frmViewReport viewer(ctx_, this, printSummary_);
+            viewer.exec();
+            break;
+        }
+        case kSelectedClients: {
+            frmPrintSelected selected(ctx_, this, printSummary_);
+            selected.exec();
+            break;
+        }
+        default:
+            PrintAllClients();
+            break;
+    }
+}
+
+// Every client's report in client order; the first client is current afterwards.
+void frmSupervisorOptions::PrintAllClients() {
+    std::vector<int> records(static_cast<std::size_t>(ctx_.state.RecordCount));
+    std::iota(records.begin(), records.end(), 1);
+    PrintReports(ctx_, this, records, printSummary_);
+    ctx_.state.CurrentRecord = 1;
+}
+
+void frmSupervisorOptions::VerifyData() {
+    if (!HasClients("Verify Data", "There are no clients on this data disk.")) return;
+    frmVerify verify(ctx_, this);
+    verify.exec();
+}
+
+void frmSupervisorOptions::DeleteClientNames() {
+    if (!HasClients("Delete Names", "There are no clients on this data disk.")) return;
+    DeleteNames(ctx_);
+}
+
+}  // namespace mw

@@ -1,0 +1,247 @@
+// Reports as PDF files, read back with the PDF tools, and the CSV export.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "cli/CliRun.h"
+#include "core/data/Cp1252.h"
+#include "support/TempDir.h"
+
+namespace mw {
+namespace {
+
+using mwtest::Cli;
+using mwtest::CliRun;
+using Sheets = std::vector<std::vector<std::string>>;
+
+const std::string kGolden = MW_SOURCE_DIR "/tests/core/report/golden/";
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every part between separators, the empty last one included.
+std::vector<std::string> Split(const std::string& text, char at) {
+    std::vector<std::string> parts(1);
+    for (const char c : text) c == at ? void(parts.emplace_back()) : parts.back().push_back(c);
+    return parts;
+}
+
+// The lines of a text whose lines end in LF.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines = Split(text, '\n');
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char chunk[4096];
+    for (std::size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, n);
+    pclose(pipe);
+    return out;
+}
+
+// Characters, not bytes, of UTF-8 text.
+std::size_t Chars(const std::string& text) {
+    std::size_t n = 0;
+    for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// The report as printed, in UTF-8, without the blanks that leave no ink: a
+// sheet for each page, and a page longer than `perSheet` lines goes on over
+// the next sheet.
+Sheets PrnSheets(const std::string& prn, std::size_t perSheet) {
+    Sheets sheets;
+    for (const std::string& page : Split(Cp1252ToUtf8(prn), '\f')) {
+        const std::vector<std::string> lines = Lines(page);
+        for (std::size_t first = 0; first == 0 || first < lines.size(); first += perSheet) {
+            auto& sheet = sheets.emplace_back(
+                lines.begin() + first, lines.begin() + std::min(lines.size(), first + perSheet));
+            for (std::string& line : sheet) line.erase(line.find_last_not_of(" \r") + 1);
+            while (!sheet.empty() && sheet.back().empty()) sheet.pop_back();
+        }
+    }
+    return sheets;
+}
+
+// The PDF's sheets rebuilt from where each word lies: the line from its top,
+// 0.4 in down and then 12 points a line, the column from its left edge, 0.25
+// in across and then Courier's advance at 11.5 points (0.6 of the size). A
+// wrong margin, pitch or font size moves words to other lines or columns.
+Sheets PdfSheets(const std::string& pdf) {
+    static const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)<)re");
+    std::vector<std::map<std::pair<long, long>, std::string>> words;  // by line and column
+    std::istringstream in(Output("pdftotext -bbox '" + pdf + "' -"));
+    for (std::string tag; std::getline(in, tag);) {
+        std::smatch m;
+        if (tag.find("<page ") != std::string::npos) words.emplace_back();
+        if (!std::regex_search(tag, m, word)) continue;
+        std::string text = m[3];
+        for (auto [entity, c] : {std::pair{"&quot;", "\""},
+                                 {"&apos;", "'"},
+                                 {"&lt;", "<"},
+                                 {"&gt;", ">"},
+                                 {"&amp;", "&"}}) {
+            for (std::size_t at; (at = text.find(entity)) != std::string::npos;) {
+                text.replace(at, std::string(entity).size(), c);
+            }
+        }
+        words.back()[{std::lround((std::stod(m[2]) - 28.8) / 12),
+                      std::lround((std::stod(m[1]) - 18) / 6.9)}] = text;
+    }
+    Sheets sheets;
+    for (const auto& sheet : words) {
+        std::vector<std::string>& lines = sheets.emplace_back();
+        for (const auto& [at, text] : sheet) {
+            const auto [row, column] = at;
+            lines.resize(std::max<std::size_t>(lines.size(), row + 1));
+            lines[row] += std::string(column - Chars(lines[row]), ' ') + text;
+        }
+    }
+    return sheets;
+}
+
+void ExpectSameSheets(const Sheets& pdf, const Sheets& prn, const std::string& what) {
+    ASSERT_EQ(pdf.size(), prn.size()) << what;
+    for (std::size_t i = 0; i < prn.size(); ++i)
+        EXPECT_EQ(pdf[i], prn[i]) << what << " sheet " << i + 1;
+}
+
+std::vector<std::string> Command(const std::string& name, std::vector<std::string> more) {
+    std::vector<std::string> args = {name, "--program-dir", MW_PROGRAM_DIR, "--disk",
+                                     MW_DEMO_DISK_DIR};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+class CliPdfTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (Output("command -v pdftotext >/dev/null && command -v pdfinfo >/dev/null && echo y")
+                .empty()) {
+            GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are not installed";
+        }
+    }
+
+    mwtest::TempDir output;
+};
+
+// Every reviewed report: the longest has five form feeds, one has a page too
+// long for a sheet.
+TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
+    const struct {
+        std::vector<std::string> option;
+        const char* size;
+        std::size_t perSheet;  // lines between the margins
+    } papers[] = {{{}, "612 x 792 pts (letter)", 61}, {{"--paper", "A4"}, "(A4)", 65}};
+    for (const auto& dir : std::filesystem::directory_iterator(kGolden)) {
+        const std::vector<std::string> spec = Lines(ReadAll(dir.path() / "case.txt"));
+        const std::string prn = ReadAll(dir.path() / "expected.prn");
+        for (const auto& paper : papers) {
+            const std::string pdf = output.File("report.pdf");
+            std::vector<std::string> args =
+                Command("report", {"--client", spec[0].substr(7), "--pdf", pdf});
+            if (spec.size() > 1) args.push_back("--" + spec[1]);
+            args.insert(args.end(), paper.option.begin(), paper.option.end());
+            ASSERT_EQ(Cli(args).status, 0);
+            EXPECT_NE(Output("pdfinfo " + pdf).find(paper.size), std::string::npos);
+            ExpectSameSheets(PdfSheets(pdf), PrnSheets(prn, paper.perSheet),
+                             dir.path().filename().string() + paper.size);
+        }
+    }
+}
+
+TEST_F(CliPdfTest, ReportsWritesAPdfPerClient) {
+    CliRun r = Cli(Command("reports", {"--output-dir", output.Path(), "--pdf", "--paper", "a4"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(output.Exists("8.pdf") && !output.Exists("9.pdf") && !output.Exists("1"));
+    ExpectSameSheets(PdfSheets(output.File("2.pdf")),
+                     PrnSheets(ReadAll(kGolden + "client-2-alcohol/expected.prn"), 65), "2.pdf");
+}
+
+TEST(CliUsage, PdfPaperAndExportOptionsAreChecked) {
+    mwtest::TempDir output;
+    const std::string pdf = output.File("r.pdf");
+    EXPECT_EQ(Cli(Command("report", {"--client", "1", "--pdf", pdf, "--output", pdf})).status, 2);
+    EXPECT_EQ(Cli(Command("report", {"--client", "1", "--paper", "a4"})).status, 2);
+    EXPECT_EQ(Cli(Command("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"})).status, 2);
+    EXPECT_EQ(Cli(Command("reports", {"--output-dir", output.Path(), "--pdf", pdf})).status, 2);
+    EXPECT_EQ(Cli(Command("export", {"--client", "1"})).status, 2);
+    EXPECT_EQ(Cli({"export", "--program-dir", MW_PROGRAM_DIR}).status, 2);
+    EXPECT_FALSE(output.Exists("r.pdf"));
+
+    const std::string nowhere = output.File("missing/r.pdf");
+    CliRun r = Cli(Command("report", {"--client", "1", "--pdf", nowhere}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(nowhere), std::string::npos) << r.err;
+}
+
+// The demo disk's clients as its table lists them: name, ID, date of birth.
+std::vector<std::vector<std::string>> DemoClients() {
+    std::vector<std::vector<std::string>> clients;
+    for (const std::string& line : Lines(ReadAll(MW_SOURCE_DIR "/demo/clients.tsv"))) {
+        const std::vector<std::string> fields = Split(line, '\t');
+        if (line[0] != '#' && fields[0] != "Name")
+            clients.push_back({fields[0], fields[1], fields[7]});
+    }
+    return clients;
+}
+
+TEST(CliExport, EachClientsRowAgreesWithScore) {
+    CliRun r = Cli(Command("export", {}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = Lines(r.out);
+    ASSERT_EQ(rows.size(), DemoClients().size() + 1);
+    EXPECT_EQ(Split(rows[0], ',')[12], "Truthfulness raw");
+    for (std::size_t n = 1; n < rows.size(); ++n) {
+        const std::vector<std::string> row = Split(rows[n], ',');
+        ASSERT_EQ(row.size(), 12u + 4 * 9) << rows[n];
+        EXPECT_EQ(row[0] + row[1], std::to_string(n) + DemoClients()[n - 1][0]);
+        std::string json = "{";
+        for (auto [k, key] :
+             {std::pair{0, "raw"}, {1, "percentile"}, {2, "omitted"}, {3, "scored"}}) {
+            json += std::string(k ? "," : "") + "\"" + key + "\":[";
+            for (int scale = 0; scale < 9; ++scale)
+                json += (scale ? "," : "") + row[12 + 4 * scale + k];
+            json += "]";
+        }
+        CliRun score = Cli(Command("score", {"--client", std::to_string(n), "--json"}));
+        EXPECT_EQ(score.out, json + "}\n") << "client " << n;
+    }
+}
+
+TEST(CliExport, AnonymisedLeavesOutEveryNameIdAndBirthDate) {
+    mwtest::TempDir output;
+    CliRun r = Cli(Command("export", {"--anonymised", "--output", output.File("a.csv")}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string csv = output.Read("a.csv");
+    EXPECT_EQ(Lines(csv).size(), DemoClients().size() + 1);
+    for (const auto& client : DemoClients()) {
+        for (const std::string& identity : client) {
+            EXPECT_TRUE(identity.size() < 2 || csv.find(identity) == std::string::npos) << identity;
+        }
+    }
+}
+
+TEST(CliExport, ANameWithACommaOrQuoteStaysOneField) {
+    mwtest::TempDir disk;
+    disk.Write("TID", "M-W\r\n");
+    const std::string name = "Lee, \"Al\"";
+    disk.Write("DATA401.MW", name + std::string(226 - name.size(), ' '));
+    CliRun r = Cli({"export", "--program-dir", MW_PROGRAM_DIR, "--disk", disk.Path()});
+    EXPECT_EQ(Lines(r.out).at(1).rfind("1,\"Lee, \"\"Al\"\"\",,,", 0), 0u) << r.out;
+}
+
+}  // namespace
+}  // namespace mw
