@@ -23,8 +23,10 @@
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
+#include "station/present/UnfinishedTest.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/supervisor/frmSupervisorOptions.h"
 
 namespace mw {
 namespace {
@@ -169,6 +171,9 @@ bool frmMain::Load() {
         return false;
     }
     splash.reset();
+    // A test the station stopped in the middle of is settled before the menu
+    // is reachable, so that the client is added to the list it shows.
+    if (!SettleUnfinishedTest(ctx_, this)) return false;
 
     setWindowTitle(QString::fromUtf8(kProductName));
     if (!isMaximized()) CenterForm(this);
@@ -311,8 +316,9 @@ void frmMain::AddNewClient() {
 }
 
 void frmMain::SupervisorOptions() {
-    OpenScreen([] {
-        // The supervisor options screen opens here.
+    OpenScreen([this] {
+        frmSupervisorOptions supervisor(ctx_, this);
+        supervisor.exec();
     });
 }
 

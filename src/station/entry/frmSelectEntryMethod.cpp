@@ -10,14 +10,13 @@
 #include "station/app/StationContext.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
+#include "station/present/TestRoute.h"
+#include "station/scan/ScanRoute.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
 
 namespace mw {
 namespace {
-
-const char* const kNoOnScreenTest = "Testing on the screen is not available on this station yet.";
-const char* const kNoScanning = "Scanning answer sheets is not available on this station yet.";
 
 std::vector<MenuChoice> EntryMethods() {
     return {{QStringLiteral("Administer Test to Client"),
@@ -81,13 +80,13 @@ void frmSelectEntryMethod::RunRoute(Choice route) {
     methodArea_->setCurrentWidget(frBlank_);
     switch (route) {
         case kAdministerTest:
-            NotAvailableYet(kNoOnScreenTest);
+            AdministerTest(ctx_, this);
             break;
         case kEnterFromAnswerSheet:
             EnterFromAnswerSheet();
             break;
         default:
-            NotAvailableYet(kNoScanning);
+            ScanAnswerSheets(ctx_, this, StationScanServices(ctx_, this));
             break;
     }
 }
@@ -111,10 +110,6 @@ void frmSelectEntryMethod::EnterFromAnswerSheet() {
     if (!ctx_.state.ChoiceConfirmed) return;
     frmNewEntry entry(ctx_, this);
     entry.exec();
-}
-
-void frmSelectEntryMethod::NotAvailableYet(const char* text) {
-    ctx_.platform.MsgBox({.text = QString::fromUtf8(text), .icon = MsgIcon::Information});
 }
 
 }  // namespace mw

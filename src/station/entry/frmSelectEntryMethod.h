@@ -34,7 +34,6 @@ private:
     void RunRoute(Choice route);
     bool RoomForNewClient();
     void EnterFromAnswerSheet();
-    void NotAvailableYet(const char* text);
 
     StationContext& ctx_;
     MenuChoices* menu_;
