@@ -4,7 +4,7 @@
 # The packages every build needs.
 MW_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsqlite3-dev googletest libgtest-dev
                    libbenchmark-dev qt6-base-dev qt6-multimedia-dev libx11-dev
-                   gstreamer1.0-plugins-good fonts-liberation)
+                   gstreamer1.0-plugins-good fonts-liberation cups-client)
 
 mw_missing_packages() {
     local pkg
