@@ -9,22 +9,12 @@
 #include <QTableWidget>
 #include <cstdlib>
 
+#include "QuietPlatform.h"
 #include "core/data/CodeTables.h"
 #include "station/app/StationContext.h"
 #include "station/entry/frmNewEntry.h"
 
 namespace {
-
-// No message box is expected while the grid is open.
-class QuietPlatform : public mw::Platform {
-public:
-    mw::MsgAnswer MsgBox(const mw::MessageBox&) override { return mw::MsgAnswer::Ok; }
-    void Beep() override {}
-    void MouseWait() override {}
-    void MouseDefault() override {}
-    void LetEventsRun() override { QApplication::processEvents(); }
-    std::unique_ptr<mw::AudioPlayer> OpenAudioPlayer() override { return nullptr; }
-};
 
 // A new client on an empty disk, with the program's question database.
 struct Station {
@@ -37,7 +27,7 @@ struct Station {
     }
 
     mw::StationState state;
-    QuietPlatform platform;
+    mwbench::QuietPlatform platform;
     mw::StationContext ctx{state, mw::LocalFileSystem(), mw::SystemClock(), platform,
                            MW_PROGRAM_DIR};
 };

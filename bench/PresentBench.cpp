@@ -1,7 +1,7 @@
 // How quickly the on-screen test answers the client: from Enter on an answer
 // to the next item on the screen (its text set, painted and its sound
 // started). Runs on the offscreen platform with the program's question
-// database; the sounds go to a player that only counts them.
+// database; the sounds go to a player that plays nothing.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,37 +10,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "QuietPlatform.h"
 #include "core/data/CodeTables.h"
 #include "station/app/StationContext.h"
 #include "station/present/frmPresentQA.h"
 
 namespace {
-
-class CountingPlayer : public mw::AudioPlayer {
-public:
-    explicit CountingPlayer(int& played) : played_(played) {}
-    bool SetUp() override { return true; }
-    void Play(const QString&, bool) override { ++played_; }
-    void Stop() override {}
-    void OnError(std::function<void(const mw::SoundError&)>) override {}
-
-private:
-    int& played_;
-};
-
-// No message box is expected between two items of one section.
-class QuietPlatform : public mw::Platform {
-public:
-    mw::MsgAnswer MsgBox(const mw::MessageBox&) override { return mw::MsgAnswer::Ok; }
-    void Beep() override {}
-    void MouseWait() override {}
-    void MouseDefault() override {}
-    void LetEventsRun() override { QApplication::processEvents(); }
-    std::unique_ptr<mw::AudioPlayer> OpenAudioPlayer() override {
-        return std::make_unique<CountingPlayer>(played);
-    }
-    int played = 0;
-};
 
 void Key(Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -74,7 +49,7 @@ struct Presentation {
     }
 
     mw::StationState state;
-    QuietPlatform platform;
+    mwbench::QuietPlatform platform;
     mw::StationContext ctx{state, mw::LocalFileSystem(), mw::SystemClock(), platform,
                            JournalFolder()};
     std::unique_ptr<mw::frmPresentQA> screen;
