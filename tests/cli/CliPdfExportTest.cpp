@@ -146,13 +146,13 @@ TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
         std::size_t perSheet;  // lines between the margins
     } papers[] = {{{}, "612 x 792 pts (letter)", 61}, {{"--paper", "A4"}, "(A4)", 65}};
     for (const auto& dir : std::filesystem::directory_iterator(kGolden)) {
-        const std::vector<std::string> spec = Lines(ReadAll(dir.path() / "case.txt"));
+        const std::vector<std::string> caseLines = Lines(ReadAll(dir.path() / "case.txt"));
         const std::string prn = ReadAll(dir.path() / "expected.prn");
         for (const auto& paper : papers) {
             const std::string pdf = output.File("report.pdf");
             std::vector<std::string> args =
-                Command("report", {"--client", spec[0].substr(7), "--pdf", pdf});
-            if (spec.size() > 1) args.push_back("--" + spec[1]);
+                Command("report", {"--client", caseLines[0].substr(7), "--pdf", pdf});
+            if (caseLines.size() > 1) args.push_back("--" + caseLines[1]);
             args.insert(args.end(), paper.option.begin(), paper.option.end());
             ASSERT_EQ(Cli(args).status, 0);
             EXPECT_NE(Output("pdfinfo " + pdf).find(paper.size), std::string::npos);

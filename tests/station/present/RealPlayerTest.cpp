@@ -49,7 +49,8 @@ struct Stream {
 
 std::vector<Stream> ServerStreams() {
     static const QRegularExpression start(QStringLiteral("^Sink Input #(\\d+)"));
-    static const QRegularExpression spec(QStringLiteral("^Sample Specification: .* (\\d+)Hz"));
+    static const QRegularExpression sampleRate(
+        QStringLiteral("^Sample \\w+: \\S+ \\d+ch (\\d+)Hz"));
     std::vector<Stream> streams;
     const QString listing =
         Output(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
@@ -59,7 +60,7 @@ std::vector<Stream> ServerStreams() {
             streams.push_back({.index = match.captured(1).toInt()});
         } else if (streams.empty()) {
             continue;
-        } else if (const auto rate = spec.match(text); rate.hasMatch()) {
+        } else if (const auto rate = sampleRate.match(text); rate.hasMatch()) {
             streams.back().rate = rate.captured(1).toInt();
         } else if (text == QStringLiteral("Corked: yes")) {
             streams.back().corked = true;
