@@ -1,58 +1,75 @@
 #include "station/present/QtAudioPlayer.h"
 
-#include <QAudioDevice>
-#include <QAudioOutput>
+#include <QAudioSink>
 #include <QEventLoop>
 #include <QMediaDevices>
-#include <QMediaPlayer>
-#include <QUrl>
+#include <QTimer>
+
+#include "station/present/WaveSound.h"
 
 namespace mw {
 
 QtAudioPlayer::QtAudioPlayer() = default;
 
 QtAudioPlayer::~QtAudioPlayer() {
-    if (player_) player_->stop();
+    Stop();
 }
 
 bool QtAudioPlayer::SetUp() {
-    // Without an output device the backends either never report the end of
-    // a sound or fail outright, so the test is given silently instead.
-    if (QMediaDevices::audioOutputs().isEmpty()) return false;
-    output_ = std::make_unique<QAudioOutput>();
-    player_ = std::make_unique<QMediaPlayer>();
-    player_->setAudioOutput(output_.get());
-    QObject::connect(player_.get(), &QMediaPlayer::errorOccurred,
-                     [this](QMediaPlayer::Error error, const QString& description) {
-                         // A file that vanished or cannot be read is silent, as a missing one is.
-                         if (error == QMediaPlayer::ResourceError ||
-                             error == QMediaPlayer::AccessDeniedError || !report_) {
-                             return;
-                         }
-                         report_({static_cast<int>(error), description});
-                     });
+    // Without an output device the media framework either never reports the
+    // end of a sound or fails outright, so the test is given silently instead.
+    const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
+    if (outputs.isEmpty()) return false;
+    device_ = QMediaDevices::defaultAudioOutput();
+    if (device_.isNull()) device_ = outputs.front();
     return true;
 }
 
+// A file that vanished or cannot be read is silent, as a missing one is; a
+// file that is not a sound we can play is reported. An output that cannot
+// be opened stays silent too, as an unavailable device always has.
 void QtAudioPlayer::Play(const QString& path, bool wait) {
-    if (!player_) return;
-    player_->stop();
-    player_->setSource(QUrl::fromLocalFile(path));
-    player_->play();
-    if (!wait) return;
+    if (device_.isNull()) return;
+    Stop();
+    Result<WaveSound> sound = ReadWaveSound(path);
+    if (!sound) {
+        if (sound.error().code != errc::PathFileAccess && report_) {
+            report_({sound.error().code, QString::fromStdString(sound.error().message)});
+        }
+        return;
+    }
+    duration_ = sound->Duration();
+    samples_.setData(sound->samples);
+    samples_.open(QIODevice::ReadOnly);
+    sink_ = std::make_unique<QAudioSink>(device_, sound->format);
+    sink_->start(&samples_);
+    started_.start();
+    if (wait) WaitForEnd();
+}
+
+// The output takes the last samples well before it has played them, so the
+// end is when the sound's own length has passed as well. Window events run
+// meanwhile; a sound started by one of them ends the wait.
+void QtAudioPlayer::WaitForEnd() {
     QEventLoop loop;
-    QObject::connect(player_.get(), &QMediaPlayer::playbackStateChanged, &loop,
-                     [&loop](QMediaPlayer::PlaybackState state) {
-                         if (state == QMediaPlayer::StoppedState) loop.quit();
-                     });
-    QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, &loop, &QEventLoop::quit);
-    if (player_->playbackState() == QMediaPlayer::PlayingState) loop.exec();
+    QAudioSink* sink = sink_.get();
+    const auto checkEnd = [&] {
+        const bool ended =
+            sink_.get() != sink || sink->state() == QAudio::StoppedState ||
+            (sink->state() == QAudio::IdleState && started_.elapsed() >= duration_.count());
+        if (ended) loop.quit();
+    };
+    QObject::connect(sink, &QAudioSink::stateChanged, &loop, checkEnd);
+    QTimer::singleShot(duration_ - std::chrono::milliseconds(started_.elapsed()), &loop, checkEnd);
+    loop.exec();
+    if (sink_.get() == sink) Stop();  // over: the output is not held for a sound that ended
 }
 
 void QtAudioPlayer::Stop() {
-    if (!player_) return;
-    player_->stop();
-    player_->setSource(QUrl());
+    if (!sink_) return;
+    sink_->stop();
+    sink_.reset();
+    samples_.close();
 }
 
 void QtAudioPlayer::OnError(std::function<void(const SoundError&)> report) {

@@ -1,12 +1,20 @@
 // The audio player on the machine's sound output (Qt Multimedia).
+//
+// Each sound is read whole and handed to a sound output stream of its own
+// format, which a fixed chain of the media framework plays. Decoding the file
+// through the framework's media player instead can deadlock: while it links
+// the new file's decoder on its own thread, its player seeks from ours.
 #pragma once
 
+#include <QAudioDevice>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <chrono>
 #include <memory>
 
 #include "station/present/AudioPlayer.h"
 
-class QAudioOutput;
-class QMediaPlayer;
+class QAudioSink;
 
 namespace mw {
 
@@ -21,8 +29,13 @@ public:
     void OnError(std::function<void(const SoundError&)> report) override;
 
 private:
-    std::unique_ptr<QAudioOutput> output_;
-    std::unique_ptr<QMediaPlayer> player_;
+    void WaitForEnd();
+
+    QAudioDevice device_;
+    std::unique_ptr<QAudioSink> sink_;
+    QBuffer samples_;
+    std::chrono::milliseconds duration_{0};
+    QElapsedTimer started_;
     std::function<void(const SoundError&)> report_;
 };
 

@@ -12,11 +12,13 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
-#include <cstdint>
+#include <QTimer>
+#include <algorithm>
 #include <map>
 
 #include "station/present/PresentFixture.h"
 #include "station/present/QtAudioPlayer.h"
+#include "support/WaveBytes.h"
 
 namespace mw {
 namespace {
@@ -67,22 +69,6 @@ std::vector<Stream> ServerStreams() {
         }
     }
     return streams;
-}
-
-// An 8-bit mono WAV file of a square tone, `rate` samples a second.
-std::string ToneFile(std::uint32_t rate) {
-    const auto le = [](std::uint32_t value, int bytes) {
-        std::string out;
-        for (int b = 0; b < bytes; ++b) out += static_cast<char>((value >> (8 * b)) & 0xFF);
-        return out;
-    };
-    std::string samples;
-    for (std::uint32_t i = 0; i < rate * kSoundSeconds; ++i) {
-        samples += static_cast<char>((i / 4) % 2 ? 0xC0 : 0x40);
-    }
-    const auto size = static_cast<std::uint32_t>(samples.size());
-    return "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) +
-           le(rate, 4) + le(1, 2) + le(8, 2) + "data" + le(size, 4) + samples;
 }
 
 // The station's player, watched on the sound server.
@@ -140,40 +126,32 @@ private:
     int lastIndex_ = -1;
 };
 
-class RealPlayerTest : public mwtest::PresentFixture {
-protected:
-    void SetUp() override {
-        // Cutting one sound with the next can deadlock inside the media
-        // framework's own threads; until the player avoids that, this run is
-        // asked for by hand so that the suite does not hang on it.
-        if (qEnvironmentVariableIsEmpty("MW_REAL_SOUND_TEST")) {
-            GTEST_SKIP() << "set MW_REAL_SOUND_TEST=1 to play a section on a private sound server";
-        }
+// A private server for the whole run: nothing is heard, and no other
+// program's sounds mix in. One for all the tests, because Qt learns the
+// machine's outputs once per process and would never play on a later one.
+struct SoundServer {
+    mwtest::TempDir runtime;
+    std::string missingTool;
+    bool started = false;
+
+    SoundServer() {
         for (const char* tool : {"pulseaudio", "pactl"}) {
             if (QStandardPaths::findExecutable(QString::fromUtf8(tool)).isEmpty()) {
-                GTEST_SKIP() << tool
-                             << " is not installed, so there is no sound server to play "
-                                "the test on (scripts/test installs it)";
+                missingTool = tool;
+                return;
             }
         }
-        // A server of its own: nothing is heard, and no other program's sounds mix in.
         qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.Path()));
         qunsetenv("PULSE_SERVER");
-        ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"),
+        started = QProcess::execute(QStringLiteral("pulseaudio"),
                                     {QStringLiteral("--daemonize=yes"),
                                      QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-n"),
                                      QStringLiteral("--load=module-null-sink sink_name=test"),
-                                     QStringLiteral("--load=module-native-protocol-unix")}),
-                  0)
-            << "the sound server did not start";
-        serverStarted = true;
-        ASSERT_FALSE(QMediaDevices::audioOutputs().isEmpty())
-            << "the sound server runs but Qt lists no audio output";
-        platform.openPlayer = [this] { return std::make_unique<ObservedPlayer>(rates, played); };
+                                     QStringLiteral("--load=module-native-protocol-unix")}) == 0;
     }
 
-    void TearDown() override {
-        if (!serverStarted) return;
+    ~SoundServer() {
+        if (!started) return;
         Output(QStringLiteral("pactl"), {QStringLiteral("exit")});
         // Gone before its folder is removed.
         const bool stopped = QTest::qWaitFor(
@@ -183,6 +161,24 @@ protected:
             },
             kServerWaitMs);
         EXPECT_TRUE(stopped) << "the sound server did not stop";
+    }
+};
+
+class RealPlayerTest : public mwtest::PresentFixture {
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<SoundServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override {
+        if (!server->missingTool.empty()) {
+            GTEST_SKIP() << server->missingTool
+                         << " is not installed, so there is no sound server to play the test on "
+                            "(scripts/test installs it)";
+        }
+        ASSERT_TRUE(server->started) << "the sound server did not start";
+        ASSERT_FALSE(QMediaDevices::audioOutputs().isEmpty())
+            << "the sound server runs but Qt lists no audio output";
+        platform.openPlayer = [this] { return std::make_unique<ObservedPlayer>(rates, played); };
     }
 
     // Every sound the items and the instructions name, each at its own rate.
@@ -198,14 +194,13 @@ protected:
         }
         int rate = 1000;
         for (const std::string& name : names) {
-            sounds.Write(folder + name + ".wav", ToneFile(rate));
+            sounds.Write(folder + name + ".wav", mwtest::ToneFile(rate, kSoundSeconds));
             rates[QString::fromStdString(sounds.File(folder + name + ".wav"))] = rate++;
         }
         state.SoundPath = sounds.Path();
     }
 
-    mwtest::TempDir runtime;
-    bool serverStarted = false;
+    static inline std::unique_ptr<SoundServer> server;
     std::map<QString, int> rates;
     std::vector<QString> played;
 };
@@ -237,6 +232,26 @@ TEST_F(RealPlayerTest, ASectionSpokenAloudPlaysAndCutsEverySoundAndStoresTheAnsw
         }
     }
     EXPECT_EQ(played, expected);
+    EXPECT_TRUE(ServerStreams().empty());
+}
+
+// The waiting play that the player offers: it returns once the sound has been
+// heard to its end, and then leaves nothing on the server.
+TEST_F(RealPlayerTest, AWaitingPlayReturnsAfterTheSoundAndReleasesTheOutput) {
+    sounds.Write("tone.wav", mwtest::ToneFile(3000, 1));
+    QtAudioPlayer player;
+    ASSERT_TRUE(player.SetUp());
+    std::vector<int> ratesHeard;
+    QTimer listen;
+    QObject::connect(&listen, &QTimer::timeout, [&] {
+        for (const Stream& stream : ServerStreams()) ratesHeard.push_back(stream.rate);
+    });
+    listen.start(100);
+    player.Play(QString::fromStdString(sounds.File("tone.wav")), true);
+    listen.stop();
+
+    EXPECT_FALSE(ratesHeard.empty()) << "the play returned before the sound was heard";
+    EXPECT_TRUE(std::ranges::all_of(ratesHeard, [](int rate) { return rate == 3000; }));
     EXPECT_TRUE(ServerStreams().empty());
 }
 
