@@ -17,16 +17,11 @@ namespace {
 
 using mwtest::Cli;
 using mwtest::CliRun;
+using mwtest::DemoCommand;
+using mwtest::ReadAll;
 using Sheets = std::vector<std::vector<std::string>>;
 
 const std::string kGolden = MW_SOURCE_DIR "/tests/core/report/golden/";
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Every part between separators, the empty last one included.
 std::vector<std::string> Split(const std::string& text, char at) {
@@ -93,9 +88,8 @@ Sheets PdfSheets(const std::string& pdf) {
                                  {"&lt;", "<"},
                                  {"&gt;", ">"},
                                  {"&amp;", "&"}}) {
-            for (std::size_t at; (at = text.find(entity)) != std::string::npos;) {
+            for (std::size_t at; (at = text.find(entity)) != std::string::npos;)
                 text.replace(at, std::string(entity).size(), c);
-            }
         }
         words.back()[{std::lround((std::stod(m[2]) - 28.8) / 12),
                       std::lround((std::stod(m[1]) - 18) / 6.9)}] = text;
@@ -116,13 +110,6 @@ void ExpectSameSheets(const Sheets& pdf, const Sheets& prn, const std::string& w
     ASSERT_EQ(pdf.size(), prn.size()) << what;
     for (std::size_t i = 0; i < prn.size(); ++i)
         EXPECT_EQ(pdf[i], prn[i]) << what << " sheet " << i + 1;
-}
-
-std::vector<std::string> Command(const std::string& name, std::vector<std::string> more) {
-    std::vector<std::string> args = {name, "--program-dir", MW_PROGRAM_DIR, "--disk",
-                                     MW_DEMO_DISK_DIR};
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
 }
 
 class CliPdfTest : public ::testing::Test {
@@ -151,7 +138,7 @@ TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
         for (const auto& paper : papers) {
             const std::string pdf = output.File("report.pdf");
             std::vector<std::string> args =
-                Command("report", {"--client", caseLines[0].substr(7), "--pdf", pdf});
+                DemoCommand("report", {"--client", caseLines[0].substr(7), "--pdf", pdf});
             if (caseLines.size() > 1) args.push_back("--" + caseLines[1]);
             args.insert(args.end(), paper.option.begin(), paper.option.end());
             ASSERT_EQ(Cli(args).status, 0);
@@ -163,26 +150,30 @@ TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
 }
 
 TEST_F(CliPdfTest, ReportsWritesAPdfPerClient) {
-    CliRun r = Cli(Command("reports", {"--output-dir", output.Path(), "--pdf", "--paper", "a4"}));
+    CliRun r =
+        Cli(DemoCommand("reports", {"--output-dir", output.Path(), "--pdf", "--paper", "a4"}));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(output.Exists("8.pdf") && !output.Exists("9.pdf") && !output.Exists("1"));
     ExpectSameSheets(PdfSheets(output.File("2.pdf")),
-                     PrnSheets(ReadAll(kGolden + "client-2-alcohol/expected.prn"), 65), "2.pdf");
+                     PrnSheets(mwtest::Golden("client-2-alcohol"), 65), "2.pdf");
 }
 
 TEST(CliUsage, PdfPaperAndExportOptionsAreChecked) {
     mwtest::TempDir output;
     const std::string pdf = output.File("r.pdf");
-    EXPECT_EQ(Cli(Command("report", {"--client", "1", "--pdf", pdf, "--output", pdf})).status, 2);
-    EXPECT_EQ(Cli(Command("report", {"--client", "1", "--paper", "a4"})).status, 2);
-    EXPECT_EQ(Cli(Command("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"})).status, 2);
-    EXPECT_EQ(Cli(Command("reports", {"--output-dir", output.Path(), "--pdf", pdf})).status, 2);
-    EXPECT_EQ(Cli(Command("export", {"--client", "1"})).status, 2);
-    EXPECT_EQ(Cli({"export", "--program-dir", MW_PROGRAM_DIR}).status, 2);
+    for (const std::vector<std::string>& args : std::initializer_list<std::vector<std::string>>{
+             DemoCommand("report", {"--client", "1", "--pdf", pdf, "--output", pdf}),
+             DemoCommand("report", {"--client", "1", "--paper", "a4"}),
+             DemoCommand("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}),
+             DemoCommand("reports", {"--output-dir", output.Path(), "--pdf", pdf}),
+             DemoCommand("export", {"--client", "1"}),
+             {"export", "--program-dir", MW_PROGRAM_DIR}}) {
+        EXPECT_EQ(Cli(args).status, 2) << ::testing::PrintToString(args);
+    }
     EXPECT_FALSE(output.Exists("r.pdf"));
 
     const std::string nowhere = output.File("missing/r.pdf");
-    CliRun r = Cli(Command("report", {"--client", "1", "--pdf", nowhere}));
+    CliRun r = Cli(DemoCommand("report", {"--client", "1", "--pdf", nowhere}));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(nowhere), std::string::npos) << r.err;
 }
@@ -199,7 +190,7 @@ std::vector<std::vector<std::string>> DemoClients() {
 }
 
 TEST(CliExport, EachClientsRowAgreesWithScore) {
-    CliRun r = Cli(Command("export", {}));
+    CliRun r = Cli(DemoCommand("export", {}));
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> rows = Lines(r.out);
     ASSERT_EQ(rows.size(), DemoClients().size() + 1);
@@ -216,14 +207,14 @@ TEST(CliExport, EachClientsRowAgreesWithScore) {
                 json += (scale ? "," : "") + row[12 + 4 * scale + k];
             json += "]";
         }
-        CliRun score = Cli(Command("score", {"--client", std::to_string(n), "--json"}));
+        CliRun score = Cli(DemoCommand("score", {"--client", std::to_string(n), "--json"}));
         EXPECT_EQ(score.out, json + "}\n") << "client " << n;
     }
 }
 
 TEST(CliExport, AnonymisedLeavesOutEveryNameIdAndBirthDate) {
     mwtest::TempDir output;
-    CliRun r = Cli(Command("export", {"--anonymised", "--output", output.File("a.csv")}));
+    CliRun r = Cli(DemoCommand("export", {"--anonymised", "--output", output.File("a.csv")}));
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string csv = output.Read("a.csv");
     EXPECT_EQ(Lines(csv).size(), DemoClients().size() + 1);

@@ -57,33 +57,26 @@ TEST_F(ClientStoreTest, MissingOrEmptyRecordFileGivesNoClients) {
     EXPECT_EQ(disk.Read("DATA401.MW"), "");
 }
 
-TEST_F(ClientStoreTest, SavingOneRecordChangesOnlyItsBytes) {
+TEST_F(ClientStoreTest, LoadsAFileWrittenElsewhereSavesOnlyOneRecordAndAppendsANewClient) {
     const std::string original = RawFile(5);
     disk.Write("DATA401.MW", original);
     ASSERT_TRUE(Load());
-    state.ClientRecords[3].Name = "Changed";
-    ASSERT_TRUE(ClientStore(state, fs).SaveRecord(3));
-
-    std::string after = disk.Read("DATA401.MW");
-    ASSERT_EQ(after.size(), 1130u);
-    EXPECT_EQ(after.substr(0, 452), original.substr(0, 452));
-    EXPECT_EQ(after.substr(452, 226), state.ClientRecords[3].ToBytes());
-    EXPECT_EQ(after.substr(678), original.substr(678));
-}
-
-TEST_F(ClientStoreTest, LoadsAFileWrittenElsewhereAndAddingAClientAppendsExactlyOneRecord) {
-    disk.Write("DATA401.MW", RawFile(2));
-    ASSERT_TRUE(Load());
-    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(state.RecordCount, 5);
     EXPECT_EQ(state.CurrentRecord, 1);
     EXPECT_EQ(state.ClientRecords[2].ToBytes(), RawRecord("Client 2", '2'));
-    state.CurrentRecord = 3;
+    state.ClientRecords[3].Name = "Changed";
+    ASSERT_TRUE(ClientStore(state, fs).SaveRecord(3));
+    const std::string after = disk.Read("DATA401.MW");
+    EXPECT_EQ(after,
+              original.substr(0, 452) + state.ClientRecords[3].ToBytes() + original.substr(678));
+
+    state.CurrentRecord = 6;
     state.Current().Name = "New";
     ASSERT_TRUE(ClientStore(state, fs).AddClient());
-    EXPECT_EQ(state.RecordCount, 3);
-    EXPECT_EQ(disk.Read("DATA401.MW").size(), 678u);
+    EXPECT_EQ(state.RecordCount, 6);
+    EXPECT_EQ(disk.Read("DATA401.MW"), after + state.ClientRecords[6].ToBytes());
     ASSERT_TRUE(Load());
-    EXPECT_EQ(state.ClientRecords[3].Name.View(), "New" + std::string(22, ' '));
+    EXPECT_EQ(state.ClientRecords[6].Name.View(), "New" + std::string(22, ' '));
 }
 
 TEST_F(ClientStoreTest, ADiskWithMoreClientsThanSupportedIsRefusedWhole) {
@@ -101,21 +94,19 @@ TEST_F(ClientStoreTest, ADiskWithMoreClientsThanSupportedIsRefusedWhole) {
     EXPECT_EQ(disk.Read("DATA401.MW"), tooMany);
 }
 
-TEST_F(ClientStoreTest, AMissingFolderIsAMissingDisk) {
-    state.DataPath = disk.File("no-such-drive");
-    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
-    EXPECT_FALSE(disk.Exists("no-such-drive"));
-
-    state.DataPath = "";
-    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
-}
-
-TEST_F(ClientStoreTest, SavingIntoAVanishedRecordFileFailsRatherThanLeavingHoles) {
+TEST_F(ClientStoreTest, AMissingFolderOrAVanishedRecordFileIsAMissingDisk) {
     disk.Write("DATA401.MW", RawFile(2));
     ASSERT_TRUE(Load());
     std::filesystem::remove(disk.File("DATA401.MW"));
+    // Saving would otherwise leave a file with holes.
     EXPECT_EQ(ClientStore(state, fs).SaveRecord(2).error().Fault(), DiskFault::Missing);
     EXPECT_FALSE(disk.Exists("DATA401.MW"));
+
+    state.DataPath = disk.File("no-such-drive");
+    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
+    EXPECT_FALSE(disk.Exists("no-such-drive"));
+    state.DataPath = "";
+    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
 }
 
 TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRightDiskIsBack) {
@@ -144,7 +135,6 @@ TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRight
     EXPECT_TRUE(store.SaveRecord(3));
 }
 
-// A short last record reads as padded with blanks; appending after it leaves no zero bytes.
 TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
     disk.Write("DATA401.MW", RawFile(3).substr(0, 567));  // read as 3 records
     ASSERT_TRUE(Load());

@@ -2,7 +2,6 @@
 // record whole: the old bytes or the new, never half of each. A child process
 // saves records in a loop and is killed with SIGKILL at a random moment, many
 // times over; after each kill the record file is checked record by record.
-//
 // MW_KILL_RUNS sets the number of kills (scripts/save-kill-check runs many more).
 #include <gtest/gtest.h>
 #include <signal.h>

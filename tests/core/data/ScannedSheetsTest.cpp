@@ -31,19 +31,17 @@ TEST(ScannedSheetsTest, SheetsReadTheirClientFieldsAndMarks) {
     ASSERT_EQ(sheets->size(), 2u);
     const ScannedSheet& first = (*sheets)[0];
     EXPECT_EQ(first.line, 2);
-    EXPECT_EQ(first.InmateNumber, "A-1");
-    EXPECT_EQ(first.Age, "34");
     EXPECT_EQ(first.Gender, 1);
-    EXPECT_EQ(first.Education, "12");
-    EXPECT_EQ(first.DateOfBirth, "03/15/1980");
+    EXPECT_EQ((std::vector<std::string>{first.InmateNumber, first.Age, first.Education,
+                                        first.DateOfBirth}),
+              (std::vector<std::string>{"A-1", "34", "12", "03/15/1980"}));
     EXPECT_EQ(first.Answers, "2   " + std::string(156, '1'));
     EXPECT_FALSE(first.AllMarksRead());
 
     // Fields the reader did not capture are not available.
     const ScannedSheet& second = (*sheets)[1];
-    EXPECT_EQ(second.Age, "N");
-    EXPECT_EQ(second.Education, "N");
-    EXPECT_EQ(second.DateOfBirth, "N");
+    EXPECT_EQ((std::vector<std::string>{second.Age, second.Education, second.DateOfBirth}),
+              (std::vector<std::string>{"N", "N", "N"}));
     EXPECT_TRUE(second.AllMarksRead());
     const ClientRecord client = ScannedClient(first, "Test#3", Date{2024, 3, 5});
     EXPECT_EQ(Trim(client.Name.View()), "Test#3");

@@ -24,10 +24,14 @@ namespace fs = std::filesystem;
 const fs::path kGoldenDir = fs::path(MW_SOURCE_DIR) / "tests" / "core" / "report" / "golden";
 
 std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return LocalFileSystem().ReadFile(path).value();
+}
+
+StationState DemoDisk() {
+    StationState state;
+    state.DataPath = MW_DEMO_DISK_DIR;
+    EXPECT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly());
+    return state;
 }
 
 struct GoldenCase {
@@ -55,9 +59,7 @@ class GoldenReportTest : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenReportTest, MatchesTheReviewedReport) {
     const GoldenCase& c = GetParam();
-    StationState state;
-    state.DataPath = MW_DEMO_DISK_DIR;
-    ASSERT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly());
+    const StationState state = DemoDisk();
     ASSERT_LE(c.client, state.RecordCount);
 
     ScoreAndPrint reports(LocalFileSystem(), MW_PROGRAM_DIR);
@@ -76,9 +78,7 @@ TEST_P(GoldenReportTest, MatchesTheReviewedReport) {
 // Reports in a row may share what they parsed, but never past a change to a
 // data file: a site may replace its files between two reports.
 TEST(ReportDataTest, AChangedDataFileIsReadForTheNextReport) {
-    StationState state;
-    state.DataPath = MW_DEMO_DISK_DIR;
-    ASSERT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly());
+    const StationState state = DemoDisk();
     mwtest::TempDir program;
     std::vector<std::string> files = {kReportTextsFileName, kScoringFileName};
     for (int scale = 1; scale <= kScaleCount; ++scale) files.push_back(ParagraphFileName(scale));

@@ -9,8 +9,9 @@ namespace {
 
 using mwtest::SheetAt;
 
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+void ExpectHas(const std::string& text, std::initializer_list<std::string_view> parts) {
+    for (std::string_view part : parts)
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\nis not in\n" << text;
 }
 
 class InterpretationTest : public ::testing::Test {
@@ -25,43 +26,40 @@ protected:
 TEST_F(InterpretationTest, ProfileStatementByCategory) {
     ScoreSheet s = SheetAt(20);
     s.Percentile[kStressCoping] = 95;  // Stress Coping never counts
-    EXPECT_TRUE(
-        Has(ProfileStatement(s, texts), "This individual's self-report is accurate. None of the "));
+    ExpectHas(ProfileStatement(s, texts),
+              {"This individual's self-report is accurate. None of the "});
 
     s.Percentile[kAlcohol] = 75;
-    EXPECT_TRUE(
-        Has(ProfileStatement(s, texts), "More specifically, the Alcohol Scale is elevated."));
+    ExpectHas(ProfileStatement(s, texts), {"More specifically, the Alcohol Scale is elevated."});
 
     s.Percentile[kDrugs] = 80;
-    EXPECT_TRUE(
-        Has(ProfileStatement(s, texts),
-            "More specifically, the Alcohol, Drugs scales are elevated. These problematic"));
+    ExpectHas(ProfileStatement(s, texts),
+              {"More specifically, the Alcohol, Drugs scales are elevated. These problematic"});
 
     s.Percentile[kMorale] = 89;
-    EXPECT_TRUE(Has(ProfileStatement(s, texts),
-                    "Review the following scales carefully: Alcohol, Drugs, Morale scales. Each"));
+    ExpectHas(ProfileStatement(s, texts),
+              {"Review the following scales carefully: Alcohol, Drugs, Morale scales. Each"});
 
     s.Percentile[kViolence] = 90;
-    const std::string severe = ProfileStatement(s, texts);
-    EXPECT_TRUE(
-        Has(severe, "Review the following scales carefully: Violence scale. This individual"));
-    EXPECT_TRUE(Has(severe, "Prompt referral or intervention is needed. "));
+    ExpectHas(ProfileStatement(s, texts),
+              {"Review the following scales carefully: Violence scale. This individual",
+               "Prompt referral or intervention is needed. "});
 }
 
 TEST_F(InterpretationTest, SummarySentencesByBand) {
     ScoreSheet s = SheetAt(0);
     s.Percentile[kResistance] = 56;
     s.Percentile[kSelfEsteem] = 92;
-    EXPECT_TRUE(Has(FirstSummaryParagraph(s, PronounsFor("2")),
-                    "valid. She has average compliance and should be cooperative. "));
-    EXPECT_TRUE(Has(SecondSummaryParagraph(s, PronounsFor("2")),
-                    "This person disapproves of herself and has a self-esteem problem. "));
+    ExpectHas(FirstSummaryParagraph(s, PronounsFor("2")),
+              {"valid. She has average compliance and should be cooperative. "});
+    ExpectHas(SecondSummaryParagraph(s, PronounsFor("2")),
+              {"This person disapproves of herself and has a self-esteem problem. "});
     s.Percentile[kSelfEsteem] = 25;
-    EXPECT_TRUE(Has(SecondSummaryParagraph(s, PronounsFor(" ")), "either conceited"));
+    ExpectHas(SecondSummaryParagraph(s, PronounsFor(" ")), {"either conceited"});
     s.Percentile[kSelfEsteem] = 26;
-    EXPECT_TRUE(Has(SecondSummaryParagraph(s, PronounsFor(" ")), "very positive or good"));
-    EXPECT_TRUE(Has(InvalidityParagraph(PronounsFor("1")),
-                    "This man's Truthfulness Scale score is at or above the 90th "));
+    ExpectHas(SecondSummaryParagraph(s, PronounsFor(" ")), {"very positive or good"});
+    ExpectHas(InvalidityParagraph(PronounsFor("1")),
+              {"This man's Truthfulness Scale score is at or above the 90th "});
 }
 
 TEST_F(InterpretationTest, AlcoholPatterns) {
@@ -69,51 +67,49 @@ TEST_F(InterpretationTest, AlcoholPatterns) {
     s.Answer[75] = 2, s.Answer[81] = 2, s.Answer[150] = 3;
     s.Answer[54] = 2, s.Answer[148] = 2;  // no sentence for this pair
     s.Answer[87] = 1, s.Answer[151] = 4;
-    const std::string t = Pattern(s, 0);
-    EXPECT_TRUE(Has(t, "denials. This client did not admit to items #75, 81 or 150. Two Alcohol"));
-    EXPECT_TRUE(Has(t, "expected. A similar theme"));
-    EXPECT_TRUE(Has(t, "151. The respondent acknowledged item 87 but denies item 151."));
+    ExpectHas(Pattern(s, 0),
+              {"denials. This client did not admit to items #75, 81 or 150. Two Alcohol",
+               "expected. A similar theme",
+               "151. The respondent acknowledged item 87 but denies item 151."});
 
     s.Answer[81] = 1, s.Answer[150] = 2, s.Answer[148] = 4;
-    EXPECT_TRUE(Has(Pattern(s, 0), "This client admitted to items #81 and 150. "));
-    EXPECT_TRUE(Has(Pattern(s, 0), "This client denies being a \"recovering\" person. "));
+    ExpectHas(Pattern(s, 0), {"This client admitted to items #81 and 150. ",
+                              "This client denies being a \"recovering\" person. "});
 }
 
 TEST_F(InterpretationTest, DrugPatternsSayNothingWhenAnItemIsOmitted) {
     ScoreSheet s = SheetAt(0);
     s.Answer[49] = 1, s.Answer[90] = 2, s.Answer[152] = 2;
-    EXPECT_TRUE(Has(Pattern(s, 1), "denials. This client admitted to items 49 and 152. Two items"));
+    ExpectHas(Pattern(s, 1), {"denials. This client admitted to items 49 and 152. Two items"});
     s.Answer[90] = 0;
-    EXPECT_TRUE(Has(Pattern(s, 1), "denials.  Two items (#57 and 148) apply to \"recovering\""));
+    ExpectHas(Pattern(s, 1), {"denials.  Two items (#57 and 148) apply to \"recovering\""});
     s.Answer[77] = 2, s.Answer[153] = 0;
-    EXPECT_TRUE(Has(Pattern(s, 1), "This individual admits to #153 but denies #77."));
+    ExpectHas(Pattern(s, 1), {"This individual admits to #153 but denies #77."});
 }
 
 TEST_F(InterpretationTest, DistressPatternsListTheDeviantAnswers) {
     ScoreSheet s = SheetAt(0);
     s.Answer.fill(2);
     s.Answer[157] = 4, s.Answer[159] = 4;
-    EXPECT_TRUE(Has(Pattern(s, 2), "This client denies having been in treatment."));
-    EXPECT_TRUE(Has(Pattern(s, 2), "the client did not indicate they are suicidal at this time."));
+    ExpectHas(Pattern(s, 2), {"This client denies having been in treatment.",
+                              "the client did not indicate they are suicidal at this time."});
     s.Answer[69] = 1, s.Answer[107] = 4, s.Answer[112] = 1;
-    EXPECT_TRUE(Has(Pattern(s, 2),
-                    " of these suicide and related items, the individual answered the "
-                    "following items in a problematic (deviant) manner: #69, 107, 112,"));
+    ExpectHas(Pattern(s, 2), {" of these suicide and related items, the individual answered the "
+                              "following items in a problematic (deviant) manner: #69, 107, 112,"});
     s.Answer[157] = 1;
-    EXPECT_TRUE(Has(Pattern(s, 2),
-                    "#69, 107, 112. These answers magnify this client's growing desperation."));
+    ExpectHas(Pattern(s, 2),
+              {"#69, 107, 112. These answers magnify this client's growing desperation."});
 }
 
 TEST_F(InterpretationTest, ResistanceAndViolenceListItemsThatEarnedPoints) {
     ScoreSheet s = SheetAt(0);
     s.Answer[157] = 2;
-    EXPECT_TRUE(Has(Pattern(s, 3), "124(1 or 2).This individual did not answer any of these"));
-    EXPECT_TRUE(Has(Pattern(s, 4), "or deviant manner. This inconsistency may reflect indecision"));
+    ExpectHas(Pattern(s, 3), {"124(1 or 2).This individual did not answer any of these"});
+    ExpectHas(Pattern(s, 4), {"or deviant manner. This inconsistency may reflect indecision"});
     s.ItemPoints[25] = 2, s.ItemPoints[124] = 3, s.ItemPoints[106] = 1, s.ItemPoints[50] = 1;
-    EXPECT_TRUE(Has(Pattern(s, 3), "This individual answered items 25, 106 in a negativistic"));
-    EXPECT_TRUE(Has(Pattern(s, 4),
-                    "how he answered similar or compatible items, i.e., #29, 50, 70, and "
-                    "105. This client answered items 50 in a negativistic"));
+    ExpectHas(Pattern(s, 3), {"This individual answered items 25, 106 in a negativistic"});
+    ExpectHas(Pattern(s, 4), {"how he answered similar or compatible items, i.e., #29, 50, 70, and "
+                              "105. This client answered items 50 in a negativistic"});
 }
 
 }  // namespace

@@ -8,25 +8,19 @@
 namespace mw {
 namespace {
 
-TEST(Justify, WidensFromTheRightPassAfterPass) {
+TEST(Justify, WidensFromTheRightPassAfterPassAndLeavesShortFullAndOneWordLines) {
     // 60 characters, 9 gaps: the first pass widens every gap (69); the
     // second meets the rightmost gap's two blanks first and widens it by two.
     const std::string line = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjjjjjjjjjjjjj";
     ASSERT_EQ(line.size(), 60u);
-    const std::string wide = Justify(line);
-    EXPECT_EQ(wide.size(), 71u);
-    EXPECT_EQ(wide, "aaaa  bbbb  cccc  dddd  eeee  ffff  gggg  hhhh  iiii    jjjjjjjjjjjjjjj");
-}
-
-TEST(Justify, LeavesShortAndFullLinesAndOneWordAlone) {
-    const std::string shortLine(55, 'x');
-    EXPECT_EQ(Justify(shortLine), shortLine);
-    const std::string full = std::string(35, 'a') + " " + std::string(35, 'b');
-    EXPECT_EQ(Justify(full), full);
-    const std::string word(60, 'w');
-    EXPECT_EQ(Justify(word), word);
-    const std::string leading = " " + std::string(59, 'w');  // a blank at position 1 is not a gap
-    EXPECT_EQ(Justify(leading), leading);
+    EXPECT_EQ(Justify(line),
+              "aaaa  bbbb  cccc  dddd  eeee  ffff  gggg  hhhh  iiii    jjjjjjjjjjjjjjj");
+    // A blank at position 1 is not a gap.
+    for (const std::string& same :
+         {std::string(55, 'x'), std::string(35, 'a') + " " + std::string(35, 'b'),
+          std::string(60, 'w'), " " + std::string(59, 'w')}) {
+        EXPECT_EQ(Justify(same), same);
+    }
 }
 
 TEST(BreakParagraph, BreaksAtTheLastBlankWithin71Columns) {
@@ -38,9 +32,7 @@ TEST(BreakParagraph, BreaksAtTheLastBlankWithin71Columns) {
     EXPECT_EQ(lines[0].size(), 71u);
     EXPECT_EQ(lines[0].substr(lines[0].size() - 7), " word10");
     EXPECT_EQ(lines[1], "word11 word12 word13 word14 word15");  // short: as it is
-}
 
-TEST(BreakParagraph, ExactlySeventyOneIsOneLineAndEmptyTextIsOneEmptyLine) {
     const std::string exact = std::string(30, 'a') + " " + std::string(40, 'b');
     EXPECT_EQ(BreakParagraph(exact), std::vector<std::string>{exact});
     EXPECT_EQ(BreakParagraph(""), std::vector<std::string>{""});
@@ -65,20 +57,6 @@ TEST(ReportPage, PositionsNumbersAndPageHeaders) {
 
 using Lines = std::vector<std::string_view>;
 
-TEST(ParagraphFile, FindsThePercentileFromTheTop) {
-    const std::string file = "1\r\none\r\nEND\r\n10\r\nten a\r\nten b\r\nEND\r\n11\r\neleven\n";
-    Paragraph ten = FindParagraph(file, "10");
-    EXPECT_TRUE(ten.found && ten.ended);
-    EXPECT_EQ(ten.lines, (Lines{"ten a", "ten b"}));
-    EXPECT_EQ(FindParagraph(file, "1").lines, Lines{"one"});
-    Paragraph eleven = FindParagraph(file, "11");
-    EXPECT_TRUE(eleven.found);
-    EXPECT_FALSE(eleven.ended);
-    EXPECT_EQ(eleven.lines, Lines{"eleven"});
-    EXPECT_FALSE(FindParagraph(file, "12").found);
-    EXPECT_EQ(FindParagraph("a\nEND\n", "").lines, Lines{"a"});
-}
-
 // A search that jumps from one occurrence of the marker to the next must
 // still take only whole lines: the marker's digits within a line, a line
 // that starts or ends with them, and "END" within a paragraph's line.
@@ -91,20 +69,25 @@ TEST(ParagraphFile, OnlyAWholeLineIsAMarkerOrAnEnd) {
     EXPECT_EQ(p.lines, (Lines{"THE END", "ENDS", " END", "", "last"}));
 }
 
-TEST(ParagraphFile, LineEndsAndAMarkerOnTheLastLine) {
+TEST(ParagraphFile, FindsThePercentileFromTheTopWhateverTheLineEnds) {
     for (const std::string eol : {"\n", "\r\n", "\r"}) {
-        const std::string file =
-            "5" + eol + "five a" + eol + eol + "five b" + eol + "END" + eol + "7" + eol + "9";
-        const Paragraph five = FindParagraph(file, "5");
-        EXPECT_TRUE(five.ended);
-        EXPECT_EQ(five.lines, (Lines{"five a", "", "five b"}));
-        const Paragraph seven = FindParagraph(file, "7");
-        EXPECT_TRUE(seven.found && !seven.ended);
-        EXPECT_EQ(seven.lines, Lines{"9"});
+        SCOPED_TRACE(eol == "\n" ? "LF" : eol == "\r" ? "CR" : "CR LF");
+        std::string file;
+        for (const char* line : {"1", "one", "END", "10", "ten a", "", "ten b", "END", "11", "9"})
+            file += line + eol;
+        file.resize(file.size() - eol.size());  // a marker on the last line, without a line end
+        const Paragraph ten = FindParagraph(file, "10");
+        EXPECT_TRUE(ten.found && ten.ended);
+        EXPECT_EQ(ten.lines, (Lines{"ten a", "", "ten b"}));
+        EXPECT_EQ(FindParagraph(file, "1").lines, Lines{"one"});
+        const Paragraph eleven = FindParagraph(file, "11");
+        EXPECT_TRUE(eleven.found && !eleven.ended);
+        EXPECT_EQ(eleven.lines, Lines{"9"});
         const Paragraph nine = FindParagraph(file, "9");
-        EXPECT_TRUE(nine.found && !nine.ended);
-        EXPECT_TRUE(nine.lines.empty());
+        EXPECT_TRUE(nine.found && !nine.ended && nine.lines.empty());
+        EXPECT_FALSE(FindParagraph(file, "12").found);
     }
+    EXPECT_EQ(FindParagraph("a\nEND\n", "").lines, Lines{"a"});
 }
 
 TEST(ParagraphFile, FindsAParagraphAfterMegabytesOfOthers) {

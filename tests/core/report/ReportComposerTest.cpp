@@ -96,27 +96,21 @@ TEST_F(ReportComposerTest, ChartRowsPlaceThePercentileAndBar) {
     s.Percentile[kAlcohol] = 99;
     s.Percentile[kDrugs] = 45;
     s.OmittedCount[kDrugs] = 5;
-    auto lines = ComposeLines(s);
-    EXPECT_TRUE(HasLine(
-        lines, "       Truthfulness          0       *...............-...........-.......-...-"));
-    EXPECT_TRUE(HasLine(
-        lines, "       Resistance            9       ****............-...........-.......-...-"));
-    EXPECT_TRUE(HasLine(
-        lines, "       Violence             10       *****...........-...........-.......-...-"));
-    EXPECT_TRUE(HasLine(
-        lines, "       Alcohol              99       ****************************************-"));
-    EXPECT_TRUE(HasLine(
-        lines, "       Drugs                **       Scale not scored, insufficient answers"));
-    EXPECT_TRUE(HasLine(
-        lines, "       ** Too many omitted items     0               40          70      90 100"));
-    EXPECT_TRUE(HasLine(
-        lines, "          to score this scale        ----------- PERCENTILE SCORES -----------"));
-    // The second chart has no omissions: its legend line starts blank.
-    EXPECT_TRUE(
-        HasLine(lines, std::string(37, ' ') + "0               40          70      90 100"));
-    // And the scale paragraphs show Drugs as not scored.
-    EXPECT_TRUE(HasLine(
-        lines, "        This scale  is inaccurate  and  not  scorable  because  the respondent"));
+    const auto lines = ComposeLines(s);
+    for (const std::string& line : std::initializer_list<std::string>{
+             "       Truthfulness          0       *...............-...........-.......-...-",
+             "       Resistance            9       ****............-...........-.......-...-",
+             "       Violence             10       *****...........-...........-.......-...-",
+             "       Alcohol              99       ****************************************-",
+             "       Drugs                **       Scale not scored, insufficient answers",
+             "       ** Too many omitted items     0               40          70      90 100",
+             "          to score this scale        ----------- PERCENTILE SCORES -----------",
+             // The second chart has no omissions: its legend line starts blank.
+             std::string(37, ' ') + "0               40          70      90 100",
+             // And the scale paragraphs show Drugs as not scored.
+             "        This scale  is inaccurate  and  not  scorable  because  the respondent"}) {
+        EXPECT_TRUE(HasLine(lines, line)) << line;
+    }
 }
 
 TEST_F(ReportComposerTest, AParagraphThatCrossesThePageEndContinuesUnderANewHeader) {
@@ -175,14 +169,13 @@ TEST_F(ReportComposerTest, RangeLabelsSplitTheWideRanges) {
     s.Percentile[kDrugs] = 75;
     s.Percentile[kSelfEsteem] = 25;
     s.Percentile[kStressCoping] = 26;
-    std::string text;
-    for (const auto& l : ComposeLines(s)) text += l + "\n";
-    EXPECT_NE(text.find("Resistance SCALE: MEDIUM-LOW RISK RANGE"), std::string::npos);
-    EXPECT_NE(text.find("Violence SCALE: MEDIUM-HIGH RISK RANGE"), std::string::npos);
-    EXPECT_NE(text.find("Alcohol SCALE: MAXIMUM-LOW RISK RANGE"), std::string::npos);
-    EXPECT_NE(text.find("Drugs SCALE: PROBLEM RISK RANGE"), std::string::npos);
-    EXPECT_NE(text.find("Self-Esteem SCALE: LOW-LOW RISK RANGE"), std::string::npos);
-    EXPECT_NE(text.find("Stress Coping SCALE: LOW RISK RANGE"), std::string::npos);
+    const std::string text = Compose(s).bytes;
+    for (const char* label :
+         {"Resistance SCALE: MEDIUM-LOW RISK RANGE", "Violence SCALE: MEDIUM-HIGH RISK RANGE",
+          "Alcohol SCALE: MAXIMUM-LOW RISK RANGE", "Drugs SCALE: PROBLEM RISK RANGE",
+          "Self-Esteem SCALE: LOW-LOW RISK RANGE", "Stress Coping SCALE: LOW RISK RANGE"}) {
+        EXPECT_NE(text.find(label), std::string::npos) << label;
+    }
 }
 
 }  // namespace

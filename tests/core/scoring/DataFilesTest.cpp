@@ -76,15 +76,14 @@ TEST(DataFileReader, NumbersAreCheckedWithTheLineTheyStandOn) {
 TEST(ScoringTables, ReadsEveryBlockInOrder) {
     Result<ScoringTables> t = ParseScoringTables("MWB.TXT", ScoringFile());
     ASSERT_TRUE(t.ok()) << t.error().message;
-    EXPECT_EQ(t->SignificantItems[53], 5);
     EXPECT_EQ(t->Keys[3][5], std::string(24, '1'));
     EXPECT_EQ(t->Norms[2][3][8], (std::vector<int>{10, 20, 30}));
-    EXPECT_EQ(t->StressNorms[2][3][50], 50);
-    EXPECT_EQ(t->StressBounds[51], 14);
     EXPECT_EQ(t->ScaleItems[8], (std::vector<int>{7, 160}));
-    EXPECT_EQ(t->FurtherItems[16], 94);
-    EXPECT_EQ(t->CriticalItems[136], 12);
-    EXPECT_EQ(t->TruthCorrections[9][9], -1);
+    // The last value of each block of single numbers.
+    EXPECT_EQ(
+        (std::vector<int>{t->SignificantItems[53], t->StressNorms[2][3][50], t->StressBounds[51],
+                          t->FurtherItems[16], t->CriticalItems[136], t->TruthCorrections[9][9]}),
+        (std::vector<int>{5, 50, 14, 94, 12, -1}));
 }
 
 TEST(ScoringTables, MalformedFilesNameTheLineAndWhatWasExpected) {
@@ -118,30 +117,20 @@ TEST(ScoringTables, MalformedFilesNameTheLineAndWhatWasExpected) {
 }
 
 TEST(DataFiles, TextAfterTheLastSectionIsAnError) {
-    struct File {
-        const char* name;
-        std::string text;
-        Status (*parse)(const std::string&, std::string_view);
+    const auto parse = [](const std::string& name, const std::string& text) {
+        return name == "MWB.TXT" ? ParseScoringTables(name, text).status()
+                                 : ParseReportTexts(name, text).status();
     };
-    const File files[] = {
-        {"MWB.TXT", ScoringFile(),
-         [](const std::string& n, std::string_view t) {
-             return ParseScoringTables(n, t).status();
-         }},
-        {"MW_rpt.TXT", ReportTextsFile(),
-         [](const std::string& n, std::string_view t) { return ParseReportTexts(n, t).status(); }},
-    };
-    for (const File& f : files) {
-        const int lines = static_cast<int>(std::count(f.text.begin(), f.text.end(), '\n'));
+    for (const std::string name : {"MWB.TXT", "MW_rpt.TXT"}) {
+        const std::string text = name == "MWB.TXT" ? ScoringFile() : ReportTextsFile();
+        const auto lines = std::count(text.begin(), text.end(), '\n');
         // Blank lines, blanks and an end-of-file mark with anything after it end the file.
-        EXPECT_TRUE(f.parse(f.name, f.text + "\r\n  \t\n\n").ok()) << f.name;
-        EXPECT_TRUE(f.parse(f.name, f.text + '\x1A' + "7,7\n").ok()) << f.name;
-
-        Status extra = f.parse(f.name, f.text + "\n  \n 5,5\n");
-        ASSERT_FALSE(extra.ok()) << f.name;
+        EXPECT_TRUE(parse(name, text + "\r\n  \t\n\n").ok()) << name;
+        EXPECT_TRUE(parse(name, text + '\x1A' + "7,7\n").ok()) << name;
+        Status extra = parse(name, text + "\n  \n 5,5\n");
+        ASSERT_FALSE(extra.ok()) << name;
         EXPECT_EQ(extra.error().code, errc::BadData);
-        EXPECT_EQ(extra.error().message, std::string(f.name) + " line " +
-                                             std::to_string(lines + 3) +
+        EXPECT_EQ(extra.error().message, name + " line " + std::to_string(lines + 3) +
                                              ": text after the last section: \"5,5\"");
     }
     // An extra value on the last line of numbers.
@@ -155,18 +144,15 @@ TEST(DataFiles, TextAfterTheLastSectionIsAnError) {
 TEST(ReportTexts, NamesLabelsAndWholeLines) {
     Result<ReportTexts> t = ParseReportTexts("MW_rpt.TXT", ReportTextsFile());
     ASSERT_TRUE(t.ok()) << t.error().message;
-    EXPECT_EQ(t->ScaleNames[1], "Truthfulness");
-    EXPECT_EQ(t->ScaleNames[3], "Violence");
-    EXPECT_EQ(t->ScaleNames[9], "Stress Coping");
-    EXPECT_EQ(t->RangeLabels[4], "MAXIMUM");
+    EXPECT_EQ(std::vector<std::string>({t->ScaleNames[1], t->ScaleNames[3], t->ScaleNames[9],
+                                        t->RangeLabels[4], t->ChoiceLines[56]}),
+              std::vector<std::string>(
+                  {"Truthfulness", "Violence", "Stress Coping", "MAXIMUM", "choice line 56"}));
     EXPECT_EQ(t->SignificantLines[1], "significant, line 1");  // a whole line keeps its commas
-    EXPECT_EQ(t->ChoiceLines[56], "choice line 56");
 
     std::string shortFile = ReportTextsFile();
     shortFile.resize(shortFile.find("choice line 56"));
-    Result<ReportTexts> cut = ParseReportTexts("MW_rpt.TXT", shortFile);
-    ASSERT_FALSE(cut.ok());
-    EXPECT_EQ(cut.error().message,
+    EXPECT_EQ(ParseReportTexts("MW_rpt.TXT", shortFile).error().message,
               "MW_rpt.TXT line 111: the file ends where multiple-choice line 56 was expected");
 }
 

@@ -16,22 +16,24 @@ protected:
     ScoreSheet Score(const std::string& answers, int gender = 1, int race = 1) {
         return ScoreAnswers(answers, gender, race, tables);
     }
+    // The quiet answers with `items` answered `value`.
+    ScoreSheet ScoreWith(std::initializer_list<int> items, int value = 1) {
+        std::string a = QuietAnswers();
+        for (int item : items) Set(a, item, value);
+        return Score(a);
+    }
 
     ScoringTables tables = mwtest::FixtureTables();
 };
 
-TEST_F(ScoreSheetTest, QuietAnswersScoreNothing) {
-    ScoreSheet s = Score(QuietAnswers());
-    for (int scale = 1; scale <= 8; ++scale) {
-        EXPECT_EQ(s.RawScore[scale], 0) << scale;
-        EXPECT_EQ(s.Percentile[scale], 0) << scale;
-    }
-    EXPECT_EQ(s.RawScore[kStressCoping], 60);
-    EXPECT_EQ(s.ScoredItemCount[kSelfEsteem], 9);
-    EXPECT_EQ(s.ScoredItemCount[kStressCoping], 9);
-}
+TEST_F(ScoreSheetTest, QuietAnswersScoreNothingAndOmittedAnswersScoreAs99) {
+    ScoreSheet quiet = Score(QuietAnswers());
+    for (int scale = 1; scale <= 8; ++scale)
+        EXPECT_TRUE(quiet.RawScore[scale] == 0 && quiet.Percentile[scale] == 0) << scale;
+    EXPECT_EQ(quiet.RawScore[kStressCoping], 60);
+    EXPECT_EQ(quiet.ScoredItemCount[kSelfEsteem], 9);
+    EXPECT_EQ(quiet.ScoredItemCount[kStressCoping], 9);
 
-TEST_F(ScoreSheetTest, EverythingOmitted) {
     const std::string none(160, '0');
     ScoreSheet raw = ScoreRawPoints(none, tables);
     EXPECT_EQ(raw.OmittedCount[kTruthfulness], 20);
@@ -39,85 +41,58 @@ TEST_F(ScoreSheetTest, EverythingOmitted) {
     EXPECT_EQ(raw.OmittedCount[kSelfEsteem], 24);
     EXPECT_EQ(raw.OmittedCount[kStressCoping], 29);
     EXPECT_EQ(raw.RawScore[kStressCoping], 15);  // X = 8, Y = 32
-
     ScoreSheet s = Score(none);
     EXPECT_EQ(s.RawScore[kStressCoping], 15 + 9);  // the band-9 correction of the fixture
     for (int scale = 1; scale <= 9; ++scale) EXPECT_EQ(s.Percentile[scale], 99) << scale;
 }
 
-TEST_F(ScoreSheetTest, NearlyAllTrueMakesTruthfulnessUnscorable) {
+TEST_F(ScoreSheetTest, TruthfulnessCorrectsTheOtherScalesAndEndsScoringAt95) {
     std::string a = QuietAnswers();
     SetRange(a, 1, 88, 1);
     EXPECT_NE(Score(a).RawScore[kTruthfulness], 99);  // 88 True answers
     Set(a, 89, 1);
-    EXPECT_EQ(Score(a).RawScore[kTruthfulness], 99);  // 89
-}
+    EXPECT_EQ(Score(a).RawScore[kTruthfulness], 99);  // 89 make it unscorable
 
-TEST_F(ScoreSheetTest, TruthfulnessBandsCorrectTheOtherScales) {
-    std::string a = QuietAnswers();
-    SetRange(a, 21, 22, 1);  // Resistance: two scoring items, raw 4
-    auto& truth = tables.Norms[1][1][kTruthfulness];
-    auto resistanceRaw = [&](int truthPercentile) {
-        truth.assign(20, truthPercentile);
-        std::string b = a;
+    const auto at = [&](int truthPercentile, std::initializer_list<int> items) {
+        tables.Norms[1][1][kTruthfulness].assign(20, truthPercentile);
+        std::string b = QuietAnswers();
         Set(b, 1, 2);  // one denial: Truthfulness raw 1
-        return Score(b).RawScore[kResistance];
+        for (int item : items) Set(b, item, 1);
+        return Score(b);
     };
-    EXPECT_EQ(resistanceRaw(9), 4);       // below 10: no correction
-    EXPECT_EQ(resistanceRaw(10), 4 + 1);  // band 1
-    EXPECT_EQ(resistanceRaw(94), 4 + 9);  // band 9
-    EXPECT_EQ(resistanceRaw(95), 4 + 9);  // band 9 again, then scoring ends
-}
+    // Resistance raw 4 from two scoring items, plus the band.
+    const std::pair<int, int> bands[] = {{9, 4}, {10, 4 + 1}, {94, 4 + 9}, {95, 4 + 9}};
+    for (const auto& [percentile, raw] : bands)
+        EXPECT_EQ(at(percentile, {21, 22}).RawScore[kResistance], raw) << percentile;
 
-TEST_F(ScoreSheetTest, TruthfulnessAt95EndsScoringWithEveryScale99) {
-    std::string a = QuietAnswers();
-    Set(a, 1, 2);
-    tables.Norms[1][1][kTruthfulness].assign(20, 94);
-    ScoreSheet at94 = Score(a);
+    ScoreSheet at94 = at(94, {});
     EXPECT_EQ(at94.Percentile[kResistance], 0);
     EXPECT_EQ(at94.Percentile[kStressCoping], 100 - 2 * 13);  // 60 + 9 lies in interval 13
-    tables.Norms[1][1][kTruthfulness].assign(20, 95);
-    ScoreSheet at95 = Score(a);
+    ScoreSheet at95 = at(95, {});
     for (int scale = 2; scale <= 9; ++scale) EXPECT_EQ(at95.Percentile[scale], 99) << scale;
     EXPECT_EQ(at95.RawScore[kResistance], 0);  // no scoring items: no correction
     EXPECT_EQ(at95.RawScore[kStressCoping], 60 + 9);
 }
 
-TEST_F(ScoreSheetTest, SixOmissionsMakeAScaleUnscorable) {
-    std::string a = QuietAnswers();
-    SetRange(a, 31, 35, 0);
-    ScoreSheet five = Score(a);
+TEST_F(ScoreSheetTest, OmissionsFewScoringItemsAndRawsOutsideTheNormsBoundThePercentile) {
+    ScoreSheet five = ScoreWith({31, 32, 33, 34, 35}, 0);
     EXPECT_EQ(five.OmittedCount[kViolence], 5);
     EXPECT_EQ(five.Percentile[kViolence], 0);
-    Set(a, 36, 0);
-    EXPECT_EQ(Score(a).Percentile[kViolence], 99);
-}
+    EXPECT_EQ(ScoreWith({31, 32, 33, 34, 35, 36}, 0).Percentile[kViolence], 99);
 
-TEST_F(ScoreSheetTest, OneOrTwoScoringItemsCapThePercentile) {
     tables.Norms[1][1][kDistress].assign(80, 50);
-    std::string a = QuietAnswers();
-    Set(a, 51, 1);
-    ScoreSheet one = Score(a);
+    ScoreSheet one = ScoreWith({51});
     EXPECT_EQ(one.ScoredItemCount[kDistress], 1);
     EXPECT_EQ(one.Percentile[kDistress], 28);
-    Set(a, 52, 1);
-    EXPECT_EQ(Score(a).Percentile[kDistress], 38);
-    Set(a, 53, 1);
-    EXPECT_EQ(Score(a).Percentile[kDistress], 50);
-}
+    EXPECT_EQ(ScoreWith({51, 52}).Percentile[kDistress], 38);
+    EXPECT_EQ(ScoreWith({51, 52, 53}).Percentile[kDistress], 50);
 
-TEST_F(ScoreSheetTest, RawAboveTheNormsIs99AndNegativeIs0) {
     tables.Norms[1][1][kDistress].resize(3);
-    std::string a = QuietAnswers();
-    SetRange(a, 51, 52, 1);  // raw 4 > N 3
-    EXPECT_EQ(Score(a).Percentile[kDistress], 99);
-    std::string b = QuietAnswers();
-    Set(b, 39, 1);  // Morale raw -1
-    ScoreSheet s = Score(b);
-    EXPECT_EQ(s.RawScore[kMorale], -1);
-    EXPECT_EQ(s.Percentile[kMorale], 0);
-    Set(b, 76, 1);
-    EXPECT_EQ(Score(b).RawScore[kMorale], 0);
+    EXPECT_EQ(ScoreWith({51, 52}).Percentile[kDistress], 99);  // raw 4 > N 3
+    ScoreSheet negative = ScoreWith({39});
+    EXPECT_EQ(negative.RawScore[kMorale], -1);
+    EXPECT_EQ(negative.Percentile[kMorale], 0);
+    EXPECT_EQ(ScoreWith({39, 76}).RawScore[kMorale], 0);
 }
 
 TEST_F(ScoreSheetTest, Items148And149NameTheSubstance) {
@@ -126,17 +101,15 @@ TEST_F(ScoreSheetTest, Items148And149NameTheSubstance) {
     };
     for (Case c :
          {Case{1, 2, 0, 1, 0}, Case{2, 0, 2, 0, 1}, Case{3, 2, 2, 1, 1}, Case{4, 0, 0, 0, 0}}) {
-        std::string a = QuietAnswers();
-        Set(a, 148, c.answer);
-        ScoreSheet s = Score(a);
-        EXPECT_EQ(s.RawScore[kAlcohol], c.alcohol) << c.answer;
-        EXPECT_EQ(s.RawScore[kDrugs], c.drugs) << c.answer;
-        EXPECT_EQ(s.ScoredItemCount[kAlcohol], c.alcoholCount) << c.answer;
-        EXPECT_EQ(s.ScoredItemCount[kDrugs], c.drugsCount) << c.answer;
+        ScoreSheet s = ScoreWith({148}, c.answer);
+        EXPECT_EQ(std::vector<int>({s.RawScore[kAlcohol], s.RawScore[kDrugs],
+                                    s.ScoredItemCount[kAlcohol], s.ScoredItemCount[kDrugs]}),
+                  std::vector<int>({c.alcohol, c.drugs, c.alcoholCount, c.drugsCount}))
+            << c.answer;
     }
 }
 
-// Floors of the critical items, one case per row, on the slices the tests set up.
+// Floors of the critical items, on the slices set up here.
 class CriticalFloorTest : public ScoreSheetTest {
 protected:
     CriticalFloorTest() {
@@ -145,15 +118,14 @@ protected:
         for (int item = 21; item <= 31; ++item) tables.CriticalItems[i++] = item;
         tables.ScaleItems[kResistance].push_back(31);
         // Alcohol and Drugs slices hold 148 and 149, counted by their answer.
-        tables.CriticalItems[CriticalSliceOf(kAlcohol).first] = 148;
-        tables.CriticalItems[CriticalSliceOf(kAlcohol).first + 1] = 149;
-        tables.CriticalItems[CriticalSliceOf(kDrugs).first] = 148;
-        tables.CriticalItems[CriticalSliceOf(kDrugs).first + 1] = 149;
+        for (int scale : {kAlcohol, kDrugs}) {
+            tables.CriticalItems[CriticalSliceOf(scale).first] = 148;
+            tables.CriticalItems[CriticalSliceOf(scale).first + 1] = 149;
+            tables.Norms[1][1][scale].assign(80, 0);
+        }
         for (auto& set : tables.Norms) {
             for (auto& group : set) group[kResistance].assign(80, 0);
         }
-        tables.Norms[1][1][kAlcohol].assign(80, 0);
-        tables.Norms[1][1][kDrugs].assign(80, 0);
     }
 
     int ResistanceFloor(int twoPointItems, bool threePointItem) {
@@ -164,7 +136,7 @@ protected:
     }
 };
 
-TEST_F(CriticalFloorTest, EachRowRaisesResistanceToItsFloor) {
+TEST_F(CriticalFloorTest, EachRowRaisesResistanceToItsFloorButNeverLowersIt) {
     // Two-point items, whether the three-point item is keyed, and the floor;
     // one two-point item alone has no row.
     const std::tuple<int, bool, int> rows[] = {
@@ -173,17 +145,7 @@ TEST_F(CriticalFloorTest, EachRowRaisesResistanceToItsFloor) {
         {9, false, 85}, {10, false, 90}, {10, true, 90}};
     for (const auto& [twoPoint, threePoint, floor] : rows)
         EXPECT_EQ(ResistanceFloor(twoPoint, threePoint), floor) << twoPoint << threePoint;
-}
 
-TEST_F(CriticalFloorTest, TwoThreePointItemsUseTheirOwnRow) {
-    tables.CriticalItems[CriticalSliceOf(kResistance).first + 1] = 124;  // 3 points for answer 1
-    std::string a = QuietAnswers();
-    Set(a, 31, 1);
-    Set(a, 124, 1);
-    EXPECT_EQ(Score(a).Percentile[kResistance], 41);
-}
-
-TEST_F(CriticalFloorTest, AFloorNeverLowersAndMayRaiseACappedPercentile) {
     tables.Norms[1][1][kResistance].assign(80, 50);
     EXPECT_EQ(ResistanceFloor(1, false), 28);  // capped, no floor row
     EXPECT_EQ(ResistanceFloor(1, true), 38);   // capped at 38, floor 37 lower
@@ -191,6 +153,11 @@ TEST_F(CriticalFloorTest, AFloorNeverLowersAndMayRaiseACappedPercentile) {
     EXPECT_EQ(ResistanceFloor(0, true), 20);  // capped 20 above the floor 11
     tables.Norms[1][1][kResistance].assign(80, 10);
     EXPECT_EQ(ResistanceFloor(2, false), 21);
+
+    // Two three-point items use their own row.
+    tables.Norms[1][1][kResistance].assign(80, 0);
+    tables.CriticalItems[CriticalSliceOf(kResistance).first + 1] = 124;  // 3 points for answer 1
+    EXPECT_EQ(ScoreWith({31, 124}).Percentile[kResistance], 41);
 }
 
 TEST_F(CriticalFloorTest, SubstanceItemsCountByAnswerInTheirSlices) {
@@ -225,16 +192,12 @@ TEST_F(ScoreSheetTest, SelfEsteemTablesAndItem156) {
 }
 
 TEST_F(ScoreSheetTest, StressCopingRatioAndPercentile) {
-    std::string a = QuietAnswers();
-    SetRange(a, 94, 122, 1);
-    EXPECT_EQ(Score(a).RawScore[kStressCoping], 60);
-    for (int item : {94, 96, 100, 104, 110, 113, 115, 120}) Set(a, item, 4);
     tables.StressNorms[1][1][50] = 7;
-    ScoreSheet s = Score(a);
-    EXPECT_EQ(s.RawScore[kStressCoping], 240);
-    EXPECT_EQ(s.Percentile[kStressCoping], 7);  // the last interval
+    const auto often = [&] { return ScoreWith({94, 96, 100, 104, 110, 113, 115, 120}, 4); };
+    EXPECT_EQ(often().RawScore[kStressCoping], 240);
+    EXPECT_EQ(often().Percentile[kStressCoping], 7);  // the last interval
     tables.StressBounds[51] = 200;
-    EXPECT_EQ(Score(a).Percentile[kStressCoping], 0);  // no interval holds it
+    EXPECT_EQ(often().Percentile[kStressCoping], 0);  // no interval holds it
 }
 
 TEST_F(ScoreSheetTest, AnswersOutsideTheirSectionReadAsOmitted) {

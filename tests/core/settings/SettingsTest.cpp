@@ -8,9 +8,20 @@
 namespace mw {
 namespace {
 
+// The five scan settings as one text: batch size, name setting, then T or F
+// for review, print and pause.
+std::string Text(const ScanSettings& s) {
+    return std::to_string(s.NumberInBatch) + " " + std::to_string(s.NameSetting) + " " +
+           (s.ScanReview ? "T" : "F") + (s.ScanPrint ? "T" : "F") + (s.ScanPause ? "T" : "F");
+}
+
 class SettingsTest : public ::testing::Test {
 protected:
     Settings settings() { return Settings(fs, dir.Path()); }
+    std::string Scan(const std::string& ini) {
+        dir.Write("sctest.ini", "[ScanSettings]\n" + ini);
+        return Text(settings().GetScanSettings());
+    }
 
     mwtest::TempDir dir;
     mwtest::FaultyFileSystem fs;
@@ -22,47 +33,35 @@ TEST_F(SettingsTest, DefaultsWithoutAnyFile) {
     EXPECT_TRUE(s.GetPrintDOSSetting());
     EXPECT_EQ(s.GetINIFilePath(), "a:");
     EXPECT_EQ(s.GetINISndPath(), "c:");
-    ScanSettings scan = s.GetScanSettings();
-    EXPECT_EQ(scan.NumberInBatch, 10);
-    EXPECT_EQ(scan.NameSetting, 0);
-    EXPECT_TRUE(scan.ScanReview);
-    EXPECT_FALSE(scan.ScanPrint);
-    EXPECT_TRUE(scan.ScanPause);
-
-    // Integers read their leading digits.
-    dir.Write("sctest.ini", "[ScanSettings]\nNumberInBatch=12 sheets\nNameSetting=abc\n");
-    scan = settings().GetScanSettings();
-    EXPECT_EQ(scan.NumberInBatch, 12);
-    EXPECT_EQ(scan.NameSetting, 0);
+    EXPECT_EQ(Text(s.GetScanSettings()), "10 0 TFT");
 }
 
-TEST_F(SettingsTest, FlagsAreTrueOnlyWhenTheValueBeginsWithTru) {
+TEST_F(SettingsTest, FlagsBeginWithTruSwitchesWithTAndNumbersReadTheirLeadingDigits) {
     dir.Write("MW.ini", "[settings]\r\nnumlock=False\r\nPRINTDOS = Truly\r\n");
     EXPECT_FALSE(settings().GetNumLockSetting());
     EXPECT_TRUE(settings().GetPrintDOSSetting());
     dir.Write("MW.ini", "[Settings]\nNumLock=yes\nPrintDOS=\"True\"\n");
     EXPECT_FALSE(settings().GetNumLockSetting());
     EXPECT_TRUE(settings().GetPrintDOSSetting());  // one pair of quotes is removed
-}
 
-// Scan switches go by their first letter; an out-of-range name setting is the first one.
-TEST_F(SettingsTest, ScanSwitchesAreOnWhenTheyStartWithTAndNamesOutsideTheThreeReadAsTyped) {
-    dir.Write("sctest.ini",
-              "[ScanSettings]\nScanReview=yes\nScanPrint=true\nScanPause=T\nNameSetting=3\n");
-    ScanSettings scan = settings().GetScanSettings();
-    EXPECT_FALSE(scan.ScanReview);
-    EXPECT_TRUE(scan.ScanPrint);
-    EXPECT_TRUE(scan.ScanPause);
-    EXPECT_EQ(scan.NameSetting, kNameTyped);
-    dir.Write("sctest.ini", "[ScanSettings]\nNameSetting=-1\n");
-    EXPECT_EQ(settings().GetScanSettings().NameSetting, kNameTyped);
-    dir.Write("sctest.ini", "[ScanSettings]\nNameSetting=2\n");
-    EXPECT_EQ(settings().GetScanSettings().NameSetting, kNameTestNumber);
+    EXPECT_EQ(Scan("ScanReview=yes\nScanPrint=true\nScanPause=T\n"), "10 0 FTT");
+    EXPECT_EQ(Scan("NumberInBatch=12 sheets\nNameSetting=abc\n"), "12 0 TFT");
+    // A name setting outside the three reads as typed names.
+    EXPECT_EQ(Scan("NameSetting=3\n"), "10 " + std::to_string(kNameTyped) + " TFT");
+    EXPECT_EQ(Scan("NameSetting=-1\n"), "10 " + std::to_string(kNameTyped) + " TFT");
+    EXPECT_EQ(Scan("NameSetting=2\n"), "10 " + std::to_string(kNameTestNumber) + " TFT");
 }
 
 TEST_F(SettingsTest, ScanSettingsWriteAllFiveKeysKeepingTheRestOfTheFile) {
+    ScanSettings scan{.NumberInBatch = 25, .ScanPrint = true};
+    ASSERT_TRUE(settings().SaveScanSettings(scan));  // into a new file
+    EXPECT_EQ(dir.Read("sctest.ini"),
+              "[ScanSettings]\r\nNumberInBatch=25\r\nNameSetting=0\r\nScanReview=True\r\n"
+              "ScanPrint=True\r\nScanPause=True\r\n");
+    EXPECT_EQ(Text(settings().GetScanSettings()), "25 0 TTT");
+
     dir.Write("sctest.ini", "; scan\r\n[ScanSettings]\r\nNumberInBatch=4\r\n");
-    ScanSettings scan{.NumberInBatch = 7, .NameSetting = 2, .ScanReview = false};
+    scan = {.NumberInBatch = 7, .NameSetting = 2, .ScanReview = false};
     ASSERT_TRUE(settings().SaveScanSettings(scan));
     EXPECT_EQ(dir.Read("sctest.ini"),
               "; scan\r\n[ScanSettings]\r\nNumberInBatch=7\r\nNameSetting=2\r\n"
@@ -83,44 +82,24 @@ TEST_F(SettingsTest, PathsAreTrimmedAndReadBackWhole) {
 
 TEST_F(SettingsTest, WritingOneKeyKeepsEverythingElse) {
     const std::string original =
-        "; station settings\r\n"
-        "[Options]\r\n"
-        "SystemDB=c:\\old\\system.mda\r\n"
-        "\r\n"
-        "[path]\r\n"
-        "filepath=a:\r\n"
-        "; the sound folder\r\n"
-        "SndPath=c:\r\n"
-        "\r\n"
-        "[Other]\r\n"
-        "x=1\r\n";
+        "; station settings\r\n[Options]\r\nSystemDB=c:\\old\\system.mda\r\n\r\n"
+        "[path]\r\nfilepath=a:\r\n; the sound folder\r\nSndPath=c:\r\n\r\n[Other]\r\nx=1\r\n";
     dir.Write("MW.ini", original);
     Settings s = settings();
     ASSERT_TRUE(s.SaveFilePath("/media/usb"));
     ASSERT_TRUE(s.SaveNumLockSetting(false));
-
     std::string expected = original;
     expected.replace(expected.find("filepath=a:"), 11, "FilePath=/media/usb");
     expected += "[Settings]\r\nNumLock=False\r\n";
     EXPECT_EQ(dir.Read("MW.ini"), expected);
     EXPECT_EQ(s.GetINIFilePath(), "/media/usb");
     EXPECT_FALSE(s.GetNumLockSetting());
-}
 
-TEST_F(SettingsTest, AMissingKeyJoinsItsSectionAndANewFileIsCreated) {
+    // A missing key joins its section, in the file's own line ends.
     dir.Write("MW.ini", "[Path]\nFilePath=a:\n\n[Settings]\nNumLock=True\n");
     ASSERT_TRUE(settings().SavePrintDOSSetting(false));
     EXPECT_EQ(dir.Read("MW.ini"),
               "[Path]\nFilePath=a:\n\n[Settings]\nNumLock=True\nPrintDOS=False\n");
-
-    ScanSettings scan;
-    scan.NumberInBatch = 25;
-    scan.ScanPrint = true;
-    ASSERT_TRUE(settings().SaveScanSettings(scan));
-    ScanSettings back = settings().GetScanSettings();
-    EXPECT_EQ(back.NumberInBatch, 25);
-    EXPECT_TRUE(back.ScanPrint);
-    EXPECT_TRUE(dir.Read("sctest.ini").rfind("[ScanSettings]\r\nNumberInBatch=25\r\n", 0) == 0);
 }
 
 TEST_F(SettingsTest, AFailedWriteIsReportedAndLeavesTheFile) {
