@@ -8,12 +8,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <filesystem>
-#include <memory>
 
 #include "station/app/DiskRetry.h"
 #include "station/app/frmDriveSelect.h"
-#include "station/app/frmMain.h"
-#include "support/QtTestSupport.h"
 #include "support/ScratchMount.h"
 #include "support/StationFixture.h"
 
@@ -46,15 +43,21 @@ protected:
         for (const std::string& drive : drives) {
             driver.When<frmDriveSelect>([drive](frmDriveSelect* window) {
                 if (!drive.empty()) {
-                    window->findChild<QComboBox*>(QStringLiteral("drDrive"))
-                        ->lineEdit()
-                        ->selectAll();
+                    mwtest::Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();
                     mwtest::TypeText(QString::fromStdString(drive));
                 }
                 mwtest::PressKey(Qt::Key_Return);
             });
         }
         mwtest::Find<QAction>(main.get(), "mnuDrive")->trigger();
+    }
+
+    // The station goes on with the disk it started on, and remembers it.
+    void ExpectTheFirstDiskInUse() const {
+        EXPECT_TRUE(main->isVisible());
+        EXPECT_EQ(state.DataPath, disk.Path());
+        EXPECT_EQ(ctx.Ini().GetINIFilePath(), disk.Path());
+        EXPECT_EQ(list->count(), 3);
     }
 
     bool ChoiceEnabled(int index) const { return mwtest::Choice(main.get(), index)->isEnabled(); }
@@ -93,36 +96,32 @@ TEST_F(DriveMenuTest, ADiskWithTooManyClientsIsRefusedAndTheStationGoesOn) {
         << platform.shown[0].text.toStdString();
     EXPECT_EQ(platform.shown[1].text,
               QStringLiteral("Drive select unsuccessful, would you like to try again?"));
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(state.DataPath, disk.Path());
-    EXPECT_EQ(list->count(), 3);
+    ExpectTheFirstDiskInUse();
 }
 
-TEST_F(DriveMenuTest, YesAfterAMissingDiskShowsTheDriveWindowAgain) {
+// No after a failed choice goes back to the disk in use, Yes shows the drive
+// window again; the station ends when the disk in use is gone too.
+TEST_F(DriveMenuTest, AFailedChoiceIsTriedAgainOrGivenUp) {
+    platform.Next(MsgAnswer::No);
+    SelectDataDrive({""});  // "Done" without a choice tries no drive at all
+    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation("")});
+    ExpectTheFirstDiskInUse();
+
     TempDir other;
     MakeDisk(other, {"Dee"});
     const std::string missing = disk.Path() + "/gone";
     platform.Next(MsgAnswer::Yes);
     SelectDataDrive({missing, other.Path()});
-
-    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation(missing)});
+    EXPECT_EQ(platform.Texts().back(), NoTestInformation(missing));
     EXPECT_EQ(state.DataPath, other.Path());
     ASSERT_EQ(list->count(), 1);
     EXPECT_EQ(list->item(0)->text().trimmed(), QStringLiteral("1-Dee"));
-}
 
-TEST_F(DriveMenuTest, GivingUpReturnsToThePreviousDiskOrEndsWhenItIsGone) {
-    platform.Next(MsgAnswer::No);
-    SelectDataDrive({""});  // "Done" without a choice tries no drive at all
-    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation("")});
-    EXPECT_EQ(state.DataPath, disk.Path());
-    EXPECT_EQ(list->count(), 3);
-    EXPECT_TRUE(main->isVisible());
-
-    std::filesystem::remove_all(disk.Path());
+    std::filesystem::remove_all(other.Path());
     platform.Next(MsgAnswer::No);
     platform.Next(MsgAnswer::Ok);
     SelectDataDrive({""});
+    EXPECT_EQ(platform.Texts().size(), 4u);
     EXPECT_EQ(platform.Texts().back(),
               QStringLiteral("Reload of original data disk failed, aborting Program"));
     EXPECT_FALSE(main->isVisible());
@@ -155,9 +154,7 @@ TEST_F(DriveMenuTest, TryingAFolderLeavesItExactlyAsItWas) {
                      QString::fromUtf8(kDataDiskWriteProtected)}));
     EXPECT_EQ(before,
               (std::vector{notADisk.Snapshot(), lockedNotADisk.Snapshot(), lockedDisk.Snapshot()}));
-    EXPECT_EQ(state.DataPath, disk.Path());
-    EXPECT_EQ(ctx.Ini().GetINIFilePath(), disk.Path());
-    EXPECT_EQ(list->count(), 3);
+    ExpectTheFirstDiskInUse();
 }
 
 // A disk with no room left is reported as full, and the write test leaves nothing behind.
@@ -176,7 +173,7 @@ TEST_F(DriveMenuTest, AFullDiskIsReportedAsFullNotAsMissing) {
     EXPECT_EQ(platform.Texts(), Texts{QString::fromUtf8(kDataDiskFull)});
     EXPECT_FALSE(full.Exists("checkWriteTest"));
     EXPECT_EQ(full.Read("DATA401.MW"), mwtest::RecordFile({"Max"}));
-    EXPECT_EQ(state.DataPath, disk.Path());
+    ExpectTheFirstDiskInUse();
 }
 
 class DriveWindowTest : public mwtest::StationFixture {};

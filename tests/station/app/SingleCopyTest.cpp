@@ -8,11 +8,8 @@
 #include <QProcess>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 
-#include "station/app/frmMain.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 // A running copy in a process of its own: prints "running" once it holds the

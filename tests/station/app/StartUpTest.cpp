@@ -4,13 +4,10 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <memory>
 
 #include "station/app/DiskRetry.h"
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
-#include "station/app/frmMain.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -45,7 +42,7 @@ TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedFor
     platform.Next(MsgAnswer::Yes);
     mwtest::ModalDriver driver;
     driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
-        window->findChild<QComboBox*>(QStringLiteral("drDrive"))->lineEdit()->selectAll();
+        mwtest::Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();
         mwtest::TypeText(QString::fromStdString(good.Path()));
         mwtest::PressKey(Qt::Key_Return);
     });
@@ -115,17 +112,19 @@ TEST_F(StartUpErrorTest, AMissingDiskIsAskedForAndOkTriesAgain) {
     EXPECT_FALSE(platform.busy);
 }
 
-TEST_F(StartUpErrorTest, CancelEndsTheProgram) {
+TEST_F(StartUpErrorTest, CancelOrAnyOtherErrorEndsTheProgram) {
     platform.Next(MsgAnswer::Cancel);
     EXPECT_FALSE(Start());
-}
 
-TEST_F(StartUpErrorTest, AnyOtherErrorIsShownByNumberAndEndsTheProgram) {
+    // Any other error is shown by its number.
+    splashTitle.clear();
+    fs.failReads.reset();
     failure = errc::BadData;
     platform.Next(MsgAnswer::Ok);
     EXPECT_FALSE(Start());
+    EXPECT_EQ(platform.shown.size(), 2u);
     EXPECT_TRUE(
-        platform.Texts().at(0).startsWith(QStringLiteral("Error 1000:injected read failure")));
+        platform.Texts().back().startsWith(QStringLiteral("Error 1000:injected read failure")));
 }
 
 }  // namespace

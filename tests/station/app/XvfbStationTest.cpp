@@ -17,8 +17,6 @@
 #include <iostream>
 #include <limits>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "core/data/Clock.h"
 #include "core/data/CodeTables.h"
@@ -26,7 +24,6 @@
 #include "core/report/PageLayout.h"
 #include "station/supervisor/PASSWORD.h"
 #include "support/StationFixture.h"
-#include "support/TempDir.h"
 
 #ifdef MW_HAVE_X11
 #include <X11/XKBlib.h>
@@ -36,6 +33,13 @@
 namespace {
 
 using mwtest::TempDir;
+
+QString Str(const char* text) {
+    return QString::fromUtf8(text);
+}
+QString Str(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // Polls `done` until it holds or a generous deadline passes.
 bool Eventually(const std::function<bool()>& done, int deadlineMs = 30000) {
@@ -52,16 +56,20 @@ QByteArray Bytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool Installed(const QStringList& programs) {
-    for (const QString& program : programs) {
-        if (QStandardPaths::findExecutable(program).isEmpty()) return false;
+bool Installed(std::initializer_list<const char*> programs) {
+    for (const char* program : programs) {
+        if (QStandardPaths::findExecutable(Str(program)).isEmpty()) return false;
     }
     return true;
 }
 
 // What the program wrote on its standard output; nothing when it failed.
-std::optional<QByteArray> Output(const QString& program, const QStringList& args) {
+// With `errors` forwarded, what it says on standard error shows in the
+// test's output; polled tools keep theirs to themselves.
+std::optional<QByteArray> Output(const QString& program, const QStringList& args,
+                                 QProcess::ProcessChannelMode errors = QProcess::SeparateChannels) {
     QProcess process;
+    process.setProcessChannelMode(errors);
     process.start(program, args);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
@@ -72,6 +80,7 @@ std::optional<QByteArray> Output(const QString& program, const QStringList& args
 
 // The number of pages of a whole PDF file; 0 while it is not (yet) one.
 int PdfPageCount(const QString& path) {
+    if (!QFile::exists(path)) return 0;
     const QByteArray info = Output(QStringLiteral("pdfinfo"), {path}).value_or(QByteArray());
     for (const QByteArray& line : info.split('\n')) {
         if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
@@ -103,58 +112,59 @@ Pages ToPages(const QString& text) {
 }
 
 // A private print server whose default queue turns every job into a PDF file
-// in OutDir() (tests/support/pdf-print-queue.sh); stopped when it goes.
-class PdfPrintQueue {
-public:
+// in <dir>/out (tests/support/pdf-print-queue.sh); stopped when it goes.
+struct PdfPrintQueue {
     // The print server, its PDF backend and the tools to set them up, and
     // root, which the backend requires.
     static bool Available() {
-        return Installed({QStringLiteral("cupsd"), QStringLiteral("lpadmin")}) &&
+        return Installed({"cupsd", "lpadmin"}) &&
                QFile::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf")) && geteuid() == 0;
     }
-    explicit PdfPrintQueue(const std::string& dir) : dir_(QString::fromStdString(dir)) {}
-    ~PdfPrintQueue() { Script(QStringLiteral("stop")); }
-    PdfPrintQueue(const PdfPrintQueue&) = delete;
-    PdfPrintQueue& operator=(const PdfPrintQueue&) = delete;
-
-    bool Start() { return Script(QStringLiteral("start")); }
-    // For CUPS_SERVER.
-    QString Server() const { return dir_ + QStringLiteral("/cups.sock"); }
-    QString OutDir() const { return dir_ + QStringLiteral("/out"); }
-
-private:
-    bool Script(const QString& command) const {
+    explicit PdfPrintQueue(const std::string& path) : dir(Str(path)) {}
+    ~PdfPrintQueue() { Script("stop"); }
+    bool Script(const char* command) const {
         return Output(QStringLiteral(MW_SOURCE_DIR "/tests/support/pdf-print-queue.sh"),
-                      {command, dir_})
+                      {Str(command), dir})
             .has_value();
     }
-    QString dir_;
+    const QString dir;
 };
+
+// A window to wait for and give the keyboard, and the keys to press there
+// (xdotool's names, separated by blanks: "Tab Down Return").
+struct Step {
+    const char* window;
+    std::string keys;
+};
+// At "Enter Secret Code": the code, Enter to "OK", and OK.
+const std::string kSecretCodeKeys = std::string(1, mw::kSecretCode) + " Return Return";
 
 class XvfbStationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        if (!Installed({"Xvfb", "xdotool"})) {
             GTEST_SKIP() << "Xvfb and xdotool are needed to drive the station on a real X server";
         }
         // Xvfb picks a free display itself and names it on its standard output.
         // Without -noreset the server resets whenever its last client leaves:
         // each xdotool call that ends before the station has connected would
         // reset it and could drop the station's connection half made.
-        xvfb_.start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
-                     QStringLiteral("0"), QStringLiteral("1024x768x24")});
+        xvfb_.start(QStringLiteral("Xvfb"), QStringList{"-displayfd", "1", "-noreset", "-nolisten",
+                                                        "tcp", "-screen", "0", "1024x768x24"});
         ASSERT_TRUE(xvfb_.waitForStarted());
         ASSERT_TRUE(Eventually([&] {
             xvfb_.waitForReadyRead(100);
             return xvfb_.canReadLine();
         }));
-        display_ = QStringLiteral(":") + QString::fromLatin1(xvfb_.readLine().trimmed());
+        display_ = ":" + xvfb_.readLine().trimmed();
+        // Every program the test starts works on that display, the station
+        // on the system's print server unless a test sets up its own.
+        qputenv("DISPLAY", display_);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qunsetenv("CUPS_SERVER");
 
         // The program folder is wherever the executable lies.
-        station_ = QString::fromStdString(programDir_.File("mirrorwise"));
+        station_ = Str(programDir_.File("mirrorwise"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(MW_STATION_EXE), station_));
         mwtest::MakeDisk(disk_, {"Ann", "Bob", "Lee"});
         programDir_.Write("MW.ini", "[Path]\r\nFilePath=" + disk_.Path() + "\r\n");
@@ -169,16 +179,7 @@ protected:
         }
     }
 
-    QProcessEnvironment Environment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display_);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        if (!cupsServer_.isEmpty()) env.insert(QStringLiteral("CUPS_SERVER"), cupsServer_);
-        return env;
-    }
-
     void StartStation(QProcess& process) {
-        process.setProcessEnvironment(Environment());
         // What the station says on standard error, sanitizer reports among
         // it, shows in the test's output.
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -187,96 +188,76 @@ protected:
         ASSERT_TRUE(process.waitForStarted());
     }
 
+    static void ExpectCleanEnd(QProcess& process) {
+        ASSERT_TRUE(process.waitForFinished(30000)) << "the station kept running";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+
+    // "E&xit!" from the main window ends the station.
+    void ExitStation() {
+        ASSERT_EQ(Walk({{"Mirrorwise", "alt+x"}}), "");
+        ExpectCleanEnd(first_);
+    }
+
     // xdotool's output; empty when it failed.
     QString Xdotool(const QStringList& args) {
-        QProcess xdotool;
-        xdotool.setProcessEnvironment(Environment());
-        xdotool.start(QStringLiteral("xdotool"), args);
-        if (!xdotool.waitForFinished(10000) || xdotool.exitCode() != 0) return {};
-        return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
+        return QString::fromLocal8Bit(Output(QStringLiteral("xdotool"), args).value_or(""))
+            .trimmed();
     }
+    void Keys(const std::string& keys) {
+        if (keys.empty()) return;
+        Xdotool(QStringList{"key", "--delay", "5"} + Str(keys).split(QLatin1Char(' ')));
+    }
+    void Type(const QString& text) { Xdotool({"type", text}); }
 
     // The visible windows whose title is exactly `title`.
-    QStringList FindWindows(const QString& title) {
-        return Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                        QStringLiteral("--name"), QStringLiteral("^%1$").arg(title)})
+    QStringList FindWindows(const char* title) {
+        return Xdotool(
+                   {"search", "--onlyvisible", "--name", QStringLiteral("^%1$").arg(Str(title))})
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
-    // The first of them; empty when there is none.
-    QString FindWindow(const QString& title) { return FindWindows(title).value(0); }
-    QString WaitForWindow(const QString& title) {
+    // The first of them, once there is one; empty when none came.
+    QString WaitForWindow(const char* title) {
         QString id;
-        Eventually([&] { return !(id = FindWindow(title)).isEmpty(); });
+        Eventually([&] { return !(id = FindWindows(title).value(0)).isEmpty(); });
         return id;
     }
-    // Waits for the window titled `title` and gives it the keyboard.
-    bool FocusWindow(const QString& title) {
-        const QString id = WaitForWindow(title);
-        return !id.isEmpty() && Focus(id);
+    bool WindowGone(const char* title) {
+        return Eventually([&] { return FindWindows(title).isEmpty(); });
     }
-    bool WindowGone(const QString& title) {
-        return Eventually([&] { return FindWindow(title).isEmpty(); });
-    }
-
     // Without a window manager nothing gives a window the keyboard: the test does.
     bool Focus(const QString& window) {
-        return Eventually([&] {
-            Xdotool({QStringLiteral("windowfocus"), window});
-            return Xdotool({QStringLiteral("getwindowfocus")}) == window;
+        return !window.isEmpty() && Eventually([&] {
+            Xdotool({"windowfocus", window});
+            return Xdotool(QStringList{"getwindowfocus"}) == window;
         });
     }
 
-    // Keys named as xdotool names them, separated by blanks ("Tab Down Return").
-    void Keys(const QString& keys) {
-        Xdotool(QStringList{QStringLiteral("key")} + keys.split(QLatin1Char(' ')));
-    }
-
-    // Stages the build's program folder into the test's program folder with
-    // scripts/lib.sh, as scripts/run does. Empty on success, else what failed.
-    std::string Stage() {
-        QProcess bash;
-        bash.start(QStringLiteral("bash"),
-                   {QStringLiteral("-c"), QStringLiteral("source \"$1\" && mw_stage \"$2\" \"$3\""),
-                    QStringLiteral("stage"), QStringLiteral(MW_SOURCE_DIR "/scripts/lib.sh"),
-                    QStringLiteral(MW_PROGRAM_DIR), QString::fromStdString(programDir_.Path())});
-        if (!bash.waitForFinished(60000)) return "staging did not finish";
-        if (bash.exitStatus() == QProcess::NormalExit && bash.exitCode() == 0) return {};
-        return "staging failed: " + bash.readAllStandardError().toStdString();
-    }
-
-    std::optional<bool> NumLock() const {
-#ifdef MW_HAVE_X11
-        Display* x = XOpenDisplay(display_.toLocal8Bit().constData());
-        if (!x) return std::nullopt;
-        XkbStateRec state;
-        std::optional<bool> on;
-        if (XkbGetState(x, XkbUseCoreKbd, &state) == 0) {
-            on = (state.locked_mods & XkbKeysymToModifiers(x, XK_Num_Lock)) != 0;
+    // Works through the steps in turn; the window of the first step whose
+    // window never came, empty when all did.
+    std::string Walk(std::initializer_list<Step> steps) {
+        for (const Step& step : steps) {
+            if (!Focus(WaitForWindow(step.window))) return step.window;
+            Keys(step.keys);
         }
-        XCloseDisplay(x);
-        return on;
-#else
-        return std::nullopt;
-#endif
+        return {};
     }
 
-    // The demo clients as the data disk.
-    void UseDemoDisk() {
-        namespace fs = std::filesystem;
-        for (const fs::directory_entry& entry : fs::directory_iterator(MW_DEMO_DISK_DIR)) {
-            fs::copy_file(entry.path(), disk_.File(entry.path().filename().string()),
-                          fs::copy_options::overwrite_existing);
-        }
-    }
-
-    // The client's details as the tests key them into "Client Information",
-    // then "Information OK".
-    void KeyClientInformation() {
+    // From the client list, Tab to the menu and Down to "Add New Client", the
+    // entry method chosen with `entryKeys`, and the client's details keyed
+    // into "Client Information", then "Information OK".
+    std::string AddNewClient(const std::string& entryKeys) {
+        const std::string missing = Walk({{"Mirrorwise", "Tab Down Return"},
+                                          {"Entry Method", entryKeys},
+                                          {"Client Information", ""}});
+        if (!missing.empty()) return missing;
         for (const char* field : {"Cy Dee", "N", "40", "1", "1", "12", "1", "01/02/1980"}) {
-            Xdotool({QStringLiteral("type"), QString::fromUtf8(field)});
-            Keys(QStringLiteral("Return"));
+            Type(Str(field));
+            Keys("Return");
         }
-        Keys(QStringLiteral("Return"));
+        Keys("Return");
+        return {};
     }
     // The record of that client with `answers`, registered today.
     static mw::ClientRecord KeyedClient(const std::string& answers) {
@@ -294,63 +275,81 @@ protected:
         return client;
     }
 
+    // Stages the build's program folder into the test's program folder with
+    // scripts/lib.sh, as scripts/run does.
+    bool Stage() {
+        const QStringList args =
+            QStringList{"-c", "source \"$1\" && mw_stage \"$2\" \"$3\"", "stage",
+                        MW_SOURCE_DIR "/scripts/lib.sh", MW_PROGRAM_DIR}
+            << Str(programDir_.Path());
+        return Output(QStringLiteral("bash"), args, QProcess::ForwardedErrorChannel).has_value();
+    }
+
+    // The demo clients as the data disk.
+    void UseDemoDisk() {
+        namespace fs = std::filesystem;
+        fs::copy(MW_DEMO_DISK_DIR, disk_.Path(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+
+    std::optional<bool> NumLock() const {
+#ifdef MW_HAVE_X11
+        Display* x = XOpenDisplay(display_.constData());
+        if (!x) return std::nullopt;
+        XkbStateRec state;
+        std::optional<bool> on;
+        if (XkbGetState(x, XkbUseCoreKbd, &state) == 0) {
+            on = (state.locked_mods & XkbKeysymToModifiers(x, XK_Num_Lock)) != 0;
+        }
+        XCloseDisplay(x);
+        return on;
+#else
+        return std::nullopt;
+#endif
+    }
+    void ExpectNumLock(bool on) const {
+        EXPECT_TRUE(!NumLock().has_value() || Eventually([&] { return NumLock() == on; }));
+    }
+
     TempDir programDir_;
     TempDir disk_;
     QProcess xvfb_;
     QProcess first_;
-    QString display_;
+    QByteArray display_;
     QString station_;
-    QString cupsServer_;  // the print server the station uses; the system's when empty
 };
 
 TEST_F(XvfbStationTest, TheStationRunsOnARealXServer) {
     StartStation(first_);
-    const QString main = WaitForWindow(QStringLiteral("Mirrorwise"));
-    ASSERT_FALSE(main.isEmpty()) << "the main window never appeared";
-
+    ASSERT_FALSE(WaitForWindow("Mirrorwise").isEmpty()) << "the main window never appeared";
     // "Num Lock Always On" is on by default: the station switches Num Lock on.
-    if (NumLock().has_value()) {
-        EXPECT_TRUE(Eventually([&] { return NumLock() == true; }));
-    }
+    ExpectNumLock(true);
 
     // The About window from the menu bar, closed with Enter on its OK.
-    ASSERT_TRUE(Focus(main));
-    Keys(QStringLiteral("alt+a"));
-    ASSERT_TRUE(FocusWindow(QStringLiteral("About Mirrorwise"))) << "Alt+A opened no About window";
-    Keys(QStringLiteral("Return"));
-    EXPECT_TRUE(WindowGone(QStringLiteral("About Mirrorwise")));
+    ASSERT_EQ(Walk({{"Mirrorwise", "alt+a"}, {"About Mirrorwise", "Return"}}), "");
+    EXPECT_TRUE(WindowGone("About Mirrorwise"));
 
     // Clearing the option from the Options menu: it is stored, and the
     // station now keeps Num Lock off.
-    ASSERT_TRUE(Focus(main));
-    Keys(QStringLiteral("alt+o"));
-    Keys(QStringLiteral("n"));
+    ASSERT_EQ(Walk({{"Mirrorwise", "alt+o"}}), "");
+    Keys("n");
     EXPECT_TRUE(Eventually(
         [&] { return programDir_.Read("MW.ini").find("NumLock=False") != std::string::npos; }));
-    if (NumLock().has_value()) {
-        EXPECT_TRUE(Eventually([&] { return NumLock() == false; }));
-    }
-
-    // "E&xit!" ends the program.
-    ASSERT_TRUE(Focus(main));
-    Keys(QStringLiteral("alt+x"));
-    ASSERT_TRUE(first_.waitForFinished(30000));
-    EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first_.exitCode(), 0);
+    ExpectNumLock(false);
+    ExitStation();
 }
 
 TEST_F(XvfbStationTest, StagingOverARunningStationWorksAndTheNextStartDefersToIt) {
     namespace fs = std::filesystem;
     // A whole program folder on a copy of the demo disk, as scripts/run stages it.
-    ASSERT_EQ(Stage(), "");
+    ASSERT_TRUE(Stage());
     UseDemoDisk();
     StartStation(first_);
-    ASSERT_FALSE(WaitForWindow(QStringLiteral("Mirrorwise")).isEmpty())
-        << "the main window never appeared";
+    ASSERT_FALSE(WaitForWindow("Mirrorwise").isEmpty()) << "the main window never appeared";
 
     // Staging again while the station runs from that folder replaces its
     // files, the executable among them, and leaves no partial copies behind.
-    ASSERT_EQ(Stage(), "");
+    ASSERT_TRUE(Stage());
     for (const fs::directory_entry& entry : fs::directory_iterator(programDir_.Path())) {
         EXPECT_EQ(entry.path().filename().string().find(".staging."), std::string::npos)
             << entry.path();
@@ -361,10 +360,8 @@ TEST_F(XvfbStationTest, StagingOverARunningStationWorksAndTheNextStartDefersToIt
     // The staged station started again finds the running one and ends.
     QProcess second;
     StartStation(second);
-    ASSERT_TRUE(second.waitForFinished(30000)) << "the second start kept running";
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(FindWindows(QStringLiteral("Mirrorwise")).size(), 1);
+    ExpectCleanEnd(second);
+    EXPECT_EQ(FindWindows("Mirrorwise").size(), 1);
     EXPECT_EQ(first_.state(), QProcess::Running);
 }
 
@@ -372,38 +369,24 @@ TEST_F(XvfbStationTest, StagingOverARunningStationWorksAndTheNextStartDefersToIt
 // real windows: it lands byte for byte in the record file, and the
 // command-line tool writes its report to REPORT.PRN.
 TEST_F(XvfbStationTest, ANewClientKeyedFromTheKeyboardAloneIsStoredAndReported) {
-    ASSERT_EQ(Stage(), "");  // the question database and data files beside the station
+    ASSERT_TRUE(Stage());  // the question database and data files beside the station
     const std::string before = disk_.Read("DATA401.MW");
     StartStation(first_);
-    // From the client list: Tab to the menu, Down to "Add New Client".
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Mirrorwise"))) << "the main window never appeared";
-    Keys(QStringLiteral("Tab Down Return"));
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Entry Method"))) << "Add New Client opened nothing";
-    Keys(QStringLiteral("Down Return"));  // "Enter Test Data from Answer Sheet"
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Client Information")))
-        << "the answer-sheet route did not ask for the client";
-    KeyClientInformation();
-
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Client Responses")))
-        << "the confirmed client did not open the answer grid";
-    // "1" is an answer in every grid; each key moves on to the next item.
-    Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"),
-             QString(mw::kItemCount, QLatin1Char('1'))});
-    Keys(QStringLiteral("Tab Return"));  // past the last grid to "Save"
-    ASSERT_TRUE(WindowGone(QStringLiteral("Client Responses")));
-
+    ASSERT_EQ(AddNewClient("Down Return"), "");  // "Enter Test Data from Answer Sheet"
+    // "1" is an answer in every grid; each key moves on to the next item,
+    // and Tab past the last grid to "Save".
+    ASSERT_EQ(Walk({{"Client Responses", ""}}), "");
+    Xdotool({"type", "--delay", "5", QString(mw::kItemCount, QLatin1Char('1'))});
+    Keys("Tab Return");
+    ASSERT_TRUE(WindowGone("Client Responses"));
     ASSERT_TRUE(Eventually([&] { return disk_.Read("DATA401.MW").size() > before.size(); }));
     EXPECT_EQ(disk_.Read("DATA401.MW"),
               before + KeyedClient(std::string(mw::kItemCount, '1')).ToBytes());
 
-    QProcess cli;
-    cli.start(
-        QString::fromStdString(programDir_.File("mirrorwise-cli")),
-        {QStringLiteral("report"), QStringLiteral("--program-dir"),
-         QString::fromStdString(programDir_.Path()), QStringLiteral("--disk"),
-         QString::fromStdString(disk_.Path()), QStringLiteral("--client"), QStringLiteral("4")});
-    ASSERT_TRUE(cli.waitForFinished(30000));
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QStringList args = QStringList{"report", "--client", "4", "--program-dir"}
+                             << Str(programDir_.Path()) << "--disk" << Str(disk_.Path());
+    EXPECT_TRUE(
+        Output(Str(programDir_.File("mirrorwise-cli")), args, QProcess::ForwardedErrorChannel));
     EXPECT_NE(programDir_.Read("REPORT.PRN").find("NAME: Cy Dee\r\n"), std::string::npos);
 }
 
@@ -413,10 +396,10 @@ TEST_F(XvfbStationTest, ANewClientKeyedFromTheKeyboardAloneIsStoredAndReported) 
 // counted), else the station finds no printer and offers a PDF instead. The
 // report saved as a PDF holds the report's lines, page by page.
 TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
-    if (!Installed({QStringLiteral("pdfinfo"), QStringLiteral("pdftotext")})) {
+    if (!Installed({"pdfinfo", "pdftotext"})) {
         GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed to read the PDFs";
     }
-    ASSERT_EQ(Stage(), "");
+    ASSERT_TRUE(Stage());
     UseDemoDisk();
     // Through the page renderer: raw text would reach the PDF queue unreadable.
     programDir_.Write("MW.ini", programDir_.Read("MW.ini") + "[Settings]\r\nPrintDOS=False\r\n");
@@ -424,57 +407,47 @@ TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
     std::optional<PdfPrintQueue> queue;
     if (PdfPrintQueue::Available()) {
         queue.emplace(spool.Path());
-        ASSERT_TRUE(queue->Start()) << "the PDF print queue could not be set up";
-        cupsServer_ = queue->Server();
+        ASSERT_TRUE(queue->Script("start")) << "the PDF print queue could not be set up";
+        qputenv("CUPS_SERVER", (queue->dir + QStringLiteral("/cups.sock")).toLocal8Bit());
     } else {
         std::cout << "No PDF print queue (cups, cups-client, cups-pdf as root): the report "
                      "goes through the no-printer offer of a PDF.\n";
-        cupsServer_ = QString::fromStdString(spool.File("no-server"));
+        qputenv("CUPS_SERVER", QByteArray::fromStdString(spool.File("no-server")));
     }
     StartStation(first_);
-
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Mirrorwise"))) << "the main window never appeared";
-    Keys(QStringLiteral("Tab Down Down Return"));
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Supervisor Options")));
     // From the tabs past the report choices, whose first is checked, to "Execute Selection".
-    Keys(QStringLiteral("Tab Tab Tab Return"));
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Enter Secret Code")));
-    Xdotool({QStringLiteral("type"), QString(QLatin1Char(mw::kSecretCode))});
-    Keys(QStringLiteral("Return Return"));
-    const QString viewer = WaitForWindow(QStringLiteral("Client Report"));
-    ASSERT_FALSE(viewer.isEmpty()) << "the secret code opened no report";
-    ASSERT_TRUE(Focus(viewer));
-    const QString report = QString::fromStdString(mw::Cp1252ToUtf8(programDir_.Read("REPORT.PRN")));
+    ASSERT_EQ(Walk({{"Mirrorwise", "Tab Down Down Return"},
+                    {"Supervisor Options", "Tab Tab Tab Return"},
+                    {"Enter Secret Code", kSecretCodeKeys},
+                    {"Client Report", "alt+p"}}),
+              "");
+    const QString report = Str(mw::Cp1252ToUtf8(programDir_.Read("REPORT.PRN")));
     ASSERT_FALSE(report.isEmpty()) << "the report viewer wrote no REPORT.PRN";
-
-    Keys(QStringLiteral("alt+p"));
     if (queue) {
+        const QDir out(queue->dir + QStringLiteral("/out"));
         QString printed;
         ASSERT_TRUE(Eventually(
             [&] {
-                const QStringList pdfs = QDir(queue->OutDir()).entryList({QStringLiteral("*.pdf")});
-                printed = pdfs.isEmpty() ? QString() : queue->OutDir() + QLatin1Char('/') + pdfs[0];
+                const QStringList pdfs = out.entryList({QStringLiteral("*.pdf")});
+                printed = pdfs.isEmpty() ? QString() : out.filePath(pdfs[0]);
                 return !printed.isEmpty() && PdfPageCount(printed) > 0;
             },
             60000))
             << "nothing arrived from the print queue";
         EXPECT_EQ(PdfPageCount(printed), report.count(QLatin1Char('\f')) + 1);
-        ASSERT_TRUE(Focus(viewer));
-        Keys(QStringLiteral("alt+d"));
+        ASSERT_EQ(Walk({{"Client Report", "alt+d"}}), "");
     } else {
-        ASSERT_TRUE(FocusWindow(QStringLiteral("Print Report"))) << "no printer went unsaid";
-        Keys(QStringLiteral("alt+y"));
+        ASSERT_EQ(Walk({{"Print Report", "alt+y"}}), "") << "no printer went unsaid";
     }
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Save Report as PDF")));
-    const QString pdf = QString::fromStdString(spool.File("report.pdf"));
-    Keys(QStringLiteral("ctrl+a"));
-    Xdotool({QStringLiteral("type"), pdf});
-    Keys(QStringLiteral("Return"));
+    const QString pdf = Str(spool.File("report.pdf"));
+    ASSERT_EQ(Walk({{"Save Report as PDF", "ctrl+a"}}), "");
+    Type(pdf);
+    Keys("Return");
     ASSERT_TRUE(Eventually([&] { return PdfPageCount(pdf) > 0; })) << "no PDF was saved";
+    // At the report's pitch the columns come back as they were: a fixed-pitch
+    // character is 0.6 of the font's size wide.
     const std::optional<QByteArray> text =
         Output(QStringLiteral("pdftotext"),
-               // At the report's pitch the columns come back as they were:
-               // a fixed-pitch character is 0.6 of the font's size wide.
                {QStringLiteral("-fixed"), QString::number(0.6 * mw::kReportFontPoints), pdf,
                 QStringLiteral("-")});
     ASSERT_TRUE(text.has_value());
@@ -494,65 +467,49 @@ TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
 // secret code gives the station back. What was keyed lands byte for byte in
 // the record file, and the station ends cleanly.
 TEST_F(XvfbStationTest, ATestTakenOnTheScreenFromTheKeyboardAloneIsStored) {
-    ASSERT_EQ(Stage(), "");  // the question tables beside the station
+    ASSERT_TRUE(Stage());  // the question tables beside the station
     const std::string before = disk_.Read("DATA401.MW");
     StartStation(first_);
-    const QString main = WaitForWindow(QStringLiteral("Mirrorwise"));
-    ASSERT_TRUE(!main.isEmpty() && Focus(main)) << "the main window never appeared";
-    Keys(QStringLiteral("Tab Down Return"));
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Entry Method"))) << "Add New Client opened nothing";
-    Keys(QStringLiteral("Return"));  // "Administer Test to Client"
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Client Information")));
-    KeyClientInformation();
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Select Presentation Language")));
-    Keys(QStringLiteral("Return"));  // English, the first table
+    const QString main = WaitForWindow("Mirrorwise");
+    ASSERT_EQ(AddNewClient("Return"), "");  // "Administer Test to Client"
+    ASSERT_EQ(Walk({{"Select Presentation Language", "Return"}}), "");  // English, the first
     // "Press the Enter key to begin the test.", titled as the main window is.
     QString begin;
     ASSERT_TRUE(Eventually([&] {
-        for (const QString& window : FindWindows(QStringLiteral("Mirrorwise"))) {
+        for (const QString& window : FindWindows("Mirrorwise")) {
             if (window != main) begin = window;
         }
         return !begin.isEmpty();
     }));
     ASSERT_TRUE(Focus(begin));
-    Keys(QStringLiteral("Return"));
+    Keys("Return");
 
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Question Presentation")));
-    Keys(QStringLiteral("Return Return"));  // the general and the first section's instructions
+    // The general and the first section's instructions.
+    ASSERT_EQ(Walk({{"Question Presentation", "Return Return"}}), "");
     std::string answers;
     for (int section = 1; section <= mw::kSectionCount; ++section) {
         // Every answer of the section, highlighted with Down and chosen with
         // Enter: the first or the second, which every item has.
-        QStringList keys = {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("5")};
+        std::string keys;
         for (int item = mw::SectionBounds[section - 1] + 1; item <= mw::SectionBounds[section];
              ++item) {
-            const int answer = item % 2 + 1;
-            answers += static_cast<char>('0' + answer);
-            for (int k = 0; k < answer; ++k) keys << QStringLiteral("Down");
-            keys << QStringLiteral("Return");
+            answers += static_cast<char>('0' + item % 2 + 1);
+            keys += item % 2 ? " Down Down Return" : " Down Return";
         }
-        Xdotool(keys);
-        ASSERT_TRUE(FocusWindow(QStringLiteral("Presentation Note")))
+        Keys(keys.substr(1));
+        ASSERT_EQ(Walk({{"Presentation Note", "Return"}}), "")
             << "section " << section << " ended without its note";
-        Keys(QStringLiteral("Return"));
-        ASSERT_TRUE(WindowGone(QStringLiteral("Presentation Note")));
+        ASSERT_TRUE(WindowGone("Presentation Note"));
+        // The next section's instructions.
         if (section == mw::kSectionCount) break;
-        ASSERT_TRUE(FocusWindow(QStringLiteral("Question Presentation")));
-        Keys(QStringLiteral("Return"));  // the next section's instructions
+        ASSERT_EQ(Walk({{"Question Presentation", "Return"}}), "");
     }
-    ASSERT_TRUE(FocusWindow(QStringLiteral("Enter Secret Code")))
+    ASSERT_EQ(Walk({{"Enter Secret Code", kSecretCodeKeys}}), "")
         << "the finished test left the station unlocked";
-    Xdotool({QStringLiteral("type"), QString(QLatin1Char(mw::kSecretCode))});
-    Keys(QStringLiteral("Return Return"));  // to "OK", and OK
-    ASSERT_TRUE(WindowGone(QStringLiteral("Enter Secret Code")));
+    ASSERT_TRUE(WindowGone("Enter Secret Code"));
     EXPECT_EQ(disk_.Read("DATA401.MW"), before + KeyedClient(answers).ToBytes());
-
     // Back at the main window, which the client could not reach before.
-    ASSERT_TRUE(Focus(main));
-    Keys(QStringLiteral("alt+x"));
-    ASSERT_TRUE(first_.waitForFinished(30000));
-    EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first_.exitCode(), 0);
+    ExitStation();
 }
 
 }  // namespace

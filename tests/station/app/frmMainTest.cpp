@@ -15,7 +15,6 @@
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/supervisor/frmSupervisorOptions.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -39,6 +38,10 @@ protected:
         return Find(main.get(), "fraClient")->palette().color(QPalette::Window);
     }
     std::string RecordFile() const { return disk.Read("DATA401.MW"); }
+    QRect PanelOf(int choice) const {
+        const QWidget* panel = Choice(choice)->parentWidget();
+        return {panel->mapTo(main.get(), QPoint(0, 0)), panel->size()};
+    }
     void PressSampleClientKey() { PressKey(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier); }
 
     QListWidget* list = nullptr;
@@ -61,7 +64,6 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCur
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(11)).center());
     EXPECT_EQ(state.CurrentRecord, 12);
-    EXPECT_TRUE(Choice(frmMain::kEditCurrentClient)->isEnabled());
     EXPECT_EQ(ClientFrameColor(), QColor(kFocusColor));
     EXPECT_EQ(msgPanel->text(),
               QStringLiteral("Use up or down arrow keys or mouse to select client."));
@@ -84,19 +86,21 @@ TEST_F(MainWindowTest, WithNoClientsTheListHandsTheFocusToAddNewClient) {
     EXPECT_EQ(state.CurrentRecord, 0);
 }
 
-TEST_F(MainWindowTest, AFullDiskDisablesAddNewClientAndTheSampleClient) {
-    Start(Clients(51));
-    EXPECT_FALSE(Choice(frmMain::kAddNewClient)->isEnabled());
-    PressSampleClientKey();
-    EXPECT_EQ(state.RecordCount, 51);
-    EXPECT_EQ(RecordFile().size(), 51u * kRecordSize);
-}
-
 // Keys on a choice are the menu's own (tested with the menu); here only what
-// the choices run.
-TEST_F(MainWindowTest, SupervisorOptionsLeavesTheMenuAsItWasAndExitCloses) {
+// the choices and Help, About run.
+TEST_F(MainWindowTest, SupervisorOptionsAndAboutLeaveTheMenuAsItWasAndExitCloses) {
     Start(Clients(2));
     mwtest::ModalDriver driver;
+    QString title;
+    driver.When<frmAbout>([&](frmAbout* about) {
+        title = about->windowTitle();
+        PressKey(Qt::Key_Return);
+    });
+    MenuItem("mnuHelpAbout")->trigger();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(title, QStringLiteral("About Mirrorwise"));
+
+    mwtest::ShowActive(main.get());  // as the window manager does once a window is gone
     driver.When<frmSupervisorOptions>([](frmSupervisorOptions* screen) {
         mwtest::Choose(screen, frmSupervisorOptions::kGoToMainMenu);
     });
@@ -104,44 +108,21 @@ TEST_F(MainWindowTest, SupervisorOptionsLeavesTheMenuAsItWasAndExitCloses) {
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(main->focusWidget(), Choice(frmMain::kSupervisorOptions));
     EXPECT_TRUE(state.ListRefreshNeeded);
-    mwtest::ShowActive(main.get());  // as the window manager does once the screen is gone
+    mwtest::ShowActive(main.get());
     mwtest::Choose(main.get(), frmMain::kExitApplication);
     EXPECT_FALSE(main->isVisible());
 }
 
-TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientWithTodaysDate) {
+// A write-protected or full disk is reported as such and keeps its records.
+TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientOnlyWhenConfirmedAndWritten) {
     Start(Clients(2));
     EXPECT_FALSE(Find(main.get(), "cmdNonDeviant")->isVisible());
-
     // The trainer is asked first, and No (the answer Enter gives) adds nothing.
     platform.Next(MsgAnswer::No);
     PressSampleClientKey();
     ASSERT_EQ(platform.shown.size(), 1u);
     EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(platform.shown[0].defaultButton, 1);
-    EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(RecordFile().size(), 2 * kRecordSize);
-
-    platform.Next(MsgAnswer::Yes);
-    PressSampleClientKey();
-    EXPECT_EQ(state.RecordCount, 3);
-    EXPECT_EQ(state.CurrentRecord, 3);
-    ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->item(2)->text(), QStringLiteral("3-Nondeviant Test          "));
-    EXPECT_EQ(
-        RecordFile().substr(2 * kRecordSize),
-        "Nondeviant Test          000-00-000031 1112201/01/197203/05/2024"
-        "12222221122222121122222122222212212222212212112222112212211211112121221211222221"  // answers
-                                                                                            // 1-80
-        "22221222222114141144111411111444444111141115155151515155151551555144444441444443"  // answers
-                                                                                            // 81-160
-        "00");
-    EXPECT_FALSE(platform.busy);
-}
-
-// A write-protected or full disk is reported as such and keeps its records.
-TEST_F(MainWindowTest, AFailedWriteOfTheSampleClientIsReportedAndAddsNothing) {
-    Start(Clients(2));
     for (const auto& [fault, message] : {std::pair{errc::PermissionDenied, kDataDiskWriteProtected},
                                          std::pair{errc::DiskFull, kDataDiskFull}}) {
         fs.failWrites = fault;
@@ -154,6 +135,20 @@ TEST_F(MainWindowTest, AFailedWriteOfTheSampleClientIsReportedAndAddsNothing) {
         EXPECT_EQ(RecordFile(), mwtest::RecordFile(Clients(2)));
         EXPECT_FALSE(platform.busy);
     }
+
+    fs.failWrites.reset();
+    platform.Next(MsgAnswer::Yes);
+    PressSampleClientKey();
+    EXPECT_EQ(state.RecordCount, 3);
+    EXPECT_EQ(state.CurrentRecord, 3);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->text(), QStringLiteral("3-Nondeviant Test          "));
+    EXPECT_EQ(RecordFile().substr(2 * kRecordSize),
+              "Nondeviant Test          000-00-000031 1112201/01/197203/05/2024"
+              "12222221122222121122222122222212212222212212112222112212211211112121221211222221"
+              "22221222222114141144111411111444444111141115155151515155151551555144444441444443"
+              "00");
+    EXPECT_FALSE(platform.busy);
 }
 
 TEST_F(MainWindowTest, AnotherDataDiskInTheDriveIsNeverWrittenAndTheSaveGoesOnWhenOursIsBack) {
@@ -179,19 +174,16 @@ TEST_F(MainWindowTest, TheWholeMenuShowsAtTheSmallestSizeAndKeepsItsSizeAsTheFoc
     Start(Clients(2));
     main->resize(main->minimumSize());
     QTest::qWait(0);
-    const QRect window = main->rect();
     std::vector<QRect> panels;
     for (int i = 0; i <= frmMain::kExitApplication; ++i) {
-        QWidget* panel = Choice(i)->parentWidget();
-        panels.push_back(QRect(panel->mapTo(main.get(), QPoint(0, 0)), panel->size()));
-        EXPECT_TRUE(window.contains(panels.back())) << "panel " << i << " is cut off";
+        panels.push_back(PanelOf(i));
+        EXPECT_TRUE(main->rect().contains(panels.back())) << "panel " << i << " is cut off";
     }
     for (int i = 0; i <= frmMain::kExitApplication; ++i) {
         Choice(i)->setFocus();
         QTest::qWait(0);
         for (int j = 0; j <= frmMain::kExitApplication; ++j) {
-            QWidget* panel = Choice(j)->parentWidget();
-            EXPECT_EQ(QRect(panel->mapTo(main.get(), QPoint(0, 0)), panel->size()), panels[j])
+            EXPECT_EQ(PanelOf(j), panels[j])
                 << "panel " << j << " moved when choice " << i << " took the focus";
         }
     }
@@ -220,19 +212,7 @@ TEST_F(MainWindowTest, OptionsAreStoredWhenChangedAndReadAtTheNextStart) {
         << platform.shown[0].text.toStdString();
 }
 
-TEST_F(MainWindowTest, AboutIsAModalWindowThatClosesOnOk) {
-    Start(Clients(1));
-    mwtest::ModalDriver driver;
-    QString title;
-    driver.When<frmAbout>([&](frmAbout* about) {
-        title = about->windowTitle();
-        PressKey(Qt::Key_Return);
-    });
-    MenuItem("mnuHelpAbout")->trigger();
-    EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(title, QStringLiteral("About Mirrorwise"));
-}
-
+// The fifty-first client fills the disk: no more, not even the sample client.
 TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk) {
     Start(Clients(kMaxClients - 1));
     UseShippedQuestions();
@@ -259,6 +239,10 @@ TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk)
               QStringLiteral("51-Cy Dee") + QString(19, QLatin1Char(' ')));
     EXPECT_EQ(RecordFile().size(), kMaxClients * kRecordSize);
     EXPECT_FALSE(Choice(frmMain::kAddNewClient)->isEnabled());
+    mwtest::ShowActive(main.get());
+    PressSampleClientKey();
+    EXPECT_EQ(state.RecordCount, kMaxClients);
+    EXPECT_EQ(RecordFile().size(), kMaxClients * kRecordSize);
 }
 
 TEST_F(MainWindowTest, EditCurrentClientCorrectsTheSelectedClientThenItsAnswers) {

@@ -5,6 +5,7 @@
 
 #include <QTableWidget>
 #include <filesystem>
+#include <numeric>
 
 #include "core/data/ClientTable.h"
 #include "core/data/CodeTables.h"
@@ -14,7 +15,6 @@
 #include "station/scan/ScanRoute.h"
 #include "station/scan/frmScanSettings.h"
 #include "station/supervisor/frmMyInputBox.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -45,9 +45,7 @@ protected:
         programDir.Write("sctest.ini", "[ScanSettings]\n" + keys);
     }
     void Sheets(const std::vector<std::string>& sheets) {
-        std::string text;
-        for (const std::string& sheet : sheets) text += sheet;
-        sheetDir.Write("batch.csv", text);
+        sheetDir.Write("batch.csv", std::accumulate(sheets.begin(), sheets.end(), std::string()));
     }
     // The route with the reader's file chosen; the driver's steps work through it.
     void Run() {
@@ -65,13 +63,6 @@ protected:
         driver.When<frmScanSettings>([](frmScanSettings* settings) {
             ChooseLater(settings, frmScanSettings::kInformationOk);
         });
-    }
-    void CancelClient() {
-        driver.When<frmClientInfo>(
-            [](frmClientInfo* info) { mwtest::Choose(info, frmClientInfo::kCancelInput); });
-    }
-    void ConfirmClient() {
-        driver.When<frmClientInfo>([](frmClientInfo*) { PressKey(Qt::Key_Return); });
     }
 
     int Rows() const {
@@ -153,14 +144,14 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithUnreadMarksKe
     Settings("NumberInBatch=5\nNameSetting=1\nScanPause=False\nScanPrint=True\n");
     ConfirmSettings();
     for (const char* key : std::initializer_list<const char*>{"", "1", nullptr, "2", ""}) {
+        driver.When<frmClientInfo>([key](frmClientInfo* info) {
+            key ? PressKey(Qt::Key_Return) : mwtest::Choose(info, frmClientInfo::kCancelInput);
+        });
         if (!key) {
-            CancelClient();
             platform.Next(MsgAnswer::Yes);  // drop the sheet
             platform.Next(MsgAnswer::No);   // go on with the rest
-            continue;
         }
-        ConfirmClient();
-        if (!*key) continue;
+        if (!key || !*key) continue;
         platform.Next(MsgAnswer::Ok);
         driver.When<frmNewEntry>([key](frmNewEntry* grid) {
             mwtest::TypeKeys(key);

@@ -8,7 +8,6 @@
 #include <QPushButton>
 
 #include "station/scan/frmDebugView.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 namespace mw {

@@ -8,7 +8,6 @@
 #include <QRadioButton>
 
 #include "station/scan/frmScanSettings.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 namespace mw {

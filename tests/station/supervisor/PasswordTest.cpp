@@ -7,7 +7,6 @@
 
 #include "station/supervisor/PASSWORD.h"
 #include "station/supervisor/frmMyInputBox.h"
-#include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -85,31 +84,20 @@ TEST_F(SecretCodeTest, AtMostEightCharactersShowAsStarsAndCancelReturnsFalse) {
 
 // The box is sized once its help text is set: a text that wraps to several
 // lines must not push the choices out of the window.
-TEST_F(SecretCodeTest, AHelpTextOfSeveralLinesLeavesEveryChoiceInView) {
+TEST_F(SecretCodeTest, TheInputBoxKeepsItsChoicesInViewIgnoresSpaceAndShowsPlainInput) {
     frmMyInputBox box(ctx, nullptr);
+    box.SetInputLength(5);
     box.SetHelpMessage(
         QStringLiteral("A help text long enough to wrap onto a second line and "
                        "then onto a third line in a box of the usual width."));
-    bool allInView = false;
-    driver.When<frmMyInputBox>([&](frmMyInputBox* open) {
-        allInView = true;
-        for (int i : {frmMyInputBox::kInformationOk, frmMyInputBox::kCancelInput}) {
-            QWidget* panel = mwtest::Choice(open, i)->parentWidget();
-            const QRect inBox(panel->mapTo(open, QPoint(0, 0)), panel->size());
-            allInView = allInView && open->rect().contains(inBox);
-        }
-        PressKey(Qt::Key_Escape);
-    });
-    box.exec();
-    EXPECT_TRUE(allInView);
-}
-
-TEST_F(SecretCodeTest, TheInputBoxIgnoresSpaceOnItsChoicesAndShowsPlainInput) {
-    frmMyInputBox box(ctx, nullptr);
-    box.SetInputLength(5);
-    bool stayedOpen = false;
+    bool allInView = true, stayedOpen = false;
     QString shown;
     driver.When<frmMyInputBox>([&](frmMyInputBox* open) {
+        for (int i : {frmMyInputBox::kInformationOk, frmMyInputBox::kCancelInput}) {
+            QWidget* panel = mwtest::Choice(open, i)->parentWidget();
+            allInView = allInView && open->rect().contains(
+                                         QRect(panel->mapTo(open, QPoint(0, 0)), panel->size()));
+        }
         TypeText(QStringLiteral("abc"));
         shown = Entry(open)->displayText();
         FocusChoice(open, frmMyInputBox::kCancelInput);
@@ -119,6 +107,7 @@ TEST_F(SecretCodeTest, TheInputBoxIgnoresSpaceOnItsChoicesAndShowsPlainInput) {
         PressKey(Qt::Key_Return);
     });
     box.exec();
+    EXPECT_TRUE(allInView);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(shown, QStringLiteral("abc"));
     EXPECT_FALSE(box.Cancelled());
