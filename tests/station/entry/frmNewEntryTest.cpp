@@ -19,131 +19,123 @@ namespace {
 using mwtest::Choose;
 using mwtest::Find;
 using mwtest::PressKey;
+using mwtest::TypeKeys;
 
 constexpr int kNewSlot = 3;
 
-const char* const kHelp[] = {
-    "0=No answer, 1=True, 2=False, Tab=Next grid",
-    "0=No answer, 1=Rare/Never, 2=Sometimes, 3=Often, 4=Very Often, Tab=Next grid",
-    "0=No answer, 1=Very Often, 2=Often, 3=Can't Decide, 4=Often, 5=Very Often, Tab=Next grid",
-    "0=No answer, 1=1, 2=2,  3=3, 4=4, Tab=Next grid",
-    "0=No answer, 1=Yes, 2=No, Tab=Next grid",
-};
-
 class AnswerGridTest : public mwtest::StationFixture {
 protected:
+    // Ann and Bob on the disk, and a new client in the free slot.
     void SetUp() override {
         LoadDisk({"Ann", "Bob"});
         original = DiskBytes();
+        state.ClientRecords[kNewSlot] = newClient;
+        state.CurrentRecord = kNewSlot;
     }
 
-    // A question table of the given items (ID, second answer text).
-    void UseQuestions(const std::vector<std::pair<int, std::string>>& items) {
+    // A question table whose item n has the nth of these second answer texts.
+    void UseQuestions(const std::vector<std::string>& answer2) {
         programDir.Write("mw32.db", "");  // SQLite takes an empty file as an empty database
         auto db = Database::Open(programDir.File("mw32.db"), false);
         ASSERT_TRUE(db) << db.error().message;
         ctx.database = std::move(*db);
-        ASSERT_TRUE(ctx.database->Execute(
+        std::string sql =
             "CREATE TABLE English (ID INTEGER, TestQuestion TEXT, QuestionAudio TEXT, "
-            "ANSWER1 TEXT, ANSWER2 TEXT)"));
-        for (const auto& [id, answer2] : items) {
-            ASSERT_TRUE(ctx.database->Execute("INSERT INTO English VALUES (" + std::to_string(id) +
-                                              ", 'Q', 'Q', 'A', '" + answer2 + "')"));
+            "ANSWER1 TEXT, ANSWER2 TEXT);";
+        for (std::size_t i = 0; i < answer2.size(); ++i) {
+            sql += "INSERT INTO English VALUES (" + std::to_string(i + 1) + ", 'Q', 'Q', 'A', '" +
+                   answer2[i] + "');";
         }
+        ASSERT_TRUE(ctx.database->Execute(sql));
     }
-    // The free slot, filled as client information leaves a new client.
-    void NewClient() {
-        newClient.Name = "Cy";
-        newClient.Answers = std::string(160, '0');
-        newClient.DeleteFlag = "0";
-        newClient.TodayDate = "03/05/2024";
-        state.ClientRecords[kNewSlot] = newClient;
-        state.CurrentRecord = kNewSlot;
-    }
+    // Shows the screen on the shipped question table, unless the test made its own.
     void Open() {
+        if (!ctx.database) UseShippedQuestions();
         screen = std::make_unique<frmNewEntry>(ctx, nullptr);
         mwtest::ShowActive(screen.get());
-    }
-    void OpenForNewClient() {
-        UseShippedQuestions();
-        NewClient();
-        Open();
     }
 
     QTableWidget* Grid(int index) const {
         return Find<QTableWidget>(screen.get(), ControlName("grdResponses", index));
     }
+    QString Cell(int grid, int row, int column) const {
+        return Grid(grid)->item(row, column)->text();
+    }
     // The item numbers of a grid, top to bottom.
     QString Items(int grid) const {
         QStringList items;
-        for (int row = 0; row < Grid(grid)->rowCount(); ++row)
-            items << Grid(grid)->item(row, 0)->text();
+        for (int row = 0; row < Grid(grid)->rowCount(); ++row) items << Cell(grid, row, 0);
         return items.join(QLatin1Char(' '));
     }
     QString Help() const { return Find<QLabel>(screen.get(), "MsgPanel")->text(); }
-    static void Type(const std::string& keys) { mwtest::TypeKeys(keys); }
     std::string DiskBytes() const { return disk.Read("DATA401.MW"); }
     std::string WithAnswers(ClientRecord record, const std::string& answers) const {
         record.Answers = answers;
         return record.ToBytes();
     }
 
+    const QString kX = QStringLiteral("X");
     std::string original;
-    ClientRecord newClient;
+    // As client information leaves it: no answers yet.
+    const ClientRecord newClient = ClientRecord::FromBytes(mwtest::RecordFile({"Cy"}));
     std::unique_ptr<frmNewEntry> screen;
 };
 
+// Item 154 is the table's only Yes/No item: it has the last grid to itself.
 TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerTypeInTableOrderAndTabGoesGridToGrid) {
-    OpenForNewClient();
+    Open();
     EXPECT_EQ(Find<QLabel>(screen.get(), "lblClientName")->text(), QStringLiteral("Cy"));
-    const std::vector<std::pair<int, int>> rowsAndColumns = {
-        {93, 3}, {29, 5}, {24, 6}, {13, 5}, {1, 3}};
+    const struct {
+        int rows, columns;
+        const char* help;
+    } grids[] = {
+        {93, 3, "0=No answer, 1=True, 2=False, Tab=Next grid"},
+        {29, 5, "0=No answer, 1=Rare/Never, 2=Sometimes, 3=Often, 4=Very Often, Tab=Next grid"},
+        {24, 6,
+         "0=No answer, 1=Very Often, 2=Often, 3=Can't Decide, 4=Often, 5=Very Often, Tab=Next "
+         "grid"},
+        {13, 5, "0=No answer, 1=1, 2=2,  3=3, 4=4, Tab=Next grid"},
+        {1, 3, "0=No answer, 1=Yes, 2=No, Tab=Next grid"},
+    };
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(Grid(i)->rowCount(), rowsAndColumns[i].first) << "grid " << i;
-        EXPECT_EQ(Grid(i)->columnCount(), rowsAndColumns[i].second) << "grid " << i;
-    }
-    EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_5")), nullptr);
-    // Item 154 is the table's only Yes/No item: it has the last grid to itself.
-    EXPECT_EQ(Items(3), QStringLiteral("147. 148. 149. 150. 151. 152. 153. 155. 156. 157. 158. "
-                                       "159. 160."));
-    EXPECT_EQ(Items(4), QStringLiteral("154."));
-
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_TRUE(Grid(i)->hasFocus()) << "grid " << i;
-        EXPECT_EQ(Help(), QString::fromUtf8(kHelp[i]));
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Grid(i)->rowCount(), grids[i].rows);
+        EXPECT_EQ(Grid(i)->columnCount(), grids[i].columns);
+        EXPECT_TRUE(Grid(i)->hasFocus());
+        EXPECT_EQ(Help(), QString::fromUtf8(grids[i].help));
         PressKey(Qt::Key_Tab);
     }
+    EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_5")), nullptr);
+    EXPECT_EQ(Items(4), QStringLiteral("154."));
     EXPECT_EQ(Grid(0)->currentRow(), 0);
     EXPECT_TRUE(mwtest::Choice(screen.get(), frmNewEntry::kSave)->hasFocus());
 }
 
-TEST_F(AnswerGridTest, DigitsStoreAnswersAndTheCursorRunsThroughAndBetweenTheGrids) {
-    OpenForNewClient();
+// A refused write keeps everything keyed until the disk is mended; another
+// data disk in the drive is refused until the right one is back.
+TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWaitsForTheDisk) {
+    Open();
     QTableWidget* trueFalse = Grid(0);
-    std::string expected(160, '0');
-
     // "3" is no answer here and Up has no item above: each beeps. Left and Right do nothing.
-    Type("3");
+    TypeKeys("3");
     for (int key : {Qt::Key_Up, Qt::Key_Left, Qt::Key_Right}) PressKey(key);
     EXPECT_EQ(platform.beeps, 2);
     EXPECT_EQ(trueFalse->currentRow(), 0);
     EXPECT_EQ(trueFalse->currentColumn(), 0);
 
-    Type("2");
-    EXPECT_EQ(trueFalse->item(0, 2)->text(), QStringLiteral("X"));
+    TypeKeys("2");
+    EXPECT_EQ(Cell(0, 0, 2), kX);
     EXPECT_EQ(trueFalse->item(0, 2)->background().color(), QColor(0, 255, 0));
     EXPECT_EQ(trueFalse->item(1, 1)->background().color(), QColor(kFocusColor));
     PressKey(Qt::Key_Up);
-    Type("0");  // takes the answer back
-    EXPECT_EQ(trueFalse->item(0, 2)->text(), QString());
+    TypeKeys("0");  // takes the answer back
+    EXPECT_EQ(Cell(0, 0, 2), QString());
 
     // 17 rows are in view; past them the row above the current one goes to the top.
-    Type(std::string(15, '1'));
-    expected.replace(1, 15, 15, '1');
+    TypeKeys(std::string(15, '1'));
     EXPECT_EQ(trueFalse->currentRow(), 16);
     EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 0);
-    Type("2");
-    expected[16] = '2';
+    TypeKeys("2");
     EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 16);
     PressKey(Qt::Key_Up);
     EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 16);
@@ -157,36 +149,43 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersAndTheCursorRunsThroughAndBetweenTheGri
     PressKey(Qt::Key_Up);
     EXPECT_TRUE(trueFalse->hasFocus());
     EXPECT_EQ(trueFalse->currentRow(), 92);
-    Type("1");
-    expected[92] = '1';
+    TypeKeys("1");
     EXPECT_TRUE(Grid(1)->hasFocus());
     EXPECT_EQ(Grid(1)->currentRow(), 0);
-    EXPECT_EQ(Help(), QString::fromUtf8(kHelp[1]));
-
     PressKey(Qt::Key_Tab);
     PressKey(Qt::Key_Up);
-    EXPECT_TRUE(Grid(1)->hasFocus());
-    EXPECT_EQ(Grid(1)->currentRow(), 28);
-    Type("5");  // four answers only
+    TypeKeys("54");  // four answers only: "5" beeps
     EXPECT_EQ(platform.beeps, 3);
-    Type("4");
-    expected[121] = '4';
     EXPECT_TRUE(Grid(2)->hasFocus());
-    Type("5");
-    expected[122] = '5';
-    EXPECT_EQ(Grid(2)->item(0, 5)->text(), QStringLiteral("X"));
-
+    TypeKeys("5");
+    EXPECT_EQ(Cell(2, 0, 5), kX);
     // The last item of the last grid keeps the cursor and beeps.
     PressKey(Qt::Key_Tab);
     PressKey(Qt::Key_Tab);
-    Type("2");
-    expected[153] = '2';
+    TypeKeys("2");
     EXPECT_EQ(platform.beeps, 4);
     EXPECT_TRUE(Grid(4)->hasFocus());
-    EXPECT_EQ(Grid(4)->item(0, 2)->text(), QStringLiteral("X"));
+    EXPECT_EQ(Cell(4, 0, 2), kX);
 
+    fs.failWrites = errc::PermissionDenied;
+    platform.Next(MsgAnswer::Cancel);  // the operator gives up for now
+    Choose(screen.get(), frmNewEntry::kSave);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(state.ClientRecords[kNewSlot].ToBytes(), newClient.ToBytes());
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(DiskBytes(), original);
+
+    fs.failWrites.reset();
+    disk.Write("DATA401.MW", mwtest::RecordFile({"Zed"}));
+    platform.Next(MsgAnswer::Ok, [&] { disk.Write("DATA401.MW", original); });
     Choose(screen.get(), frmNewEntry::kSave);
     EXPECT_EQ(screen->result(), QDialog::Accepted);
+    EXPECT_EQ(platform.Texts(), (std::vector<QString>{QString::fromUtf8(kDataDiskWriteProtected),
+                                                      QString::fromUtf8(kWrongDataDisk)}));
+    std::string expected = "0" + std::string(15, '1') + "2" + std::string(143, '0');
+    for (const auto& [item, code] : {std::pair{93, '1'}, {122, '4'}, {123, '5'}, {154, '2'}}) {
+        expected[item - 1] = code;
+    }
     EXPECT_EQ(DiskBytes(), original + WithAnswers(newClient, expected));
     EXPECT_EQ(state.RecordCount, 3);
     EXPECT_EQ(state.CurrentRecord, kNewSlot);
@@ -194,8 +193,8 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersAndTheCursorRunsThroughAndBetweenTheGri
 }
 
 TEST_F(AnswerGridTest, CancelOnEnterNotSpaceDiscardsANewClientAndWritesNothing) {
-    OpenForNewClient();
-    Type("1212");
+    Open();
+    TypeKeys("1212");
     mwtest::Choice(screen.get(), frmNewEntry::kCancel)->setFocus();
     PressKey(Qt::Key_Space);
     EXPECT_TRUE(screen->isVisible());
@@ -209,7 +208,6 @@ TEST_F(AnswerGridTest, CancelOnEnterNotSpaceDiscardsANewClientAndWritesNothing) 
 }
 
 TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNone) {
-    UseShippedQuestions();
     state.ClientRecords[2].Answers = "2101";  // the scan stopped after four answers
     ASSERT_TRUE(ctx.Store().SaveRecord(2));
     const std::string before = DiskBytes();
@@ -223,11 +221,11 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
     EXPECT_EQ(platform.shown[0].text, QStringLiteral("Scanned answers being populated for editing "
                                                      "but\nsome answers did not scan correctly.\n"
                                                      "Check responses carefully."));
-    EXPECT_EQ(Grid(0)->item(0, 2)->text(), QStringLiteral("X"));
-    EXPECT_EQ(Grid(0)->item(3, 1)->text(), QStringLiteral("X"));
-    EXPECT_EQ(Grid(0)->item(4, 1)->text(), QString());
+    EXPECT_EQ(Cell(0, 0, 2), kX);
+    EXPECT_EQ(Cell(0, 3, 1), kX);
+    EXPECT_EQ(Cell(0, 4, 1), QString());
 
-    Type("1");
+    TypeKeys("1");
     Choose(screen.get(), frmNewEntry::kSave);
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(state.RecordCount, 2);
@@ -235,44 +233,10 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
                                WithAnswers(state.ClientRecords[2], "1101" + std::string(156, '0')));
 }
 
-TEST_F(AnswerGridTest, ARefusedWriteKeepsEverythingKeyedUntilTheDiskIsMended) {
-    OpenForNewClient();
-    Type("21");
-    const std::string expected = "21" + std::string(158, '0');
-
-    fs.failWrites = errc::PermissionDenied;
-    platform.Next(MsgAnswer::Cancel);  // the operator gives up for now
-    Choose(screen.get(), frmNewEntry::kSave);
-    EXPECT_TRUE(screen->isVisible());
-    EXPECT_EQ(Grid(0)->item(0, 2)->text(), QStringLiteral("X"));
-    EXPECT_EQ(Grid(0)->item(1, 1)->text(), QStringLiteral("X"));
-    EXPECT_EQ(state.ClientRecords[kNewSlot].ToBytes(), newClient.ToBytes());
-    EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(DiskBytes(), original);
-
-    // Another data disk in the drive: the store refuses it until the right one is back.
-    fs.failWrites.reset();
-    disk.Write("DATA401.MW", mwtest::RecordFile({"Zed"}));
-    platform.Next(MsgAnswer::Ok, [&] { disk.Write("DATA401.MW", original); });
-    Choose(screen.get(), frmNewEntry::kSave);
-    EXPECT_EQ(screen->result(), QDialog::Accepted);
-    EXPECT_EQ(DiskBytes(), original + WithAnswers(newClient, expected));
-    EXPECT_EQ(state.RecordCount, 3);
-    EXPECT_EQ(platform.Texts(), (std::vector<QString>{QString::fromUtf8(kDataDiskWriteProtected),
-                                                      QString::fromUtf8(kWrongDataDisk)}));
-}
-
-// Alternating types still give one grid each; "No" makes a Yes/No item only
-// as the whole text.
+// Alternating types still give one grid each, in the order they first come;
+// "No" makes a Yes/No item only as the whole text.
 TEST_F(AnswerGridTest, ItemsOfOneTypeShareAGridWhateverTheirOrder) {
-    UseQuestions({{1, "False"},
-                  {2, "Often Happy"},
-                  {3, "False"},
-                  {4, "Often Calm"},
-                  {5, "False"},
-                  {6, "Not sure"},
-                  {7, "No"}});
-    NewClient();
+    UseQuestions({"False", "Often Happy", "False", "Often Calm", "False", "Not sure", "No"});
     Open();
     const std::vector<std::pair<QString, int>> itemsAndColumns = {{QStringLiteral("1. 3. 5."), 3},
                                                                   {QStringLiteral("2. 4."), 6},
@@ -286,7 +250,6 @@ TEST_F(AnswerGridTest, ItemsOfOneTypeShareAGridWhateverTheirOrder) {
 }
 
 TEST_F(AnswerGridTest, WithoutTheQuestionTableTheScreenSaysWhatIsMissingAndClosesUntouched) {
-    NewClient();
     platform.Next(MsgAnswer::Ok);
     EXPECT_EQ(frmNewEntry(ctx, nullptr).exec(), QDialog::Rejected);
     UseQuestions({});

@@ -21,8 +21,9 @@ using mwtest::TypeText;
 
 class EntryMethodTest : public mwtest::StationFixture {
 protected:
-    void Load(int clients) {
-        LoadDisk(mwtest::Clients(clients));
+    // A disk with room for one more client.
+    void SetUp() override {
+        LoadDisk(mwtest::Clients(kMaxClients - 1));
         onDisk = disk.Read("DATA401.MW");
     }
 
@@ -33,46 +34,36 @@ protected:
         EXPECT_TRUE(driver.Done());
         EXPECT_FALSE(screen.isVisible());
     }
-    // The screen's first step: choose a route with the keyboard.
-    void ChooseRoute(int route) {
-        driver.When<frmSelectEntryMethod>(
-            [route](frmSelectEntryMethod* screen) { ChooseLater(screen, route); });
-    }
 
     mwtest::ModalDriver driver;
     std::string onDisk;
 };
 
-TEST_F(EntryMethodTest, FourRoutesAreOfferedWithTheirStatusLinesAndCancelWritesNothing) {
-    Load(2);
+TEST_F(EntryMethodTest, TheKeyboardReachesCancelPastTheHiddenChoiceAndCancelWritesNothing) {
     state.CurrentRecord = 2;
     // Down from the first route reaches Cancel past the hidden review choice.
     driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
         EXPECT_TRUE(mwtest::Choice(screen, frmSelectEntryMethod::kAdministerTest)->hasFocus());
-        for (const char* help :
-             {"Onscreen Presentation. Enter client information then present the test on the "
-              "computer.",
-              "Paper-Pencil Presentation. Manually enter test information from completed "
-              "answer sheet.",
-              "Optical Scanner Presentation. Scan completed answer sheet.",
-              "Cancel. Do not enter a new client. Return to Main Menu."}) {
-            EXPECT_EQ(Find<QLabel>(screen, "MsgPanel")->text(), QString::fromUtf8(help));
-            PressKey(Qt::Key_Down);
-        }
+        for (int i = 0; i < 3; ++i) PressKey(Qt::Key_Down);
         EXPECT_FALSE(mwtest::Choice(screen, frmSelectEntryMethod::kReviewScanned)->isVisible());
+        EXPECT_TRUE(mwtest::Choice(screen, frmSelectEntryMethod::kCancelNewClient)->hasFocus());
+        EXPECT_EQ(Find<QLabel>(screen, "MsgPanel")->text(),
+                  QStringLiteral("Cancel. Do not enter a new client. Return to Main Menu."));
         mwtest::Choose(screen, frmSelectEntryMethod::kCancelNewClient);
     });
     Run();
-    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(state.RecordCount, kMaxClients - 1);
     EXPECT_EQ(state.CurrentRecord, 2);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
 }
 
 // The route goes on to the answers only once the information is confirmed
-// (the whole route is followed from the main menu).
-TEST_F(EntryMethodTest, TheAnswerSheetRouteEndsWhenTheClientInformationIsCancelled) {
-    Load(2);
-    ChooseRoute(frmSelectEntryMethod::kEnterFromAnswerSheet);
+// (the whole route is followed from the main menu). The disk had room when
+// the screen opened; the 51st client may arrive before a route is chosen.
+TEST_F(EntryMethodTest, TheAnswerSheetRouteEndsOnCancelledInformationOrAFullDisk) {
+    driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
+        ChooseLater(screen, frmSelectEntryMethod::kEnterFromAnswerSheet);
+    });
     driver.When<frmClientInfo>([](frmClientInfo* info) {
         auto* method = qobject_cast<QWidget*>(info->parent());
         EXPECT_TRUE(Find(method, "frBlank")->isVisible());
@@ -81,14 +72,9 @@ TEST_F(EntryMethodTest, TheAnswerSheetRouteEndsWhenTheClientInformationIsCancell
         PressKey(Qt::Key_Escape);
     });
     Run();
-    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(state.RecordCount, kMaxClients - 1);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
-}
 
-// The disk had room when the screen opened; the 51st client arrives before
-// a route is chosen.
-TEST_F(EntryMethodTest, ADiskFilledMeanwhileRefusesTheNewClientBeforeAnythingIsKeyed) {
-    Load(kMaxClients - 1);
     driver.When<frmSelectEntryMethod>([this](frmSelectEntryMethod* screen) {
         state.ClientRecords[kMaxClients].Name = "Last";
         ASSERT_TRUE(ctx.Store().AddClient());

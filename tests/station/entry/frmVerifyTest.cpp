@@ -16,6 +16,7 @@ namespace {
 
 using mwtest::Find;
 using mwtest::PressKey;
+using mwtest::TypeKeys;
 
 // Answers that use every section's whole range: item n gets 1 + n mod (highest answer).
 std::string SheetAnswers() {
@@ -42,11 +43,10 @@ protected:
         mwtest::ShowActive(screen.get());
     }
 
-    static void Type(const std::string& keys) { mwtest::TypeKeys(keys); }
     // Keys the sheet's answers from the item asked now up to `item`, not included.
     void TypeSheetUpTo(int item) {
-        Type(sheet.substr(static_cast<std::size_t>(AskedItem() - 1),
-                          static_cast<std::size_t>(item - AskedItem())));
+        TypeKeys(sheet.substr(static_cast<std::size_t>(AskedItem() - 1),
+                              static_cast<std::size_t>(item - AskedItem())));
     }
     QString Text(const char* name) const {
         if (auto* entry = screen->findChild<QLineEdit*>(QLatin1String(name))) return entry->text();
@@ -54,28 +54,11 @@ protected:
     }
     int AskedItem() const { return Text("lblCurQuestion").mid(10).toInt(); }
     bool PreviousShown() const { return Find<QGroupBox>(screen.get(), "Frame1")->isVisible(); }
-    std::string StoredAnswers() const {
-        return std::string(
-            ClientRecord::FromBytes(disk.Read("DATA401.MW").substr(kRecordSize)).Answers.View());
-    }
 
     const std::string sheet = SheetAnswers();
     std::string original;
     std::unique_ptr<frmVerify> screen;
 };
-
-TEST_F(VerifyTest, KeyingTheStoredAnswersAgainNeedsNoCorrections) {
-    Open(sheet);
-    EXPECT_EQ(Text("pnlMessage"), QStringLiteral("Enter response data from answer sheet. Press "
-                                                 "Backspace for previous question."));
-    platform.Next(MsgAnswer::Ok);
-    Type(sheet);
-    EXPECT_EQ(platform.Texts().at(0),
-              QStringLiteral("Data Verification complete. No corrections needed."));
-    EXPECT_EQ(screen->result(), QDialog::Accepted);
-    EXPECT_EQ(disk.Read("DATA401.MW"), original);
-    EXPECT_TRUE(state.ListRefreshNeeded);
-}
 
 // The value keyed in the correction pass wins over both earlier ones, and a
 // write that fails asks the last item again so that keying it retries.
@@ -85,13 +68,13 @@ TEST_F(VerifyTest, OnlyTheDifferingItemsAreAskedAgainAndTheirCorrectionsAreStore
     keyed[4] = sheet[4] == '1' ? '2' : '1';      // item 5
     keyed[139] = sheet[139] == '3' ? '4' : '3';  // item 140
     platform.Next(MsgAnswer::Ok);
-    Type(keyed);
+    TypeKeys(keyed);
     EXPECT_EQ(platform.Texts().at(0),
               QStringLiteral("Data Correction needed. Please correct the following questions."));
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #5"));
     EXPECT_FALSE(PreviousShown());
 
-    Type("0");
+    TypeKeys("0");
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #140"));
     EXPECT_EQ(Text("lblPrevQuestion"), QStringLiteral("Question #5"));
     EXPECT_EQ(Text("txtPrevQuestion"), QStringLiteral("0"));
@@ -99,29 +82,33 @@ TEST_F(VerifyTest, OnlyTheDifferingItemsAreAskedAgainAndTheirCorrectionsAreStore
     fs.failWrites = errc::PermissionDenied;
     platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Cancel);
-    Type("5");
+    TypeKeys("5");
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #140"));
     EXPECT_EQ(std::string(state.ClientRecords[2].Answers.View()), sheet);
 
     fs.failWrites.reset();
     platform.Next(MsgAnswer::Ok);
-    Type("5");
+    TypeKeys("5");
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(platform.Texts().at(3), QStringLiteral("Data Verification complete."));
     std::string expected = sheet;
     expected[4] = '0';
     expected[139] = '5';
-    EXPECT_EQ(StoredAnswers(), expected);
+    EXPECT_EQ(ClientRecord::FromBytes(disk.Read("DATA401.MW").substr(kRecordSize)).Answers.View(),
+              expected);
     EXPECT_EQ(disk.Read("DATA401.MW").substr(0, kRecordSize), original.substr(0, kRecordSize));
 }
 
 // Each item takes the codes of its section: 0-2, 0-4, 0-5, 0-4. Item 147
-// opens the four-answer section, so it refuses "5".
-TEST_F(VerifyTest, EachItemTakesItsSectionsAnswersAndBackspaceStepsBack) {
+// opens the four-answer section, so it refuses "5". Keying the stored
+// answers again, whatever was stepped back over, needs no corrections.
+TEST_F(VerifyTest, EachItemTakesItsSectionsAnswersBackspaceStepsBackAndAMatchIsKept) {
     Open(sheet);
+    EXPECT_EQ(Text("pnlMessage"), QStringLiteral("Enter response data from answer sheet. Press "
+                                                 "Backspace for previous question."));
     PressKey(Qt::Key_Backspace);
-    Type("3x");
+    TypeKeys("3x");
     EXPECT_EQ(platform.beeps, 3);
     EXPECT_EQ(AskedItem(), 1);
     EXPECT_FALSE(PreviousShown());
@@ -132,32 +119,36 @@ TEST_F(VerifyTest, EachItemTakesItsSectionsAnswersAndBackspaceStepsBack) {
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #10"));
     EXPECT_EQ(Text("lblPrevQuestion"), QStringLiteral("Question #9"));
     EXPECT_EQ(Text("txtPrevQuestion"), QString(QLatin1Char(sheet[8])));
-    Type("0");
+    TypeKeys("0");
     EXPECT_EQ(Text("txtPrevQuestion"), QStringLiteral("0"));
+    PressKey(Qt::Key_Backspace);
 
     const std::vector<std::pair<int, bool>> fiveTakenAt = {{94, false}, {122, false}, {123, true},
                                                            {146, true}, {147, false}, {160, false}};
     for (const auto& [item, taken] : fiveTakenAt) {
         TypeSheetUpTo(item);
         const int beeps = platform.beeps;
-        Type("5");
+        TypeKeys("5");
         EXPECT_EQ(AskedItem(), taken ? item + 1 : item) << "item " << item;
         EXPECT_EQ(platform.beeps, taken ? beeps : beeps + 1) << "item " << item;
         if (taken) PressKey(Qt::Key_Backspace);
     }
-    // The pass ends; only item 10 was keyed other than the sheet.
     platform.Next(MsgAnswer::Ok);
     TypeSheetUpTo(kItemCount + 1);
-    EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #10"));
+    EXPECT_EQ(platform.Texts().at(0),
+              QStringLiteral("Data Verification complete. No corrections needed."));
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+    EXPECT_EQ(disk.Read("DATA401.MW"), original);
+    EXPECT_TRUE(state.ListRefreshNeeded);
 }
 
 // Answers that end early (a scan cut short) differ from where they end.
 TEST_F(VerifyTest, ShortStoredAnswersDifferFromWhereTheyEndAndCancelStoresNothing) {
     Open(sheet.substr(0, 150));
     platform.Next(MsgAnswer::Ok);
-    Type(sheet);
+    TypeKeys(sheet);
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #151"));
-    Type("12");
+    TypeKeys("12");
     EXPECT_EQ(Text("lblPrevQuestion"), QStringLiteral("Question #152"));
 
     PressKey(Qt::Key_Tab);
