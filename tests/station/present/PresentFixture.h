@@ -110,8 +110,18 @@ protected:
         for (int k = 0; k < position; ++k) PressKey(Qt::Key_Down);
         PressKey(Qt::Key_Return);
     }
-    // The answer the keyed runs give an item.
+    // The answer the keyed runs give an item, and those answers for the whole test.
     static int Pattern(int item) { return item % AnswerCount(item) + 1; }
+    static std::string Patterned() {
+        std::string answers;
+        for (int item = 1; item <= mw::kItemCount; ++item) answers += char('0' + Pattern(item));
+        return answers;
+    }
+    // The record file after the new client was stored with `answers`.
+    std::string Stored(const std::string& answers) {
+        client.Answers = answers;
+        return onDisk + client.ToBytes();
+    }
     // Answers from the item shown through `last` by Pattern; each section's
     // note is acknowledged and the next section's instructions read.
     void AnswerThrough(int last) {

@@ -63,37 +63,47 @@ TEST_F(UnfinishedTestTest, AStoppedTestResumesAtItsItemAndEndsAsAStraightRun) {
     driver.When<frmPresentQA>([this](frmPresentQA* test) {
         screen = test;
         EXPECT_TRUE(test->parentWidget()->isFullScreen());
-        PressKey(Qt::Key_Return);  // the general instructions, then the section's
-        PressKey(Qt::Key_Return);
+        ReadFirstInstructions();
         EXPECT_EQ(Item(), 57);
         AnswerThrough(kItemCount);
     });
     GiveCode();
     ASSERT_TRUE(Restart({"Ann", "Bob"}));
-    EXPECT_TRUE(driver.Done());
     EXPECT_EQ(platform.shown.at(1).text,
               QStringLiteral("Cy did not finish the test: 56 of 160 items answered, in English.\n\n"
                              "Resume the test at item 57?\nNo discards it."));
-    std::string straightRun;
-    for (int item = 1; item <= kItemCount; ++item) straightRun += char('0' + Pattern(item));
-    client.Answers = straightRun;
-    EXPECT_EQ(disk.Read("DATA401.MW"), onDisk + client.ToBytes());
+    EXPECT_EQ(disk.Read("DATA401.MW"), Stored(Patterned()));
     EXPECT_EQ(state.RecordCount, 3);
     EXPECT_FALSE(Journal());
 }
 
-TEST_F(UnfinishedTestTest, DiscardingOrAbortingRemovesTheJournal) {
+TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamagedOrAborted) {
     Interrupt(3);
+    ExpectJournalFound();
+    // A client added since: the slot the test was given is taken.
+    platform.Next(MsgAnswer::No);  // kept: the station ends
+    EXPECT_FALSE(Restart({"Ann", "Bob", "Dee"}));
+    EXPECT_TRUE(platform.shown.at(1).text.startsWith(
+        QStringLiteral("The unfinished test of Cy belongs to the data disk ")));
+    EXPECT_TRUE(Journal());
+
     ExpectJournalFound();
     platform.Next(MsgAnswer::No);  // not resumed,
     platform.Next(MsgAnswer::No);  // nor discarded: asked again
     platform.Next(MsgAnswer::No);
     platform.Next(MsgAnswer::Yes);  // discarded
     ASSERT_TRUE(Restart({"Ann", "Bob"}));
-    EXPECT_TRUE(driver.Done());
     EXPECT_FALSE(Journal());
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+
+    programDir.Write(kTestJournalName, "[Path]\r\n");
+    ExpectJournalFound();
+    platform.Next(MsgAnswer::Yes);  // deleted
+    EXPECT_TRUE(Restart({"Ann", "Bob"}));
+    EXPECT_TRUE(platform.shown.back().text.contains(
+        QString::fromStdString(TestJournalPath(programDir.Path()))));
+    EXPECT_FALSE(Journal());
 
     // A journal that cannot be written leaves the test running and is reported.
     NewClient();
@@ -108,28 +118,8 @@ TEST_F(UnfinishedTestTest, DiscardingOrAbortingRemovesTheJournal) {
     fs.failWrites.reset();
     AnswerWith(1);
     ASSERT_TRUE(Journal());
-    PressKey(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier);
+    PressKey(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier);  // aborted
     EXPECT_FALSE(Journal());
-}
-
-TEST_F(UnfinishedTestTest, AJournalOfAnotherDiskOrADamagedOneIsNeverUsed) {
-    Interrupt(3);
-    ExpectJournalFound();
-    // A client added since: the slot the test was given is taken.
-    platform.Next(MsgAnswer::No);  // kept: the station ends
-    EXPECT_FALSE(Restart({"Ann", "Bob", "Dee"}));
-    EXPECT_TRUE(platform.shown.at(1).text.startsWith(
-        QStringLiteral("The unfinished test of Cy belongs to the data disk ")));
-    EXPECT_TRUE(Journal());
-
-    programDir.Write(kTestJournalName, "[Path]\r\n");
-    ExpectJournalFound();
-    platform.Next(MsgAnswer::Yes);  // deleted
-    EXPECT_TRUE(Restart({"Ann", "Bob"}));
-    EXPECT_TRUE(platform.shown.at(3).text.contains(
-        QString::fromStdString(TestJournalPath(programDir.Path()))));
-    EXPECT_FALSE(Journal());
-    EXPECT_TRUE(driver.Done());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The test on the screen: a keyed run through every section, going back with
-// F10, a test without sound, a Spanish table and a save the disk refuses.
+// The test on the screen: a keyed run through every section with steps back,
+// a test without sound, a Spanish table and a save the disk refuses.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -13,17 +13,16 @@ namespace {
 using mwtest::Find;
 using mwtest::PressKey;
 
-const QString kAnswerKeyHelp = QStringLiteral(
-    "Use Up or Down arrow keys to highlight answer, then press Enter. Press F10 for previous "
-    "question.");
 const QString kAnswerHelp = QStringLiteral(
     "Press enter to select this answer. Press Tab or Arrows to hear question again. Press F10 "
     "for previous question.");
 
 class PresentTest : public mwtest::PresentFixture {
 protected:
-    QString Instructions() const {
-        return Find<QPlainTextEdit>(screen, "txtInstructions")->toPlainText();
+    bool InstructionsStart(const char* text) const {
+        return Find<QPlainTextEdit>(screen, "txtInstructions")
+            ->toPlainText()
+            .startsWith(QString::fromUtf8(text));
     }
     QPushButton* Row(int index) const { return mwtest::Choice(screen, index); }
     bool Highlighted(int index) const {
@@ -32,32 +31,30 @@ protected:
                        .color(QPalette::Window) == QColor(kFocusColor) &&
                Find(screen, ControlName("txtButtonText", index))->font().bold();
     }
-    // The record file after the new client was stored with `answers`.
-    std::string Stored(const std::string& answers) {
-        client.Answers = answers;
-        return onDisk + client.ToBytes();
-    }
-    static std::string Patterned() {
-        std::string answers;
-        for (int item = 1; item <= kItemCount; ++item) answers += char('0' + Pattern(item));
-        return answers;
+    // The status line with the first answer of item 1 highlighted.
+    QString AnswerStatus() {
+        Open("English");
+        ReadFirstInstructions();
+        PressKey(Qt::Key_Down);
+        return Status();
     }
 };
 
-TEST_F(PresentTest, AKeyedRunThroughEverySectionStoresTheAnswersAsTheNewClient) {
+TEST_F(PresentTest, AKeyedRunWithStepsBackStoresTheFinalAnswersAsTheNewClient) {
     NewClient();
     AddQuestionTable("English", AllItems());
     MakeSounds("English");
+    state.ChoiceConfirmed = false;  // the stored test confirms the client
     Open("English");
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Question Presentation"));
     EXPECT_TRUE(screen->isFullScreen());
-    EXPECT_TRUE(Instructions().startsWith(
-        QStringLiteral(" Your answers will help staff understand your needs.")));
     EXPECT_EQ(Status(), QStringLiteral("When ready press Enter to continue."));
     EXPECT_EQ(platform.audio.played,
               (std::vector{QString::fromStdString(sounds.File("MWTEST/sound/English/Inst0.wav"))}));
+    PressKey(Qt::Key_F10);  // ignored while instructions show
+    EXPECT_TRUE(InstructionsStart(" Your answers will help staff understand your needs."));
     PressKey(Qt::Key_Return);
-    EXPECT_TRUE(Instructions().startsWith(QStringLiteral("Section 1\n")));
+    EXPECT_TRUE(InstructionsStart("Section 1\n"));
     EXPECT_EQ(platform.audio.Last(), QStringLiteral("Inst1.wav"));
     PressKey(Qt::Key_Return);
 
@@ -66,7 +63,8 @@ TEST_F(PresentTest, AKeyedRunThroughEverySectionStoresTheAnswersAsTheNewClient) 
     EXPECT_EQ(Find<QPlainTextEdit>(screen, "txtQuestion")->toPlainText(),
               QStringLiteral("1. Item 1"));
     EXPECT_EQ(platform.audio.Last(), QStringLiteral("Q1.wav"));
-    EXPECT_EQ(Status(), kAnswerKeyHelp);
+    EXPECT_EQ(Status(), QStringLiteral("Use Up or Down arrow keys to highlight answer, then press "
+                                       "Enter. Press F10 for previous question."));
     EXPECT_FALSE(Row(2)->isVisible());
     PressKey(Qt::Key_Down);
     EXPECT_TRUE(Row(0)->hasFocus() && Highlighted(0));
@@ -77,6 +75,9 @@ TEST_F(PresentTest, AKeyedRunThroughEverySectionStoresTheAnswersAsTheNewClient) 
     PressKey(Qt::Key_Down);
     EXPECT_TRUE(QuestionHasFocus());
     EXPECT_EQ(platform.audio.Last(), QStringLiteral("Q1.wav"));
+    PressKey(Qt::Key_F10);  // nothing before the first item
+    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(Item(), 1);
 
     AnswerThrough(92);
     platform.Next(MsgAnswer::Ok);
@@ -84,44 +85,15 @@ TEST_F(PresentTest, AKeyedRunThroughEverySectionStoresTheAnswersAsTheNewClient) 
     EXPECT_EQ(platform.shown.back().title, QStringLiteral("Presentation Note"));
     EXPECT_EQ(platform.shown.back().text,
               QStringLiteral("You have completed this part of the test. Press Enter to continue."));
-    EXPECT_TRUE(Instructions().startsWith(QStringLiteral("Section 2\n")));
+    EXPECT_TRUE(InstructionsStart("Section 2\n"));
     EXPECT_EQ(platform.audio.Last(), QStringLiteral("Inst2.wav"));
-    PressKey(Qt::Key_Return);
-    EXPECT_EQ(Item(), 94);
-    EXPECT_TRUE(Row(3)->isVisible());
-    EXPECT_FALSE(Row(4)->isVisible());
-
-    AnswerThrough(kItemCount);
-    EXPECT_EQ(platform.shown.back().text,
-              QStringLiteral("You have completed the test. Thank you for your participation.\n\n"
-                             "Press Enter to continue."));
-    EXPECT_FALSE(screen->isVisible());
-    EXPECT_EQ(screen->result(), QDialog::Accepted);
-    EXPECT_EQ(disk.Read("DATA401.MW"), Stored(Patterned()));
-    EXPECT_EQ(state.RecordCount, 3);
-    EXPECT_TRUE(state.ListRefreshNeeded);
-    EXPECT_TRUE(state.ChoiceConfirmed);
-}
-
-TEST_F(PresentTest, F10GoesBackOneItemAndTheChangedAnswerIsStored) {
-    NewClient();
-    AddQuestionTable("English", AllItems());
-    MakeSounds("English");
-    Open("English");
-    PressKey(Qt::Key_F10);  // instructions showing: nothing at all
-    EXPECT_TRUE(Instructions().startsWith(QStringLiteral(" Your answers")));
-    ReadFirstInstructions();
-    PressKey(Qt::Key_F10);
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_EQ(Item(), 1);
-
-    AnswerThrough(92);
-    platform.Next(MsgAnswer::Ok);
-    AnswerWith(Pattern(93));
     PressKey(Qt::Key_F10);
     EXPECT_TRUE(InstructionsShowing());
     PressKey(Qt::Key_Return);
-    ASSERT_EQ(Item(), 94);
+    ASSERT_EQ(Item(), 94);  // four answers
+    EXPECT_TRUE(Row(3)->isVisible());
+    EXPECT_FALSE(Row(4)->isVisible());
+    // Back over a section's end: neither its note nor the instructions again.
     const std::size_t boxes = platform.shown.size();
     PressKey(Qt::Key_F10);
     EXPECT_EQ(Item(), 93);
@@ -134,51 +106,53 @@ TEST_F(PresentTest, F10GoesBackOneItemAndTheChangedAnswerIsStored) {
     AnswerWith(changed);
     PressKey(Qt::Key_Return);
 
+    // Back to a section's first item shows the section's instructions first.
     AnswerThrough(147);
     ASSERT_EQ(Item(), 148);
     PressKey(Qt::Key_F10);
-    EXPECT_TRUE(Instructions().startsWith(QStringLiteral("Section 4\n")));
+    EXPECT_TRUE(InstructionsStart("Section 4\n"));
     EXPECT_EQ(platform.audio.Last(), QStringLiteral("Inst4.wav"));
     PressKey(Qt::Key_Return);
     EXPECT_EQ(Item(), 147);
     AnswerThrough(kItemCount);
-
+    EXPECT_EQ(platform.shown.back().text,
+              QStringLiteral("You have completed the test. Thank you for your participation.\n\n"
+                             "Press Enter to continue."));
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
     std::string expected = Patterned();
     expected[93 - 1] = char('0' + changed);
     EXPECT_EQ(disk.Read("DATA401.MW"), Stored(expected));
+    EXPECT_EQ(state.RecordCount, 3);
+    EXPECT_TRUE(state.ListRefreshNeeded);
+    EXPECT_TRUE(state.ChoiceConfirmed);
 }
 
-// No sound device: nothing is played and the answer's status line leaves out
-// the sentence about hearing the question. No sound folder: silent, no message.
+// No sound device: nothing plays and the answer's status line leaves out the
+// sentence about hearing the question. No sound folder: silent, no message.
 TEST_F(PresentTest, WithoutASoundDeviceOrSoundFilesTheTestRunsSilently) {
     AddQuestionTable("English", AllItems());
     MakeSounds("English");
     platform.audio.hasOutput = false;
-    Open("English");
-    ReadFirstInstructions();
-    PressKey(Qt::Key_Down);
-    EXPECT_EQ(Status(), QStringLiteral(
-                            "Press enter to select this answer. Press F10 for previous question."));
-
+    EXPECT_EQ(AnswerStatus(), QStringLiteral("Press enter to select this answer. Press F10 for "
+                                             "previous question."));
     platform.audio.hasOutput = true;
     mwtest::TempDir noSounds;
     state.SoundPath = noSounds.Path();
-    Open("English");
-    ReadFirstInstructions();
-    PressKey(Qt::Key_Down);
-    EXPECT_EQ(Status(), kAnswerHelp);
+    EXPECT_EQ(AnswerStatus(), kAnswerHelp);
     EXPECT_TRUE(platform.audio.played.empty());
+    EXPECT_TRUE(platform.shown.empty());
 }
 
 // Caption, status lines and notes in Spanish; instructions and the answer's
-// status line stay English.
-TEST_F(PresentTest, ASpanishTableGivesSpanishCaptionStatusLinesAndNotes) {
+// status line stay English. Answers the disk refuses stay until a save succeeds.
+TEST_F(PresentTest, ASpanishTestSpeaksSpanishAndKeepsRefusedAnswersUntilSaved) {
     NewClient();
     AddQuestionTable("spanish", {93, kItemCount});
     Open("spanish");
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Presentación de preguntas"));
     EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para seguir."));
-    EXPECT_TRUE(Instructions().startsWith(QStringLiteral(" Your answers")));
+    EXPECT_TRUE(InstructionsStart(" Your answers"));
     ReadFirstInstructions();
     EXPECT_EQ(Status(), QStringLiteral("Oprima las teclas de flechas Hacia Arriba o Hacia Abajo "
                                        "para iluminar su respuesta. Luego oprima la tecla "
@@ -187,43 +161,31 @@ TEST_F(PresentTest, ASpanishTableGivesSpanishCaptionStatusLinesAndNotes) {
     PressKey(Qt::Key_Down);
     EXPECT_EQ(Status(), kAnswerHelp);
     PressKey(Qt::Key_Up);
-
-    platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Ok);
     AnswerWith(1);
-    AnswerWith(2);
-    ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Nota de Presentación"));
-    EXPECT_EQ(platform.shown[0].text, QStringLiteral("Usted ha terminado esta parte de la prueba. "
-                                                     "Oprima la tecla «Enter» para seguir."));
-    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Nota de Presentacion"));
-    EXPECT_EQ(platform.shown[1].text,
-              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participacion.\n\n"
-                             "Oprima la tecla <<Enter>> para terminar."));
-    EXPECT_EQ(disk.Read("DATA401.MW"),
-              Stored(std::string(92, '0') + "1" + std::string(66, '0') + "2"));
-}
+    EXPECT_EQ(platform.shown.back().title, QStringLiteral("Nota de Presentación"));
+    EXPECT_EQ(platform.shown.back().text, QStringLiteral("Usted ha terminado esta parte de la "
+                                                         "prueba. Oprima la tecla «Enter» para "
+                                                         "seguir."));
 
-TEST_F(PresentTest, AnswersTheDiskRefusesStayUntilASaveSucceeds) {
-    NewClient();
-    AddQuestionTable("English", {159, kItemCount});
-    Open("English");
-    ReadFirstInstructions();
-    AnswerWith(3);
     fs.failWrites = errc::PermissionDenied;
     platform.Next(MsgAnswer::Ok);      // the final note
     platform.Next(MsgAnswer::Cancel);  // the supervisor gives up for now
-    AnswerWith(1);
+    AnswerWith(2);
+    EXPECT_EQ(platform.shown.at(1).title, QStringLiteral("Nota de Presentacion"));
+    EXPECT_EQ(platform.shown.at(1).text,
+              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participacion.\n\n"
+                             "Oprima la tecla <<Enter>> para terminar."));
     EXPECT_TRUE(screen->isVisible());
     EXPECT_TRUE(InstructionsShowing());
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(state.ClientRecords[3].Answers, std::string(kItemCount, '0'));
-
     fs.failWrites.reset();
     PressKey(Qt::Key_Return);
     EXPECT_FALSE(screen->isVisible());
-    EXPECT_EQ(disk.Read("DATA401.MW"), Stored(std::string(158, '0') + "31"));
+    EXPECT_EQ(disk.Read("DATA401.MW"),
+              Stored(std::string(92, '0') + "1" + std::string(66, '0') + "2"));
     EXPECT_EQ(state.RecordCount, 3);
 }
 

@@ -19,12 +19,7 @@ namespace {
 using mwtest::Find;
 using mwtest::PressKey;
 
-class PrintingTest : public mwtest::ReportFixture {
-protected:
-    QString ReportFile() const {
-        return QString::fromStdString(Cp1252ToUtf8(programDir.Read("REPORT.PRN")));
-    }
-};
+class PrintingTest : public mwtest::ReportFixture {};
 
 TEST_F(PrintingTest, TheViewerMakesTheReportAfreshAndPrintsItAsOneJob) {
     LoadDisk({"Ann", "Bob"});
@@ -42,8 +37,8 @@ TEST_F(PrintingTest, TheViewerMakesTheReportAfreshAndPrintsItAsOneJob) {
     };
     print->setFocus();
     PressKey(Qt::Key_Return);
-    ASSERT_EQ(printer.jobs.size(), 1u);
-    EXPECT_EQ(printer.jobs[0], ReportFile());
+    EXPECT_EQ(printer.jobs,
+              (std::vector{QString::fromStdString(Cp1252ToUtf8(programDir.Read("REPORT.PRN")))}));
     EXPECT_TRUE(buttonsOff);
     EXPECT_TRUE(print->isEnabled());
     PressKey(Qt::Key_PageDown);
@@ -64,7 +59,7 @@ TEST_F(PrintingTest, ClosingTheScanReportEndsTheProgram) {
 }
 
 // A job that printed nothing is never taken for a printed one.
-TEST_F(PrintingTest, WithoutAPrinterThePdfIsOfferedAndNothingCountsAsPrinted) {
+TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     LoadDisk({"Ann"});
     ASSERT_TRUE(MakeReport(ctx, false));
     printer.hasPrinter = false;
@@ -75,28 +70,22 @@ TEST_F(PrintingTest, WithoutAPrinterThePdfIsOfferedAndNothingCountsAsPrinted) {
                                                          "instead?"));
     platform.Next(MsgAnswer::Yes);
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);  // the dialog cancelled
-
     printer.pdfPath = QString::fromStdString(disk.File("ann.pdf"));
     platform.Next(MsgAnswer::Yes);
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::SavedAsPdf);
     EXPECT_EQ(disk.Read("ann.pdf").substr(0, 5), "%PDF-");
 
+    // The DOS port takes the file as it is and a form feed, whatever the renderer would find.
+    state.PrintToDOS = true;
+    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::Printed);
+    EXPECT_EQ(printer.rawJobs, (std::vector{programDir.Read("REPORT.PRN") + "\f"}));
+
+    state.PrintToDOS = false;
     printer.hasPrinter = true;
     printer.failure = MakeError(errc::DeviceIo, "out of paper");
     platform.Next(MsgAnswer::Ok);
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
     EXPECT_TRUE(platform.shown.back().text.contains(QStringLiteral("out of paper")));
-    EXPECT_TRUE(printer.jobs.empty());
-}
-
-TEST_F(PrintingTest, PrintToDosPortSendsTheFileAsItIsEndingWithAFormFeed) {
-    LoadDisk({"Ann"});
-    ASSERT_TRUE(MakeReport(ctx, false));
-    state.PrintToDOS = true;
-    printer.hasPrinter = false;  // the queue is asked, whatever the renderer would find
-    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::Printed);
-    ASSERT_EQ(printer.rawJobs.size(), 1u);
-    EXPECT_EQ(printer.rawJobs[0], programDir.Read("REPORT.PRN") + "\f");
     EXPECT_TRUE(printer.jobs.empty());
 }
 
