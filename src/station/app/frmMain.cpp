@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -89,12 +88,7 @@ void frmMain::BuildClientList(QWidget* parent) {
     fraClient_ = Named<QWidget>(parent, "fraClient");
     fraClientCaption_ =
         Named<QLabel>(fraClient_, "fraClientCaption", QStringLiteral("Client List"));
-    lbNameDisplay_ = Named<QListWidget>(fraClient_, "lbNameDisplay");
-    // Fixed pitch, so that the full-width names line up.
-    lbNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    lbNameDisplay_->setMinimumWidth(
-        lbNameDisplay_->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('M'))));
-    lbNameDisplay_->installEventFilter(this);
+    lbNameDisplay_ = AddNameList(fraClient_, this, 30);
     connect(lbNameDisplay_, &QListWidget::itemSelectionChanged, this,
             &frmMain::lbNameDisplay_Click);
 

@@ -1,7 +1,6 @@
 #include "station/report/frmPrintSelected.h"
 
 #include <QEvent>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,12 +35,8 @@ frmPrintSelected::frmPrintSelected(StationContext& ctx, QWidget* parent, bool su
     msgPanel_ = MakeMsgPanel(this);
 
     auto* fraClient = Named<QGroupBox>(this, "fraClient", QStringLiteral("Client List"));
-    lbNameDisplay_ = Named<QListWidget>(fraClient, "lbNameDisplay");
+    lbNameDisplay_ = AddNameList(fraClient, this, 32);
     lbNameDisplay_->setSelectionMode(QAbstractItemView::MultiSelection);
-    lbNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    lbNameDisplay_->setMinimumWidth(
-        lbNameDisplay_->fontMetrics().horizontalAdvance(QString(32, QLatin1Char('M'))));
-    lbNameDisplay_->installEventFilter(this);
     connect(lbNameDisplay_, &QListWidget::currentRowChanged, this,
             &frmPrintSelected::UpdatePrintChoice);
     (new QVBoxLayout(fraClient))->addWidget(lbNameDisplay_);

@@ -17,6 +17,7 @@
 #include "station/screen/MenuChoices.h"
 
 class QLabel;
+class QListWidget;
 
 namespace mw {
 
@@ -33,6 +34,11 @@ T* Named(QWidget* parent, const char* name, Args&&... args) {
 // the index of the choice clicked or run by Enter.
 MenuChoices* AddMenu(QWidget* parent, const char* frameName, const std::vector<MenuChoice>& choices,
                      QLabel* msgPanel, std::function<void(int)> onChosen);
+
+// The list of clients' names, "lbNameDisplay": fixed pitch, so that the
+// full-width names line up, and wide enough for `columns` of them. Its keys go
+// to `keyFilter` first.
+QListWidget* AddNameList(QWidget* parent, QObject* keyFilter, int columns);
 
 // Sizes a window to its contents, centres it and gives the focus to
 // `firstFocus` (when given). Call it after the window's texts are set: a text
