@@ -11,8 +11,8 @@
 
 #include "QuietPlatform.h"
 #include "core/data/CodeTables.h"
-#include "station/app/StationContext.h"
 #include "station/entry/frmNewEntry.h"
+#include "station/screen/StationContext.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "QuietPlatform.h"
 #include "core/data/CodeTables.h"
-#include "station/app/StationContext.h"
 #include "station/present/frmPresentQA.h"
+#include "station/screen/StationContext.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "station/present/AudioPlayer.h"
+#include "station/screen/AudioPlayer.h"
 #include "station/screen/Platform.h"
 
 namespace mwbench {

@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "BenchData.h"
-#include "station/app/StationContext.h"
 #include "station/app/frmMain.h"
-#include "station/present/QtAudioPlayer.h"
+#include "station/screen/QtAudioPlayer.h"
 #include "station/screen/QtPlatform.h"
+#include "station/screen/StationContext.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "station/present/AudioPlayer.h"
+#include "station/screen/AudioPlayer.h"
 
 namespace mwtest {
 

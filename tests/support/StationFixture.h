@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "station/app/StationContext.h"
 #include "station/app/frmMain.h"
+#include "station/screen/StationContext.h"
 #include "support/FaultyFileSystem.h"
 #include "support/QtTestSupport.h"
 #include "support/ScriptedPlatform.h"

@@ -3,9 +3,9 @@
 #include <QRegularExpression>
 
 #include "core/data/DataDisk.h"
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
 #include "station/app/frmDriveSelect.h"
+#include "station/screen/DiskRetry.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -3,10 +3,10 @@
 #include <QApplication>
 
 #include "station/app/SingleCopy.h"
-#include "station/app/StationContext.h"
 #include "station/app/frmMain.h"
-#include "station/present/QtAudioPlayer.h"
+#include "station/screen/QtAudioPlayer.h"
 #include "station/screen/QtPlatform.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 

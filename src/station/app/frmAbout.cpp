@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "station/app/StationContext.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "station/app/StationContext.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -14,17 +14,17 @@
 
 #include "core/data/Cp1252.h"
 #include "core/data/SampleClient.h"
-#include "station/app/DiskRetry.h"
 #include "station/app/DriveSelect.h"
 #include "station/app/NumLockKeeper.h"
-#include "station/app/StationContext.h"
 #include "station/app/frmAbout.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/present/UnfinishedTest.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 
 namespace mw {

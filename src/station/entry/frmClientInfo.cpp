@@ -14,9 +14,9 @@
 
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
-#include "station/app/StationContext.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

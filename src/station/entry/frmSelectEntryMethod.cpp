@@ -7,13 +7,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "station/app/StationContext.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
 #include "station/present/TestRoute.h"
 #include "station/scan/ScanRoute.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

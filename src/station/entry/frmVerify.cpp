@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "core/data/CodeTables.h"
-#include "station/app/StationContext.h"
 #include "station/entry/StoreAnswers.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

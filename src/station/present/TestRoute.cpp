@@ -4,11 +4,11 @@
 
 #include "core/data/Product.h"
 #include "core/data/TestJournal.h"
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/present/frmPresentQA.h"
 #include "station/present/frmSelectLanguage.h"
+#include "station/screen/DiskRetry.h"
+#include "station/screen/StationContext.h"
 #include "station/supervisor/PASSWORD.h"
 
 namespace mw {

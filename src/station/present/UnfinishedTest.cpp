@@ -7,10 +7,10 @@
 
 #include "core/data/Cp1252.h"
 #include "core/data/TestJournal.h"
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
 #include "station/present/TestRoute.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/StationContext.h"
 #include "station/supervisor/PASSWORD.h"
 
 namespace mw {

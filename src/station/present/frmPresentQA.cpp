@@ -14,11 +14,11 @@
 #include <span>
 
 #include "core/data/TestJournal.h"
-#include "station/app/StationContext.h"
 #include "station/entry/StoreAnswers.h"
-#include "station/present/AudioPlayer.h"
+#include "station/screen/AudioPlayer.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "station/app/StationContext.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 

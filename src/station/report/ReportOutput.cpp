@@ -5,9 +5,9 @@
 
 #include "core/data/Cp1252.h"
 #include "core/report/ScoreAndPrint.h"
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
 #include "station/report/ReportPrinter.h"
+#include "station/screen/DiskRetry.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -10,10 +10,10 @@
 #include <algorithm>
 
 #include "core/data/Cp1252.h"
-#include "station/app/StationContext.h"
 #include "station/report/ReportOutput.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

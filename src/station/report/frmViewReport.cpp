@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
 #include "station/report/ReportOutput.h"
 #include "station/report/ReportPrinter.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

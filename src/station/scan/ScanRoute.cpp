@@ -9,14 +9,14 @@
 #include "core/data/ClientTable.h"
 #include "core/data/Cp1252.h"
 #include "core/data/ScannedSheets.h"
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
 #include "station/entry/StoreAnswers.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
 #include "station/report/ReportOutput.h"
 #include "station/scan/ReviewTexts.h"
 #include "station/scan/frmScanSettings.h"
+#include "station/screen/DiskRetry.h"
+#include "station/screen/StationContext.h"
 #include "station/supervisor/frmMyInputBox.h"
 
 namespace mw {

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "core/data/FileSystem.h"
-#include "station/app/StationContext.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -9,7 +9,7 @@
 #include <QString>
 #include <memory>
 
-#include "station/present/AudioPlayer.h"
+#include "station/screen/AudioPlayer.h"
 
 namespace mw {
 

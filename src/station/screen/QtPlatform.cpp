@@ -1,7 +1,7 @@
 #include "station/screen/QtPlatform.h"
 
 #include "core/data/Product.h"
-#include "station/present/QtAudioPlayer.h"
+#include "station/screen/QtAudioPlayer.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #include "station/supervisor/DelNames.h"
 
-#include "station/app/DiskRetry.h"
-#include "station/app/StationContext.h"
+#include "station/screen/DiskRetry.h"
+#include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {

@@ -1,6 +1,6 @@
 #include "station/supervisor/PASSWORD.h"
 
-#include "station/app/StationContext.h"
+#include "station/screen/StationContext.h"
 #include "station/supervisor/frmMyInputBox.h"
 
 namespace mw {

@@ -14,13 +14,13 @@
 #include <numeric>
 
 #include "core/data/Cp1252.h"
-#include "station/app/StationContext.h"
 #include "station/entry/frmVerify.h"
 #include "station/report/ReportOutput.h"
 #include "station/report/frmPrintSelected.h"
 #include "station/report/frmViewReport.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/StationContext.h"
 #include "station/supervisor/DelNames.h"
 #include "station/supervisor/PASSWORD.h"
 

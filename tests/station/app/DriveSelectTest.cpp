@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "station/app/DiskRetry.h"
 #include "station/app/frmDriveSelect.h"
+#include "station/screen/DiskRetry.h"
 #include "support/ScratchMount.h"
 #include "support/StationFixture.h"
 

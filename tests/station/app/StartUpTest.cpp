@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "station/app/DiskRetry.h"
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
+#include "station/screen/DiskRetry.h"
 #include "support/StationFixture.h"
 
 namespace mw {

@@ -8,11 +8,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "station/app/DiskRetry.h"
 #include "station/app/frmAbout.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 #include "support/StationFixture.h"

@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "station/app/DiskRetry.h"
 #include "station/entry/frmNewEntry.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "support/QtTestSupport.h"
 #include "support/StationFixture.h"

@@ -1,4 +1,4 @@
-#include "station/app/DiskRetry.h"
+#include "station/screen/DiskRetry.h"
 
 namespace mw {
 namespace {

@@ -1,6 +1,6 @@
 // Reading the sound files of the test: the formats they are recorded in, and
 // the files that are refused with a message instead of being played as noise.
-#include "station/present/WaveSound.h"
+#include "station/screen/WaveSound.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "station/present/WaveSound.h"
+#include "station/screen/WaveSound.h"
 
 #include <QFile>
 #include <QtEndian>

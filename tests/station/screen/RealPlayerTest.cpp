@@ -17,7 +17,7 @@
 #include <map>
 
 #include "station/present/PresentFixture.h"
-#include "station/present/QtAudioPlayer.h"
+#include "station/screen/QtAudioPlayer.h"
 #include "support/WaveBytes.h"
 
 namespace mw {

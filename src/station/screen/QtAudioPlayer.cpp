@@ -1,11 +1,11 @@
-#include "station/present/QtAudioPlayer.h"
+#include "station/screen/QtAudioPlayer.h"
 
 #include <QAudioSink>
 #include <QEventLoop>
 #include <QMediaDevices>
 #include <QTimer>
 
-#include "station/present/WaveSound.h"
+#include "station/screen/WaveSound.h"
 
 namespace mw {
 

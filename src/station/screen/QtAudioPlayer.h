@@ -12,7 +12,7 @@
 #include <chrono>
 #include <memory>
 
-#include "station/present/AudioPlayer.h"
+#include "station/screen/AudioPlayer.h"
 
 class QAudioSink;
 
