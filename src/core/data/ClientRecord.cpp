@@ -38,6 +38,14 @@ int ClientRecord::TimesEdited() const {
     return CodeValue(timeseditted.View());
 }
 
+bool ClientRecord::NameDeleted() const {
+    return CodeValue(DeleteFlag.View()) == 1;
+}
+
+bool ClientRecord::Locked() const {
+    return NameDeleted() || TimesEdited() >= kEditLimit;
+}
+
 std::string Trim(std::string_view text) {
     auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};

@@ -43,6 +43,8 @@ private:
 };
 
 constexpr std::size_t kRecordSize = 226;
+// Edits of one client's information, over all its visits, before it is locked.
+constexpr int kEditLimit = 3;
 
 struct ClientRecord {
     FixedText<25> Name;
@@ -65,6 +67,11 @@ struct ClientRecord {
 
     // The number of edits, a blank reading as 0.
     int TimesEdited() const;
+    // The supervisor has deleted the client's name and ID number.
+    bool NameDeleted() const;
+    // The client's information and answers may no longer be changed: its
+    // name was deleted, or it has been edited as often as allowed.
+    bool Locked() const;
 };
 
 // Removes leading and trailing blanks, as consumers do before showing a field.

@@ -76,14 +76,16 @@ std::optional<std::vector<std::string>> SplitCells(std::string_view line) {
     return cells;
 }
 
+Error LineError(const std::string& fileName, int line, const std::string& what) {
+    return MakeError(errc::BadData, fileName + ", line " + std::to_string(line) + ": " + what);
+}
+
 class SheetReader {
 public:
-    SheetReader(const std::string& fileName, int line) : fileName_(fileName), line_(line) {}
+    SheetReader(const std::string& fileName, int line, const AnswerRanges& ranges)
+        : fileName_(fileName), line_(line), ranges_(ranges) {}
 
-    Error Fail(const std::string& what) const {
-        return MakeError(errc::BadData,
-                         fileName_ + ", line " + std::to_string(line_) + ": " + what);
-    }
+    Error Fail(const std::string& what) const { return LineError(fileName_, line_, what); }
 
     Result<ScannedSheet> Read(const std::vector<std::string>& cells) const;
 
@@ -96,6 +98,7 @@ private:
 
     const std::string& fileName_;
     int line_;
+    const AnswerRanges& ranges_;
 };
 
 Result<ScannedSheet> SheetReader::Read(const std::vector<std::string>& cells) const {
@@ -165,19 +168,14 @@ std::optional<Error> SheetReader::ReadCode(const std::string& cell, const char* 
     return std::nullopt;
 }
 
-// The item's answer, or a blank for no mark or several.
+// The item's answer, or a blank where the sheet gives none the item has.
 Result<char> SheetReader::ReadMark(const std::string& cell, int item) const {
     if (cell.empty() || cell == std::string(1, kSeveralMarks)) return ' ';
-    const std::string where = "item " + std::to_string(item) + ": ";
-    if (!IsDigits(cell)) return Fail(where + "\"" + cell + "\" is not a mark");
-    const int highest = kSectionHighestAnswer[SectionOf(item)];
-    for (char mark : cell) {
-        if (mark < '1' || mark > '0' + highest) {
-            return Fail(where + "mark " + std::string(1, mark) + " is outside its answers 1 to " +
-                        std::to_string(highest));
-        }
+    if (!IsDigits(cell)) {
+        return Fail("item " + std::to_string(item) + ": \"" + cell + "\" is not a mark");
     }
-    return cell.size() == 1 ? cell[0] : ' ';
+    const int code = cell[0] - '0';
+    return cell.size() == 1 && code > 0 && ranges_.Accepts(item, code) ? cell[0] : ' ';
 }
 
 // Another encoding shows as a byte order mark of UTF-16, NUL bytes, or bytes
@@ -187,10 +185,9 @@ std::optional<Error> CheckEncoding(std::string_view text, const std::string& fil
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = Utf8SequenceAt(text, i);
         if (length == 0) {
-            return SheetReader(fileName, line)
-                .Fail(
-                    "the file is not UTF-8 text; export the sheets from the reader as UTF-8 "
-                    "or ASCII");
+            return LineError(fileName, line,
+                             "the file is not UTF-8 text; export the sheets from the reader as "
+                             "UTF-8 or ASCII");
         }
         if (text[i] == '\n') ++line;
         i += length;
@@ -201,7 +198,8 @@ std::optional<Error> CheckEncoding(std::string_view text, const std::string& fil
 }  // namespace
 
 Result<std::vector<ScannedSheet>> ParseScannedSheets(std::string_view text,
-                                                     const std::string& fileName) {
+                                                     const std::string& fileName,
+                                                     const AnswerRanges& ranges) {
     if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
     if (auto error = CheckEncoding(text, fileName)) return *error;
     std::vector<ScannedSheet> sheets;
@@ -215,7 +213,7 @@ Result<std::vector<ScannedSheet>> ParseScannedSheets(std::string_view text,
         ++lineNumber;
         if (line.ends_with('\r')) line.remove_suffix(1);
         if (Trim(line).empty()) continue;
-        const SheetReader reader(fileName, lineNumber);
+        const SheetReader reader(fileName, lineNumber, ranges);
         const auto cells = SplitCells(line);
         if (!cells) return reader.Fail("a quoted cell is not closed");
         const bool header = !anyLine && EqualNoCase(cells->front(), "InmateNumber");
@@ -234,10 +232,11 @@ Result<std::vector<ScannedSheet>> ParseScannedSheets(std::string_view text,
     return sheets;
 }
 
-Result<std::vector<ScannedSheet>> ReadScannedSheets(FileSystem& fs, const std::string& path) {
+Result<std::vector<ScannedSheet>> ReadScannedSheets(FileSystem& fs, const std::string& path,
+                                                    const AnswerRanges& ranges) {
     Result<std::string> text = fs.ReadFile(path);
     if (!text) return text.error();
-    return ParseScannedSheets(*text, path);
+    return ParseScannedSheets(*text, path, ranges);
 }
 
 ClientRecord ScannedClient(const ScannedSheet& sheet, std::string_view name, const Date& today) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/data/ClientRecord.h"
 
@@ -43,6 +44,15 @@ struct StationState {
 
     ClientRecord& Current() { return ClientRecords[CurrentRecord]; }
     const ClientRecord& Current() const { return ClientRecords[CurrentRecord]; }
+    // The current client is on the data disk, not a new one being entered.
+    bool CurrentStored() const { return CurrentRecord >= 1 && CurrentRecord <= RecordCount; }
+    // Record `index` as the data disk holds it (as last loaded or written);
+    // blank beyond the disk's records.
+    ClientRecord StoredRecord(int index) const {
+        const auto offset = static_cast<std::size_t>(index - 1) * kRecordSize;
+        if (index < 1 || offset >= DiskImage.size()) return ClientRecord();
+        return ClientRecord::FromBytes(std::string_view(DiskImage).substr(offset, kRecordSize));
+    }
     bool DiskFull() const { return RecordCount >= kMaxClients; }
 };
 

@@ -85,13 +85,14 @@ private:
 };
 
 // Each answer is one digit, 0 for an item not yet answered.
-std::optional<std::array<int, kItemCount + 1>> ParseAnswers(std::string_view digits) {
+std::optional<std::array<int, kItemCount + 1>> ParseAnswers(std::string_view digits,
+                                                            const AnswerRanges& ranges) {
     if (digits.size() != kItemCount) return std::nullopt;
     std::array<int, kItemCount + 1> answers{};
     for (int item = 1; item <= kItemCount; ++item) {
         const char digit = digits[item - 1];
         if (digit < '0' || digit > '5') return std::nullopt;
-        answers[item] = digit - '0';
+        answers[item] = ranges.Accepts(item, digit - '0') ? digit - '0' : 0;
     }
     return answers;
 }
@@ -114,7 +115,8 @@ std::string TestJournal::ToText() const {
     return text;
 }
 
-Result<TestJournal> TestJournal::FromText(std::string_view text, const std::string& fileName) {
+Result<TestJournal> TestJournal::FromText(std::string_view text, const std::string& fileName,
+                                          const AnswerRanges& ranges) {
     JournalReader reader(text, fileName);
     if (!reader.Heading()) {
         return MakeError(errc::BadData, fileName + " is not a test journal of this station");
@@ -129,7 +131,7 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
     journal.DataPath = values[0];
     const auto check = ParseNumber<std::uint64_t>(values[1], 16);
     const auto item = ParseNumber<int>(values[3]);
-    const auto answers = ParseAnswers(values[4]);
+    const auto answers = ParseAnswers(values[4], ranges);
     const auto record = FromHex(values[5]);
     if (!check || !item || *item < 1 || *item > kItemCount || !answers || !record ||
         record->size() != kRecordSize) {
@@ -161,12 +163,13 @@ Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const Tes
     return fs.ReplaceFile(TestJournalPath(programDir), journal.ToText());
 }
 
-Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir) {
+Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir,
+                                                   const AnswerRanges& ranges) {
     const std::string path = TestJournalPath(programDir);
     if (!fs.FileExists(path)) return std::optional<TestJournal>();
     Result<std::string> text = fs.ReadFile(path, kMaxJournalBytes);
     if (!text) return text.error();
-    Result<TestJournal> journal = TestJournal::FromText(*text, path);
+    Result<TestJournal> journal = TestJournal::FromText(*text, path, ranges);
     if (!journal) return journal.error();
     return std::optional<TestJournal>(std::move(*journal));
 }

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/data/AnswerRanges.h"
 #include "core/data/ClientRecord.h"
-#include "core/data/CodeTables.h"
 #include "core/data/Error.h"
 #include "core/data/FileSystem.h"
 
@@ -34,8 +34,11 @@ struct TestJournal {
     std::array<int, kItemCount + 1> Answers{};
 
     std::string ToText() const;
-    // `fileName` names the file in an error.
-    static Result<TestJournal> FromText(std::string_view text, const std::string& fileName);
+    // `fileName` names the file in an error. An answer the item has no
+    // answer for in `ranges` (the question table changed since) reads as
+    // not answered, so that the item is asked again.
+    static Result<TestJournal> FromText(std::string_view text, const std::string& fileName,
+                                        const AnswerRanges& ranges);
 };
 
 // The fingerprint of a record file's bytes (FNV-1a, 64 bits).
@@ -45,7 +48,8 @@ std::string TestJournalPath(const std::string& programDir);
 // Written whole or not at all.
 Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal);
 // Empty when no test was left unfinished.
-Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir);
+Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir,
+                                                   const AnswerRanges& ranges);
 // No journal at all is no error.
 Status RemoveTestJournal(FileSystem& fs, const std::string& programDir);
 

@@ -284,10 +284,18 @@ void frmMain::cmdMenuChoice_Click(int index) {
 }
 
 // The current client's information, corrected; once confirmed, its answers.
+// Only Save on the answers stores the visit's changes: when the answers are
+// cancelled (or cannot be shown) the client is put back as the disk holds
+// it, so that the list, the reports and the edit count never see a change
+// that was not stored.
 void frmMain::EditCurrentClient() {
+    StationState& state = ctx_.state;
+    if (!state.CurrentStored()) {
+        ctx_.platform.Beep();
+        return;
+    }
     closeOthersOnActivate_ = false;
-    OpenScreen([this] {
-        StationState& state = ctx_.state;
+    OpenScreen([this, &state] {
         state.EditMode = true;
         state.ScanMode = false;
         frmClientInfo info(ctx_, this);
@@ -295,7 +303,9 @@ void frmMain::EditCurrentClient() {
         if (!state.ChoiceConfirmed) return;
         state.ChoiceConfirmed = false;
         frmNewEntry entry(ctx_, this);
-        entry.exec();
+        if (entry.exec() != QDialog::Accepted) {
+            state.Current() = state.StoredRecord(state.CurrentRecord);
+        }
     });
     closeOthersOnActivate_ = true;
 }

@@ -182,7 +182,11 @@ frmClientInfo::frmClientInfo(StationContext& ctx, QWidget* parent) : QDialog(par
                     nullptr, [this](int index) { cmdMenuChoice_Click(index); });
     for (int i : {kInformationOk, kCancelInput}) menu_->Button(i)->installEventFilter(this);
 
+    lblEditCount_ = Named<QLabel>(this, "lblEditCount");
+    lblEditCount_->setVisible(ctx_.state.EditMode);
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblEditCount_, 0, Qt::AlignHCenter);
     layout->addWidget(frClient, 0, Qt::AlignHCenter);
     layout->addWidget(menu_->Frame(), 0, Qt::AlignHCenter);
     layout->addStretch(1);
@@ -392,10 +396,12 @@ void frmClientInfo::cmdMenuChoice_Click(int index) {
 void frmClientInfo::RecordToScreen() {
     const ClientRecord& record = ctx_.state.Current();
     ShowRecord(record);
-    nameDeleted_ = CodeValue(record.DeleteFlag.View()) == 1;
+    nameDeleted_ = record.NameDeleted();
     editCount_ = record.TimesEdited();
-    if (nameDeleted_ || editCount_ >= kEditLimit) LockOutEdit();
+    lockedAtOpen_ = record.Locked();
+    if (lockedAtOpen_) LockOutEdit();
     for (int f = kName; f < kFieldCount; ++f) reference_[f] = FieldValue(static_cast<Field>(f));
+    ShowEditCount();
 }
 
 void frmClientInfo::ShowRecord(const ClientRecord& record) {
@@ -448,10 +454,27 @@ void frmClientInfo::LockOutEdit() {
     SetEnable(false);
 }
 
+// The next counted change, so that nobody spends the last one unawares.
+void frmClientInfo::ShowEditCount() {
+    lblEditCount_->setText(
+        nameDeleted_ || editCount_ >= kEditLimit
+            ? QStringLiteral("No further edits are permitted.")
+            : QStringLiteral("Edit %1 of %2").arg(editCount_ + 1).arg(kEditLimit));
+}
+
 void frmClientInfo::EditLimitMessage() {
     ctx_.platform.MsgBox({.text = QStringLiteral("This client's information has been edited\n"
                                                  "3 times already. Further editing of this\n"
                                                  "information is no longer permitted."),
+                          .icon = MsgIcon::Information,
+                          .title = QStringLiteral("Edit Limit Reached")});
+}
+
+void frmClientInfo::LastEditMessage() {
+    ctx_.platform.MsgBox({.text = QStringLiteral("This is the third and last change allowed to "
+                                                 "this client's information.\nIt is kept, and "
+                                                 "no further editing of this information is "
+                                                 "permitted."),
                           .icon = MsgIcon::Information,
                           .title = QStringLiteral("Edit Limit Reached")});
 }
@@ -465,11 +488,12 @@ void frmClientInfo::LostFocusProcess(Field field) {
     if (value == reference_[field]) return;
     if (++editCount_ >= kEditLimit) {
         editCount_ = kEditLimit;
-        EditLimitMessage();
+        LastEditMessage();
         LockOutEdit();
-        return;
+    } else {
+        reference_[field] = value;
     }
-    reference_[field] = value;
+    ShowEditCount();
 }
 
 // A calendar date from 1890 up to today.
@@ -533,29 +557,35 @@ bool frmClientInfo::Refuse(Field field, bool beep) {
 
 // Every field but the date of birth is required, checked in tab order. A
 // field may have been left by the mouse or Shift+Tab, so each gets its
-// Enter handling here. The date of birth may stay empty; a good date is
-// written out in full, so 1/2/1950 is stored as 01/02/1950.
+// Enter handling here. A locked field cannot be put right, so it is not
+// checked: a client stored before today's checks, or whose ID number the
+// supervisor deleted, can still be confirmed. The date of birth may stay
+// empty; a good date is written out in full, so 1/2/1950 is stored as
+// 01/02/1950.
 bool frmClientInfo::AllFieldsConfirmed() {
     for (int f = kName; f < kDateOfBirth; ++f) {
-        if (!ConfirmField(static_cast<Field>(f))) return false;
+        if (fields_[f]->isEnabled() && !ConfirmField(static_cast<Field>(f))) return false;
     }
     QLineEdit* dateOfBirth = Text(kDateOfBirth);
     const QString text = dateOfBirth->text().trimmed();
     if (text.isEmpty()) return true;
-    if (!GoodDate(text)) return ConfirmDateOfBirth();
+    if (!GoodDate(text)) return !dateOfBirth->isEnabled() || ConfirmDateOfBirth();
     dateOfBirth->setText(ReadDate(text).toString(QStringLiteral("MM/dd/yyyy")));
     return true;
 }
 
 // The screen's values are always written: a new client is stored as new
-// even when it matches the client selected in the main list.
+// even when it matches the client selected in the main list. A client that
+// was locked when the screen opened is kept exactly as it is.
 void frmClientInfo::InformationOk() {
     if (!AllFieldsConfirmed()) return;
     StationState& state = ctx_.state;
     state.ChoiceConfirmed = true;
-    if (!state.EditMode) StartNewRecord();
-    RecordToDB();
-    if (state.EditMode) state.Current().timeseditted = std::to_string(editCount_);
+    if (!lockedAtOpen_) {
+        if (!state.EditMode) StartNewRecord();
+        RecordToDB();
+        if (state.EditMode) state.Current().timeseditted = std::to_string(editCount_);
+    }
     accept();
 }
 

@@ -6,7 +6,9 @@
 // - a new client: empty fields; "Information OK" fills the free slot
 //   RecordCount + 1 and makes it current;
 // - edit (EditMode): the current client's data, corrected; every changed
-//   field counts as an edit, and three edits lock the client for good;
+//   field counts as an edit, and three edits lock the client for good. A
+//   locked client (three edits, or its name deleted) is shown to be
+//   confirmed as it is: "Information OK" then changes nothing;
 // - scan (ScanMode): the values read from an answer sheet, left in the free
 //   slot by the scan, are confirmed and stored there as a new client.
 // A new or scanned client needs a free slot: the caller checks first that
@@ -41,8 +43,6 @@ public:
     // The fields in tab order; lblInfo_<field> is the caption of each.
     enum Field { kName = 0, kIDNumber, kAge, kGender, kRace, kEducation, kMarital, kDateOfBirth };
     static constexpr int kFieldCount = kDateOfBirth + 1;
-    // Edits of one client, over all its visits, before its data are locked.
-    static constexpr int kEditLimit = 3;
 
     frmClientInfo(StationContext& ctx, QWidget* parent);
 
@@ -74,6 +74,8 @@ private:
     void SetEnable(bool enabled);
     void LockOutEdit();
     void EditLimitMessage();
+    void LastEditMessage();
+    void ShowEditCount();
     void LostFocusProcess(Field field);
     bool GoodDate(const QString& text) const;
 
@@ -99,8 +101,12 @@ private:
     std::array<QString, kFieldCount> reference_{};
     MenuChoices* menu_;
     QLabel* msgPanel_;
+    // In edit mode, which counted change comes next.
+    QLabel* lblEditCount_;
     int editCount_ = 0;
     bool nameDeleted_ = false;
+    // Locked before this visit: nothing can change, so nothing is rewritten.
+    bool lockedAtOpen_ = false;
 };
 
 }  // namespace mw

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <ranges>
 
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
@@ -21,28 +22,20 @@
 namespace mw {
 namespace {
 
-// The answer sheet follows the English question table, whatever the language
-// the client would have been tested in.
-constexpr const char* kQuestionTable = "English";
-
-// How an item is answered, decided from its second answer text.
+// How an item is answered, decided from its second answer text: its row's
+// help line names its answers.
 enum ResponseType { kTrueFalse = 0, kYesNo, kNumbered, kFrequency, kMostly, kOften };
 
-struct ResponseLayout {
-    int answers;  // answer columns, and the highest code a key may give
-    const char* help;
+constexpr std::array<const char*, 6> kHelp = {
+    "0=No answer, 1=True, 2=False, Tab=Next grid",
+    "0=No answer, 1=Yes, 2=No, Tab=Next grid",
+    "0=No answer, 1=1, 2=2,  3=3, 4=4, Tab=Next grid",
+    "0=No answer, 1=Rare/Never, 2=Sometimes, 3=Often, 4=Very Often, Tab=Next grid",
+    "0=No answer, 1=True, 2=Mostly True, 3=Can't Decide, 4=Mostly False, 5=False, Tab=Next grid",
+    "0=No answer, 1=Very Often, 2=Often, 3=Can't Decide, 4=Often, 5=Very Often, Tab=Next grid",
 };
-
-constexpr std::array<ResponseLayout, 6> kLayouts = {{
-    {2, "0=No answer, 1=True, 2=False, Tab=Next grid"},
-    {2, "0=No answer, 1=Yes, 2=No, Tab=Next grid"},
-    {4, "0=No answer, 1=1, 2=2,  3=3, 4=4, Tab=Next grid"},
-    {4, "0=No answer, 1=Rare/Never, 2=Sometimes, 3=Often, 4=Very Often, Tab=Next grid"},
-    {5,
-     "0=No answer, 1=True, 2=Mostly True, 3=Can't Decide, 4=Mostly False, 5=False, Tab=Next "
-     "grid"},
-    {5, "0=No answer, 1=Very Often, 2=Often, 3=Can't Decide, 4=Often, 5=Very Often, Tab=Next grid"},
-}};
+const char* const kReadOnlyHelp =
+    "This client's data may no longer be changed: its answers are only shown. Tab=Next grid";
 
 // The tests are made in this order; "No" must be the whole text.
 int ResponseTypeOf(std::string_view answer2) {
@@ -54,8 +47,12 @@ int ResponseTypeOf(std::string_view answer2) {
     return kNumbered;
 }
 
-// Item rows shown at once; the scrolling below is made for this many.
+// Item rows shown at once where the screen has room, and the fewest the
+// grids keep when the window is made smaller.
 constexpr int kVisibleRows = 17;
+constexpr int kLeastVisibleRows = 5;
+// The window manager's title bar and borders, which the window's own size leaves out.
+constexpr int kWindowFrame = 40;
 // Room between two grids.
 constexpr int kGridGap = 13;
 
@@ -63,11 +60,28 @@ constexpr QRgb kWhite = qRgb(255, 255, 255);
 constexpr QRgb kDarkBlue = qRgb(0, 0, 128);
 constexpr QRgb kGreen = qRgb(0, 255, 0);
 constexpr QRgb kBlack = qRgb(0, 0, 0);
+// An answer the row's item does not have.
+constexpr QRgb kGrey = qRgb(160, 160, 160);
 
 const char* const kScannedWarning =
     "Scanned answers being populated for editing but\n"
     "some answers did not scan correctly.\n"
     "Check responses carefully.";
+
+// The height of a grid showing `rows` item rows under its header.
+int GridHeight(const QTableWidget* table, int rows) {
+    return 2 * table->frameWidth() + table->horizontalHeader()->sizeHint().height() +
+           rows * table->verticalHeader()->defaultSectionSize();
+}
+
+// Shows the row above `row` at the top when `row` is out of view, never
+// scrolling past the last row.
+void ScrollToRow(QTableWidget* table, int row) {
+    QScrollBar* bar = table->verticalScrollBar();
+    const int shown = std::max(1, table->viewport()->height() / table->rowHeight(row));
+    if (row >= bar->value() && row < bar->value() + shown) return;
+    bar->setValue(std::max(row - 1, 0));
+}
 
 void SetGridCellColor(QTableWidgetItem* cell, QRgb back, QRgb fore) {
     cell->setBackground(QColor(back));
@@ -82,11 +96,11 @@ Result<std::vector<QuestionRow>> ReadQuestions(const StationContext& ctx) {
                              JoinPath(ctx.programDir, kQuestionDatabaseName) +
                              " could not be opened");
     }
-    Result<std::vector<QuestionRow>> rows = ctx.database->ReadQuestionTable(kQuestionTable);
+    Result<std::vector<QuestionRow>> rows = ctx.database->ReadQuestionTable(kAnswerSheetTable);
     if (!rows) return rows;
     std::erase_if(*rows, [](const QuestionRow& row) { return row.ID < 1 || row.ID > kItemCount; });
     if (rows->empty()) {
-        return MakeError(errc::BadData, std::string("the question table ") + kQuestionTable +
+        return MakeError(errc::BadData, std::string("the question table ") + kAnswerSheetTable +
                                             " holds no items numbered 1 to 160");
     }
     return rows;
@@ -125,17 +139,10 @@ QTableWidget* MakeGrid(QWidget* parent, int index, int answers) {
     return table;
 }
 
-// Shows the row above `row` at the top when `row` is out of view, never
-// scrolling past the last row.
-void ScrollToRow(QTableWidget* table, int row) {
-    QScrollBar* bar = table->verticalScrollBar();
-    if (row >= bar->value() && row < bar->value() + kVisibleRows) return;
-    bar->setValue(std::max(row - 1, 0));
-}
-
 }  // namespace
 
-frmNewEntry::frmNewEntry(StationContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+frmNewEntry::frmNewEntry(StationContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), readOnly_(ctx.state.EditMode && ctx.state.Current().Locked()) {
     setObjectName(QStringLiteral("frmNewEntry"));
     setWindowTitle(QStringLiteral("Client Responses"));
     msgPanel_ = MakeMsgPanel(this);
@@ -151,79 +158,112 @@ frmNewEntry::frmNewEntry(StationContext& ctx, QWidget* parent) : QDialog(parent)
     // A stray Space must not throw away a sheet of keyed answers: only Enter chooses.
     menu_->SetSpaceIgnored(true);
 
-    LoadAnswers();
-    if (Result<std::vector<QuestionRow>> questions = ReadQuestions(ctx_)) {
-        BuildGrids(*questions);
+    Result<std::vector<QuestionRow>> questions = ReadQuestions(ctx_);
+    if (questions) {
+        ranges_ = AnswerRanges::FromQuestions(*questions);
     } else {
         loadError_ = QString::fromStdString(questions.error().message);
     }
+    LoadAnswers();
+    if (questions) BuildGrids(std::move(*questions));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblClientName, 0, Qt::AlignHCenter);
     layout->addWidget(LayOutGrids(), 1, Qt::AlignHCenter);
     layout->addWidget(menu_->Frame(), 0, Qt::AlignHCenter);
     layout->addWidget(msgPanel_);
+    FitRowsToScreen();
     FitAndCenter(this, grids_.empty() ? nullptr : grids_.front().table);
+    // From here on the grids take the window's height, down to a few rows,
+    // so that the window may still be made smaller.
+    for (const Grid& grid : grids_) {
+        grid.table->setMinimumHeight(GridHeight(grid.table, kLeastVisibleRows));
+        grid.table->setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+    setMinimumSize(minimumSizeHint());
 }
 
 frmNewEntry::~frmNewEntry() = default;
 
-// A scanned client may come with fewer than 160 answers, or with blanks for
-// items whose mark did not scan (none, or several); they read as not answered.
+// Blanks (items whose mark did not scan: none, or several) and codes the
+// item has no answer for read as not answered, so that what the grid shows
+// is what Save stores. A scanned client with such items is warned of them.
 void frmNewEntry::LoadAnswers() {
-    answers_ = std::string(ctx_.state.Current().Answers.View());
-    if (!ctx_.state.ScanMode) return;
-    scannedShort_ = answers_.find(' ') != std::string::npos;
-    std::replace(answers_.begin(), answers_.end(), ' ', '0');
+    const std::string_view stored = ctx_.state.Current().Answers.View();
+    scannedShort_ = ctx_.state.ScanMode && stored.find(' ') != std::string_view::npos;
+    answers_ = ranges_.Within(stored);
 }
 
-// Items of one type always go to one grid, in table order, whatever the
-// order of the types in the table; the grids follow the order in which
-// their types first appear.
-void frmNewEntry::BuildGrids(const std::vector<QuestionRow>& questions) {
-    for (const QuestionRow& question : questions) {
-        AddItemRow(GridOfType(ResponseTypeOf(question.Answer[1])), question.ID);
+// One grid per section, as the paper sheet is laid out, each as wide as the
+// section's item with the most answers: keying a sheet from top to bottom
+// goes from item to item whatever the items' answer formats.
+void frmNewEntry::BuildGrids(std::vector<QuestionRow> questions) {
+    std::ranges::stable_sort(questions, {}, &QuestionRow::ID);
+    for (int section = 1; section <= kSectionCount; ++section) {
+        const auto inSection = [section](const QuestionRow& q) {
+            return SectionOf(q.ID) == section;
+        };
+        int columns = 0;
+        for (const QuestionRow& question : questions | std::views::filter(inSection)) {
+            columns = std::max(columns, ranges_.Highest(question.ID));
+        }
+        if (columns == 0) continue;  // a table without this section's items
+        grids_.push_back(
+            {MakeGrid(this, static_cast<int>(grids_.size()), columns), section, {}, {}});
+        for (const QuestionRow& question : questions | std::views::filter(inSection)) {
+            AddItemRow(grids_.back(), question);
+        }
     }
     for (Grid& grid : grids_) FinishGrid(grid);
 }
 
-frmNewEntry::Grid& frmNewEntry::GridOfType(int type) {
-    for (Grid& grid : grids_) {
-        if (grid.type == type) return grid;
-    }
-    const int index = static_cast<int>(grids_.size());
-    grids_.push_back({MakeGrid(this, index, kLayouts[type].answers), type, {}});
-    return grids_.back();
-}
-
-void frmNewEntry::AddItemRow(Grid& grid, int item) {
+void frmNewEntry::AddItemRow(Grid& grid, const QuestionRow& question) {
     QTableWidget* table = grid.table;
     const int row = table->rowCount();
     table->insertRow(row);
-    table->setItem(row, 0, new QTableWidgetItem(QString::number(item) + QLatin1Char('.')));
+    table->setItem(row, 0, new QTableWidgetItem(QString::number(question.ID) + QLatin1Char('.')));
     for (int column = 1; column < table->columnCount(); ++column) {
         table->setItem(row, column, new QTableWidgetItem);
     }
-    grid.items.push_back(item);
+    grid.items.push_back(question.ID);
+    grid.types.push_back(ResponseTypeOf(question.Answer[1]));
 }
 
-// Every row painted from the answers, the grid sized to show kVisibleRows
-// rows, and the first item current.
+// Every row painted from the answers, and the first item current.
 void frmNewEntry::FinishGrid(Grid& grid) {
     QTableWidget* table = grid.table;
     for (int row = 0; row < table->rowCount(); ++row) PaintRow(grid, row, false);
-    const int frame = 2 * table->frameWidth();
-    int width = frame;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        width += table->columnWidth(column);
-    }
-    if (table->rowCount() > kVisibleRows) width += table->verticalScrollBar()->sizeHint().width();
-    table->setFixedSize(width, frame + table->horizontalHeader()->sizeHint().height() +
-                                   kVisibleRows * table->verticalHeader()->defaultSectionSize());
+    SizeGrid(grid, kVisibleRows);
     table->setCurrentCell(0, 0);
     table->installEventFilter(this);
     connect(table, &QTableWidget::currentCellChanged, this,
             [this, index = IndexOf(grid)] { HighlightRow(grids_[index]); });
+}
+
+// Wide enough for every column, with room for a scroll bar where the grid
+// may have to scroll, and high enough for `rows` rows.
+void frmNewEntry::SizeGrid(const Grid& grid, int rows) {
+    QTableWidget* table = grid.table;
+    int width = 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        width += table->columnWidth(column);
+    }
+    if (table->rowCount() > kLeastVisibleRows) {
+        width += table->verticalScrollBar()->sizeHint().width();
+    }
+    table->setFixedSize(width, GridHeight(table, rows));
+}
+
+// The window opens with as many rows as the screen has room for, so that
+// Save, Cancel and the help line are on the screen below the grids.
+void frmNewEntry::FitRowsToScreen() {
+    if (grids_.empty()) return;
+    const int room = screen()->availableGeometry().height() - kWindowFrame;
+    const int over = sizeHint().height() - room;
+    if (over <= 0) return;
+    const int rowHeight = grids_.front().table->verticalHeader()->defaultSectionSize();
+    const int rows = std::max(kLeastVisibleRows, kVisibleRows - (over + rowHeight - 1) / rowHeight);
+    for (const Grid& grid : grids_) SizeGrid(grid, rows);
 }
 
 // frEntry: each grid under its label "Section <n>", side by side; Tab goes
@@ -235,10 +275,10 @@ QWidget* frmNewEntry::LayOutGrids() {
     QWidget* previous = nullptr;
     for (const Grid& grid : grids_) {
         const int index = IndexOf(grid);
-        auto* label = new QLabel(QStringLiteral("Section %1").arg(index + 1), frEntry);
+        auto* label = new QLabel(QStringLiteral("Section %1").arg(grid.section), frEntry);
         label->setObjectName(ControlName("lblSection", index));
         layout->addWidget(label, 0, index);
-        layout->addWidget(grid.table, 1, index, Qt::AlignTop);
+        layout->addWidget(grid.table, 1, index, Qt::AlignHCenter);
         if (previous) setTabOrder(previous, grid.table);
         previous = grid.table;
     }
@@ -259,8 +299,7 @@ void frmNewEntry::showEvent(QShowEvent* event) {
 void frmNewEntry::Form_Activate() {
     if (grids_.empty()) {
         ShowLoadError();
-        // Nothing was keyed, so nothing is discarded: the caller's record stays as it was.
-        QDialog::reject();
+        reject();
         return;
     }
     if (scannedShort_) {
@@ -288,20 +327,26 @@ int frmNewEntry::IndexOf(const Grid& grid) const {
 }
 
 // The item number cell is always plain; the chosen answer is a green "X";
-// the answer cells of the current row are cyan, keeping their "X".
+// the answer cells of the current row are cyan, keeping their "X"; the
+// cells of answers the item does not have are grey.
 void frmNewEntry::PaintRow(const Grid& grid, int row, bool current) {
     QTableWidget* table = grid.table;
-    const int code = AnswerValue(answers_[grid.items[row] - 1]);
+    const int item = grid.items[static_cast<std::size_t>(row)];
+    const int code = AnswerValue(answers_[static_cast<std::size_t>(item - 1)]);
     SetGridCellColor(table->item(row, 0), kWhite, kDarkBlue);
     for (int column = 1; column < table->columnCount(); ++column) {
         const bool chosen = column == code;
         QTableWidgetItem* cell = table->item(row, column);
         cell->setText(chosen ? QStringLiteral("X") : QString());
-        const QRgb back = current ? kFocusColor : (chosen ? kGreen : kWhite);
+        const QRgb back = column > ranges_.Highest(item) ? kGrey
+                          : current                      ? kFocusColor
+                          : chosen                       ? kGreen
+                                                         : kWhite;
         SetGridCellColor(cell, back, current || chosen ? kBlack : kDarkBlue);
     }
 }
 
+// The current row, painted and in view, with its own item's help line.
 void frmNewEntry::HighlightRow(Grid& grid) {
     const int row = grid.table->currentRow();
     if (grid.highlightedRow >= 0 && grid.highlightedRow != row) {
@@ -310,6 +355,8 @@ void frmNewEntry::HighlightRow(Grid& grid) {
     PaintRow(grid, row, true);
     grid.highlightedRow = row;
     ScrollToRow(grid.table, row);
+    msgPanel_->setText(QString::fromUtf8(
+        readOnly_ ? kReadOnlyHelp : kHelp[static_cast<std::size_t>(grid.types[row])]));
 }
 
 void frmNewEntry::RestoreRow(const Grid& grid) {
@@ -325,7 +372,7 @@ bool frmNewEntry::eventFilter(QObject* watched, QEvent* event) {
     if (Grid* grid = GridOf(watched)) {
         switch (event->type()) {
             case QEvent::FocusIn:
-                grdResponses_GotFocus(*grid);
+                HighlightRow(*grid);
                 break;
             case QEvent::FocusOut:
                 RestoreRow(*grid);
@@ -337,11 +384,6 @@ bool frmNewEntry::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void frmNewEntry::grdResponses_GotFocus(Grid& grid) {
-    msgPanel_->setText(QString::fromUtf8(kLayouts[grid.type].help));
-    HighlightRow(grid);
 }
 
 // Returns true when the key is used up here. Tab and the page keys are the
@@ -366,15 +408,17 @@ bool frmNewEntry::grdResponses_KeyDown(Grid& grid, const QKeyEvent& key) {
     }
 }
 
-// A digit up to the grid's highest answer stores the item's code and moves
-// on; any other character only beeps.
+// A digit of the item's answers (0 for none) stores the item's code and
+// moves on; any other character only beeps, as does every key of a locked
+// client.
 void frmNewEntry::grdResponses_KeyPress(Grid& grid, QChar typed) {
+    const int item = grid.items[static_cast<std::size_t>(grid.table->currentRow())];
     const int code = typed.unicode() - u'0';
-    if (code < 0 || code > kLayouts[grid.type].answers) {
+    if (readOnly_ || !ranges_.Accepts(item, code)) {
         ctx_.platform.Beep();
         return;
     }
-    answers_[grid.items[grid.table->currentRow()] - 1] = static_cast<char>('0' + code);
+    answers_[static_cast<std::size_t>(item - 1)] = static_cast<char>('0' + code);
     AdvanceRow(grid);
 }
 
@@ -420,8 +464,17 @@ void frmNewEntry::cmdMenuChoice_Click(int index) {
 }
 
 // The answers keyed so far stay on the screen until the client is written:
-// after a refused write the operator mends the disk and saves again.
+// after a refused write the operator mends the disk and saves again. A
+// locked client's answers cannot have changed; what may still be stored is
+// the client information confirmed just before, with the edit that reached
+// the limit.
 void frmNewEntry::Save() {
+    const StationState& state = ctx_.state;
+    if (readOnly_ &&
+        state.Current().ToBytes() == state.StoredRecord(state.CurrentRecord).ToBytes()) {
+        accept();
+        return;
+    }
     const auto enableChoices = [this](bool enabled) {
         for (int index : {kSave, kCancel}) menu_->Button(index)->setEnabled(enabled);
     };
@@ -432,16 +485,6 @@ void frmNewEntry::Save() {
     }
     enableChoices(true);
     menu_->Focus(kSave);
-}
-
-// A new client abandoned here leaves no half-entered record in its slot.
-// Nothing is written; an existing client stays as it was stored.
-void frmNewEntry::reject() {
-    if (AddingNewClient(ctx_)) {
-        ctx_.Store().ClearRecord();
-        ctx_.state.CurrentRecord = 1;
-    }
-    QDialog::reject();
 }
 
 }  // namespace mw

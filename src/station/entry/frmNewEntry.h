@@ -1,17 +1,22 @@
 // "Client Responses": the 160 answers of a paper answer sheet keyed into one
-// grid per answer format, or an existing client's answers corrected. Save
-// stores the client through the client store; Cancel of a new client blanks
-// the slot and writes nothing.
+// grid per section of the sheet, or an existing client's answers corrected.
+// Save stores the client through the client store; Cancel writes nothing
+// (the caller puts back what it had prepared).
 //
-// Each grid row is one item; the keyed answer is an "X" in its column. The
-// operator only types digits: each one stores the item's answer and moves on
-// to the next item, from the last item of a grid to the first of the next.
+// Each grid row is one item, in item order as on the sheet; the keyed answer
+// is an "X" in its column. A row takes only its own item's answers: the
+// cells beyond them are greyed and their keys beep. The operator only types
+// digits: each one stores the item's answer and moves on to the next item,
+// from the last item of a grid to the first of the next. A locked client's
+// answers are shown but cannot be changed.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <string>
 #include <vector>
+
+#include "core/data/AnswerRanges.h"
 
 class QKeyEvent;
 class QLabel;
@@ -20,7 +25,6 @@ class QTableWidget;
 namespace mw {
 
 class MenuChoices;
-struct QuestionRow;
 struct StationContext;
 
 class frmNewEntry : public QDialog {
@@ -32,28 +36,27 @@ public:
     frmNewEntry(StationContext& ctx, QWidget* parent);
     ~frmNewEntry() override;
 
-    // Closing the window counts as Cancel.
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // One grid of grdResponses: the items of one response type, in table order.
+    // One grid of grdResponses: the items of one section, in item order.
     struct Grid {
         QTableWidget* table;
-        int type;
+        int section;
         std::vector<int> items;   // the item number of each row
+        std::vector<int> types;   // the response type of each row, for its help line
         int highlightedRow = -1;  // the row last painted as the current one
     };
 
     void LoadAnswers();
-    void BuildGrids(const std::vector<QuestionRow>& questions);
-    Grid& GridOfType(int type);
-    void AddItemRow(Grid& grid, int item);
+    void BuildGrids(std::vector<QuestionRow> questions);
+    void AddItemRow(Grid& grid, const QuestionRow& question);
     void FinishGrid(Grid& grid);
+    void SizeGrid(const Grid& grid, int rows);
     QWidget* LayOutGrids();
+    void FitRowsToScreen();
     void Form_Activate();
     void ShowLoadError();
 
@@ -64,7 +67,6 @@ private:
     void RestoreRow(const Grid& grid);
     void EnterGrid(Grid& grid, int row);
 
-    void grdResponses_GotFocus(Grid& grid);
     bool grdResponses_KeyDown(Grid& grid, const QKeyEvent& key);
     void grdResponses_KeyPress(Grid& grid, QChar typed);
     void AdvanceRow(Grid& grid);
@@ -77,10 +79,13 @@ private:
     QLabel* msgPanel_;
     MenuChoices* menu_;
     std::vector<Grid> grids_;
+    AnswerRanges ranges_;
     // The answer buffer: the code of item n at n - 1.
     std::string answers_;
     // Why the answers cannot be keyed; empty once the grids are built.
     QString loadError_;
+    // A locked client: its answers are only shown.
+    bool readOnly_;
     // A scanned client with answers that did not scan: the operator is warned.
     bool scannedShort_ = false;
     bool activated_ = false;

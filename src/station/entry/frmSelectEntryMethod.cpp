@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "station/entry/StoreAnswers.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
 #include "station/present/TestRoute.h"
@@ -35,7 +36,7 @@ std::vector<MenuChoice> EntryMethods() {
 }  // namespace
 
 frmSelectEntryMethod::frmSelectEntryMethod(StationContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx) {
+    : QDialog(parent), ctx_(ctx), previousCurrent_(ctx.state.CurrentRecord) {
     setObjectName(QStringLiteral("frmSelectEntryMethod"));
     setWindowTitle(QStringLiteral("Entry Method"));
 
@@ -71,8 +72,19 @@ frmSelectEntryMethod::frmSelectEntryMethod(StationContext& ctx, QWidget* parent)
 
 void frmSelectEntryMethod::cmdMenuChoice_Click(int index) {
     if (index <= kScanAnswerSheet) RunRoute(static_cast<Choice>(index));
+    ForgetUnstoredClient();
     // Whatever was chosen and however the route ended, the main menu comes back.
     close();
+}
+
+// Every route ends here. A new client that was not stored (the language, the
+// grid or the scan settings cancelled, the question table missing) leaves
+// nothing in its slot, and the client that was current before is current
+// again: no screen may show, print or store a client that is not on the disk.
+void frmSelectEntryMethod::ForgetUnstoredClient() {
+    if (!AddingNewClient(ctx_)) return;
+    ctx_.Store().ClearRecord();
+    ctx_.state.CurrentRecord = previousCurrent_;
 }
 
 void frmSelectEntryMethod::RunRoute(Choice route) {

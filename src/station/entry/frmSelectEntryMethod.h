@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 
 class QStackedLayout;
 class QWidget;
@@ -34,8 +35,11 @@ private:
     void RunRoute(Choice route);
     bool RoomForNewClient();
     void EnterFromAnswerSheet();
+    void ForgetUnstoredClient();
 
     StationContext& ctx_;
+    // The client current when the screen opened, current again when no new one is stored.
+    const std::int16_t previousCurrent_;
     MenuChoices* menu_;
     QStackedLayout* methodArea_;
     QWidget* frBlank_;

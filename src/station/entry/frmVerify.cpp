@@ -41,6 +41,7 @@ void LayOutQuestion(QGroupBox* frame, QLabel* label, QLineEdit* entry) {
 frmVerify::frmVerify(StationContext& ctx, QWidget* parent)
     : QDialog(parent),
       ctx_(ctx),
+      ranges_(ReadAnswerRanges(ctx.database.get())),
       stored_(Trim(ctx.state.Current().Answers.View())),
       keyed_(kItemCount, '0') {
     setObjectName(QStringLiteral("frmVerify"));
@@ -118,12 +119,11 @@ void frmVerify::ShowQuestion() {
     txtPrevQuestion_->setText(QString(QLatin1Char(keyed_[previous - 1])));
 }
 
-// Each item takes the answer codes of its section, and no others: item 147
-// opens the multiple-choice section, whose items have four answers.
+// Each item takes the codes of its own answers (0 for none), and no others.
 void frmVerify::txtCurQuestion_KeyPress(QChar typed) {
     const int item = questions_[position_];
     const int code = typed.unicode() - u'0';
-    if (code < 0 || code > kSectionHighestAnswer[SectionOf(item)]) {
+    if (!ranges_.Accepts(item, code)) {
         ctx_.platform.Beep();
         return;
     }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/data/AnswerRanges.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,7 @@ private:
     void Finish(const QString& title, const QString& text);
 
     StationContext& ctx_;
+    const AnswerRanges ranges_;
     QLabel* lblCurQuestion_;
     QLineEdit* txtCurQuestion_;
     QGroupBox* Frame1_;

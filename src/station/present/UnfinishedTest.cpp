@@ -96,7 +96,8 @@ bool SettleUnfinishedTest(StationContext& ctx, QWidget* parent) {
                                                 "discard it."),
                          .icon = MsgIcon::Information});
     if (!AskSecretCode(ctx, parent)) return false;
-    Result<std::optional<TestJournal>> journal = ReadTestJournal(ctx.fs, ctx.programDir);
+    Result<std::optional<TestJournal>> journal =
+        ReadTestJournal(ctx.fs, ctx.programDir, ReadAnswerRanges(ctx.database.get()));
     if (!journal) {
         return Ask(ctx,
                    QString::fromStdString(journal.error().message) +

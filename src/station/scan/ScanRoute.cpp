@@ -106,7 +106,8 @@ std::optional<std::vector<ScannedSheet>> ScanBatch::ImportSheets() {
     }
     const QString path = ChooseSheetFile();
     if (path.isEmpty()) return std::nullopt;
-    Result<std::vector<ScannedSheet>> read = ReadScannedSheets(ctx_.fs, path.toStdString());
+    Result<std::vector<ScannedSheet>> read =
+        ReadScannedSheets(ctx_.fs, path.toStdString(), ReadAnswerRanges(ctx_.database.get()));
     if (!read) {
         ctx_.platform.MsgBox({.text = QStringLiteral("No answer sheet was imported:\n") +
                                       QString::fromStdString(read.error().message),

@@ -206,8 +206,19 @@ bool frmSupervisorOptions::HasClients(const char* title, const char* secondLine)
     return false;
 }
 
+// A client entered but never stored is no client to report on or verify.
+bool frmSupervisorOptions::HasCurrentClient(const char* title) {
+    if (ctx_.state.CurrentStored()) return true;
+    ctx_.platform.MsgBox({.text = QStringLiteral("No client of this data disk is selected.\n"
+                                                 "Choose a client from the client list first."),
+                          .icon = MsgIcon::Information,
+                          .title = QString::fromUtf8(title)});
+    return false;
+}
+
 void frmSupervisorOptions::PrintClientReports() {
     if (!HasClients("Print Report", "Cannot perform this function.")) return;
+    if (lastPrintOption_ == kCurrentClient && !HasCurrentClient("Print Report")) return;
     if (!AskSecretCode(ctx_, this)) return;
     switch (lastPrintOption_) {
         case kCurrentClient: {
@@ -235,7 +246,10 @@ void frmSupervisorOptions::PrintAllClients() {
 }
 
 void frmSupervisorOptions::VerifyData() {
-    if (!HasClients("Verify Data", "There are no clients on this data disk.")) return;
+    if (!HasClients("Verify Data", "There are no clients on this data disk.") ||
+        !HasCurrentClient("Verify Data")) {
+        return;
+    }
     frmVerify verify(ctx_, this);
     verify.exec();
 }

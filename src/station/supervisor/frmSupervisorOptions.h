@@ -48,6 +48,7 @@ private:
     void VerifyData();
     void DeleteClientNames();
     bool HasClients(const char* title, const char* secondLine);
+    bool HasCurrentClient(const char* title);
     QString CurrentName() const;
 
     StationContext& ctx_;

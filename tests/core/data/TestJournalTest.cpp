@@ -12,7 +12,7 @@ namespace {
 
 TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     mwtest::TempDir programDir;
-    auto none = ReadTestJournal(LocalFileSystem(), programDir.Path());
+    auto none = ReadTestJournal(LocalFileSystem(), programDir.Path(), {});
     ASSERT_TRUE(none);
     EXPECT_FALSE(none->has_value());
 
@@ -23,10 +23,10 @@ TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     journal.Client.DateOfBirth = "01/02/1990";
     journal.Language = "Spanish";
     journal.Item = 57;
-    for (int item = 1; item < 57; ++item) journal.Answers[item] = item % 5 + 1;
+    for (int item = 1; item < 57; ++item) journal.Answers[item] = item % 2 + 1;
     ASSERT_TRUE(WriteTestJournal(LocalFileSystem(), programDir.Path(), journal));
 
-    auto read = ReadTestJournal(LocalFileSystem(), programDir.Path());
+    auto read = ReadTestJournal(LocalFileSystem(), programDir.Path(), {});
     ASSERT_TRUE(read) << read.error().message;
     ASSERT_TRUE(read->has_value());
     // Every field is in the text, the record byte for byte.
@@ -44,7 +44,7 @@ TEST(TestJournalTest, ADamagedOrForeignFileIsRefusedByName) {
     journal.Language = "English";
     const std::string good = journal.ToText();
     const std::string path = TestJournalPath(programDir.Path());
-    ASSERT_TRUE(TestJournal::FromText(good, path));
+    ASSERT_TRUE(TestJournal::FromText(good, path, {}));
     auto replace = [&](const std::string& from, const std::string& to) {
         std::string text = good;
         text.replace(text.find(from), from.size(), to);
@@ -56,7 +56,7 @@ TEST(TestJournalTest, ADamagedOrForeignFileIsRefusedByName) {
           replace("Answers=0", "Answers=9"), replace("Language=", "Tongue="),
           replace("Record=20", "Record=2")}) {
         programDir.Write(kTestJournalName, text);
-        auto read = ReadTestJournal(LocalFileSystem(), programDir.Path());
+        auto read = ReadTestJournal(LocalFileSystem(), programDir.Path(), {});
         ASSERT_FALSE(read) << text;
         EXPECT_EQ(read.error().code, errc::BadData);
         EXPECT_NE(read.error().message.find(path), std::string::npos) << read.error().message;

@@ -298,6 +298,28 @@ TEST_F(MainWindowTest, EditCurrentClientCorrectsTheSelectedClientThenItsAnswers)
     EXPECT_EQ(stored.substr(kRecordSize + 36, 3), "31 ");
     EXPECT_EQ(stored.substr(2 * kRecordSize - 2, 1), "1");  // one edit
     EXPECT_EQ(stored.substr(2 * kRecordSize), onDisk.substr(2 * kRecordSize));
+
+    // Cancel on the answers puts the client back as stored: the renaming
+    // neither shows in the list nor counts as an edit.
+    mwtest::ShowActive(main.get());
+    driver.When<frmClientInfo>([](frmClientInfo* info) {
+        Find(info, "txtName")->setFocus();
+        mwtest::Enter(QStringLiteral("Zed"));
+        mwtest::Choose(info, frmClientInfo::kInformationOk);
+    });
+    driver.When<frmNewEntry>(
+        [](frmNewEntry* entry) { mwtest::Choose(entry, frmNewEntry::kCancel); });
+    mwtest::Choose(main.get(), frmMain::kEditCurrentClient);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(RecordFile(), stored);
+    EXPECT_EQ(state.ClientRecords[2].ToBytes(), stored.substr(kRecordSize, kRecordSize));
+    EXPECT_TRUE(list->item(1)->text().startsWith(QStringLiteral("2-Client 2")));
+
+    // A client that is not on the disk is not opened.
+    mwtest::ShowActive(main.get());
+    state.CurrentRecord = 4;
+    mwtest::Choose(main.get(), frmMain::kEditCurrentClient);
+    EXPECT_EQ(platform.beeps, 1);
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ const QString kRaceWanted = QStringLiteral(
 const QString kLimitText = QStringLiteral(
     "This client's information has been edited\n3 times already. Further editing of this\n"
     "information is no longer permitted.");
+const QString kLastEditText = QStringLiteral(
+    "This is the third and last change allowed to this client's information.\nIt is kept, and "
+    "no further editing of this information is permitted.");
 
 class ClientInfoTest : public mwtest::StationFixture {
 protected:
@@ -72,6 +75,7 @@ protected:
     QComboBox* List(const char* name) const { return Find<QComboBox>(screen, name); }
     QPushButton* Ok() const { return mwtest::Choice(screen, frmClientInfo::kInformationOk); }
     QString Help() const { return Find<QLabel>(screen, "MsgPanel")->text(); }
+    QString EditCount() const { return Find<QLabel>(screen, "lblEditCount")->text(); }
     bool Bold(int field) const {
         return Find<QLabel>(screen, QStringLiteral("lblInfo_%1").arg(field))->font().bold();
     }
@@ -244,18 +248,24 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
     EXPECT_EQ(Record(1) + Record(2) + Record(3), before);
 }
 
+// The screen shows which counted change comes next. A locked client is
+// confirmed as it is, even with a field that today's checks would refuse
+// (Delete Names blanks the ID number), and nothing of it is rewritten.
 TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsOrADeletedNameLockTheClientForGood) {
     state.CurrentRecord = 1;
     Open(true, [&] {
         EXPECT_TRUE(Ok()->hasFocus());
+        EXPECT_EQ(EditCount(), QStringLiteral("Edit 1 of 3"));
         EXPECT_EQ(List("cmbRace")->currentText(), QStringLiteral("Black"));
         List("cmbRace")->setFocus();
         Enter(QStringLiteral("3"));
+        EXPECT_EQ(EditCount(), QStringLiteral("Edit 2 of 3"));
         // Back to the race and away again, unchanged: not counted.
         PressKey(Qt::Key_Backtab);
         PressKey(Qt::Key_Tab);
         Box("txtName")->setFocus();
         Enter(QStringLiteral("Ann Lea"));
+        EXPECT_EQ(EditCount(), QStringLiteral("Edit 3 of 3"));
         mwtest::Choose(screen, frmClientInfo::kInformationOk);
     });
     EXPECT_EQ(state.Current().Race.View(), "3");
@@ -265,7 +275,8 @@ TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsOrADeletedNameLockTheClien
         Box("txtAge")->setFocus();
         const MessageBox limit = Said([] { Enter(QStringLiteral("35")); });
         EXPECT_EQ(limit.title, QStringLiteral("Edit Limit Reached"));
-        EXPECT_EQ(limit.text, kLimitText);
+        EXPECT_EQ(limit.text, kLastEditText);
+        EXPECT_EQ(EditCount(), QStringLiteral("No further edits are permitted."));
         EXPECT_TRUE(AllFieldsDisabled());
         EXPECT_TRUE(Ok()->hasFocus());
         EXPECT_EQ(Help(),
@@ -284,7 +295,9 @@ TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsOrADeletedNameLockTheClien
     EXPECT_FALSE(state.ChoiceConfirmed);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
 
-    state.ClientRecords[2] = Client("Xqzv Wkpt", "1", "1");
+    ClientRecord deleted = Client("Xqzv Wkpt", "1", "1");
+    deleted.IDNumber = "";
+    state.ClientRecords[2] = deleted;
     state.CurrentRecord = 2;
     platform.Next(MsgAnswer::Ok);
     Open(true, [&] {
@@ -294,7 +307,7 @@ TEST_F(ClientInfoTest, ThreeChangedFieldsOverTwoVisitsOrADeletedNameLockTheClien
         PressKey(Qt::Key_Return);
     });
     EXPECT_TRUE(state.ChoiceConfirmed);
-    EXPECT_EQ(Record(2), Client("Xqzv Wkpt", "1", "1").ToBytes());
+    EXPECT_EQ(Record(2), deleted.ToBytes());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -22,6 +23,7 @@ using mwtest::PressKey;
 using mwtest::TypeKeys;
 
 constexpr int kNewSlot = 3;
+const QColor kGrey(160, 160, 160);
 
 class AnswerGridTest : public mwtest::StationFixture {
 protected:
@@ -33,8 +35,8 @@ protected:
         state.CurrentRecord = kNewSlot;
     }
 
-    // A question table whose item n has the nth of these second answer texts.
-    void UseQuestions(const std::vector<std::string>& answer2) {
+    // A question table of these items, in this order, each with these second answer texts.
+    void UseQuestions(const std::vector<std::pair<int, std::string>>& items) {
         programDir.Write("mw32.db", "");  // SQLite takes an empty file as an empty database
         auto db = Database::Open(programDir.File("mw32.db"), false);
         ASSERT_TRUE(db) << db.error().message;
@@ -42,9 +44,9 @@ protected:
         std::string sql =
             "CREATE TABLE English (ID INTEGER, TestQuestion TEXT, QuestionAudio TEXT, "
             "ANSWER1 TEXT, ANSWER2 TEXT);";
-        for (std::size_t i = 0; i < answer2.size(); ++i) {
-            sql += "INSERT INTO English VALUES (" + std::to_string(i + 1) + ", 'Q', 'Q', 'A', '" +
-                   answer2[i] + "');";
+        for (const auto& [id, answer2] : items) {
+            sql += "INSERT INTO English VALUES (" + std::to_string(id) + ", 'Q', 'Q', 'A', '" +
+                   answer2 + "');";
         }
         ASSERT_TRUE(ctx.database->Execute(sql));
     }
@@ -68,6 +70,10 @@ protected:
         return items.join(QLatin1Char(' '));
     }
     QString Help() const { return Find<QLabel>(screen.get(), "MsgPanel")->text(); }
+    static bool CurrentRowInView(const QTableWidget* grid) {
+        return grid->viewport()->rect().contains(
+            grid->visualItemRect(grid->item(grid->currentRow(), 0)));
+    }
     std::string DiskBytes() const { return disk.Read("DATA401.MW"); }
     std::string WithAnswers(ClientRecord record, const std::string& answers) const {
         record.Answers = answers;
@@ -81,8 +87,12 @@ protected:
     std::unique_ptr<frmNewEntry> screen;
 };
 
-// Item 154 is the table's only Yes/No item: it has the last grid to itself.
-TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerTypeInTableOrderAndTabGoesGridToGrid) {
+// One grid per section, as on the paper sheet; item 154, the only Yes/No
+// item of the multiple-choice section, takes two answers in its row. The
+// window opens on the screen; made as small as an 800x600 screen leaves
+// room for, it keeps Save, Cancel and the help line, and the current row
+// in view.
+TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerSectionEachRowWithItsOwnAnswers) {
     Open();
     EXPECT_EQ(Find<QLabel>(screen.get(), "lblClientName")->text(), QStringLiteral("Cy"));
     const struct {
@@ -94,21 +104,62 @@ TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerTypeInTableOrderAndTabGoesGrid
         {24, 6,
          "0=No answer, 1=Very Often, 2=Often, 3=Can't Decide, 4=Often, 5=Very Often, Tab=Next "
          "grid"},
-        {13, 5, "0=No answer, 1=1, 2=2,  3=3, 4=4, Tab=Next grid"},
-        {1, 3, "0=No answer, 1=Yes, 2=No, Tab=Next grid"},
+        {14, 5, "0=No answer, 1=1, 2=2,  3=3, 4=4, Tab=Next grid"},
     };
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
+        EXPECT_EQ(Find<QLabel>(screen.get(), ControlName("lblSection", i))->text(),
+                  QStringLiteral("Section %1").arg(i + 1));
         EXPECT_EQ(Grid(i)->rowCount(), grids[i].rows);
         EXPECT_EQ(Grid(i)->columnCount(), grids[i].columns);
         EXPECT_TRUE(Grid(i)->hasFocus());
         EXPECT_EQ(Help(), QString::fromUtf8(grids[i].help));
-        PressKey(Qt::Key_Tab);
+        if (i < 3) PressKey(Qt::Key_Tab);
     }
-    EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_5")), nullptr);
-    EXPECT_EQ(Items(4), QStringLiteral("154."));
-    EXPECT_EQ(Grid(0)->currentRow(), 0);
+    EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_4")), nullptr);
+    EXPECT_TRUE(screen->screen()->availableGeometry().contains(screen->frameGeometry()));
+    screen->resize(screen->width(), 560);
+    EXPECT_EQ(screen->height(), 560);
+    for (const QWidget* shown :
+         {static_cast<QWidget*>(mwtest::Choice(screen.get(), frmNewEntry::kSave)),
+          static_cast<QWidget*>(mwtest::Choice(screen.get(), frmNewEntry::kCancel)),
+          Find(screen.get(), "MsgPanel")}) {
+        EXPECT_TRUE(screen->rect().contains(
+            QRect(shown->mapTo(screen.get(), QPoint(0, 0)), shown->size())));
+    }
+    EXPECT_TRUE(Items(3).startsWith(QStringLiteral("147. 148. ")));
+    EXPECT_EQ(Cell(3, 7, 0), QStringLiteral("154."));
+    for (int i = 0; i < 7; ++i) PressKey(Qt::Key_Down);
+    EXPECT_EQ(Help(), QStringLiteral("0=No answer, 1=Yes, 2=No, Tab=Next grid"));
+    EXPECT_EQ(Grid(3)->item(7, 2)->background().color(), QColor(kFocusColor));
+    EXPECT_EQ(Grid(3)->item(7, 3)->background().color(), kGrey);
+    EXPECT_EQ(Grid(3)->item(6, 4)->background().color(), QColor(Qt::white));
+    TypeKeys("3");
+    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(Grid(3)->currentRow(), 7);
+    for (int i = 0; i < 6; ++i) {
+        PressKey(Qt::Key_Down);
+        EXPECT_TRUE(CurrentRowInView(Grid(3))) << "row " << Grid(3)->currentRow();
+    }
+    EXPECT_NE(Grid(3)->verticalScrollBar()->value(), 0);
+    PressKey(Qt::Key_Tab);
     EXPECT_TRUE(mwtest::Choice(screen.get(), frmNewEntry::kSave)->hasFocus());
+}
+
+// A clerk keys the sheet from its first item to its last without looking at
+// the screen: every answer lands in its own item.
+TEST_F(AnswerGridTest, KeyingTheWholeSheetInItemOrderStoresEveryAnswerInItsItem) {
+    Open();
+    std::string sheet;
+    for (int item = 1; item <= kItemCount; ++item) {
+        const int answers = item == 154 ? 2 : kSectionHighestAnswer[SectionOf(item)];
+        sheet += static_cast<char>('1' + item % answers);
+    }
+    TypeKeys(sheet);
+    EXPECT_EQ(platform.beeps, 1);  // at the last item, which keeps the cursor
+    Choose(screen.get(), frmNewEntry::kSave);
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+    EXPECT_EQ(DiskBytes(), original + WithAnswers(newClient, sheet));
 }
 
 // A refused write keeps everything keyed until the disk is mended; another
@@ -131,17 +182,18 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     TypeKeys("0");  // takes the answer back
     EXPECT_EQ(Cell(0, 0, 2), QString());
 
-    // 17 rows are in view; past them the row above the current one goes to the top.
-    TypeKeys(std::string(15, '1'));
-    EXPECT_EQ(trueFalse->currentRow(), 16);
-    EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 0);
-    TypeKeys("2");
-    EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 16);
+    // The current row stays in view; once it would leave it, the row above
+    // it goes to the top.
+    while (trueFalse->verticalScrollBar()->value() == 0) {
+        ASSERT_LT(trueFalse->currentRow(), 92);
+        TypeKeys("1");
+        ASSERT_TRUE(CurrentRowInView(trueFalse));
+    }
+    const int row = trueFalse->currentRow();
+    EXPECT_EQ(trueFalse->verticalScrollBar()->value(), row - 1);
     PressKey(Qt::Key_Up);
-    EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 16);
     PressKey(Qt::Key_Up);
-    EXPECT_EQ(trueFalse->currentRow(), 15);
-    EXPECT_EQ(trueFalse->verticalScrollBar()->value(), 14);
+    EXPECT_TRUE(CurrentRowInView(trueFalse));
 
     // From the first row of a grid Up goes to the last of the one before;
     // keying the last item of a grid goes on to the first of the next.
@@ -149,6 +201,7 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     PressKey(Qt::Key_Up);
     EXPECT_TRUE(trueFalse->hasFocus());
     EXPECT_EQ(trueFalse->currentRow(), 92);
+    EXPECT_TRUE(CurrentRowInView(trueFalse));
     TypeKeys("1");
     EXPECT_TRUE(Grid(1)->hasFocus());
     EXPECT_EQ(Grid(1)->currentRow(), 0);
@@ -161,11 +214,11 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     EXPECT_EQ(Cell(2, 0, 5), kX);
     // The last item of the last grid keeps the cursor and beeps.
     PressKey(Qt::Key_Tab);
-    PressKey(Qt::Key_Tab);
+    Grid(3)->setCurrentCell(13, 0);
     TypeKeys("2");
     EXPECT_EQ(platform.beeps, 4);
-    EXPECT_TRUE(Grid(4)->hasFocus());
-    EXPECT_EQ(Cell(4, 0, 2), kX);
+    EXPECT_TRUE(Grid(3)->hasFocus());
+    EXPECT_EQ(Cell(3, 13, 2), kX);
 
     fs.failWrites = errc::PermissionDenied;
     platform.Next(MsgAnswer::Cancel);  // the operator gives up for now
@@ -182,8 +235,8 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(platform.Texts(), (std::vector<QString>{QString::fromUtf8(kDataDiskWriteProtected),
                                                       QString::fromUtf8(kWrongDataDisk)}));
-    std::string expected = "0" + std::string(15, '1') + "2" + std::string(143, '0');
-    for (const auto& [item, code] : {std::pair{93, '1'}, {122, '4'}, {123, '5'}, {154, '2'}}) {
+    std::string expected = "0" + std::string(row - 1, '1') + std::string(160 - row, '0');
+    for (const auto& [item, code] : {std::pair{93, '1'}, {122, '4'}, {123, '5'}, {160, '2'}}) {
         expected[item - 1] = code;
     }
     EXPECT_EQ(DiskBytes(), original + WithAnswers(newClient, expected));
@@ -192,7 +245,8 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     EXPECT_TRUE(state.ListRefreshNeeded);
 }
 
-TEST_F(AnswerGridTest, CancelOnEnterNotSpaceDiscardsANewClientAndWritesNothing) {
+// The caller puts back what it prepared; the grid itself writes nothing.
+TEST_F(AnswerGridTest, CancelOnEnterNotSpaceWritesNothing) {
     Open();
     TypeKeys("1212");
     mwtest::Choice(screen.get(), frmNewEntry::kCancel)->setFocus();
@@ -200,15 +254,15 @@ TEST_F(AnswerGridTest, CancelOnEnterNotSpaceDiscardsANewClientAndWritesNothing) 
     EXPECT_TRUE(screen->isVisible());
     PressKey(Qt::Key_Return);
     EXPECT_EQ(screen->result(), QDialog::Rejected);
-    EXPECT_EQ(state.ClientRecords[kNewSlot].ToBytes(), std::string(kRecordSize, ' '));
-    EXPECT_EQ(state.CurrentRecord, 1);
+    EXPECT_EQ(state.ClientRecords[kNewSlot].ToBytes(), newClient.ToBytes());
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(DiskBytes(), original);
     EXPECT_FALSE(state.ListRefreshNeeded);
 }
 
+// A stored code the item has no answer for shows as none, and none is stored.
 TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNone) {
-    state.ClientRecords[2].Answers = "2101";  // the scan stopped after four answers
+    state.ClientRecords[2].Answers = "2301";  // a stray mark, and the scan stopped after four
     ASSERT_TRUE(ctx.Store().SaveRecord(2));
     const std::string before = DiskBytes();
     state.CurrentRecord = 2;
@@ -222,6 +276,7 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
                                                      "but\nsome answers did not scan correctly.\n"
                                                      "Check responses carefully."));
     EXPECT_EQ(Cell(0, 0, 2), kX);
+    EXPECT_EQ(Cell(0, 1, 1) + Cell(0, 1, 2), QString());
     EXPECT_EQ(Cell(0, 3, 1), kX);
     EXPECT_EQ(Cell(0, 4, 1), QString());
 
@@ -230,23 +285,52 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(DiskBytes(), before.substr(0, kRecordSize) +
-                               WithAnswers(state.ClientRecords[2], "1101" + std::string(156, '0')));
+                               WithAnswers(state.ClientRecords[2], "1001" + std::string(156, '0')));
 }
 
-// Alternating types still give one grid each, in the order they first come;
-// "No" makes a Yes/No item only as the whole text.
-TEST_F(AnswerGridTest, ItemsOfOneTypeShareAGridWhateverTheirOrder) {
-    UseQuestions({"False", "Often Happy", "False", "Often Calm", "False", "Not sure", "No"});
+// Items come in item order whatever the table's order, each in its
+// section's grid; a section the table lacks has no grid.
+TEST_F(AnswerGridTest, EachSectionsItemsShareAGridInItemOrder) {
+    UseQuestions({{150, "No"}, {2, "False"}, {95, "Sometimes"}, {1, "False"}});
     Open();
-    const std::vector<std::pair<QString, int>> itemsAndColumns = {{QStringLiteral("1. 3. 5."), 3},
-                                                                  {QStringLiteral("2. 4."), 6},
-                                                                  {QStringLiteral("6."), 5},
-                                                                  {QStringLiteral("7."), 3}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(Items(i), itemsAndColumns[i].first) << "grid " << i;
-        EXPECT_EQ(Grid(i)->columnCount(), itemsAndColumns[i].second) << "grid " << i;
+    const std::vector<std::pair<QString, QString>> labelsAndItems = {
+        {QStringLiteral("Section 1"), QStringLiteral("1. 2.")},
+        {QStringLiteral("Section 2"), QStringLiteral("95.")},
+        {QStringLiteral("Section 4"), QStringLiteral("150.")}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Find<QLabel>(screen.get(), ControlName("lblSection", i))->text(),
+                  labelsAndItems[i].first);
+        EXPECT_EQ(Items(i), labelsAndItems[i].second) << "grid " << i;
     }
-    EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_4")), nullptr);
+    EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_3")), nullptr);
+}
+
+// A locked client's answers are shown, and no key changes them. Save stores
+// only what the client information screen confirmed just before: the edit
+// that reached the limit.
+TEST_F(AnswerGridTest, ALockedClientsAnswersAreOnlyShownAndSaveStoresOnlyTheLastEdit) {
+    state.ClientRecords[2].Answers = "21";
+    state.ClientRecords[2].timeseditted = "3";
+    ASSERT_TRUE(ctx.Store().SaveRecord(2));
+    const std::string stored = DiskBytes();
+    state.CurrentRecord = 2;
+    state.EditMode = true;
+    Open();
+    EXPECT_TRUE(Help().startsWith(QStringLiteral("This client's data may no longer be changed")));
+    TypeKeys("12");
+    EXPECT_EQ(platform.beeps, 2);
+    EXPECT_EQ(Cell(0, 0, 2), kX);
+    fs.failWrites = errc::PermissionDenied;  // a write would be refused
+    Choose(screen.get(), frmNewEntry::kSave);
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+
+    fs.failWrites.reset();
+    state.ClientRecords[2].Age = "35";
+    Open();
+    Choose(screen.get(), frmNewEntry::kSave);
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+    EXPECT_EQ(DiskBytes(), stored.substr(0, kRecordSize) + state.ClientRecords[2].ToBytes());
+    EXPECT_EQ(state.ClientRecords[2].Age.View(), "35 ");
 }
 
 TEST_F(AnswerGridTest, WithoutTheQuestionTableTheScreenSaysWhatIsMissingAndClosesUntouched) {

@@ -1,5 +1,5 @@
-// The entry-method screen: its choices, the answer-sheet route cancelled,
-// and a disk that is full by the time a route starts.
+// The entry-method screen: its choices, a new client abandoned on any
+// route, and a disk that is full by the time a route starts.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -7,7 +7,9 @@
 #include <QPushButton>
 
 #include "station/entry/frmClientInfo.h"
+#include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
+#include "station/present/frmSelectLanguage.h"
 #include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
 
@@ -35,6 +37,16 @@ protected:
         EXPECT_FALSE(screen.isVisible());
     }
 
+    // Keys a new client's information and confirms it.
+    void ConfirmNewClient() {
+        driver.When<frmClientInfo>([](frmClientInfo*) {
+            for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"}) {
+                mwtest::Enter(QString::fromUtf8(keyed));
+            }
+            PressKey(Qt::Key_Return);
+        });
+    }
+
     mwtest::ModalDriver driver;
     std::string onDisk;
 };
@@ -55,6 +67,58 @@ TEST_F(EntryMethodTest, TheKeyboardReachesCancelPastTheHiddenChoiceAndCancelWrit
     EXPECT_EQ(state.RecordCount, kMaxClients - 1);
     EXPECT_EQ(state.CurrentRecord, 2);
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+}
+
+// Whichever way a confirmed new client is given up, its slot is blank, the
+// client selected before is current again and nothing is written: no
+// screen can show, print or store it afterwards.
+TEST_F(EntryMethodTest, ANewClientGivenUpAfterItsInformationIsNeverCurrentOrStored) {
+    enum Questions { kShipped, kNone, kNotAQuestionTable };
+    const struct {
+        const char* why;
+        frmSelectEntryMethod::Choice route;
+        Questions questions;
+        int boxes;
+        std::function<void(mwtest::ModalDriver&)> giveUp;
+    } cases[] = {
+        {"language cancelled", frmSelectEntryMethod::kAdministerTest, kShipped, 0,
+         [](mwtest::ModalDriver& d) {
+             d.When<frmSelectLanguage>([](frmSelectLanguage* languages) {
+                 mwtest::Choose(languages, frmSelectLanguage::kCancelPresentation);
+             });
+         }},
+        {"no question table", frmSelectEntryMethod::kAdministerTest, kNone, 1, nullptr},
+        {"a table that cannot be read", frmSelectEntryMethod::kAdministerTest, kNotAQuestionTable,
+         1, nullptr},
+        {"answers cancelled", frmSelectEntryMethod::kEnterFromAnswerSheet, kShipped, 0,
+         [](mwtest::ModalDriver& d) {
+             d.When<frmNewEntry>(
+                 [](frmNewEntry* grid) { mwtest::Choose(grid, frmNewEntry::kCancel); });
+         }},
+        {"no question table for the answers", frmSelectEntryMethod::kEnterFromAnswerSheet, kNone, 1,
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        ctx.database.reset();
+        if (c.questions == kShipped) UseShippedQuestions();
+        if (c.questions == kNotAQuestionTable) {
+            programDir.Write("mw32.db", "");
+            ctx.database = std::move(*Database::Open(programDir.File("mw32.db"), false));
+            ASSERT_TRUE(ctx.database->Execute("CREATE TABLE English (ID INTEGER)"));
+        }
+        state.CurrentRecord = 2;
+        for (int i = 0; i < c.boxes; ++i) platform.Next(MsgAnswer::Ok);
+        driver.When<frmSelectEntryMethod>(
+            [&](frmSelectEntryMethod* screen) { ChooseLater(screen, c.route); });
+        ConfirmNewClient();
+        if (c.giveUp) c.giveUp(driver);
+        Run();
+        EXPECT_EQ(state.CurrentRecord, 2);
+        EXPECT_EQ(state.ClientRecords[kMaxClients].ToBytes(), ClientRecord().ToBytes());
+        EXPECT_EQ(state.RecordCount, kMaxClients - 1);
+        EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
+    }
 }
 
 // The route goes on to the answers only once the information is confirmed

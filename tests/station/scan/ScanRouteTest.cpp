@@ -116,13 +116,13 @@ TEST_F(ScanRouteTest, TheScanTableIsEmptiedBeforeTheSettingsAndFaultsWriteNothin
     EXPECT_FALSE(programDir.Exists("sctest.ini"));
 
     // A file the reader did not write as a sheet file imports nothing.
-    Sheets({Sheet("A1"), Sheet("A2", "3")});
+    Sheets({Sheet("A1"), Sheet("A2", "x")});
     ConfirmSettings();
     platform.Next(MsgAnswer::Ok);
     Run();
     EXPECT_EQ(platform.shown.back().title, QStringLiteral("Answer Sheets Not Imported"));
-    EXPECT_TRUE(platform.shown.back().text.contains(
-        QStringLiteral("line 2: item 1: mark 3 is outside its answers 1 to 2")));
+    EXPECT_TRUE(
+        platform.shown.back().text.contains(QStringLiteral("line 2: item 1: \"x\" is not a mark")));
     EXPECT_EQ(Rows(), 0);
 
     // Without the scan database the route ends with the error at once.

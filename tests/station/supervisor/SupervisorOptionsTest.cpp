@@ -101,6 +101,27 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodePrintsNothingAndTheRightCodeOpens
     EXPECT_TRUE(printer.jobs.empty());
 }
 
+// A current client that is not on the disk (a new one never stored) is
+// neither reported on nor verified.
+TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
+    Start(mwtest::Clients(2));
+    state.CurrentRecord = 3;
+    for (int tab : {frmSupervisorOptions::kReports, frmSupervisorOptions::kVerifyData}) {
+        driver.When<frmSupervisorOptions>([tab](frmSupervisorOptions* screen) {
+            Find<QTabWidget>(screen, "sstSupervisorOperations")->setCurrentIndex(tab);
+            mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
+        });
+        platform.Next(MsgAnswer::Ok);
+        OpenSupervisor();
+    }
+    EXPECT_TRUE(driver.Done());
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Print Report"));
+    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Verify Data"));
+    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("No client of this data disk")));
+    EXPECT_TRUE(printer.jobs.empty());
+}
+
 TEST_F(SupervisorOptionsTest, AnEmptyDiskClosesTheScreenWithItsMessage) {
     Start({});
     platform.Next(MsgAnswer::Ok);
