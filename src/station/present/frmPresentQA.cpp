@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <span>
@@ -132,7 +132,7 @@ constexpr double kRowPitch = 720;
 constexpr double kRowBorder = 60;
 constexpr double kItemFontSize = 280;
 constexpr double kAnswerFontSize = 250;
-constexpr double kInstructionFontSize = 200;
+constexpr double kInstructionFontSize = 185;
 constexpr double kStatusFontSize = 170;
 
 QString InstructionText(int section) {
@@ -207,7 +207,6 @@ frmPresentQA::frmPresentQA(StationContext& ctx, const QString& language,
     // The client is alone at the station: the test takes the whole screen.
     setWindowState(Qt::WindowFullScreen);
     BuildScreen();
-    ScaleToScreen();
     // Item 1 waits behind the instructions, which are filled once the window shows.
     GetNextQuestion();
     ShowInstructions(QString());
@@ -250,6 +249,9 @@ void frmPresentQA::BuildScreen() {
     stack->addWidget(questionPage_, 0, 0);
 
     msgPanel_ = MakeMsgPanel(this);
+    // A long status line wraps: unwrapped, it would widen the window past
+    // the screen and push the whole test off centre.
+    msgPanel_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addWidget(picContainer_, 0, Qt::AlignHCenter);
@@ -295,9 +297,14 @@ void frmPresentQA::BuildAnswerRows(QGroupBox* fraAnswer) {
 }
 
 // A poor reader reads the item and its answers from a normal distance on
-// any screen: the layout and its type grow with the screen.
-void frmPresentQA::ScaleToScreen() {
-    const QRect area = screen()->geometry();
+// any screen: the layout and its type grow with the window, which covers
+// the whole screen.
+void frmPresentQA::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ScaleTo(event->size());
+}
+
+void frmPresentQA::ScaleTo(QSize area) {
     const double unit =
         kScreenShare * std::min(area.width() / kContainerWidth, area.height() / kContainerHeight);
     picContainer_->setFixedSize(static_cast<int>(kContainerWidth * unit),

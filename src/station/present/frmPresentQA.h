@@ -61,6 +61,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,7 +69,7 @@ protected:
 private:
     void BuildScreen();
     void BuildAnswerRows(QGroupBox* fraAnswer);
-    void ScaleToScreen();
+    void ScaleTo(QSize area);
 
     void Form_Activate();
     void TestInstructions(int section);
