@@ -5,6 +5,7 @@
 #include "core/data/Product.h"
 #include "core/data/TestJournal.h"
 #include "station/entry/frmClientInfo.h"
+#include "station/present/PresentTexts.h"
 #include "station/present/frmPresentQA.h"
 #include "station/present/frmSelectLanguage.h"
 #include "station/screen/DiskRetry.h"
@@ -69,9 +70,9 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
         return false;
     }
 
-    SetStatus(screen, QStringLiteral("Press the Enter key to continue."));
-    ctx.platform.MsgBox({.text = QStringLiteral("Press the Enter key to begin the test."),
-                         .title = QString::fromUtf8(kProductName)});
+    const PresentTexts& texts = TextsFor(language);
+    SetStatus(screen, Text(texts.beginTestHelp));
+    ctx.platform.MsgBox({.text = Text(texts.beginTest), .title = QString::fromUtf8(kProductName)});
     // From here until the secret code the client must see nothing else.
     screen->setWindowState(screen->windowState() | Qt::WindowFullScreen);
     std::optional<Error> journalFailure;

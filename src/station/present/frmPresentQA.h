@@ -31,6 +31,7 @@ class QPushButton;
 namespace mw {
 
 class AudioPlayer;
+struct PresentTexts;
 struct StationContext;
 struct TestJournal;
 
@@ -109,7 +110,7 @@ private:
 
     StationContext& ctx_;
     const QString language_;
-    const bool spanish_;
+    const PresentTexts& texts_;
     const std::vector<QuestionRow> questions_;
     std::string soundFolder_;
     std::unique_ptr<AudioPlayer> player_;

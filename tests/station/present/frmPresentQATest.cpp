@@ -3,6 +3,7 @@
 // without sound, a Spanish table and a save the disk refuses.
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -255,22 +256,33 @@ TEST_F(PresentTest, WithoutASoundDeviceOrSoundFilesTheTestRunsSilently) {
     EXPECT_TRUE(platform.shown.empty());
 }
 
-// Caption, status lines and notes in Spanish; instructions and the answer's
-// status line stay English. Answers the disk refuses stay until a save succeeds.
-TEST_F(PresentTest, ASpanishTestSpeaksSpanishAndKeepsRefusedAnswersUntilSaved) {
+// Everything the client reads is Spanish. Answers the disk refuses stay
+// until a save succeeds.
+TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved) {
     NewClient();
     AddQuestionTable("spanish", {93, kItemCount});
     Open("spanish");
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Presentación de preguntas"));
     EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para seguir."));
-    EXPECT_TRUE(InstructionsStart(" Your answers"));
-    ReadFirstInstructions();
+    EXPECT_TRUE(InstructionsStart(" Sus respuestas ayudarán al personal"));
+    const auto caption = [this](const char* frame) {
+        return Find<QGroupBox>(screen, frame)->title();
+    };
+    EXPECT_EQ(caption("fraInstructions"), QStringLiteral("Instrucciones"));
+    EXPECT_EQ(caption("fraQuestions"), QStringLiteral("Pregunta"));
+    EXPECT_EQ(caption("fraAnswer"), QStringLiteral("Escoja su respuesta"));
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(InstructionsStart("Sección 1\n"));
+    PressKey(Qt::Key_Return);
     EXPECT_EQ(Status(), QStringLiteral("Oprima las teclas de flechas Hacia Arriba o Hacia Abajo "
                                        "para iluminar su respuesta. Luego oprima la tecla "
                                        "«Enter». Oprima la tecla «F10» para ver la pregunta "
                                        "anterior."));
     PressKey(Qt::Key_Down);
-    EXPECT_EQ(Status(), kAnswerHelp);
+    EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para escoger esta respuesta. "
+                                       "Oprima la tecla «Tab» o las flechas para oír la pregunta "
+                                       "otra vez. Oprima la tecla «F10» para ver la pregunta "
+                                       "anterior."));
     PressKey(Qt::Key_Up);
     platform.Next(MsgAnswer::Ok);
     AnswerWith(1);
@@ -283,12 +295,12 @@ TEST_F(PresentTest, ASpanishTestSpeaksSpanishAndKeepsRefusedAnswersUntilSaved) {
     platform.Next(MsgAnswer::Ok);      // the final note
     platform.Next(MsgAnswer::Cancel);  // the supervisor gives up for now
     AnswerWith(2);
-    EXPECT_EQ(platform.shown.at(1).title, QStringLiteral("Nota de Presentacion"));
+    EXPECT_EQ(platform.shown.at(1).title, QStringLiteral("Nota de Presentación"));
     EXPECT_EQ(platform.shown.at(1).text,
-              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participacion.\n\n"
-                             "Oprima la tecla <<Enter>> para terminar."));
+              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participación.\n\n"
+                             "Oprima la tecla «Enter» para terminar."));
     EXPECT_TRUE(screen->isVisible());
-    EXPECT_TRUE(InstructionsShowing());
+    EXPECT_TRUE(InstructionsStart(" Sus respuestas todavía no se han guardado."));
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(state.ClientRecords[3].Answers, std::string(kItemCount, '0'));
