@@ -1,6 +1,7 @@
 #include "station/present/TestRoute.h"
 
 #include <QLabel>
+#include <ranges>
 
 #include "core/data/Product.h"
 #include "core/data/TestJournal.h"
@@ -49,6 +50,25 @@ void ReportJournalFailure(StationContext& ctx, const Error& error) {
          .icon = MsgIcon::Exclamation});
 }
 
+// The supervisor learns which sound files the client could not hear, so
+// that they can be recorded again. A whole folder of them would make a box
+// taller than the screen: the first few stand for the rest.
+void ReportUnplayableSounds(StationContext& ctx, const std::vector<SoundError>& sounds) {
+    constexpr int kListed = 8;
+    QStringList lines;
+    for (const SoundError& sound : sounds | std::views::take(kListed)) {
+        lines << sound.description;
+    }
+    if (sounds.size() > kListed) {
+        lines << QStringLiteral("... and %1 more.").arg(sounds.size() - kListed);
+    }
+    ctx.platform.MsgBox(
+        {.text = QStringLiteral("These sound files could not be played during the test, so the "
+                                "client did not hear them:\n") +
+                 lines.join(QLatin1Char('\n')),
+         .icon = MsgIcon::Exclamation});
+}
+
 }  // namespace
 
 void AdministerTest(StationContext& ctx, QWidget* screen) {
@@ -76,11 +96,13 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
     // From here until the secret code the client must see nothing else.
     screen->setWindowState(screen->windowState() | Qt::WindowFullScreen);
     std::optional<Error> journalFailure;
+    std::vector<SoundError> unplayable;
     {
         frmPresentQA presentation(ctx, language, std::move(*questions), screen);
         if (resumed) presentation.Resume(*resumed);
         presentation.exec();
         journalFailure = presentation.JournalFailure();
+        unplayable = presentation.UnplayableSounds();
     }
     ctx.platform.LetEventsRun();
     // After a finished test and an aborted one alike: the client may have
@@ -89,6 +111,7 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
     while (!AskSecretCode(ctx, screen)) {
     }
     if (journalFailure) ReportJournalFailure(ctx, *journalFailure);
+    if (!unplayable.empty()) ReportUnplayableSounds(ctx, unplayable);
     return true;
 }
 

@@ -353,11 +353,17 @@ bool frmPresentQA::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyRelease:
             // A button would click on the release of Space; choosing is done on the press.
             return index >= 0;
-        case QEvent::FocusIn:
+        case QEvent::FocusIn: {
+            // The window coming back to the front (after a message box) gives
+            // the focus back without a word: else each box closing would
+            // repeat the sound, and a box about that sound would never end.
+            const bool speak =
+                static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason;
             if (watched == txtInstructions_) txtInstructions_GotFocus();
-            if (watched == txtQuestion_) txtQuestion_GotFocus();
-            if (index >= 0) cmdMenuChoice_GotFocus(index);
+            if (watched == txtQuestion_) txtQuestion_GotFocus(speak);
+            if (index >= 0) cmdMenuChoice_GotFocus(index, speak);
             return false;
+        }
         case QEvent::FocusOut:
             if (watched == txtQuestion_) ColorQuestion(false);
             if (index >= 0) cmdMenuChoice_LostFocus(index);
@@ -436,7 +442,7 @@ void frmPresentQA::txtInstructions_GotFocus() {
     ClearAnswerHighlights();
 }
 
-void frmPresentQA::txtQuestion_GotFocus() {
+void frmPresentQA::txtQuestion_GotFocus(bool speak) {
     if (instructionsShowing_) {
         txtInstructions_->setFocus(Qt::OtherFocusReason);
         return;
@@ -444,15 +450,15 @@ void frmPresentQA::txtQuestion_GotFocus() {
     ClearAnswerHighlights();
     ColorQuestion(true);
     msgPanel_->setText(AnswerKeyHelp());
-    Play(questionSound_);
+    if (speak) Play(questionSound_);
 }
 
-void frmPresentQA::cmdMenuChoice_GotFocus(int index) {
+void frmPresentQA::cmdMenuChoice_GotFocus(int index, bool speak) {
     ClearAnswerHighlights();
     SetBackColor(sspMenuChoice_[index], kFocusColor);
     SetBold(txtButtonText_[index], true);
     msgPanel_->setText(Text(audioOn_ ? texts_.answerHelp : texts_.answerHelpSilent));
-    Play(answerSounds_[index]);
+    if (speak) Play(answerSounds_[index]);
 }
 
 void frmPresentQA::cmdMenuChoice_LostFocus(int index) {
@@ -572,12 +578,18 @@ void frmPresentQA::SetUpAudio() {
     player_ = ctx_.platform.OpenAudioPlayer();
     audioOn_ = player_ && player_->SetUp();
     if (!audioOn_) return;
-    player_->OnError([this](const SoundError& error) {
-        ctx_.platform.MsgBox(
-            {.text = QStringLiteral("Error %1:%2").arg(error.number).arg(error.description),
-             .icon = MsgIcon::Stop,
-             .title = QStringLiteral("Sound Error")});
-    });
+    player_->OnError([this](const SoundError& error) { NoteUnplayable(error); });
+}
+
+// Told once: the test goes on without that sound, and the supervisor gets
+// the list of such files after the test.
+void frmPresentQA::NoteUnplayable(const SoundError& error) {
+    if (std::ranges::find(unplayable_, error.path, &SoundError::path) != unplayable_.end()) return;
+    unplayable_.push_back(error);
+    ctx_.platform.MsgBox(
+        {.text = QStringLiteral("Error %1:%2").arg(error.number).arg(error.description),
+         .icon = MsgIcon::Stop,
+         .title = QStringLiteral("Sound Error")});
 }
 
 // A missing sound file or folder is silent.

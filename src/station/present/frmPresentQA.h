@@ -21,6 +21,7 @@
 #include "core/data/CodeTables.h"
 #include "core/data/Error.h"
 #include "core/data/QuestionDatabase.h"
+#include "station/screen/AudioPlayer.h"
 
 class QGroupBox;
 class QKeyEvent;
@@ -30,7 +31,6 @@ class QPushButton;
 
 namespace mw {
 
-class AudioPlayer;
 struct PresentTexts;
 struct StationContext;
 struct TestJournal;
@@ -57,6 +57,10 @@ public:
     // The first failure to write or remove the journal of this test, if any.
     // The client's test goes on regardless; the supervisor is told after it.
     const std::optional<Error>& JournalFailure() const { return journalFailure_; }
+
+    // The sound files that could not be played during this test, in the order
+    // they were met. The client was told once of each; the supervisor is told after.
+    const std::vector<SoundError>& UnplayableSounds() const { return unplayable_; }
 
     void done(int result) override;
 
@@ -86,8 +90,8 @@ private:
     bool txtQuestion_KeyDown(const QKeyEvent& key);
     bool cmdMenuChoice_KeyDown(int index, const QKeyEvent& key);
     void txtInstructions_GotFocus();
-    void txtQuestion_GotFocus();
-    void cmdMenuChoice_GotFocus(int index);
+    void txtQuestion_GotFocus(bool speak = true);
+    void cmdMenuChoice_GotFocus(int index, bool speak);
     void cmdMenuChoice_LostFocus(int index);
     void cmdMenuChoice_Click(int index);
     void InstructionsDone();
@@ -106,6 +110,7 @@ private:
 
     void SetUpAudio();
     void Play(const QString& fileName);
+    void NoteUnplayable(const SoundError& error);
     void StopSound();
 
     StationContext& ctx_;
@@ -117,6 +122,7 @@ private:
     // The record file's fingerprint as the test began, kept in the journal.
     const std::uint64_t diskCheck_;
     std::optional<Error> journalFailure_;
+    std::vector<SoundError> unplayable_;
 
     QWidget* picContainer_ = nullptr;
     QGroupBox* fraInstructions_ = nullptr;

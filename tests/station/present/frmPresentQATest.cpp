@@ -1,6 +1,7 @@
 // The test on the screen: every text of the shipped tables on screens of
 // every size, a keyed run through every section with steps back, a test
-// without sound, a Spanish table and a save the disk refuses.
+// without sound, a Spanish table and a save the disk refuses, and a sound
+// that cannot be played.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -310,6 +311,47 @@ TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved)
     EXPECT_EQ(disk.Read("DATA401.MW"),
               Stored(std::string(92, '0') + "1" + std::string(66, '0') + "2"));
     EXPECT_EQ(state.RecordCount, 3);
+}
+
+// A sound that cannot be played is told once, however often it comes round,
+// and the test goes on without it. The window coming back to the front after
+// any box (here another window standing for it) says nothing again.
+TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindowReturns) {
+    AddQuestionTable("English", {1, 2});
+    MakeSounds("English");
+    platform.audio.unplayable = {QStringLiteral("Q1.wav")};
+    Open("English");
+    QWidget box;
+    const auto boxComesAndGoes = [&] {
+        mwtest::ShowActive(&box);
+        box.hide();
+        mwtest::ShowActive(screen);
+    };
+    platform.Next(MsgAnswer::Ok, [&] { mwtest::ShowActive(&box); });
+    PressKey(Qt::Key_Return);
+    PressKey(Qt::Key_Return);  // to item 1, whose sound is told of
+    box.hide();
+    mwtest::ShowActive(screen);
+    ASSERT_TRUE(QuestionHasFocus());
+    PressKey(Qt::Key_Tab);  // the item again: no box now
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(platform.audio.Last(), QStringLiteral("C1_1.wav"));
+    std::size_t played = platform.audio.played.size();
+    boxComesAndGoes();
+    EXPECT_TRUE(Row(0)->hasFocus() && Highlighted(0));
+    EXPECT_EQ(platform.audio.played.size(), played);
+    PressKey(Qt::Key_Up);
+    played = platform.audio.played.size();
+    boxComesAndGoes();
+    EXPECT_EQ(platform.audio.played.size(), played);
+    AnswerWith(1);
+    EXPECT_EQ(Item(), 2);
+    EXPECT_EQ(platform.audio.Last(), QStringLiteral("Q2.wav"));
+    ASSERT_EQ(platform.shown.size(), 1U);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Sound Error"));
+    ASSERT_EQ(screen->UnplayableSounds().size(), 1U);
+    EXPECT_EQ(screen->UnplayableSounds()[0].path.toStdString(),
+              sounds.File("MWTEST/sound/English/Q1.wav"));
 }
 
 }  // namespace
