@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QString>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct AudioLog {
     bool hasOutput = true;
     // The full path of every sound started, in order.
     std::vector<QString> played;
+    // File names of sounds that start but report an error, as a damaged file does.
+    std::vector<QString> unplayable;
 
     // The file name of the last sound started.
     QString Last() const {
@@ -29,12 +32,21 @@ public:
     explicit FakeAudioPlayer(AudioLog& log) : log_(log) {}
 
     bool SetUp() override { return log_.hasOutput; }
-    void Play(const QString& path, bool) override { log_.played.push_back(path); }
+    void Play(const QString& path, bool) override {
+        log_.played.push_back(path);
+        if (report_ && std::ranges::count(log_.unplayable, QFileInfo(path).fileName())) {
+            report_(
+                {.number = mw::errc::BadData, .description = path + " is damaged", .path = path});
+        }
+    }
     void Stop() override {}
-    void OnError(std::function<void(const mw::SoundError&)>) override {}
+    void OnError(std::function<void(const mw::SoundError&)> report) override {
+        report_ = std::move(report);
+    }
 
 private:
     AudioLog& log_;
+    std::function<void(const mw::SoundError&)> report_;
 };
 
 }  // namespace mwtest

@@ -1,10 +1,12 @@
 #include "station/present/TestRoute.h"
 
 #include <QLabel>
+#include <ranges>
 
 #include "core/data/Product.h"
 #include "core/data/TestJournal.h"
 #include "station/entry/frmClientInfo.h"
+#include "station/present/PresentTexts.h"
 #include "station/present/frmPresentQA.h"
 #include "station/present/frmSelectLanguage.h"
 #include "station/screen/DiskRetry.h"
@@ -48,6 +50,25 @@ void ReportJournalFailure(StationContext& ctx, const Error& error) {
          .icon = MsgIcon::Exclamation});
 }
 
+// The supervisor learns which sound files the client could not hear, so
+// that they can be recorded again. A whole folder of them would make a box
+// taller than the screen: the first few stand for the rest.
+void ReportUnplayableSounds(StationContext& ctx, const std::vector<SoundError>& sounds) {
+    constexpr int kListed = 8;
+    QStringList lines;
+    for (const SoundError& sound : sounds | std::views::take(kListed)) {
+        lines << sound.description;
+    }
+    if (sounds.size() > kListed) {
+        lines << QStringLiteral("... and %1 more.").arg(sounds.size() - kListed);
+    }
+    ctx.platform.MsgBox(
+        {.text = QStringLiteral("These sound files could not be played during the test, so the "
+                                "client did not hear them:\n") +
+                 lines.join(QLatin1Char('\n')),
+         .icon = MsgIcon::Exclamation});
+}
+
 }  // namespace
 
 void AdministerTest(StationContext& ctx, QWidget* screen) {
@@ -69,17 +90,19 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
         return false;
     }
 
-    SetStatus(screen, QStringLiteral("Press the Enter key to continue."));
-    ctx.platform.MsgBox({.text = QStringLiteral("Press the Enter key to begin the test."),
-                         .title = QString::fromUtf8(kProductName)});
+    const PresentTexts& texts = TextsFor(language);
+    SetStatus(screen, Text(texts.beginTestHelp));
+    ctx.platform.MsgBox({.text = Text(texts.beginTest), .title = QString::fromUtf8(kProductName)});
     // From here until the secret code the client must see nothing else.
     screen->setWindowState(screen->windowState() | Qt::WindowFullScreen);
     std::optional<Error> journalFailure;
+    std::vector<SoundError> unplayable;
     {
         frmPresentQA presentation(ctx, language, std::move(*questions), screen);
         if (resumed) presentation.Resume(*resumed);
         presentation.exec();
         journalFailure = presentation.JournalFailure();
+        unplayable = presentation.UnplayableSounds();
     }
     ctx.platform.LetEventsRun();
     // After a finished test and an aborted one alike: the client may have
@@ -88,6 +111,7 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
     while (!AskSecretCode(ctx, screen)) {
     }
     if (journalFailure) ReportJournalFailure(ctx, *journalFailure);
+    if (!unplayable.empty()) ReportUnplayableSounds(ctx, unplayable);
     return true;
 }
 

@@ -8,13 +8,13 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <span>
 
 #include "core/data/TestJournal.h"
 #include "station/entry/StoreAnswers.h"
+#include "station/present/PresentTexts.h"
 #include "station/screen/AudioPlayer.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
@@ -22,101 +22,6 @@
 
 namespace mw {
 namespace {
-
-// The instruction screens, one line of text each; "" is a blank line between
-// paragraphs. Their spoken form is InstN.wav of the language's sound folder.
-constexpr std::array<const char*, 10> kGeneralInstructions = {
-    " Your answers will help staff understand your needs. Please answer items truthfully. Read "
-    "each item slowly. For each item, choose the answer that is true for you.",
-    "",
-    " Use the Down Arrow key to highlight the answer you choose, then press the Enter key. An "
-    "answer is highlighted when it has light blue around it. The Up and Down Arrow keys change "
-    "the answer. The Tab key repeats the item.",
-    "",
-    " In this test, drinking means drinking any alcohol: beer, wine or liquor. Drugs means street "
-    "drugs, such as marijuana, cocaine, crack, methamphetamine, heroin or fentanyl. Drugs also "
-    "means pills, such as pain pills or sleeping pills, taken without a prescription or in larger "
-    "amounts than prescribed.",
-    "",
-    " If you need help, ask the testing supervisor.",
-    "",
-    "",
-    " Press the Enter key to begin."};
-constexpr std::array<const char*, 8> kSection1Instructions = {
-    "Section 1",
-    "",
-    " The statements in this section must be answered TRUE or FALSE.",
-    "",
-    " If an item is true for you, highlight \"True\". If it is false for you, highlight "
-    "\"False\".",
-    " Then press Enter.",
-    "",
-    " Press Enter to begin."};
-constexpr std::array<const char*, 14> kSection2Instructions = {
-    "Section 2",
-    "",
-    " The next  series of  statements contain items you  should rate to describe yourself. "
-    "Rate each item by how often it is true for you.",
-    "",
-    " The four ratings are:",
-    "      Rare or Never",
-    "      Sometimes",
-    "      Often",
-    "      Very Often or Always",
-    "",
-    " Highlight the answer you select, then press Enter. ",
-    "",
-    "",
-    " Press Enter to begin."};
-constexpr std::array<const char*, 17> kSection3Instructions = {
-    "Section 3",
-    "",
-    "Each of the following items consists of a pair of opposite terms that you are "
-    "to rate yourself on. Rate yourself as you are now, not as you were in the past or as you "
-    "would like to be.",
-    "",
-    " For example, the pair could be Careful, Careless. The five answers would be:",
-    "      Very Often Careful",
-    "      Often Careful",
-    "      Can't Decide",
-    "      Often Careless",
-    "      Very Often Careless",
-    "",
-    " Choose Very Often Careful if you are careful very often. Choose Often Careful if you are "
-    "careful often. Choose Can't Decide if you cannot decide between the two terms. Choose "
-    "Often Careless if you are careless often. Choose Very Often Careless if you are careless "
-    "very often.",
-    "",
-    " Highlight the answer you select, then press Enter.",
-    "",
-    "",
-    "     Press Enter to begin."};
-constexpr std::array<const char*, 8> kSection4Instructions = {
-    "Section 4",
-    "",
-    " Select the answer that is accurate for you. ",
-    "",
-    " Highlight the answer you select, then press Enter. ",
-    "",
-    "",
-    " Press Enter to begin."};
-constexpr std::array<std::span<const char* const>, 5> kInstructions = {
-    kGeneralInstructions, kSection1Instructions, kSection2Instructions, kSection3Instructions,
-    kSection4Instructions};
-
-const char* const kAnswerKeyHelp =
-    "Use Up or Down arrow keys to highlight answer, then press Enter. Press F10 for previous "
-    "question.";
-const char* const kAnswerKeyHelpSpanish =
-    "Oprima las teclas de flechas Hacia Arriba o Hacia Abajo para iluminar su respuesta. Luego "
-    "oprima la tecla «Enter». Oprima la tecla «F10» para ver la pregunta anterior.";
-const char* const kAnswerHelp =
-    "Press enter to select this answer. Press Tab or Arrows to hear question again. Press F10 "
-    "for previous question.";
-const char* const kAnswerHelpSilent =
-    "Press enter to select this answer. Press F10 for previous question.";
-const char* const kNotSaved =
-    " The answers have not been saved yet. Please ask the testing supervisor for help.";
 
 // The answer text boxes are grey over their buttons.
 constexpr QRgb kAnswerTextColor = qRgb(0xC0, 0xC0, 0xC0);
@@ -132,12 +37,12 @@ constexpr double kRowPitch = 720;
 constexpr double kRowBorder = 60;
 constexpr double kItemFontSize = 280;
 constexpr double kAnswerFontSize = 250;
-constexpr double kInstructionFontSize = 200;
+constexpr double kInstructionFontSize = 185;
 constexpr double kStatusFontSize = 170;
 
-QString InstructionText(int section) {
+QString InstructionText(const PresentTexts& texts, int section) {
     QStringList lines;
-    for (const char* line : kInstructions.at(section)) lines << QString::fromUtf8(line);
+    for (const char* line : texts.instructions.at(section)) lines << Text(line);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -196,18 +101,16 @@ frmPresentQA::frmPresentQA(StationContext& ctx, const QString& language,
     : QDialog(parent),
       ctx_(ctx),
       language_(language),
-      spanish_(language.toUpper() == QStringLiteral("SPANISH")),
+      texts_(TextsFor(language)),
       questions_(std::move(questions)),
       soundFolder_(JoinPath(JoinPath(JoinPath(ctx.state.SoundPath, "MWTEST"), "sound"),
                             language.toStdString())),
       diskCheck_(DiskFingerprint(ctx.state.DiskImage)) {
     setObjectName(QStringLiteral("frmPresentQA"));
-    setWindowTitle(spanish_ ? QStringLiteral("Presentación de preguntas")
-                            : QStringLiteral("Question Presentation"));
+    setWindowTitle(Text(texts_.caption));
     // The client is alone at the station: the test takes the whole screen.
     setWindowState(Qt::WindowFullScreen);
     BuildScreen();
-    ScaleToScreen();
     // Item 1 waits behind the instructions, which are filled once the window shows.
     GetNextQuestion();
     ShowInstructions(QString());
@@ -227,16 +130,16 @@ void frmPresentQA::Resume(const TestJournal& journal) {
 void frmPresentQA::BuildScreen() {
     picContainer_ = Named<QWidget>(this, "picContainer");
     fraInstructions_ =
-        Named<QGroupBox>(picContainer_, "fraInstructions", QStringLiteral("Instructions"));
+        Named<QGroupBox>(picContainer_, "fraInstructions", Text(texts_.instructionsFrame));
     txtInstructions_ = ReadOnlyText(fraInstructions_, "txtInstructions");
     (new QVBoxLayout(fraInstructions_))->addWidget(txtInstructions_);
 
     questionPage_ = new QWidget(picContainer_);
     auto* fraQuestions =
-        Named<QGroupBox>(questionPage_, "fraQuestions", QStringLiteral("Question"));
+        Named<QGroupBox>(questionPage_, "fraQuestions", Text(texts_.questionFrame));
     txtQuestion_ = ReadOnlyText(fraQuestions, "txtQuestion");
     (new QVBoxLayout(fraQuestions))->addWidget(txtQuestion_);
-    auto* fraAnswer = Named<QGroupBox>(questionPage_, "fraAnswer", QStringLiteral("Choose Answer"));
+    auto* fraAnswer = Named<QGroupBox>(questionPage_, "fraAnswer", Text(texts_.answerFrame));
     BuildAnswerRows(fraAnswer);
     auto* page = new QVBoxLayout(questionPage_);
     page->setContentsMargins(0, 0, 0, 0);
@@ -250,6 +153,9 @@ void frmPresentQA::BuildScreen() {
     stack->addWidget(questionPage_, 0, 0);
 
     msgPanel_ = MakeMsgPanel(this);
+    // A long status line wraps: unwrapped, it would widen the window past
+    // the screen and push the whole test off centre.
+    msgPanel_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addWidget(picContainer_, 0, Qt::AlignHCenter);
@@ -295,9 +201,14 @@ void frmPresentQA::BuildAnswerRows(QGroupBox* fraAnswer) {
 }
 
 // A poor reader reads the item and its answers from a normal distance on
-// any screen: the layout and its type grow with the screen.
-void frmPresentQA::ScaleToScreen() {
-    const QRect area = screen()->geometry();
+// any screen: the layout and its type grow with the window, which covers
+// the whole screen.
+void frmPresentQA::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ScaleTo(event->size());
+}
+
+void frmPresentQA::ScaleTo(QSize area) {
     const double unit =
         kScreenShare * std::min(area.width() / kContainerWidth, area.height() / kContainerHeight);
     picContainer_->setFixedSize(static_cast<int>(kContainerWidth * unit),
@@ -332,7 +243,7 @@ void frmPresentQA::Form_Activate() {
 }
 
 void frmPresentQA::TestInstructions(int section) {
-    ShowInstructions(InstructionText(section));
+    ShowInstructions(InstructionText(texts_, section));
 }
 
 void frmPresentQA::ShowInstructions(const QString& text) {
@@ -390,7 +301,7 @@ void frmPresentQA::ShowItem(const QuestionRow& question) {
 
 void frmPresentQA::EndOfTest() {
     testEnded_ = true;
-    msgPanel_->setText(QStringLiteral("Press Enter to continue."));
+    msgPanel_->setText(Text(texts_.testEndedHelp));
     std::string answers;
     for (int item = 1; item <= kItemCount; ++item) {
         answers += static_cast<char>('0' + answers_[item] % 10);
@@ -402,33 +313,15 @@ void frmPresentQA::EndOfTest() {
         return;
     }
     // The answers stay on the screen until the disk takes them.
-    ShowInstructions(QString::fromUtf8(kNotSaved));
+    ShowInstructions(Text(texts_.notSaved));
 }
 
 void frmPresentQA::SectionEndNote(int item) {
     StopSound();
     questionPage_->hide();
     msgPanel_->clear();
-    MessageBox note{.title = spanish_ ? QStringLiteral("Nota de Presentación")
-                                      : QStringLiteral("Presentation Note")};
-    if (item < kItemCount) {
-        note.text = spanish_ ? QStringLiteral(
-                                   "Usted ha terminado esta parte de la prueba. Oprima "
-                                   "la tecla «Enter» para seguir.")
-                             : QStringLiteral(
-                                   "You have completed this part of the test. Press "
-                                   "Enter to continue.");
-    } else if (spanish_) {
-        note.title = QStringLiteral("Nota de Presentacion");
-        note.text = QStringLiteral(
-            "Usted ha terminado la prueba. Se le agradece su "
-            "participacion.\n\nOprima la tecla <<Enter>> para terminar.");
-    } else {
-        note.text = QStringLiteral(
-            "You have completed the test. Thank you for your "
-            "participation.\n\nPress Enter to continue.");
-    }
-    ctx_.platform.MsgBox(note);
+    ctx_.platform.MsgBox({.text = Text(item < kItemCount ? texts_.sectionNote : texts_.finalNote),
+                          .title = Text(texts_.noteTitle)});
     if (item < kItemCount) questionPage_->show();
 }
 
@@ -460,11 +353,17 @@ bool frmPresentQA::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyRelease:
             // A button would click on the release of Space; choosing is done on the press.
             return index >= 0;
-        case QEvent::FocusIn:
+        case QEvent::FocusIn: {
+            // The window coming back to the front (after a message box) gives
+            // the focus back without a word: else each box closing would
+            // repeat the sound, and a box about that sound would never end.
+            const bool speak =
+                static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason;
             if (watched == txtInstructions_) txtInstructions_GotFocus();
-            if (watched == txtQuestion_) txtQuestion_GotFocus();
-            if (index >= 0) cmdMenuChoice_GotFocus(index);
+            if (watched == txtQuestion_) txtQuestion_GotFocus(speak);
+            if (index >= 0) cmdMenuChoice_GotFocus(index, speak);
             return false;
+        }
         case QEvent::FocusOut:
             if (watched == txtQuestion_) ColorQuestion(false);
             if (index >= 0) cmdMenuChoice_LostFocus(index);
@@ -539,12 +438,11 @@ void frmPresentQA::FocusRow(int from, int step) {
 }
 
 void frmPresentQA::txtInstructions_GotFocus() {
-    msgPanel_->setText(spanish_ ? QStringLiteral("Oprima la tecla «Enter» para seguir.")
-                                : QStringLiteral("When ready press Enter to continue."));
+    msgPanel_->setText(Text(texts_.instructionsHelp));
     ClearAnswerHighlights();
 }
 
-void frmPresentQA::txtQuestion_GotFocus() {
+void frmPresentQA::txtQuestion_GotFocus(bool speak) {
     if (instructionsShowing_) {
         txtInstructions_->setFocus(Qt::OtherFocusReason);
         return;
@@ -552,15 +450,15 @@ void frmPresentQA::txtQuestion_GotFocus() {
     ClearAnswerHighlights();
     ColorQuestion(true);
     msgPanel_->setText(AnswerKeyHelp());
-    Play(questionSound_);
+    if (speak) Play(questionSound_);
 }
 
-void frmPresentQA::cmdMenuChoice_GotFocus(int index) {
+void frmPresentQA::cmdMenuChoice_GotFocus(int index, bool speak) {
     ClearAnswerHighlights();
     SetBackColor(sspMenuChoice_[index], kFocusColor);
     SetBold(txtButtonText_[index], true);
-    msgPanel_->setText(QString::fromUtf8(audioOn_ ? kAnswerHelp : kAnswerHelpSilent));
-    Play(answerSounds_[index]);
+    msgPanel_->setText(Text(audioOn_ ? texts_.answerHelp : texts_.answerHelpSilent));
+    if (speak) Play(answerSounds_[index]);
 }
 
 void frmPresentQA::cmdMenuChoice_LostFocus(int index) {
@@ -673,19 +571,25 @@ void frmPresentQA::ClearAnswerHighlights() {
 }
 
 QString frmPresentQA::AnswerKeyHelp() const {
-    return QString::fromUtf8(spanish_ ? kAnswerKeyHelpSpanish : kAnswerKeyHelp);
+    return Text(texts_.answerKeyHelp);
 }
 
 void frmPresentQA::SetUpAudio() {
     player_ = ctx_.platform.OpenAudioPlayer();
     audioOn_ = player_ && player_->SetUp();
     if (!audioOn_) return;
-    player_->OnError([this](const SoundError& error) {
-        ctx_.platform.MsgBox(
-            {.text = QStringLiteral("Error %1:%2").arg(error.number).arg(error.description),
-             .icon = MsgIcon::Stop,
-             .title = QStringLiteral("Sound Error")});
-    });
+    player_->OnError([this](const SoundError& error) { NoteUnplayable(error); });
+}
+
+// Told once: the test goes on without that sound, and the supervisor gets
+// the list of such files after the test.
+void frmPresentQA::NoteUnplayable(const SoundError& error) {
+    if (std::ranges::find(unplayable_, error.path, &SoundError::path) != unplayable_.end()) return;
+    unplayable_.push_back(error);
+    ctx_.platform.MsgBox(
+        {.text = QStringLiteral("Error %1:%2").arg(error.number).arg(error.description),
+         .icon = MsgIcon::Stop,
+         .title = QStringLiteral("Sound Error")});
 }
 
 // A missing sound file or folder is silent.

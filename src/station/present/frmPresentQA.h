@@ -21,6 +21,7 @@
 #include "core/data/CodeTables.h"
 #include "core/data/Error.h"
 #include "core/data/QuestionDatabase.h"
+#include "station/screen/AudioPlayer.h"
 
 class QGroupBox;
 class QKeyEvent;
@@ -30,7 +31,7 @@ class QPushButton;
 
 namespace mw {
 
-class AudioPlayer;
+struct PresentTexts;
 struct StationContext;
 struct TestJournal;
 
@@ -57,10 +58,15 @@ public:
     // The client's test goes on regardless; the supervisor is told after it.
     const std::optional<Error>& JournalFailure() const { return journalFailure_; }
 
+    // The sound files that could not be played during this test, in the order
+    // they were met. The client was told once of each; the supervisor is told after.
+    const std::vector<SoundError>& UnplayableSounds() const { return unplayable_; }
+
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,7 +74,7 @@ protected:
 private:
     void BuildScreen();
     void BuildAnswerRows(QGroupBox* fraAnswer);
-    void ScaleToScreen();
+    void ScaleTo(QSize area);
 
     void Form_Activate();
     void TestInstructions(int section);
@@ -84,8 +90,8 @@ private:
     bool txtQuestion_KeyDown(const QKeyEvent& key);
     bool cmdMenuChoice_KeyDown(int index, const QKeyEvent& key);
     void txtInstructions_GotFocus();
-    void txtQuestion_GotFocus();
-    void cmdMenuChoice_GotFocus(int index);
+    void txtQuestion_GotFocus(bool speak = true);
+    void cmdMenuChoice_GotFocus(int index, bool speak);
     void cmdMenuChoice_LostFocus(int index);
     void cmdMenuChoice_Click(int index);
     void InstructionsDone();
@@ -104,17 +110,19 @@ private:
 
     void SetUpAudio();
     void Play(const QString& fileName);
+    void NoteUnplayable(const SoundError& error);
     void StopSound();
 
     StationContext& ctx_;
     const QString language_;
-    const bool spanish_;
+    const PresentTexts& texts_;
     const std::vector<QuestionRow> questions_;
     std::string soundFolder_;
     std::unique_ptr<AudioPlayer> player_;
     // The record file's fingerprint as the test began, kept in the journal.
     const std::uint64_t diskCheck_;
     std::optional<Error> journalFailure_;
+    std::vector<SoundError> unplayable_;
 
     QWidget* picContainer_ = nullptr;
     QGroupBox* fraInstructions_ = nullptr;

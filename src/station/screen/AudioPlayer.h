@@ -11,7 +11,9 @@ namespace mw {
 // A sound that was started but could not be played.
 struct SoundError {
     int number = 0;
+    // What is wrong with it, naming the file.
     QString description{};
+    QString path{};
 };
 
 class AudioPlayer {

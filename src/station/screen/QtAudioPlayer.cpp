@@ -34,7 +34,7 @@ void QtAudioPlayer::Play(const QString& path, bool wait) {
     Result<WaveSound> sound = ReadWaveSound(path);
     if (!sound) {
         if (sound.error().code != errc::PathFileAccess && report_) {
-            report_({sound.error().code, QString::fromStdString(sound.error().message)});
+            report_({sound.error().code, QString::fromStdString(sound.error().message), path});
         }
         return;
     }

@@ -83,6 +83,27 @@ TEST_F(TestRouteTest, OneLanguageGoesStraightToTheTestAndAnAbortLeavesTheStation
     EXPECT_EQ(state.ClientRecords[3].ToBytes(), ClientRecord().ToBytes());
 }
 
+// The supervisor learns, after the code, of the sounds the client could not hear.
+TEST_F(TestRouteTest, ASpanishClientIsAskedInSpanishAndUnplayableSoundsAreListedAfterTheCode) {
+    AddQuestionTable("Spanish", {1});
+    MakeSounds("Spanish");
+    platform.audio.unplayable = {QStringLiteral("Inst0.wav")};
+    platform.Next(MsgAnswer::Ok);  // the test begins
+    platform.Next(MsgAnswer::Ok);  // the sound error, told to the client
+    driver.When<frmPresentQA>(
+        [](frmPresentQA*) { PressKey(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier); });
+    TryCodes({"j"});
+    platform.Next(MsgAnswer::Ok);
+    Run();
+    const std::vector<QString> texts = platform.Texts();
+    ASSERT_EQ(texts.size(), 3U);
+    EXPECT_EQ(texts[0], QStringLiteral("Oprima la tecla «Enter» para empezar la prueba."));
+    EXPECT_EQ(texts[2],
+              QStringLiteral("These sound files could not be played during the test, "
+                             "so the client did not hear them:\n%1 is damaged")
+                  .arg(QString::fromStdString(sounds.File("MWTEST/sound/Spanish/Inst0.wav"))));
+}
+
 TEST_F(TestRouteTest, TwoLanguagesAreOfferedInTableOrderAndCancellingEndsTheRoute) {
     AddQuestionTable("Spanish", {1});
     AddQuestionTable("French", {1});

@@ -1,8 +1,14 @@
-// The test on the screen: a keyed run through every section with steps back,
-// a test without sound, a Spanish table and a save the disk refuses.
+// The test on the screen: every text of the shipped tables on screens of
+// every size, a keyed run through every section with steps back, a test
+// without sound, a Spanish table and a save the disk refuses, and a sound
+// that cannot be played.
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <cmath>
 
 #include "station/present/PresentFixture.h"
 #include "station/screen/ScreenHelpers.h"
@@ -39,6 +45,113 @@ protected:
         return Status();
     }
 };
+
+// Where a control's text is drawn, in the window's coordinates: a label's
+// text wrapped as it paints it, a text box's document as laid out and scrolled.
+QRect DrawnText(const QWidget* control, const QWidget* window) {
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        const int margin = label->margin();
+        QRect area = label->contentsRect().adjusted(margin, margin, -margin, -margin);
+        area.setLeft(area.left() + std::max(0, label->indent()));
+        const int flags =
+            static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        return label->fontMetrics()
+            .boundingRect(area, flags, label->text())
+            .translated(label->mapTo(window, QPoint()));
+    }
+    const auto* edit = static_cast<const QPlainTextEdit*>(control);
+    QTextCursor cursor(edit->document());
+    const QRect first = edit->cursorRect(cursor);
+    qreal width = 0;
+    for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+        cursor.setPosition(block.position());
+        edit->cursorRect(cursor);  // lays the block out
+        for (int i = 0; i < block.layout()->lineCount(); ++i) {
+            width = std::max(width, block.layout()->lineAt(i).naturalTextWidth());
+        }
+    }
+    cursor.movePosition(QTextCursor::End);
+    const QRect text(first.topLeft(), QPoint(first.left() + static_cast<int>(std::ceil(width)),
+                                             edit->cursorRect(cursor).bottom()));
+    return text.translated(edit->viewport()->mapTo(window, QPoint()));
+}
+
+// The part of the window where `control` can be seen: inside itself and every
+// frame around it.
+QRect Seen(const QWidget* control, const QWidget* window) {
+    QRect seen = window->rect();
+    for (const QWidget* w = control; w != window; w = w->parentWidget()) {
+        seen &= w->rect().translated(w->mapTo(window, QPoint()));
+    }
+    return seen;
+}
+
+// Every text on the screen of `size` (the window's own area) can be read whole.
+::testing::AssertionResult WhollyShown(const QWidget* window, QSize size) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QRect screenArea(QPoint(), size);
+    std::vector<const QWidget*> controls;
+    for (const QLabel* label : window->findChildren<QLabel*>()) controls.push_back(label);
+    for (const QPlainTextEdit* edit : window->findChildren<QPlainTextEdit*>()) {
+        controls.push_back(edit->viewport());
+    }
+    for (const QWidget* control : controls) {
+        const QWidget* owner = qobject_cast<const QPlainTextEdit*>(control->parentWidget());
+        const QWidget* textControl = owner ? owner : control;
+        const QString text = owner ? static_cast<const QPlainTextEdit*>(owner)->toPlainText()
+                                   : static_cast<const QLabel*>(control)->text();
+        if (!control->isVisible() || text.trimmed().isEmpty()) continue;
+        const QRect drawn = DrawnText(textControl, window);
+        const QRect seen = Seen(control, window) & screenArea;
+        if (!seen.contains(drawn)) {
+            return ::testing::AssertionFailure()
+                   << textControl->objectName().toStdString() << " draws " << drawn.width() << "x"
+                   << drawn.height() << " at (" << drawn.x() << "," << drawn.y() << ") but shows "
+                   << seen.width() << "x" << seen.height() << " at (" << seen.x() << "," << seen.y()
+                   << "): \"" << text.left(60).toStdString() << "\"";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSize) {
+    NewClient();
+    UseShippedQuestions();
+    fs.failWrites = errc::PermissionDenied;  // no journal: a quicker run, nothing stored
+    for (const char* language : {"English", "Spanish"}) {
+        for (const QSize size :
+             {QSize(800, 600), QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
+            SCOPED_TRACE(::testing::Message()
+                         << language << " at " << size.width() << "x" << size.height());
+            Open(language);
+            screen->setWindowState(Qt::WindowNoState);
+            screen->resize(size);
+            ASSERT_TRUE(WhollyShown(screen, size)) << "general instructions";
+            PressKey(Qt::Key_Return);
+            ASSERT_TRUE(WhollyShown(screen, size)) << "section 1 instructions";
+            PressKey(Qt::Key_Return);
+            for (int item = 1; item <= kItemCount; ++item) {
+                ASSERT_EQ(Item(), item);
+                ASSERT_TRUE(WhollyShown(screen, size)) << "item " << item;
+                int rows = 0;
+                while (rows < frmPresentQA::kAnswerRows && Row(rows)->isVisible()) ++rows;
+                for (int row = 0; row < rows; ++row) {
+                    PressKey(Qt::Key_Down);
+                    ASSERT_TRUE(WhollyShown(screen, size)) << "item " << item << " answer " << row;
+                }
+                if (item == kItemCount) break;
+                const bool sectionEnd =
+                    std::ranges::find(SectionBounds, item) != SectionBounds.end();
+                if (sectionEnd) platform.Next(MsgAnswer::Ok);
+                PressKey(Qt::Key_Return);
+                if (sectionEnd) {
+                    ASSERT_TRUE(WhollyShown(screen, size)) << "instructions after " << item;
+                    PressKey(Qt::Key_Return);
+                }
+            }
+        }
+    }
+}
 
 TEST_F(PresentTest, AKeyedRunWithStepsBackStoresTheFinalAnswersAsTheNewClient) {
     NewClient();
@@ -144,22 +257,33 @@ TEST_F(PresentTest, WithoutASoundDeviceOrSoundFilesTheTestRunsSilently) {
     EXPECT_TRUE(platform.shown.empty());
 }
 
-// Caption, status lines and notes in Spanish; instructions and the answer's
-// status line stay English. Answers the disk refuses stay until a save succeeds.
-TEST_F(PresentTest, ASpanishTestSpeaksSpanishAndKeepsRefusedAnswersUntilSaved) {
+// Everything the client reads is Spanish. Answers the disk refuses stay
+// until a save succeeds.
+TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved) {
     NewClient();
     AddQuestionTable("spanish", {93, kItemCount});
     Open("spanish");
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Presentación de preguntas"));
     EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para seguir."));
-    EXPECT_TRUE(InstructionsStart(" Your answers"));
-    ReadFirstInstructions();
+    EXPECT_TRUE(InstructionsStart(" Sus respuestas ayudarán al personal"));
+    const auto caption = [this](const char* frame) {
+        return Find<QGroupBox>(screen, frame)->title();
+    };
+    EXPECT_EQ(caption("fraInstructions"), QStringLiteral("Instrucciones"));
+    EXPECT_EQ(caption("fraQuestions"), QStringLiteral("Pregunta"));
+    EXPECT_EQ(caption("fraAnswer"), QStringLiteral("Escoja su respuesta"));
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(InstructionsStart("Sección 1\n"));
+    PressKey(Qt::Key_Return);
     EXPECT_EQ(Status(), QStringLiteral("Oprima las teclas de flechas Hacia Arriba o Hacia Abajo "
                                        "para iluminar su respuesta. Luego oprima la tecla "
                                        "«Enter». Oprima la tecla «F10» para ver la pregunta "
                                        "anterior."));
     PressKey(Qt::Key_Down);
-    EXPECT_EQ(Status(), kAnswerHelp);
+    EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para escoger esta respuesta. "
+                                       "Oprima la tecla «Tab» o las flechas para oír la pregunta "
+                                       "otra vez. Oprima la tecla «F10» para ver la pregunta "
+                                       "anterior."));
     PressKey(Qt::Key_Up);
     platform.Next(MsgAnswer::Ok);
     AnswerWith(1);
@@ -172,12 +296,12 @@ TEST_F(PresentTest, ASpanishTestSpeaksSpanishAndKeepsRefusedAnswersUntilSaved) {
     platform.Next(MsgAnswer::Ok);      // the final note
     platform.Next(MsgAnswer::Cancel);  // the supervisor gives up for now
     AnswerWith(2);
-    EXPECT_EQ(platform.shown.at(1).title, QStringLiteral("Nota de Presentacion"));
+    EXPECT_EQ(platform.shown.at(1).title, QStringLiteral("Nota de Presentación"));
     EXPECT_EQ(platform.shown.at(1).text,
-              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participacion.\n\n"
-                             "Oprima la tecla <<Enter>> para terminar."));
+              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participación.\n\n"
+                             "Oprima la tecla «Enter» para terminar."));
     EXPECT_TRUE(screen->isVisible());
-    EXPECT_TRUE(InstructionsShowing());
+    EXPECT_TRUE(InstructionsStart(" Sus respuestas todavía no se han guardado."));
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(state.ClientRecords[3].Answers, std::string(kItemCount, '0'));
@@ -187,6 +311,47 @@ TEST_F(PresentTest, ASpanishTestSpeaksSpanishAndKeepsRefusedAnswersUntilSaved) {
     EXPECT_EQ(disk.Read("DATA401.MW"),
               Stored(std::string(92, '0') + "1" + std::string(66, '0') + "2"));
     EXPECT_EQ(state.RecordCount, 3);
+}
+
+// A sound that cannot be played is told once, however often it comes round,
+// and the test goes on without it. The window coming back to the front after
+// any box (here another window standing for it) says nothing again.
+TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindowReturns) {
+    AddQuestionTable("English", {1, 2});
+    MakeSounds("English");
+    platform.audio.unplayable = {QStringLiteral("Q1.wav")};
+    Open("English");
+    QWidget box;
+    const auto boxComesAndGoes = [&] {
+        mwtest::ShowActive(&box);
+        box.hide();
+        mwtest::ShowActive(screen);
+    };
+    platform.Next(MsgAnswer::Ok, [&] { mwtest::ShowActive(&box); });
+    PressKey(Qt::Key_Return);
+    PressKey(Qt::Key_Return);  // to item 1, whose sound is told of
+    box.hide();
+    mwtest::ShowActive(screen);
+    ASSERT_TRUE(QuestionHasFocus());
+    PressKey(Qt::Key_Tab);  // the item again: no box now
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(platform.audio.Last(), QStringLiteral("C1_1.wav"));
+    std::size_t played = platform.audio.played.size();
+    boxComesAndGoes();
+    EXPECT_TRUE(Row(0)->hasFocus() && Highlighted(0));
+    EXPECT_EQ(platform.audio.played.size(), played);
+    PressKey(Qt::Key_Up);
+    played = platform.audio.played.size();
+    boxComesAndGoes();
+    EXPECT_EQ(platform.audio.played.size(), played);
+    AnswerWith(1);
+    EXPECT_EQ(Item(), 2);
+    EXPECT_EQ(platform.audio.Last(), QStringLiteral("Q2.wav"));
+    ASSERT_EQ(platform.shown.size(), 1U);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Sound Error"));
+    ASSERT_EQ(screen->UnplayableSounds().size(), 1U);
+    EXPECT_EQ(screen->UnplayableSounds()[0].path.toStdString(),
+              sounds.File("MWTEST/sound/English/Q1.wav"));
 }
 
 }  // namespace
