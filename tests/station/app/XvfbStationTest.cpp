@@ -20,6 +20,7 @@
 #include <iostream>
 #include <limits>
 #include <optional>
+#include <set>
 
 #include "core/data/Clock.h"
 #include "core/data/CodeTables.h"
@@ -335,31 +336,39 @@ protected:
     }
 
     // A window the station shows lies wholly on the screen, its title bar
-    // included; each title's first showing is kept as a picture in the
-    // build's xvfb-screens folder, to be looked at.
+    // included; each title's first showing in a test is kept as a picture.
     void CheckOnScreen(const QString& window, const QString& title) {
 #ifdef MW_HAVE_X11
+        if (Display* x = XOpenDisplay(display_.constData())) {
+            const std::optional<QRect> frame = FrameOf(x, window.toULong());
+            const QRect screen(0, 0, DisplayWidth(x, 0), DisplayHeight(x, 0));
+            EXPECT_TRUE(frame && screen.contains(*frame))
+                << title.toStdString() << " is off screen";
+            XCloseDisplay(x);
+        }
+#endif
+        if (pictured_.insert(title).second) SavePicture(title);
+    }
+
+    // Keeps a picture of the whole screen as <name>.png in the build's
+    // xvfb-screens folder, to be looked at.
+    void SavePicture(const QString& name) const {
+#ifdef MW_HAVE_X11
+        if (!QDir().mkpath(QStringLiteral(MW_XVFB_SCREENS))) return;
         Display* x = XOpenDisplay(display_.constData());
         if (!x) return;
-        const Window id = window.toULong();
-        const std::optional<QRect> frame = FrameOf(x, id);
-        const QRect screen(0, 0, DisplayWidth(x, 0), DisplayHeight(x, 0));
-        EXPECT_TRUE(frame && screen.contains(*frame))
-            << title.toStdString() << " lies off the screen";
-        const QString picture = QStringLiteral(MW_XVFB_SCREENS "/%1.png").arg(title);
-        if (!QFile::exists(picture) && QDir().mkpath(QStringLiteral(MW_XVFB_SCREENS))) {
-            if (XImage* image = XGetImage(x, DefaultRootWindow(x), 0, 0, screen.width(),
-                                          screen.height(), AllPlanes, ZPixmap)) {
-                QImage(reinterpret_cast<const uchar*>(image->data), screen.width(), screen.height(),
-                       image->bytes_per_line, QImage::Format_RGB32)
-                    .save(picture);
-                XDestroyImage(image);
-            }
+        const int width = DisplayWidth(x, 0);
+        const int height = DisplayHeight(x, 0);
+        if (XImage* image =
+                XGetImage(x, DefaultRootWindow(x), 0, 0, width, height, AllPlanes, ZPixmap)) {
+            QImage(reinterpret_cast<const uchar*>(image->data), width, height,
+                   image->bytes_per_line, QImage::Format_RGB32)
+                .save(QStringLiteral(MW_XVFB_SCREENS "/%1.png").arg(name));
+            XDestroyImage(image);
         }
         XCloseDisplay(x);
 #else
-        (void)window;
-        (void)title;
+        (void)name;
 #endif
     }
 
@@ -431,6 +440,7 @@ protected:
     QByteArray display_;
     QString station_;
     QString main_;  // the main window's id
+    std::set<QString> pictured_;
 };
 
 TEST_F(XvfbStationTest, TheStationRunsOnARealXServer) {
