@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "station/report/ReportLayout.h"
+#include "station/screen/ScreenHelpers.h"
 
 namespace mw {
 namespace {
@@ -152,7 +153,8 @@ void SystemPrinter::Preview(QWidget* parent, const QString& report) {
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(view, 1);
     layout->addWidget(cmdClose, 0, Qt::AlignHCenter);
-    dialog.resize(760, 900);
+    dialog.resize(QSize(760, 900).boundedTo(ScreenRoom(&dialog)));
+    CenterForm(&dialog);
     view->setFocus();
     dialog.exec();
 }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "station/report/ReportOutput.h"
@@ -50,9 +51,6 @@ ReportViewer::ReportViewer(StationContext& ctx, QWidget* parent, const char* nam
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     Text1_->setFont(font);
-    const QFontMetrics metrics(font);
-    Text1_->setMinimumSize(metrics.horizontalAdvance(QString(84, QLatin1Char('M'))),
-                           metrics.lineSpacing() * kShownLines);
 
     cmdPrintReport_ = Named<QPushButton>(fraAll, "cmdPrintReport", QStringLiteral("&Print Report"));
     cmdPreview_ = Named<QPushButton>(fraAll, "cmdPreview", QStringLiteral("Print Pre&view"));
@@ -62,6 +60,14 @@ ReportViewer::ReportViewer(StationContext& ctx, QWidget* parent, const char* nam
     connect(cmdPreview_, &QPushButton::clicked, this, &ReportViewer::cmdPreview_Click);
     connect(cmdSavePdf_, &QPushButton::clicked, this, &ReportViewer::cmdSavePdf_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    // A whole report line where the screen has room; on a smaller screen the
+    // box, which scrolls, is smaller and the buttons stay in sight.
+    const QFontMetrics metrics(font);
+    const QSize whole(metrics.horizontalAdvance(QString(84, QLatin1Char('M'))),
+                      metrics.lineSpacing() * kShownLines);
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    const QSize rest(6 * margin, 6 * margin + cmdPrintReport_->sizeHint().height());
+    Text1_->setMinimumSize(whole.boundedTo(ScreenRoom(this) - rest));
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {cmdPrintReport_, cmdPreview_, cmdSavePdf_, cmdCancel_}) {

@@ -2,9 +2,12 @@
 
 #include "core/data/Product.h"
 #include "station/screen/QtAudioPlayer.h"
+#include "station/screen/ScreenHelpers.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace mw {
 namespace {
@@ -55,6 +58,17 @@ MsgAnswer AnswerOf(int button) {
     }
 }
 
+// A message box sizes itself to its text, and a short text would cut its
+// title short in the title bar; a blank row as wide as the title prevents it.
+void LeaveRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const QMargins margins = grid->contentsMargins();
+    const int width =
+        std::min(TitleBarWidth(&box), ScreenRoom(&box).width()) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
 
 MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
@@ -64,6 +78,7 @@ MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
     QMessageBox box(IconOf(request.icon),
                     request.title.isEmpty() ? QString::fromUtf8(kProductName) : request.title,
                     request.text, pair.first | pair.second, owner);
+    LeaveRoomForTitle(box);
     box.setDefaultButton(request.defaultButton == 1 && pair.second != QMessageBox::NoButton
                              ? pair.second
                              : pair.first);

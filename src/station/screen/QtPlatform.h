@@ -1,6 +1,7 @@
 // The platform services on the real display.
 #pragma once
 
+#include "station/screen/FocusReturn.h"
 #include "station/screen/Platform.h"
 
 namespace mw {
@@ -13,6 +14,10 @@ public:
     void MouseDefault() override;
     void LetEventsRun() override;
     std::unique_ptr<AudioPlayer> OpenAudioPlayer() override;
+
+private:
+    // Boxes and screens alike give the keyboard back when they close.
+    FocusReturn focusReturn_;
 };
 
 }  // namespace mw

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace mw {
 
@@ -15,11 +16,37 @@ QString ControlName(const char* array, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index);
 }
 
+namespace {
+
+// What the window manager adds around a window at the least, also where it is
+// not known yet: generous, so that a window sized to the room never runs off
+// the screen.
+QSize FrameAllowance(const QWidget* window) {
+    const int line = window->fontMetrics().height();
+    return {line, 3 * line};
+}
+
+}  // namespace
+
 void CenterForm(QWidget* window) {
-    const QRect screen = window->screen()->geometry();
-    const QRect frame = window->frameGeometry();
-    window->move(screen.left() + screen.width() / 2 - frame.width() / 2,
-                 screen.top() + screen.height() / 2 - frame.height() / 2);
+    const QRect screen = window->screen()->availableGeometry();
+    const QSize frame =
+        window->frameGeometry().size().expandedTo(window->size() + FrameAllowance(window));
+    window->move(std::max(screen.left(), screen.left() + screen.width() / 2 - frame.width() / 2),
+                 std::max(screen.top(), screen.top() + screen.height() / 2 - frame.height() / 2));
+}
+
+QSize ScreenRoom(const QWidget* window) {
+    return window->screen()->availableGeometry().size() - FrameAllowance(window);
+}
+
+int TitleBarWidth(const QWidget* window) {
+    QFont bold = window->font();
+    bold.setBold(true);
+    // The window's icon, its minimize, maximize and close buttons and the
+    // space between them.
+    const int buttons = 9 * QFontMetrics(bold).height();
+    return QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + buttons;
 }
 
 void SelectAllText() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QColor>
+#include <QSize>
 #include <QString>
 
 class QLabel;
@@ -25,8 +26,17 @@ inline constexpr const char* kMenuChoicePanel = "sspMenuChoice";
 // The object name of element `index` of a control array.
 QString ControlName(const char* array, int index);
 
-// Places a window in the middle of its screen.
+// Places a window in the middle of its screen, its title bar on the screen.
 void CenterForm(QWidget* window);
+
+// The most a window may take of its screen: the free area less the title bar
+// and borders the window manager adds, which are not known before the window
+// is shown.
+QSize ScreenRoom(const QWidget* window);
+
+// The width a window needs for its whole title in the title bar, beside the
+// title bar's buttons.
+int TitleBarWidth(const QWidget* window);
 
 // Selects the whole text of the control that has the focus so that typing
 // replaces it. Controls without a text selection are left alone.

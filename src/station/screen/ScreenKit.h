@@ -42,7 +42,9 @@ QListWidget* AddNameList(QWidget* parent, QObject* keyFilter, int columns);
 
 // Sizes a window to its contents, centres it and gives the focus to
 // `firstFocus` (when given). Call it after the window's texts are set: a text
-// that wraps to a second line needs the room.
+// that wraps to a second line needs the room. A window larger than its screen
+// scrolls (its help line stays in sight), and a window is never narrower
+// than its title.
 void FitAndCenter(QWidget* window, QWidget* firstFocus = nullptr);
 
 }  // namespace mw

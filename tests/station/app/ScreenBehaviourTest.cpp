@@ -1,13 +1,34 @@
-// The menu-choice convention and the shared screen helpers.
+// The menu-choice convention, the shared screen helpers and every screen on
+// the smallest screen the station supports.
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "station/app/frmAbout.h"
+#include "station/app/frmDriveSelect.h"
+#include "station/entry/frmClientInfo.h"
+#include "station/entry/frmNewEntry.h"
+#include "station/entry/frmSelectEntryMethod.h"
+#include "station/entry/frmVerify.h"
+#include "station/present/frmSelectLanguage.h"
+#include "station/report/ReportFixture.h"
+#include "station/report/frmPrintSelected.h"
+#include "station/report/frmViewReport.h"
+#include "station/scan/frmDebugView.h"
+#include "station/scan/frmScanSettings.h"
 #include "station/screen/MenuChoices.h"
+#include "station/screen/QtPlatform.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
+#include "station/supervisor/frmMyInputBox.h"
+#include "station/supervisor/frmSupervisorOptions.h"
 #include "support/QtTestSupport.h"
 
 namespace mw {
@@ -114,6 +135,87 @@ TEST_F(MenuChoicesTest, SelectAllTextSelectsAnEntryAndLeavesAButtonAlone) {
     SelectAllText();
     EXPECT_TRUE(menu->Button(0)->hasFocus());
     EXPECT_FALSE(entry->hasSelectedText());
+}
+
+// The window lies on the screen with a title bar above it, and it is wide
+// enough for its whole title beside the title bar's buttons.
+void ExpectFitsWithItsTitle(QWidget* window) {
+    SCOPED_TRACE(window->windowTitle().toStdString());
+    const int line = window->fontMetrics().height();
+    const QRect frame = window->frameGeometry();
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(
+        QRect(frame.topLeft(), frame.size() + QSize(0, 2 * line))));
+    QFont bold = window->font();
+    bold.setBold(true);
+    EXPECT_GE(window->width(),
+              QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + 7 * line);
+}
+
+// A window taller than the screen scrolls: it fits, its help line stays in
+// sight, and a control that gets the focus is scrolled into view. Its title,
+// given once it is made, widens it.
+TEST(ScreenFitTest, AWindowTallerThanTheScreenScrollsAndWidensForItsTitle) {
+    QDialog window;
+    auto* layout = new QVBoxLayout(&window);
+    std::vector<QLineEdit*> entries;
+    for (int i = 0; i < 60; ++i) layout->addWidget(entries.emplace_back(new QLineEdit(&window)));
+    QLabel* msgPanel = MakeMsgPanel(&window);
+    layout->addWidget(msgPanel);
+    FitAndCenter(&window, entries.front());
+    window.setWindowTitle(QStringLiteral("A title longer than any entry box is wide"));
+    mwtest::ShowActive(&window);
+
+    ExpectFitsWithItsTitle(&window);
+    EXPECT_TRUE(window.rect().contains(msgPanel->geometry()));
+    auto* area = mwtest::Find<QScrollArea>(&window, "scrContents");
+    const auto inView = [area](QWidget* control) {
+        return area->viewport()->rect().contains(
+            QRect(control->mapTo(area->viewport(), QPoint(0, 0)), control->size()));
+    };
+    EXPECT_FALSE(inView(entries.back()));
+    entries.back()->setFocus();
+    EXPECT_TRUE(inView(entries.back()));
+}
+
+// Every screen, and a message box with a short text, on the tests' screen of
+// 800x600, the smallest the station supports.
+class EveryScreenFitsTest : public mwtest::ReportFixture {};
+
+TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitles) {
+    StartStation({"Ann", "Bob"});
+    UseShippedQuestions();
+    state.CurrentRecord = 1;
+    QWidget* parent = main.get();
+    const std::function<std::unique_ptr<QWidget>()> screens[] = {
+        [&] { return std::make_unique<frmAbout>(ctx, false, parent); },
+        [&] { return std::make_unique<frmDriveSelect>(ctx, parent); },
+        [&] { return std::make_unique<frmSelectEntryMethod>(ctx, parent); },
+        [&] { return std::make_unique<frmClientInfo>(ctx, parent); },
+        [&] { return std::make_unique<frmNewEntry>(ctx, parent); },
+        [&] { return std::make_unique<frmVerify>(ctx, parent); },
+        [&] { return std::make_unique<frmSelectLanguage>(ctx, parent); },
+        [&] { return std::make_unique<frmScanSettings>(ctx, 49, parent); },
+        [&] { return std::make_unique<frmDebugView>(ctx, parent); },
+        [&] { return std::make_unique<frmSupervisorOptions>(ctx, parent); },
+        [&] { return std::make_unique<frmPrintSelected>(ctx, parent); },
+        [&] { return std::make_unique<frmViewReport>(ctx, parent); },
+        [&] { return std::make_unique<frmMyInputBox>(ctx, parent); },
+    };
+    ExpectFitsWithItsTitle(main.get());
+    for (const auto& make : screens) {
+        const std::unique_ptr<QWidget> screen = make();
+        screen->show();
+        ExpectFitsWithItsTitle(screen.get());
+    }
+
+    QtPlatform real;
+    mwtest::ModalDriver driver;
+    driver.When<QMessageBox>([](QMessageBox* box) {
+        ExpectFitsWithItsTitle(box);
+        mwtest::PressKey(Qt::Key_Return);
+    });
+    real.MsgBox({.text = QStringLiteral("Data Verification complete."),
+                 .title = QStringLiteral("Data Verification")});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Runs the station's screen tests on the offscreen platform: windows are
 // real Qt windows with real key events, but nothing appears on a display.
+// The screen is the smallest the station supports, 800x600.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,7 +13,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--single-copy-helper") == 0) {
         return RunSingleCopyHelper(argc, argv);
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM",
+            "offscreen:configfile=" MW_SOURCE_DIR "/tests/support/offscreen-800x600.json");
     QApplication app(argc, argv);
     // A test that ends the station closes its main window; the tests go on.
     QApplication::setQuitOnLastWindowClosed(false);
