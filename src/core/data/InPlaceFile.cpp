@@ -88,9 +88,22 @@ struct InPlaceFile::UndoEntry {
     }
 };
 
+Error InPlaceFile::Named(Error error) const {
+    error.message = path_ + ": " + error.message;
+    return error;
+}
+
 Result<std::string> InPlaceFile::ReadRecovery() const {
     if (!fs_.FileExists(recoveryPath_)) return std::string();
-    return fs_.ReadFile(recoveryPath_);
+    Result<std::string> raw = fs_.ReadFile(recoveryPath_);
+    if (!raw) return Named(raw.error());
+    return raw;
+}
+
+Status InPlaceFile::WriteRecovery(std::string_view bytes) {
+    Status st = fs_.WriteAt(recoveryPath_, 0, bytes);
+    if (!st) return Named(st.error());
+    return st;
 }
 
 Status InPlaceFile::Undo(const UndoEntry& entry) {
@@ -100,7 +113,7 @@ Status InPlaceFile::Undo(const UndoEntry& entry) {
 }
 
 Status InPlaceFile::ClearRecovery() {
-    return fs_.WriteAt(recoveryPath_, 0, std::string(capacity_, '\0'));
+    return WriteRecovery(std::string(capacity_, '\0'));
 }
 
 // An entry torn by a power cut is no entry: the file is written only after
@@ -144,7 +157,7 @@ Status InPlaceFile::Write(std::optional<std::string_view> current, std::string_v
                                                  " bytes at once is more than it is made for");
     }
     recovery.resize(capacity_, '\0');
-    if (Status st = fs_.WriteAt(recoveryPath_, 0, recovery); !st) return st;
+    if (Status st = WriteRecovery(recovery); !st) return st;
     Status written = fs_.WriteAt(path_, change.offset,
                                  next.substr(change.offset, change.newEnd - change.offset));
     if (written) written = fs_.Truncate(path_, next.size());

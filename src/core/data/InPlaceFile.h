@@ -52,7 +52,10 @@ public:
 private:
     struct UndoEntry;
 
+    // A failure of the recovery file, named after the file it serves.
+    Error Named(Error error) const;
     Result<std::string> ReadRecovery() const;
+    Status WriteRecovery(std::string_view bytes);
     Status Undo(const UndoEntry& entry);
     Status ClearRecovery();
 
