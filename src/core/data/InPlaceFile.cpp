@@ -160,7 +160,7 @@ Status InPlaceFile::Write(std::optional<std::string_view> current, std::string_v
     if (Status st = WriteRecovery(recovery); !st) return st;
     Status written = fs_.WriteAt(path_, change.offset,
                                  next.substr(change.offset, change.newEnd - change.offset));
-    if (written) written = fs_.Truncate(path_, next.size());
+    if (written && next.size() < old.size()) written = fs_.Truncate(path_, next.size());
     if (!written) {
         // Put back at once where possible; otherwise the next Recover does.
         if (Undo(entry)) static_cast<void>(ClearRecovery());

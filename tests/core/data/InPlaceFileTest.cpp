@@ -27,9 +27,11 @@ TEST(InPlaceFileTest, AWriteFailingAtAnyStepIsUndoneAndLeavesTheRecoveryFileBlan
         {"a shorter file", "a long journal with Kim Tran in it", "a short one"},
         {"a new file", std::nullopt, "the first journal"},
     };
-    // The steps of a write: the recovery entry, the file, its length, the blanking.
+    // The steps of a write: the recovery entry, the file, its length when it
+    // shrinks, the blanking.
     for (const Case& c : cases) {
-        for (int failingStep = 0; failingStep <= 4; ++failingStep) {
+        const int steps = c.old && c.next.size() < c.old->size() ? 4 : 3;
+        for (int failingStep = 0; failingStep <= steps; ++failingStep) {
             SCOPED_TRACE(std::string(c.what) + ", failing step " + std::to_string(failingStep));
             mwtest::TempDir dir;
             if (c.old) dir.Write("file", *c.old);
@@ -40,7 +42,7 @@ TEST(InPlaceFileTest, AWriteFailingAtAnyStepIsUndoneAndLeavesTheRecoveryFileBlan
             const Status written = file.Write(c.old, c.next);
             fs.failWrites.reset();
 
-            const bool whole = failingStep == 4;
+            const bool whole = failingStep == steps;
             EXPECT_EQ(written.ok(), whole);
             if (c.old) {
                 EXPECT_EQ(file.ReadRecovered(kCapacity).value(), whole ? c.next : *c.old);
