@@ -26,57 +26,46 @@ bool Run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A fresh file system of `type` in an image file, mounted in `dir` by the
-// kernel through a loop device. A user-space driver cannot stand in: mtools
-// writes no file in place, so a search would measure mtools, not the station.
+// A fresh file system of `type` in an image file, mounted by the kernel
+// through a loop device. A user-space driver cannot stand in: mtools writes
+// no file in place, so a search would measure mtools, not the station.
 class MountedImage {
 public:
-    MountedImage(const mwtest::TempDir& dir, const std::string& type)
-        : image_(dir.File("disk.img")), mountPoint_(dir.File("mnt")) {
-        std::ofstream(image_).close();
-        fs::resize_file(image_, 16 << 20);
-        fs::create_directory(mountPoint_);
-        if (!Run("mkfs." + type + " " + image_)) {
+    explicit MountedImage(const std::string& type) {
+        dir_.Write("disk.img", "");
+        fs::resize_file(dir_.File("disk.img"), 16 << 20);
+        fs::create_directory(Path());
+        if (!Run("mkfs." + type + " " + dir_.File("disk.img"))) {
             whyNot_ = "mkfs." + type + " is not installed";
-        } else if (!Run("mount -o loop " + image_ + " " + mountPoint_)) {
+        } else if (!Run("mount -o loop " + dir_.File("disk.img") + " " + Path())) {
             whyNot_ = "the image cannot be mounted here: that needs root and the kernel's " + type +
                       " driver";
         }
     }
     ~MountedImage() { Unmount(); }
-    MountedImage(const MountedImage&) = delete;
-    MountedImage& operator=(const MountedImage&) = delete;
 
-    // Empty once mounted.
+    // Empty while mounted.
     const std::string& WhyNot() const { return whyNot_; }
-    std::string Folder(const std::string& name) const {
-        const std::string path = mountPoint_ + "/" + name;
-        fs::create_directory(path);
-        return path;
-    }
+    std::string Path() const { return dir_.File("mnt"); }
     bool Unmount() {
-        if (whyNot_.empty() && ::umount(mountPoint_.c_str()) == 0) whyNot_ = "unmounted";
+        if (whyNot_.empty() && ::umount(Path().c_str()) == 0) whyNot_ = "unmounted";
         return !whyNot_.empty();
     }
-    std::string Bytes() const {
-        std::ifstream in(image_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string Bytes() const { return dir_.Read("disk.img"); }
 
 private:
-    std::string image_;
-    std::string mountPoint_;
+    mwtest::TempDir dir_;
     std::string whyNot_;
 };
 
 class DelNamesTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(DelNamesTest, NoOldNameOrIdIsLeftAnywhereOnTheMedium) {
-    mwtest::TempDir work;
-    MountedImage image(work, GetParam());
+    MountedImage image(GetParam());
     if (!image.WhyNot().empty()) GTEST_SKIP() << image.WhyNot();
-    const std::string program = image.Folder("program");
-    const std::string disk = image.Folder("disk");
+    const std::string program = image.Path() + "/program";
+    const std::string disk = image.Path() + "/disk";
+    for (const std::string& folder : {program, disk}) fs::create_directory(folder);
     mwtest::CopyReportData(program);
     std::ofstream(disk + "/TID") << "M-W\r\n";
 
