@@ -10,8 +10,10 @@ namespace mwtest {
 
 class FaultyFileSystem : public mw::FileSystem {
 public:
-    // Every write (WriteFile, ReplaceFile, CreateIfMissing) fails with this error number.
+    // Every write (every call that changes a file but RemoveFile) fails with this error number.
     std::optional<int> failWrites;
+    // Writes that still go through once failWrites is set, for a failure part way.
+    int writesBeforeFailure = 0;
     // Every read fails with this error number.
     std::optional<int> failReads;
     // How many writes have failed: a retry loop can clear failWrites after some.
@@ -26,11 +28,23 @@ public:
     mw::Status CreateIfMissing(const std::string& path) override {
         return Write(path, [&] { return real().CreateIfMissing(path); });
     }
-    mw::Status WriteFile(const std::string& path, std::string_view bytes) override {
-        return Write(path, [&] { return real().WriteFile(path, bytes); });
+    mw::Status WriteFile(const std::string& path, std::string_view bytes,
+                         mw::Readers readers = mw::Readers::OwnerOnly) override {
+        return Write(path, [&] { return real().WriteFile(path, bytes, readers); });
     }
-    mw::Status ReplaceFile(const std::string& path, std::string_view bytes) override {
-        return Write(path, [&] { return real().ReplaceFile(path, bytes); });
+    mw::Status ReplaceFile(const std::string& path, std::string_view bytes,
+                           mw::Readers readers = mw::Readers::OwnerOnly) override {
+        return Write(path, [&] { return real().ReplaceFile(path, bytes, readers); });
+    }
+    mw::Status WriteAt(const std::string& path, std::uint64_t offset,
+                       std::string_view bytes) override {
+        return Write(path, [&] { return real().WriteAt(path, offset, bytes); });
+    }
+    mw::Status Truncate(const std::string& path, std::uint64_t length) override {
+        return Write(path, [&] { return real().Truncate(path, length); });
+    }
+    mw::Status WipeFile(const std::string& path) override {
+        return Write(path, [&] { return real().WipeFile(path); });
     }
     mw::Status RemoveFile(const std::string& path) override { return real().RemoveFile(path); }
     std::vector<std::string> ListDrives() override { return drives; }
@@ -42,7 +56,7 @@ private:
 
     template <class Fn>
     mw::Status Write(const std::string& path, Fn fn) {
-        if (failWrites) {
+        if (failWrites && writesBeforeFailure-- <= 0) {
             ++failedWrites;
             return mw::MakeError(*failWrites, "injected write failure on " + path);
         }

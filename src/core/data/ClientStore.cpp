@@ -5,6 +5,12 @@
 #include "core/data/DataDisk.h"
 
 namespace mw {
+namespace {
+
+// One record and the blanks before it, with room to spare.
+constexpr std::size_t kRecoveryFileBytes = 4096;
+
+}  // namespace
 
 int RecordCountForLength(std::uint64_t length) {
     std::uint64_t whole = length / kRecordSize;
@@ -21,10 +27,16 @@ Status ClientStore::LoadRecordsReadOnly() {
     return Load(false);
 }
 
+InPlaceFile ClientStore::RecordFile() const {
+    return InPlaceFile(fs_, RecordFilePath(), JoinPath(state_.DataPath, kRecordRecoveryFileName),
+                       kRecoveryFileBytes);
+}
+
 // A file longer than 51 records is refused before it is read whole.
-Result<std::string> ClientStore::ReadRecordFile() const {
+Result<std::string> ClientStore::ReadRecordFile(bool readOnly) const {
     const std::string path = RecordFilePath();
-    Result<std::string> bytes = fs_.ReadFile(path, kMaxRecordFileBytes);
+    Result<std::string> bytes = readOnly ? RecordFile().ReadRecovered(kMaxRecordFileBytes)
+                                         : fs_.ReadFile(path, kMaxRecordFileBytes);
     if (!bytes && bytes.error().code == errc::FileTooLarge) {
         return MakeError(errc::SubscriptOutOfRange,
                          path + " holds more than " + std::to_string(kMaxClients) +
@@ -41,11 +53,13 @@ Status ClientStore::Load(bool createIfMissing) {
         return MakeError(errc::PathNotFound, "data disk not found: " + state_.DataPath);
     }
     if (createIfMissing) {
+        if (Status st = RecordFile().Recover(); !st) return st;
+        if (Status st = fs_.WipeFile(path + ".tmp"); !st) return st;
         if (Status st = fs_.CreateIfMissing(path); !st) return st;
     } else if (!fs_.FileExists(path)) {
         return MakeError(errc::FileNotFound, "no record file " + path);
     }
-    Result<std::string> bytes = ReadRecordFile();
+    Result<std::string> bytes = ReadRecordFile(!createIfMissing);
     if (!bytes) return bytes.error();
 
     const int count = RecordCountForLength(bytes->size());
@@ -73,11 +87,13 @@ Status ClientStore::SaveRecord(int index) {
         return MakeError(errc::BadRecordNumber,
                          "bad record number " + std::to_string(index) + " for " + RecordFilePath());
     }
+    InPlaceFile file = RecordFile();
+    if (Status st = file.Recover(); !st) return st;
     Result<std::string> onDisk = ReadRecordFile();
     if (!onDisk) return onDisk.error();
     if (Status same = CheckSameDisk(*onDisk); !same) return same;
 
-    std::string image = std::move(*onDisk);
+    std::string image = *onDisk;
     const std::size_t offset = static_cast<std::size_t>(index - 1) * kRecordSize;
     // A short last record (a length rounded up on loading) is completed with
     // blanks, as it was read, so that no gap of zero bytes opens before the new one.
@@ -85,7 +101,7 @@ Status ClientStore::SaveRecord(int index) {
     if (image.size() < offset + kRecordSize) image.resize(offset + kRecordSize, ' ');
     image.replace(offset, kRecordSize, state_.ClientRecords[index].ToBytes());
 
-    if (Status st = fs_.ReplaceFile(RecordFilePath(), image); !st) return st;
+    if (Status st = file.Write(*onDisk, image); !st) return st;
     state_.DiskImage = std::move(image);
     return {};
 }

@@ -1,17 +1,21 @@
 // The client records on the data disk: DATA401.MW, fixed 226-byte records,
 // no header, record n at byte (n-1)*226. The file is opened and closed around
-// every operation so that no file stays open while the station waits.
+// every operation so that no file stays open while the station waits. It is
+// written in place (InPlaceFile), its recovery file DATA401.RCV beside it,
+// which other installations do not read.
 #pragma once
 
 #include <string>
 
 #include "core/data/Error.h"
 #include "core/data/FileSystem.h"
+#include "core/data/InPlaceFile.h"
 #include "core/data/StationState.h"
 
 namespace mw {
 
 inline constexpr const char* kRecordFileName = "DATA401.MW";
+inline constexpr const char* kRecordRecoveryFileName = "DATA401.RCV";
 
 // The record count of a file of the given length: length / 226 rounded to
 // the nearest whole number, halves to even (565 bytes hold 2 records, 567 hold 3).
@@ -28,16 +32,20 @@ public:
     std::string RecordFilePath() const { return JoinPath(state_.DataPath, kRecordFileName); }
 
     // Loads every record of the disk at DataPath, creating an empty record
-    // file when there is none. A disk that cannot be read, or holds more
-    // clients than the station supports, leaves the loaded records as they were.
+    // file when there is none. A save that a crash cut short is undone first,
+    // and a temporary file an older version left is wiped. A disk that cannot
+    // be read, or holds more clients than the station supports, leaves the
+    // loaded records as they were.
     Status LoadRecords();
-    // As LoadRecords, but never creates or changes a file on the disk.
+    // As LoadRecords, but never creates or changes a file on the disk: a save
+    // cut short is undone in memory only.
     Status LoadRecordsReadOnly();
     // Writes ClientRecords[index] as record number index (1-51); RecordCount
     // + 1 appends a record. Refused (errc::DiskChanged) unless the disk is
-    // still a data disk holding what was last loaded or written. The whole
-    // file is replaced at once, so a save cut short by a pulled disk or a
-    // power cut leaves the old file or the new one, never a torn record.
+    // still a data disk holding what was last loaded or written. The record
+    // is written in place, so that no earlier version of it stays on the
+    // medium; a save cut short by a pulled disk or a power cut is undone, so
+    // a record is never left torn.
     Status SaveRecord(int index);
     // Blanks every field of the current record.
     void ClearRecord();
@@ -46,7 +54,8 @@ public:
 
 private:
     Status Load(bool createIfMissing);
-    Result<std::string> ReadRecordFile() const;
+    InPlaceFile RecordFile() const;
+    Result<std::string> ReadRecordFile(bool readOnly = false) const;
     Status CheckSameDisk(const std::string& onDisk) const;
 
     StationState& state_;

@@ -1,5 +1,6 @@
 #include "core/data/FileSystem.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -132,6 +133,44 @@ Status WriteWhole(const std::string& file, const std::string& shownAs, std::stri
     return st;
 }
 
+Status WriteAtOffset(const std::string& path, std::uint64_t offset, std::string_view bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    if (!f) f = std::fopen(path.c_str(), "w+b");
+    if (!f) return Fail(path, "cannot open");
+    const bool written = _fseeki64(f, static_cast<__int64>(offset), SEEK_SET) == 0 &&
+                         std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
+                         std::fflush(f) == 0 && _commit(_fileno(f)) == 0;
+    Status st = written ? Status() : Fail(path, "cannot write");
+    if (std::fclose(f) != 0 && st.ok()) return Fail(path, "cannot close");
+    return st;
+}
+
+Status TruncateFile(const std::string& path, std::uint64_t length) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) return MakeError(errc::PathFileAccess, "cannot examine " + path + ": " + ec.message());
+    if (size <= length) return {};
+    const std::string zeros(static_cast<std::size_t>(size - length), '\0');
+    if (Status st = WriteAtOffset(path, length, zeros); !st) return st;
+    fs::resize_file(path, length, ec);
+    if (ec) return MakeError(errc::PathFileAccess, "cannot shorten " + path + ": " + ec.message());
+    return {};
+}
+
+Status Wipe(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (!fs::exists(status)) return {};
+    if (fs::is_directory(status)) return NotAFile(path, true);
+    if (fs::is_regular_file(status)) {
+        if (Status st = TruncateFile(path, 0); !st) return st;
+    }
+    if (!fs::remove(path, ec)) {
+        return MakeError(errc::PathFileAccess, "cannot delete " + path + ": " + ec.message());
+    }
+    return {};
+}
+
 Status MoveOver(const std::string& temp, const std::string& path) {
     if (::MoveFileExA(temp.c_str(), path.c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -143,8 +182,12 @@ Status MoveOver(const std::string& temp, const std::string& path) {
 #else
 // O_NONBLOCK: opening a FIFO must never wait for its other end. Whatever is
 // opened is refused before use unless it is a regular file.
-int Open(const std::string& path, int flags) {
-    return ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
+int Open(const std::string& path, int flags, mode_t mode = 0600) {
+    return ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+}
+
+mode_t ModeFor(Readers readers) {
+    return readers == Readers::OwnerOnly ? 0600 : 0644;
 }
 
 // Reads an open regular file to its end. The size is checked before reading,
@@ -226,17 +269,6 @@ Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset,
     return st;
 }
 
-// Creates or truncates `file` and writes it whole; errors name `shownAs`, the
-// file the caller asked for. A file whose write fails is removed, so that no
-// partly written file is left behind.
-Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes) {
-    const int fd = Open(file, O_WRONLY | O_CREAT | O_TRUNC);
-    if (fd < 0) return Fail(shownAs, "cannot create");
-    Status st = WriteAndClose(fd, shownAs, 0, bytes);
-    if (!st) ::unlink(file.c_str());
-    return st;
-}
-
 void SyncDirectory(const std::string& path) {
     std::string dir = fs::path(path).parent_path().string();
     int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_CLOEXEC);
@@ -244,6 +276,105 @@ void SyncDirectory(const std::string& path) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// Zeros over bytes [from, to) of an open file, synced.
+Status WriteZeros(int fd, const std::string& path, std::uint64_t from, std::uint64_t to) {
+    const std::string zeros(std::min<std::uint64_t>(to - from, 64 * 1024), '\0');
+    for (std::uint64_t at = from; at < to; at += zeros.size()) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(to - at, zeros.size()));
+        if (Status st = WriteSynced(fd, path, at, std::string_view(zeros).substr(0, n)); !st) {
+            return st;
+        }
+    }
+    return {};
+}
+
+Status TruncateOpenFile(int fd, const std::string& path, std::uint64_t length) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Fail(path, "cannot examine");
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size <= length) return {};
+    if (Status s = WriteZeros(fd, path, length, size); !s) return s;
+    if (::ftruncate(fd, static_cast<off_t>(length)) != 0) return Fail(path, "cannot shorten");
+    if (::fsync(fd) != 0) return Fail(path, "cannot sync");
+    return {};
+}
+
+// In place, never through a link. A file it creates has its name synced
+// too, so that a file written to undo a save survives a power cut.
+Status WriteAtOffset(const std::string& path, std::uint64_t offset, std::string_view bytes) {
+    int fd = Open(path, O_WRONLY | O_NOFOLLOW);
+    const bool create = fd < 0 && errno == ENOENT;
+    if (create) fd = Open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+    if (fd < 0) return Fail(path, "cannot open");
+    Status st = WriteAndClose(fd, path, offset, bytes);
+    if (st && create) SyncDirectory(path);
+    return st;
+}
+
+Status TruncateFile(const std::string& path, std::uint64_t length) {
+    const int fd = Open(path, O_WRONLY | O_NOFOLLOW);
+    if (fd < 0) return Fail(path, "cannot open");
+    Status st = TruncateOpenFile(fd, path, length);
+    ::close(fd);
+    return st;
+}
+
+// A file with other names is only unlinked: blanking it would blank them too.
+Status Wipe(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return errno == ENOENT ? Status() : Fail(path, "cannot examine");
+    }
+    if (S_ISDIR(st.st_mode)) return NotAFile(path, true);
+    if (S_ISREG(st.st_mode) && st.st_nlink == 1) {
+        if (Status s = TruncateFile(path, 0); !s) return s;
+    }
+    if (::unlink(path.c_str()) != 0) return Fail(path, "cannot delete");
+    return {};
+}
+
+// A new file that no one else can have opened or pointed elsewhere: created
+// exclusively, never through a link. A leftover of a crashed run at the name
+// is wiped and the creation tried once more. -1 with errno on failure.
+int CreateExclusive(const std::string& file, mode_t mode) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+    int fd = Open(file, flags, mode);
+    if (fd < 0 && errno == EEXIST) {
+        struct stat st {};
+        // Anything but a regular file is left for the error to name.
+        if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && Wipe(file).ok()) {
+            fd = Open(file, flags, mode);
+        } else {
+            errno = EEXIST;
+        }
+    }
+    return fd;
+}
+
+// The replacement of an existing file keeps who may read it. A different
+// owner can be given only by root; otherwise the file becomes the writer's,
+// with the same mode.
+void TakeOwnerAndMode(int fd, const struct stat& like) {
+    if (::fchown(fd, like.st_uid, like.st_gid) != 0) {
+        // Not ours to give away; the mode still carries over.
+    }
+    ::fchmod(fd, like.st_mode & 07777);
+}
+
+// Creates `file` anew and writes it whole; errors name `shownAs`, the file
+// the caller asked for. A file whose write fails is removed, so that no
+// partly written file is left behind.
+Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes,
+                  mode_t mode, const std::optional<struct stat>& like = std::nullopt) {
+    const int fd = CreateExclusive(file, mode);
+    if (fd < 0) return Fail(shownAs, "cannot create");
+    if (like) TakeOwnerAndMode(fd, *like);
+    Status st = WriteAndClose(fd, shownAs, 0, bytes);
+    if (!st) ::unlink(file.c_str());
+    return st;
 }
 
 // Renames the synced temporary file over the target and syncs the folder, so
@@ -299,16 +430,45 @@ public:
         return !path.empty() && fs::is_directory(path, ec);
     }
 
-    Status WriteFile(const std::string& path, std::string_view bytes) override {
+#ifdef _WIN32
+    Status WriteFile(const std::string& path, std::string_view bytes, Readers) override {
         if (Status st = CheckTarget(path); !st) return st;
         return WriteWhole(path, path, bytes);
     }
 
-    Status ReplaceFile(const std::string& path, std::string_view bytes) override {
+    Status ReplaceFile(const std::string& path, std::string_view bytes, Readers) override {
         if (Status st = CheckTarget(path); !st) return st;
         const std::string temp = path + ".tmp";
         if (Status st = WriteWhole(temp, path, bytes); !st) return st;
         return MoveOver(temp, path);
+    }
+#else
+    Status WriteFile(const std::string& path, std::string_view bytes, Readers readers) override {
+        if (Status st = CheckTarget(path); !st) return st;
+        return WriteWhole(path, path, bytes, ModeFor(readers));
+    }
+
+    Status ReplaceFile(const std::string& path, std::string_view bytes, Readers readers) override {
+        if (Status st = CheckTarget(path); !st) return st;
+        const std::string temp = path + ".tmp";
+        if (Status st = WriteWhole(temp, path, bytes, ModeFor(readers), StatOf(path)); !st) {
+            return st;
+        }
+        return MoveOver(temp, path);
+    }
+#endif
+
+    Status WriteAt(const std::string& path, std::uint64_t offset, std::string_view bytes) override {
+        if (Status st = CheckTarget(path); !st) return st;
+        return WriteAtOffset(path, offset, bytes);
+    }
+
+    Status Truncate(const std::string& path, std::uint64_t length) override {
+        return TruncateFile(path, length);
+    }
+
+    Status WipeFile(const std::string& path) override {
+        return Wipe(path);
     }
 
 #ifdef _WIN32
@@ -355,6 +515,11 @@ public:
 FileSystem& LocalFileSystem() {
     static LocalFs instance;
     return instance;
+}
+
+Status OverwriteFile(FileSystem& fs, const std::string& path, std::string_view bytes) {
+    if (Status st = fs.WriteAt(path, 0, bytes); !st) return st;
+    return fs.Truncate(path, bytes.size());
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

@@ -1,9 +1,14 @@
 // The one layer between the station and the operating system's files.
 //
 // Everything that differs between Linux and Windows (syncing a write to the
-// device, atomic replacement, listing drives, turning an OS error into the
-// station's error numbers) lives behind this interface. Tests substitute it
-// to make a disk fail in ways root cannot provoke with permission bits.
+// device, atomic replacement, writing in place, listing drives, turning an
+// OS error into the station's error numbers) lives behind this interface.
+// Tests substitute it to make a disk fail in ways root cannot provoke with
+// permission bits.
+//
+// Files the station creates that hold client data are readable by their
+// owner only. No new file is created through a link, and a file written in
+// place is never opened through one.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +24,10 @@ namespace mw {
 // unread, so that a link to a device or a runaway file cannot exhaust memory.
 inline constexpr std::uint64_t kMaxDataFileBytes = 64ull << 20;
 
+// Who may read a file the station creates: client data is for its owner
+// only; settings are readable by everyone. An existing file keeps its mode.
+enum class Readers { OwnerOnly, Everyone };
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -29,16 +38,35 @@ public:
                                          std::uint64_t maxBytes = kMaxDataFileBytes) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool DirectoryExists(const std::string& path) = 0;
-    // Creates an empty file when none exists; an existing file is left alone.
-    // A folder, device or FIFO at the path is refused without being opened.
+    // Creates an empty file (owner only) when none exists; an existing file
+    // is left alone. A folder, device or FIFO at the path is refused without
+    // being opened.
     virtual Status CreateIfMissing(const std::string& path) = 0;
-    // Creates or truncates a file and writes it (no temporary file). A write
-    // that fails removes the file rather than leave part of it.
-    virtual Status WriteFile(const std::string& path, std::string_view bytes) = 0;
-    // Replaces a file whole: a temporary file beside it, synced, then renamed
-    // over it. A read-only file is refused (errc::PermissionDenied) and left
-    // as it was. Errors name the path given; the temporary file never stays.
-    virtual Status ReplaceFile(const std::string& path, std::string_view bytes) = 0;
+    // Writes a new file, created exclusively (no temporary file). Whatever a
+    // crashed run left at the name is wiped first. A write that fails removes
+    // the file rather than leave part of it.
+    virtual Status WriteFile(const std::string& path, std::string_view bytes,
+                             Readers readers = Readers::OwnerOnly) = 0;
+    // Replaces a file whole: a new temporary file beside it, synced, then
+    // renamed over it; an existing file's mode and owner carry over. A
+    // read-only file is refused (errc::PermissionDenied) and left as it was.
+    // Errors name the path given; the temporary file never stays. The old
+    // version's blocks go to the free space: a file that must leave no trace
+    // is written in place instead (InPlaceFile).
+    virtual Status ReplaceFile(const std::string& path, std::string_view bytes,
+                               Readers readers = Readers::OwnerOnly) = 0;
+    // Writes bytes into the file at an offset, in the blocks it already has,
+    // and syncs them; a missing file is created (owner only). Not whole on
+    // its own: a write cut short can leave part of the new bytes.
+    virtual Status WriteAt(const std::string& path, std::uint64_t offset,
+                           std::string_view bytes) = 0;
+    // Shortens a file longer than `length`. The bytes cut off are first
+    // overwritten with zeros and synced, so that their blocks go to the free
+    // space blank.
+    virtual Status Truncate(const std::string& path, std::uint64_t length) = 0;
+    // Overwrites a file with zeros and removes it; a link (or a file with
+    // other names) is only removed, never written through. No file is no error.
+    virtual Status WipeFile(const std::string& path) = 0;
     virtual Status RemoveFile(const std::string& path) = 0;
     // The folders a data disk may be in: removable media and other mount
     // points on Linux, drive letters on Windows.
@@ -47,6 +75,11 @@ public:
 
 // The real file system of the machine.
 FileSystem& LocalFileSystem();
+
+// Overwrites a file in place with `bytes` and cuts what is left of the old
+// contents, blanked. For a file that can be made again: a write cut short
+// leaves a mix of old and new.
+Status OverwriteFile(FileSystem& fs, const std::string& path, std::string_view bytes);
 
 // Joins a folder (or drive such as "a:") and a file name with the platform's
 // separator. An empty folder stays empty so that the result names no file.

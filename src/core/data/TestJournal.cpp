@@ -3,6 +3,8 @@
 #include <charconv>
 #include <vector>
 
+#include "core/data/InPlaceFile.h"
+
 namespace mw {
 namespace {
 
@@ -14,6 +16,8 @@ constexpr std::array<std::string_view, 6> kKeys = {"DataPath", "DiskCheck", "Lan
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 // A journal is a few hundred bytes; anything far larger is not one.
 constexpr std::uint64_t kMaxJournalBytes = 64 * 1024;
+// A whole journal with the longest data disk path fits.
+constexpr std::size_t kJournalRecoveryBytes = 8192;
 
 // The record's bytes as hexadecimal: a field may hold any byte, a line end among them.
 std::string ToHex(std::string_view bytes) {
@@ -147,25 +151,30 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
 }
 
 std::uint64_t DiskFingerprint(std::string_view recordFile) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (unsigned char byte : recordFile) {
-        hash ^= byte;
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return Fnv1a(recordFile);
 }
 
 std::string TestJournalPath(const std::string& programDir) {
     return JoinPath(programDir, kTestJournalName);
 }
 
+namespace {
+
+InPlaceFile JournalFile(FileSystem& fs, const std::string& programDir) {
+    return InPlaceFile(fs, TestJournalPath(programDir),
+                       JoinPath(programDir, kTestJournalRecoveryName), kJournalRecoveryBytes);
+}
+
+}  // namespace
+
 Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal) {
-    return fs.ReplaceFile(TestJournalPath(programDir), journal.ToText());
+    return JournalFile(fs, programDir).Rewrite(journal.ToText(), kMaxJournalBytes);
 }
 
 Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir,
                                                    const AnswerRanges& ranges) {
     const std::string path = TestJournalPath(programDir);
+    if (Status st = JournalFile(fs, programDir).Recover(); !st) return st.error();
     if (!fs.FileExists(path)) return std::optional<TestJournal>();
     Result<std::string> text = fs.ReadFile(path, kMaxJournalBytes);
     if (!text) return text.error();
@@ -175,8 +184,7 @@ Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::st
 }
 
 Status RemoveTestJournal(FileSystem& fs, const std::string& programDir) {
-    const std::string path = TestJournalPath(programDir);
-    return fs.FileExists(path) ? fs.RemoveFile(path) : Status();
+    return JournalFile(fs, programDir).Wipe();
 }
 
 }  // namespace mw

@@ -19,6 +19,7 @@
 namespace mw {
 
 inline constexpr const char* kTestJournalName = "MWTEST.JNL";
+inline constexpr const char* kTestJournalRecoveryName = "MWTEST.RCV";
 
 struct TestJournal {
     // The data disk the client is to be added to, and a fingerprint of its
@@ -45,12 +46,12 @@ struct TestJournal {
 std::uint64_t DiskFingerprint(std::string_view recordFile);
 
 std::string TestJournalPath(const std::string& programDir);
-// Written whole or not at all.
+// Written in place (it holds the client's name), whole or not at all.
 Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal);
-// Empty when no test was left unfinished.
+// Empty when no test was left unfinished. A write cut short is undone first.
 Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir,
                                                    const AnswerRanges& ranges);
-// No journal at all is no error.
+// Overwritten, then removed with its recovery file. No journal at all is no error.
 Status RemoveTestJournal(FileSystem& fs, const std::string& programDir);
 
 }  // namespace mw

@@ -79,8 +79,13 @@ Result<std::vector<std::string>> ScoreAndPrint::WriteReport(const ClientRecord& 
     return report->problems;
 }
 
+// In place, so that the previous client's report is overwritten rather than
+// left in the free space of the disk.
 Result<std::vector<std::string>> ScoreAndPrint::Run(const StationState& state, bool summary) const {
-    return WriteReport(state.Current(), state.CurrentRecord, summary, ReportPath());
+    Result<ComposedReport> report = Compose(state.Current(), state.CurrentRecord, summary);
+    if (!report) return report.error();
+    if (Status st = OverwriteFile(fs_, ReportPath(), report->bytes); !st) return st.error();
+    return report->problems;
 }
 
 }  // namespace mw

@@ -34,11 +34,11 @@ public:
     Result<ReportData> ReadData() const;
     Result<ComposedReport> Compose(const ClientRecord& record, int testNumber, bool summary) const;
 
-    // Scores the client at CurrentRecord and writes REPORT.PRN whole. The
-    // result lists what the report could not print (missing paragraphs);
-    // an error means no report was written.
+    // Scores the client at CurrentRecord and writes REPORT.PRN over the
+    // last report, in place. The result lists what the report could not
+    // print (missing paragraphs); an error means no report was written.
     Result<std::vector<std::string>> Run(const StationState& state, bool summary) const;
-    // As Run, for any record and output file.
+    // As Run, for any record and output file, which is replaced whole.
     Result<std::vector<std::string>> WriteReport(const ClientRecord& record, int testNumber,
                                                  bool summary, const std::string& path) const;
 

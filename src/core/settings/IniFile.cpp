@@ -171,7 +171,7 @@ Status IniFile::WriteStrings(std::string_view section,
         doc = Parse(*text);
     }
     for (const auto& [key, value] : entries) SetEntry(doc, section, key, value);
-    return fs_.ReplaceFile(path_, Join(doc));
+    return fs_.ReplaceFile(path_, Join(doc), Readers::Everyone);
 }
 
 }  // namespace mw

@@ -2,13 +2,28 @@
 
 #include <QApplication>
 
+#include "core/data/TestJournal.h"
 #include "station/app/SingleCopy.h"
 #include "station/app/frmMain.h"
+#include "station/report/ReportOutput.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/QtAudioPlayer.h"
 #include "station/screen/QtPlatform.h"
 #include "station/screen/StationContext.h"
 
 namespace mw {
+namespace {
+
+// Work files with client names that a run stopped by a crash or a power cut
+// left in the program folder: the reports and their copies, and the
+// temporary journal of older versions.
+void RemoveLeftovers(StationContext& ctx) {
+    RemoveReportFiles(ctx);
+    const std::string oldJournal = TestJournalPath(ctx.programDir) + ".tmp";
+    if (Status wiped = ctx.fs.WipeFile(oldJournal); !wiped) ShowError(ctx.platform, wiped.error());
+}
+
+}  // namespace
 
 int RunStation(int argc, char** argv) {
     ChooseMediaBackend();
@@ -28,6 +43,7 @@ int RunStation(int argc, char** argv) {
     QtPlatform platform;
     StationState state;
     StationContext ctx{state, LocalFileSystem(), SystemClock(), platform, programDir.toStdString()};
+    RemoveLeftovers(ctx);
     frmMain main(ctx);
     QObject::connect(&singleCopy, &SingleCopy::ActivationRequested, &main, &frmMain::BringForward);
     if (!main.Load()) return 0;

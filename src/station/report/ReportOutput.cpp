@@ -39,9 +39,12 @@ Result<std::string> ReadReportBytes(StationContext& ctx) {
     return bytes;
 }
 
-bool CopyFile(StationContext& ctx, const std::string& from, const std::string& to) {
+// A batch's copy is a new file of its own; REPORT.PRN is overwritten in place.
+bool CopyFile(StationContext& ctx, const std::string& from, const std::string& to, bool newFile) {
     Result<std::string> bytes = ctx.fs.ReadFile(from);
-    Status copied = bytes ? ctx.fs.ReplaceFile(to, *bytes) : bytes.status();
+    Status copied = !bytes    ? bytes.status()
+                    : newFile ? ctx.fs.WriteFile(to, *bytes)
+                              : OverwriteFile(ctx.fs, to, *bytes);
     if (!copied) ShowError(ctx.platform, copied.error());
     return copied.ok();
 }
@@ -138,8 +141,8 @@ bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
 
 // All reports are made before the first is printed; a report that cannot be
 // made stops the run before anything prints, and the first that does not
-// print stops the rest (the printer would fail them too). The copies go
-// whatever happened: they hold client names.
+// print stops the rest (the printer would fail them too). The copies and
+// REPORT.PRN go whatever happened: they hold client names.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary) {
     StationState& state = ctx.state;
@@ -149,25 +152,34 @@ int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& r
     for (int record : records) {
         state.CurrentRecord = static_cast<std::int16_t>(record);
         const std::string copy = TempCopyPath(ctx, copies.size() + 1);
-        if (!MakeReport(ctx, summary) || !CopyFile(ctx, report, copy)) break;
+        if (!MakeReport(ctx, summary) || !CopyFile(ctx, report, copy, true)) break;
         copies.push_back(copy);
     }
     int printed = 0;
     if (copies.size() == records.size()) {
         for (std::size_t k = 0; k < copies.size(); ++k) {
             state.CurrentRecord = static_cast<std::int16_t>(records[k]);
-            if (!CopyFile(ctx, copies[k], report)) break;
+            if (!CopyFile(ctx, copies[k], report, false)) break;
             if (PrintReportFile(ctx, parent) == PrintOutcome::NotPrinted) break;
             ++printed;
         }
     }
-    for (const std::string& copy : copies) {
-        if (Status removed = ctx.fs.RemoveFile(copy); !removed) {
-            ShowError(ctx.platform, removed.error());
-        }
-    }
+    RemoveReportFiles(ctx);
     ctx.platform.MouseDefault();
     return printed;
+}
+
+bool RemoveReportFiles(StationContext& ctx) {
+    std::vector<std::string> files{ReportPath(ctx)};
+    for (std::size_t n = 1; n <= kMaxClients; ++n) files.push_back(TempCopyPath(ctx, n));
+    bool removed = true;
+    for (const std::string& file : files) {
+        if (Status wiped = ctx.fs.WipeFile(file); !wiped) {
+            ShowError(ctx.platform, wiped.error());
+            removed = false;
+        }
+    }
+    return removed;
 }
 
 }  // namespace mw

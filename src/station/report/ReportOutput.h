@@ -1,6 +1,8 @@
 // Reports in front of staff and on paper. A report is always scored afresh
 // and written to REPORT.PRN in the program folder; these routines make it,
-// read it for the screen, print it and save it as a PDF.
+// read it for the screen, print it and save it as a PDF. REPORT.PRN and the
+// copies of a batch hold a client's name: they are work files, overwritten
+// and removed once the report is printed or closed.
 #pragma once
 
 #include <QString>
@@ -36,8 +38,13 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent);
 // Saves REPORT.PRN as a PDF where the user chooses; true once saved.
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
 
-// The reports of these clients, in order, one print job each: all made first, then printed.
+// The reports of these clients, in order, one print job each: all made
+// first, then printed. The work files are removed afterwards.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary);
+
+// Overwrites and removes REPORT.PRN and every copy of a batch ("temp" and a
+// number), wherever a run left them. Failures are shown; true when none is left.
+bool RemoveReportFiles(StationContext& ctx);
 
 }  // namespace mw

@@ -111,6 +111,11 @@ void ReportViewer::Form_Activate() {
     MOUSEDEFAULT();
 }
 
+void ReportViewer::done(int result) {
+    RemoveReportFiles(ctx_);
+    QDialog::done(result);
+}
+
 bool ReportViewer::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched != Text1_ &&
         ScrollsReport(static_cast<QKeyEvent*>(event)->key())) {

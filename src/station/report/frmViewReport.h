@@ -21,6 +21,8 @@ public:
     // The hourglass pointer while the report is made, and back.
     void MOUSEWAIT();
     void MOUSEDEFAULT();
+    // REPORT.PRN is the report on the screen only: it goes with the window.
+    void done(int result) override;
 
 protected:
     // `summary`: the report ends with the one-page summary.

@@ -1,7 +1,9 @@
 #include "station/supervisor/DelNames.h"
 
+#include "station/report/ReportOutput.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
+#include "station/supervisor/PASSWORD.h"
 
 namespace mw {
 namespace {
@@ -13,18 +15,27 @@ const char* const kWarning =
     "with this diskette and ready to return it.\n\n"
     "Are you SURE you want to delete client Names and ID Numbers ?";
 
+// No is the default: a habitual Enter deletes nothing.
 bool Confirmed(StationContext& ctx) {
     return ctx.platform.MsgBox({.text = QString::fromUtf8(kWarning),
                                 .buttons = MsgButtons::YesNo,
                                 .icon = MsgIcon::Stop,
-                                .title = QStringLiteral("WARNING!")}) == MsgAnswer::Yes;
+                                .title = QStringLiteral("WARNING!"),
+                                .defaultButton = 1}) == MsgAnswer::Yes;
 }
 
-// Deletes the name of record n unless it is deleted already; false when its
+bool NameWiped(const ClientRecord& record) {
+    return record.DeleteFlag == "1" && record.Name == FixedText<25>(kDeletedName).View() &&
+           record.IDNumber == FixedText<11>().View();
+}
+
+// Deletes the name of record n unless it is wiped already; false when its
 // save did not go through (the record in memory is then as on the disk).
+// "1" is the flag every installation reads as a deleted name, whatever it
+// held before: blank, "0", or "1" over a shifted name.
 bool DeleteName(StationContext& ctx, int n) {
     ClientRecord& record = ctx.state.ClientRecords[n];
-    if (!(record.DeleteFlag == "0")) return true;
+    if (NameWiped(record)) return true;
     const ClientRecord before = record;
     record.Name = kDeletedName;
     record.IDNumber = "";
@@ -38,8 +49,8 @@ bool DeleteName(StationContext& ctx, int n) {
 
 }  // namespace
 
-void DeleteNames(StationContext& ctx) {
-    if (!Confirmed(ctx)) return;
+void DeleteNames(StationContext& ctx, QWidget* parent) {
+    if (!AskSecretCode(ctx, parent) || !Confirmed(ctx)) return;
     StationState& state = ctx.state;
     ctx.platform.MouseWait();
     const std::int16_t current = state.CurrentRecord;
@@ -49,6 +60,7 @@ void DeleteNames(StationContext& ctx) {
         complete = DeleteName(ctx, n);
     }
     state.CurrentRecord = current;
+    complete = complete && RemoveReportFiles(ctx);
     ctx.platform.MouseDefault();
     if (complete) {
         ctx.platform.MsgBox({.text = QStringLiteral("Process complete. Press Enter to continue.")});

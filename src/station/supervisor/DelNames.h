@@ -1,8 +1,11 @@
 // Removes the identity of every client on the data disk before it leaves
-// the office: each client's Name and IDNumber are overwritten (nothing of
-// them, not even their length, stays on the disk) and the record is marked
-// deleted, while the answers, codes and dates stay usable.
+// the office: each client's Name and IDNumber are overwritten in place
+// (nothing of them, not even their length, stays on the disk) and the record
+// is marked deleted, while the answers, codes and dates stay usable. The
+// station's work files that hold names go too.
 #pragma once
+
+class QWidget;
 
 namespace mw {
 
@@ -11,9 +14,12 @@ struct StationContext;
 // What a deleted client's Name reads afterwards; the IDNumber is left blank.
 inline constexpr const char* kDeletedName = "Name deleted";
 
-// Asks first; then deletes the names of every client not marked deleted
-// yet, saving each record as it goes. A save that fails or is given up ends
-// the run: the records before it are done, the later ones untouched.
-void DeleteNames(StationContext& ctx);
+// After the secret code and a warning whose default is No, deletes the
+// names of every client not deleted this way yet, saving each record as it
+// goes; a name other installations flagged deleted is only shifted, letter
+// by letter, and can be shifted back. A save that fails or is given up ends
+// the run: the records before it are done, the later ones untouched, and
+// "Process complete" is not shown.
+void DeleteNames(StationContext& ctx, QWidget* parent);
 
 }  // namespace mw

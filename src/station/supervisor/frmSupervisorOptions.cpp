@@ -256,7 +256,7 @@ void frmSupervisorOptions::VerifyData() {
 
 void frmSupervisorOptions::DeleteClientNames() {
     if (!HasClients("Delete Names", "There are no clients on this data disk.")) return;
-    DeleteNames(ctx_);
+    DeleteNames(ctx_, this);
 }
 
 }  // namespace mw

@@ -60,7 +60,9 @@ TEST_F(ClientStoreTest, MissingOrEmptyRecordFileGivesNoClients) {
 TEST_F(ClientStoreTest, LoadsAFileWrittenElsewhereSavesOnlyOneRecordAndAppendsANewClient) {
     const std::string original = RawFile(5);
     disk.Write("DATA401.MW", original);
+    disk.Write("DATA401.MW.tmp", RawFile(4));  // left by a save of an older version
     ASSERT_TRUE(Load());
+    EXPECT_FALSE(disk.Exists("DATA401.MW.tmp"));
     EXPECT_EQ(state.RecordCount, 5);
     EXPECT_EQ(state.CurrentRecord, 1);
     EXPECT_EQ(state.ClientRecords[2].ToBytes(), RawRecord("Client 2", '2'));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -134,6 +135,66 @@ TEST(ReplaceFile, ErrorsNameTheFileAskedForNeverTheTemporaryFile) {
     for (const std::string& path : {dir.File("plain/r.prn"), dir.File("missing/r.prn")}) {
         ExpectFailure(Local().ReplaceFile(path, "report"), errc::PathNotFound, path + ":");
     }
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+TEST(FileSystem, ClientFilesAreForTheirOwnerOnlyAndAReplaceKeepsAFilesModeAndOwner) {
+    mwtest::TempDir dir;
+    const mode_t oldMask = umask(022);
+    ASSERT_TRUE(Local().CreateIfMissing(dir.File("DATA401.MW")));
+    ASSERT_TRUE(Local().WriteAt(dir.File("MWTEST.JNL"), 0, "journal"));
+    ASSERT_TRUE(Local().WriteFile(dir.File("temp1"), "report"));
+    ASSERT_TRUE(Local().ReplaceFile(dir.File("export.csv"), "rows"));
+    ASSERT_TRUE(Local().ReplaceFile(dir.File("MW.ini"), "[Path]", Readers::Everyone));
+    for (const char* name : {"DATA401.MW", "MWTEST.JNL", "temp1", "export.csv"}) {
+        EXPECT_EQ(ModeOf(dir.File(name)), 0600u) << name;
+    }
+    EXPECT_EQ(ModeOf(dir.File("MW.ini")), 0644u);
+
+    dir.Write("shared.csv", "old");
+    fs::permissions(dir.File("shared.csv"), fs::perms(0640));
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(dir.File("shared.csv").c_str(), 1234, 1234), 0);
+    }
+    ASSERT_TRUE(Local().ReplaceFile(dir.File("shared.csv"), "new"));
+    struct stat st {};
+    stat(dir.File("shared.csv").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 1234u);
+    }
+    umask(oldMask);
+}
+
+// A link planted where a file is to be written or created is never written
+// through; a crashed run's leftover at a temporary name is only wiped.
+TEST(FileSystem, NoWriteGoesThroughALinkPlantedAtItsName) {
+    mwtest::TempDir dir;
+    dir.Write("DATA401.MW", "records kept elsewhere");
+    auto plant = [&](const char* name) {
+        fs::create_symlink(dir.File("DATA401.MW"), dir.File(name));
+    };
+    plant("REPORT.PRN");
+    EXPECT_FALSE(Local().WriteAt(dir.File("REPORT.PRN"), 0, "report"));
+    plant("out.pdf.tmp");
+    EXPECT_FALSE(Local().ReplaceFile(dir.File("out.pdf"), "pdf"));
+    plant("temp1");
+    EXPECT_FALSE(Local().WriteFile(dir.File("temp1"), "report"));
+    fs::create_hard_link(dir.File("DATA401.MW"), dir.File("temp2"));
+    EXPECT_TRUE(Local().WipeFile(dir.File("temp2")));
+    EXPECT_FALSE(dir.Exists("temp2"));
+    EXPECT_EQ(dir.Read("DATA401.MW"), "records kept elsewhere");
+
+    dir.Write("MW.ini.tmp", "left by a crash");
+    EXPECT_TRUE(Local().ReplaceFile(dir.File("MW.ini"), "[Path]"));
+    EXPECT_EQ(dir.Read("MW.ini"), "[Path]");
+    EXPECT_FALSE(dir.Exists("MW.ini.tmp"));
 }
 
 TEST(ParseMountPoints, DecodesEscapedBlanksAndListsRemovableMediaFirst) {

@@ -1,7 +1,8 @@
 // A save killed at any moment (a pulled stick, a power cut) must leave every
 // record whole: the old bytes or the new, never half of each. A child process
 // saves records in a loop and is killed with SIGKILL at a random moment, many
-// times over; after each kill the record file is checked record by record.
+// times over; after each kill the disk is loaded, as the next start does, and
+// the record file is checked record by record.
 // MW_KILL_RUNS sets the number of kills (scripts/save-kill-check runs many more).
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -75,6 +76,9 @@ TEST(SaveKillTest, ASaveKilledAtAnyMomentNeverTearsARecord) {
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status))
             << "the saving child stopped by itself, status " << WEXITSTATUS(status);
+        StationState state;
+        state.DataPath = disk.Path();
+        ASSERT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecords());
         ASSERT_EQ(TornRecords(disk.Read("DATA401.MW")), "") << "after kill " << run + 1;
     }
 }

@@ -33,7 +33,8 @@ TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     EXPECT_EQ((*read)->ToText(), journal.ToText());
 
     ASSERT_TRUE(RemoveTestJournal(LocalFileSystem(), programDir.Path()));
-    EXPECT_FALSE(programDir.Exists(kTestJournalName));
+    EXPECT_FALSE(programDir.Exists(kTestJournalName) ||
+                 programDir.Exists(kTestJournalRecoveryName));
     EXPECT_TRUE(RemoveTestJournal(LocalFileSystem(), programDir.Path()));
 }
 

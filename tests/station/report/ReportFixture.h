@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,16 +46,22 @@ private:
     }
 };
 
+// The instrument's data files a report is made from, copied into `programDir`.
+inline void CopyReportData(const std::string& programDir) {
+    for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
+        const std::string ext = file.path().extension().string();
+        if (ext == ".TXT" || ext == ".txt") {
+            std::ofstream(std::filesystem::path(programDir) / file.path().filename(),
+                          std::ios::binary)
+                << std::ifstream(file.path(), std::ios::binary).rdbuf();
+        }
+    }
+}
+
 class ReportFixture : public StationFixture {
 protected:
     void SetUp() override {
-        for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
-            const std::string ext = file.path().extension().string();
-            if (ext == ".TXT" || ext == ".txt") {
-                std::filesystem::copy_file(file.path(),
-                                           programDir.File(file.path().filename().string()));
-            }
-        }
+        CopyReportData(programDir.Path());
         ctx.printer = &printer;
     }
 

@@ -12,6 +12,7 @@
 #include "core/data/SampleClient.h"
 #include "station/report/ReportFixture.h"
 #include "station/report/frmViewReport.h"
+#include "station/screen/DiskRetry.h"
 #include "station/supervisor/DelNames.h"
 #include "station/supervisor/frmMyInputBox.h"
 #include "station/supervisor/frmSupervisorOptions.h"
@@ -47,6 +48,10 @@ protected:
             Find<QCheckBox>(screen, "chkPrintSummaryPage")->setChecked(summary);
             mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
         });
+        AnswerCode(typed);
+    }
+    // On the next secret-code prompt: type `typed` (empty: cancel the prompt).
+    void AnswerCode(const QString& typed) {
         driver.When<frmMyInputBox>([typed](frmMyInputBox* box) {
             if (typed.isEmpty()) return mwtest::Choose(box, frmMyInputBox::kCancelInput);
             TypeText(typed);
@@ -73,7 +78,7 @@ TEST_F(SupervisorOptionsTest, PrintAllAsksTheCodeAndPrintsEveryClientInOrder) {
                                            QStringLiteral("Client 3")}));
     EXPECT_TRUE(AllHaveSummary());
     EXPECT_EQ(state.CurrentRecord, 1);
-    EXPECT_FALSE(programDir.Exists("temp1") || programDir.Exists("temp3"));
+    for (const char* file : {"temp1", "temp3", "REPORT.PRN"}) EXPECT_FALSE(programDir.Exists(file));
 
     printer.jobs.clear();
     Print(frmSupervisorOptions::kAllClients, false, QStringLiteral("j"));
@@ -99,6 +104,7 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodePrintsNothingAndTheRightCodeOpens
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(shown.contains(QStringLiteral("NAME: Client 1")));
     EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_FALSE(programDir.Exists("REPORT.PRN"));  // it went with the window
 }
 
 // A current client that is not on the disk (a new one never stored) is
@@ -132,40 +138,64 @@ TEST_F(SupervisorOptionsTest, AnEmptyDiskClosesTheScreenWithItsMessage) {
               QStringLiteral("There are no clients on this data disk.\nReturning to main menu."));
 }
 
+// Every name not yet deleted this way goes: a blank flag, and a name that
+// another installation only shifted letter by letter ("Vdp Fdy{hy" is "Sam
+// Carter"), as well as a normal one. The work files with names go too.
 TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
-    LoadDisk({"Ann Smith", "Bob Jones", "Cy Young"});
-    state.ClientRecords[1].IDNumber = "123-45-6789";
-    state.ClientRecords[1].Answers = std::string(160, '1');
-    state.ClientRecords[3].DeleteFlag = "1";  // deleted earlier: left as it is
-    for (int n : {1, 3}) ASSERT_TRUE(ctx.Store().SaveRecord(n));
+    LoadDisk({"Ann Smith", "Kim Tran", "Vdp Fdy{hy", kDeletedName});
+    const std::pair<const char*, const char*> idAndFlag[] = {
+        {"123-45-6789", "0"}, {"412-77-0981", " "}, {"4960;80=:?<", "1"}, {"", "1"}};
+    for (int n = 1; n <= 4; ++n) {
+        state.ClientRecords[n].IDNumber = idAndFlag[n - 1].first;
+        state.ClientRecords[n].DeleteFlag = idAndFlag[n - 1].second;
+        state.ClientRecords[n].Answers = std::string(160, static_cast<char>('0' + n));
+        ASSERT_TRUE(ctx.Store().SaveRecord(n));
+    }
     const std::string before = disk.Read("DATA401.MW");
+    programDir.Write("REPORT.PRN", "NAME: Kim Tran");
+    programDir.Write("temp2", "NAME: Ann Smith");
 
-    platform.Next(MsgAnswer::No);
-    DeleteNames(ctx);
-    EXPECT_EQ(disk.Read("DATA401.MW"), before);
+    for (const QString& code : {QString(), QStringLiteral("J")}) {
+        AnswerCode(code);
+        if (!code.isEmpty()) platform.Next(MsgAnswer::No);
+        DeleteNames(ctx, nullptr);
+        EXPECT_EQ(disk.Read("DATA401.MW"), before);
+    }
+    EXPECT_EQ(platform.shown.back().title, QStringLiteral("WARNING!"));
+    EXPECT_EQ(platform.shown.back().defaultButton, 1);  // No
 
+    AnswerCode(QStringLiteral("j"));
     platform.Next(MsgAnswer::Yes);
     platform.Next(MsgAnswer::Ok);
-    DeleteNames(ctx);
+    DeleteNames(ctx, nullptr);
+    EXPECT_TRUE(driver.Done());
     EXPECT_EQ(platform.shown.back().text,
               QStringLiteral("Process complete. Press Enter to continue."));
     const std::string after = disk.Read("DATA401.MW");
-    for (const char* old :
-         {"Ann", "Smith", "Bob", "Jones", "123", "Duu", "Vpl{o", "Iri", "Qruhv", "4960"}) {
-        EXPECT_EQ(after.find(old), std::string::npos) << old;
+    EXPECT_EQ(after.substr(3 * kRecordSize), before.substr(3 * kRecordSize));
+    for (int n = 1; n <= 3; ++n) {
+        const ClientRecord record = ClientRecord::FromBytes(after.substr((n - 1) * kRecordSize));
+        EXPECT_EQ(record.Name, "Name deleted" + std::string(13, ' ')) << n;
+        EXPECT_EQ(record.IDNumber, std::string(11, ' ')) << n;
+        EXPECT_EQ(record.DeleteFlag, "1") << n;
+        EXPECT_EQ(record.Answers, std::string(160, static_cast<char>('0' + n))) << n;
     }
-    const ClientRecord first = ClientRecord::FromBytes(after.substr(0, kRecordSize));
-    EXPECT_EQ(first.Name, "Name deleted" + std::string(13, ' '));
-    EXPECT_EQ(first.IDNumber, std::string(11, ' '));
-    EXPECT_EQ(first.DeleteFlag, "1");
-    EXPECT_EQ(first.Answers, std::string(160, '1'));
-    EXPECT_NE(after.find("Cy Young"), std::string::npos);
+    EXPECT_FALSE(programDir.Exists("REPORT.PRN") || programDir.Exists("temp2"));
     EXPECT_TRUE(state.ListRefreshNeeded);
 
+    // Only a run that got through says so.
+    state.CurrentRecord = 5;
+    state.Current() = state.ClientRecords[1];
+    state.Current().Name = "Lee Park";
+    state.Current().DeleteFlag = "0";
+    ASSERT_TRUE(ctx.Store().AddClient());
+    fs.failWrites = errc::DiskFull;
+    AnswerCode(QStringLiteral("J"));
     platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
-    DeleteNames(ctx);
-    EXPECT_EQ(disk.Read("DATA401.MW"), after);
+    platform.Next(MsgAnswer::Cancel);
+    DeleteNames(ctx, nullptr);
+    EXPECT_EQ(platform.shown.back().text, QString::fromUtf8(kDataDiskFull));
+    EXPECT_EQ(state.ClientRecords[5].Name, "Lee Park" + std::string(17, ' '));
 }
 
 }  // namespace
