@@ -652,6 +652,7 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
         {"Delete Names and \"Process complete\"",
          {{kMainWindow, "Return"},
           {"Supervisor Options", "Right Right Tab Return"},
+          {"Enter Secret Code", kSecretCodeKeys},
           {"WARNING!", "alt+y"},
           {kProductBox, "Return"}}},
     };
