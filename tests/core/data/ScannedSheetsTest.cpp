@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kSheetsDir = fs::path(MW_SOURCE_DIR) / "tests" / "core" / "data" / "sheets";
+const fs::path kSheetsDir = fs::path(MW_SOURCE_DIR) / "tests" / "core" / "data" / "golden";
 const Date kToday{2024, 3, 5};
 
 AnswerRanges ShippedRanges() {
@@ -40,7 +40,7 @@ std::string Records(const SheetFile& file) {
     return text;
 }
 
-// Each folder under sheets/ holds one program's sheet file as that program
+// Each folder under golden/ holds one program's sheet file as that program
 // writes it, and expected.txt: the layout chosen from its header and the
 // records read from it.
 class SheetFileTest : public ::testing::TestWithParam<std::string> {};
