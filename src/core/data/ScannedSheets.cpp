@@ -47,11 +47,10 @@ bool NotAvailable(std::string_view text) {
     return text.empty() || EqualNoCase(text, "N");
 }
 
-bool MatchesNoCase(const std::string& name, std::string_view pattern, std::smatch* groups) {
-    if (pattern.empty()) return false;
-    const std::regex re{std::string(pattern), std::regex::icase};
-    std::smatch unused;
-    return std::regex_match(name, groups ? *groups : unused, re);
+// A pattern of column names; an empty one names no column.
+std::regex NamePattern(std::string_view pattern) {
+    return std::regex{pattern.empty() ? std::string(R"([^\s\S])") : std::string(pattern),
+                      std::regex::icase};
 }
 
 // Length of the UTF-8 sequence at text[i], or 0 when it is not one.
@@ -178,8 +177,9 @@ Result<const SheetLayout*> ChooseLayout(const std::vector<std::string>& columns,
     std::vector<const SheetLayout*> fitting;
     for (const SheetLayout& layout : SheetLayouts()) {
         const bool fits = std::ranges::all_of(layout.signature, [&](std::string_view pattern) {
+            const std::regex named = NamePattern(pattern);
             return std::ranges::any_of(columns, [&](const std::string& column) {
-                return MatchesNoCase(column, pattern, nullptr);
+                return std::regex_match(column, named);
             });
         });
         if (fits) fitting.push_back(&layout);
@@ -197,9 +197,9 @@ Result<const SheetLayout*> ChooseLayout(const std::vector<std::string>& columns,
 
 // Which item an item column holds, 0 when the name is no item column, -1
 // when it names an item the answer sheet does not have.
-int ItemOfColumn(const std::string& name, const SheetLayout& layout) {
+int ItemOfColumn(const std::string& name, const std::regex& itemColumns) {
     std::smatch groups;
-    if (!MatchesNoCase(name, layout.itemColumns, &groups)) return 0;
+    if (!std::regex_match(name, groups, itemColumns)) return 0;
     const auto number = [&](std::size_t g) {
         return groups[g].length() > 6 ? -1 : std::stoi(groups[g].str());
     };
@@ -220,7 +220,12 @@ class SheetReader {
 public:
     SheetReader(const std::string& fileName, const AnswerRanges& ranges, const Date& today,
                 SheetFile& file)
-        : fileName_(fileName), ranges_(ranges), today_(today), file_(file) {}
+        : fileName_(fileName),
+          ranges_(ranges),
+          today_(today),
+          file_(file),
+          itemColumns_(NamePattern(file.layout->itemColumns)),
+          fileNameColumns_(NamePattern(file.layout->fileNameColumns)) {}
 
     std::optional<Error> MapColumns(const std::string& inmateColumn, int headerLine);
     std::optional<Error> ReadSheet(const std::vector<std::string>& cells, int line);
@@ -246,19 +251,21 @@ private:
     const AnswerRanges& ranges_;
     Date today_;
     SheetFile& file_;
+    const std::regex itemColumns_;
+    const std::regex fileNameColumns_;
 };
 
 SheetColumn SheetReader::UseOf(const std::string& name, const std::string& inmateColumn) const {
     if (EqualNoCase(name, inmateColumn)) {
         return {.use = SheetColumn::Inmate,
-                .fromFileName = MatchesNoCase(name, file_.layout->fileNameColumns, nullptr)};
+                .fromFileName = std::regex_match(name, fileNameColumns_)};
     }
     if (file_.layout->clientFields) {
         for (const auto& [column, use] : kClientColumns) {
             if (EqualNoCase(name, column)) return {use};
         }
     }
-    const int item = ItemOfColumn(name, *file_.layout);
+    const int item = ItemOfColumn(name, itemColumns_);
     return item == 0 ? SheetColumn{} : SheetColumn{.use = SheetColumn::Item, .item = item};
 }
 

@@ -78,7 +78,7 @@ std::vector<ClientRecord> WaitingSheets(Platform& platform, ClientTable& table) 
         QStringList numbers;
         for (const ClientRecord& sheet : *waiting) numbers << InmateNumber(sheet);
         const QString text =
-            QStringLiteral("%1 answer sheets of an earlier batch are waiting: %2.\n")
+            QStringLiteral("Answer sheets of an earlier batch are waiting (%1): %2.\n")
                 .arg(waiting->size())
                 .arg(numbers.join(QStringLiteral(", "))) +
             ReviewLines(kReviewWhichClients, kReviewWhichClients.first) +

@@ -134,7 +134,7 @@ TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothin
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(platform.shown[0].title, QStringLiteral("Review Previous Data"));
     EXPECT_TRUE(platform.shown[0].text.startsWith(
-        QStringLiteral("1 answer sheets of an earlier batch are waiting: W1.\n"
+        QStringLiteral("Answer sheets of an earlier batch are waiting (1): W1.\n"
                        "Do you want to review ALL clients not yet reviewed?")));
     EXPECT_EQ(platform.shown[0].defaultButton, 0);
     EXPECT_EQ(rowsWhenShown, 0);
