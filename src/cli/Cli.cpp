@@ -14,8 +14,10 @@
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
 #include "core/data/DataDisk.h"
+#include "core/data/ScannedSheets.h"
 #include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
+#include "core/settings/Settings.h"
 
 namespace mw {
 namespace {
@@ -31,7 +33,8 @@ const char* const kUsage =
     "       mirrorwise-cli score --program-dir DIR --disk DIR --client N [--json]\n"
     "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n"
     "                              [--pdf [--paper letter|a4]]\n"
-    "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--anonymised]\n";
+    "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--anonymised]\n"
+    "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n";
 
 // Parsed "--name value" and "--flag" options of one command.
 struct Options {
@@ -262,6 +265,57 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     return st ? kOk : Fail(err, st.error());
 }
 
+// The reader's sheets stored as new clients, as the station stores them
+// without review: an item to key is stored unanswered and named, a sheet
+// already on the disk is skipped. The client store checks every save, so a
+// disk changed meanwhile is never written over.
+int Import(const Options& o, std::ostream& out, std::ostream& err) {
+    const std::string& programDir = o.values.at("--program-dir");
+    StationState state;
+    state.DataPath = o.values.at("--disk");
+    ClientStore store(state, LocalFileSystem());
+    if (Status st = CheckDataDisk(state.DataPath); !st) return Fail(err, st.error());
+    if (Status st = store.LoadRecords(); !st) return Fail(err, st.error());
+    const Settings ini(LocalFileSystem(), programDir);
+    SheetChoice choice = ini.GetSheetChoice();
+    if (o.values.count("--layout")) choice.layout = o.values.at("--layout");
+    auto questions = Database::Open(JoinPath(programDir, kQuestionDatabaseName), true);
+    const Date today = SystemClock().Today();
+    Result<SheetFile> file =
+        ReadSheetFile(LocalFileSystem(), o.values.at("--file"),
+                      ReadAnswerRanges(questions ? questions->get() : nullptr), today, choice);
+    if (!file) return Fail(err, file.error());
+    const int nameSetting = ini.GetScanSettings().NameSetting;
+    ScanBatchSummary summary{.read = static_cast<int>(file->sheets.size())};
+    std::string notStored;
+    for (const ScannedSheet& sheet : file->sheets) {
+        const std::string inmate = Cp1252ToUtf8(Trim(sheet.client.IDNumber.View()));
+        if (const int client = StoredSheet(state, sheet.client)) {
+            summary.skipped.push_back(inmate + " as client " + std::to_string(client));
+            continue;
+        }
+        if (state.DiskFull()) {
+            ++summary.waiting;
+            notStored += (notStored.empty() ? "" : ", ") + inmate;
+            continue;
+        }
+        const int number = state.RecordCount + 1;
+        state.CurrentRecord = static_cast<std::int16_t>(number);
+        state.Current() = UnreviewedClient(
+            sheet.client, Utf8ToCp1252(AutomaticName(nameSetting, sheet.client, number)), today);
+        if (Status st = store.AddClient(); !st) return Fail(err, st.error());
+        ++summary.stored;
+        if (const std::vector<int> toKey = ItemsToKey(sheet.client.Answers.View());
+            !toKey.empty()) {
+            out << "line " << sheet.line << ", inmate number " << inmate << ", client " << number
+                << ": stored unanswered, marks not read: " << ItemList(toKey) << "\n";
+        }
+    }
+    out << SummaryText(summary) << "\n";
+    if (notStored.empty()) return kOk;
+    return Fail(err, MakeError(errc::DiskFull, "the data disk is full; not stored: " + notStored));
+}
+
 // A command: the options it takes, those it needs, and what runs it.
 struct Command {
     std::vector<std::string> values;
@@ -293,6 +347,11 @@ const std::map<std::string, Command>& Commands() {
           {"--anonymised"},
           {"--program-dir", "--disk"},
           Export}},
+        {"import",
+         {{"--program-dir", "--disk", "--file", "--layout"},
+          {},
+          {"--program-dir", "--disk", "--file"},
+          Import}},
     };
     return commands;
 }

@@ -1,6 +1,6 @@
-// The command-line tool over the core: listing a data disk, scoring a client
-// and writing reports. Exit status 0 on success, 1 for a data or disk error,
-// 2 for a usage error.
+// The command-line tool over the core: listing a data disk, scoring a client,
+// writing reports and importing a mark reader's answer sheets. Exit status 0 on success, 1 for a
+// data or disk error, 2 for a usage error.
 #pragma once
 
 #include <iosfwd>

@@ -6,8 +6,12 @@
 namespace mw {
 namespace {
 
+constexpr const char* kColumns =
+    "Name, IDNumber, Age, Gender, Race, Education, MaritalStatus, DateOfBirth, TodayDate, "
+    "Answers, timeseditted, DeleteFlag";
+
 // Every field as the record holds it, blanks included: a blank among the
-// answers is an item that did not scan.
+// answers is an item to key, a blank field one the file did not have.
 std::vector<std::string> Row(const ClientRecord& r) {
     std::vector<std::string> row;
     for (std::string_view field :
@@ -19,6 +23,12 @@ std::vector<std::string> Row(const ClientRecord& r) {
     return row;
 }
 
+ClientRecord FromRow(const std::vector<std::string>& row) {
+    std::string bytes;
+    for (const std::string& field : row) bytes += Utf8ToCp1252(field);
+    return ClientRecord::FromBytes(bytes);
+}
+
 }  // namespace
 
 Result<ClientTable> ClientTable::Open(const std::string& programDir) {
@@ -26,6 +36,14 @@ Result<ClientTable> ClientTable::Open(const std::string& programDir) {
         Database::Open(JoinPath(programDir, kScanDatabaseName), false);
     if (!db) return db.error();
     return ClientTable(std::move(*db));
+}
+
+Result<std::vector<ClientRecord>> ClientTable::ReadAll() const {
+    auto rows = db_->Query(std::string("SELECT ") + kColumns + " FROM ClientTable ORDER BY rowid");
+    if (!rows) return rows.error();
+    std::vector<ClientRecord> sheets;
+    for (const std::vector<std::string>& row : *rows) sheets.push_back(FromRow(row));
+    return sheets;
 }
 
 Status ClientTable::DeleteAll() {
@@ -44,16 +62,14 @@ Status ClientTable::Insert(const std::vector<ClientRecord>& sheets) {
 }
 
 Status ClientTable::InsertOne(const ClientRecord& sheet) {
-    return db_->Execute(
-        "INSERT INTO ClientTable (Name, IDNumber, Age, Gender, Race, Education, MaritalStatus, "
-        "DateOfBirth, TodayDate, Answers, timeseditted, DeleteFlag) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        Row(sheet));
+    return db_->Execute(std::string("INSERT INTO ClientTable (") + kColumns +
+                            ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                        Row(sheet));
 }
 
 Status ClientTable::Delete(const ClientRecord& sheet) {
-    return db_->Execute("DELETE FROM ClientTable WHERE IDNumber = ?",
-                        {Cp1252ToUtf8(sheet.IDNumber.View())});
+    return db_->Execute("DELETE FROM ClientTable WHERE IDNumber = ? AND Answers = ?",
+                        {Cp1252ToUtf8(sheet.IDNumber.View()), Cp1252ToUtf8(sheet.Answers.View())});
 }
 
 }  // namespace mw

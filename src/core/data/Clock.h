@@ -11,6 +11,9 @@ struct Date {
     int day = 1;
 };
 
+// The earliest year of birth the station takes.
+inline constexpr int kEarliestBirthYear = 1890;
+
 // "mm/dd/yyyy", the form of the record's dates.
 std::string FormatDate(const Date& date);
 

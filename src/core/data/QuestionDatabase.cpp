@@ -95,6 +95,19 @@ Result<std::vector<QuestionRow>> Database::ReadQuestionTable(const std::string& 
     return rows;
 }
 
+Result<std::vector<std::vector<std::string>>> Database::Query(const std::string& sql) const {
+    Statement st(db_, sql);
+    if (!st.ok()) return Fail("cannot run \"" + sql + "\"");
+    std::vector<std::vector<std::string>> rows;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (int i = 0; i < sqlite3_column_count(st.get()); ++i) row.push_back(st.Text(i));
+    }
+    if (rc != SQLITE_DONE) return Fail("cannot run \"" + sql + "\"");
+    return rows;
+}
+
 Status Database::Execute(const std::string& sql) {
     char* message = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {

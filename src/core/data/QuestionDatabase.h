@@ -40,6 +40,8 @@ public:
     Result<std::vector<std::string>> TableNames() const;
     // The rows of a question table in stored order.
     Result<std::vector<QuestionRow>> ReadQuestionTable(const std::string& table) const;
+    // The rows of a query, every value as text (NULL as empty).
+    Result<std::vector<std::vector<std::string>>> Query(const std::string& sql) const;
     Status Execute(const std::string& sql);
     // One statement with its "?" parameters bound to `values`, as text.
     Status Execute(const std::string& sql, const std::vector<std::string>& values);

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <map>
 #include <optional>
+#include <regex>
 
+#include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
+#include "core/settings/Settings.h"
 
 namespace mw {
 namespace {
@@ -13,28 +17,46 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kInmateNumberWidth = decltype(ClientRecord::IDNumber)::kWidth;
 
+// The station's own file names the client's fields so.
+constexpr std::array<std::pair<std::string_view, SheetColumn::Use>, 6> kClientColumns = {{
+    {"Age", SheetColumn::Age},
+    {"Sex", SheetColumn::Sex},
+    {"Race", SheetColumn::Race},
+    {"Education", SheetColumn::Education},
+    {"MaritalStatus", SheetColumn::MaritalStatus},
+    {"DateOfBirth", SheetColumn::DateOfBirth},
+}};
+
 bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return !text.empty() && std::ranges::all_of(text, [](char c) {
         return std::isdigit(static_cast<unsigned char>(c));
     });
 }
 
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
+    return Upper(a) == Upper(b);
 }
 
 bool NotAvailable(std::string_view text) {
     return text.empty() || EqualNoCase(text, "N");
 }
 
+// A pattern of column names; an empty one names no column.
+std::regex NamePattern(std::string_view pattern) {
+    return std::regex{pattern.empty() ? std::string(R"([^\s\S])") : std::string(pattern),
+                      std::regex::icase};
+}
+
 // Length of the UTF-8 sequence at text[i], or 0 when it is not one.
 std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
-    if (lead == 0) return 0;
     if (lead < 0x80) return 1;
     const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
                                : lead >= 0xE0 && lead <= 0xEF ? 3
@@ -47,25 +69,88 @@ std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
     return length;
 }
 
-// A line of comma-separated cells; a cell may be quoted ("a, b"), with ""
-// standing for one quote. Cells are trimmed of blanks.
-std::optional<std::vector<std::string>> SplitCells(std::string_view line) {
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceAt(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+int LineAt(std::string_view text, std::size_t pos) {
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + pos, '\n'));
+}
+
+Error LineError(const std::string& fileName, int line, const std::string& what) {
+    return MakeError(errc::BadData, fileName + ", line " + std::to_string(line) + ": " + what);
+}
+
+struct Decoded {
+    std::string text;  // UTF-8
+    std::string encoding;
+};
+
+// UTF-8 with or without its byte order mark, or else Windows-1252, as a
+// spreadsheet saves it. UTF-16 and other binary files are refused.
+Result<Decoded> Decode(std::string_view bytes, const std::string& fileName) {
+    const std::size_t nul = bytes.find('\0');
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") || nul != bytes.npos) {
+        return LineError(fileName, nul == bytes.npos ? 1 : LineAt(bytes, nul),
+                         "the file is not text in UTF-8 or Windows-1252 (UTF-16?); save the "
+                         "sheets as UTF-8 or Windows-1252 text");
+    }
+    if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
+    if (IsUtf8(bytes)) return Decoded{std::string(bytes), "UTF-8"};
+    return Decoded{Cp1252ToUtf8(bytes), "Windows-1252"};
+}
+
+// The text's lines without their line ends, numbered from 1.
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        std::string_view line = text.substr(pos, end - pos);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// The delimiter the header uses most, outside quotes: comma, semicolon or tab.
+char DelimiterOf(std::string_view header) {
+    char best = ',';
+    std::size_t most = 0;
+    for (char candidate : {',', ';', '\t'}) {
+        std::size_t count = 0;
+        bool quoted = false;
+        for (char c : header) {
+            if (c == '"') quoted = !quoted;
+            if (!quoted && c == candidate) ++count;
+        }
+        if (count > most) {
+            best = candidate;
+            most = count;
+        }
+    }
+    return best;
+}
+
+// A line's cells; a cell may be quoted ("a, b"), with "" standing for one
+// quote. Cells are trimmed of blanks. Empty cells at the end (a trailing
+// delimiter, as spreadsheets write) are dropped.
+std::optional<std::vector<std::string>> SplitCells(std::string_view line, char delimiter) {
     std::vector<std::string> cells(1);
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (quoted) {
-            if (c != '"') {
-                cells.back() += c;
-            } else if (i + 1 < line.size() && line[i + 1] == '"') {
-                cells.back() += '"';
-                ++i;
-            } else {
-                quoted = false;
-            }
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+            cells.back() += '"';
+            ++i;
         } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
+            quoted = !quoted;
+        } else if (!quoted && c == delimiter) {
             cells.emplace_back();
         } else {
             cells.back() += c;
@@ -73,189 +158,459 @@ std::optional<std::vector<std::string>> SplitCells(std::string_view line) {
     }
     if (quoted) return std::nullopt;
     for (std::string& cell : cells) cell = Trim(cell);
+    while (cells.size() > 1 && cells.back().empty()) cells.pop_back();
     return cells;
 }
 
-Error LineError(const std::string& fileName, int line, const std::string& what) {
-    return MakeError(errc::BadData, fileName + ", line " + std::to_string(line) + ": " + what);
+bool BlankLine(std::string_view line) {
+    return std::ranges::all_of(line, [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// The layout the office named, or the one the header fits.
+Result<const SheetLayout*> ChooseLayout(const std::vector<std::string>& columns,
+                                        const SheetChoice& choice, const std::string& where) {
+    if (!choice.layout.empty()) {
+        if (const SheetLayout* named = FindSheetLayout(choice.layout)) return named;
+        return MakeError(errc::BadData, "there is no sheet layout \"" + choice.layout +
+                                            "\"; the station reads " + SheetLayoutNames());
+    }
+    std::vector<const SheetLayout*> fitting;
+    for (const SheetLayout& layout : SheetLayouts()) {
+        const bool fits = std::ranges::all_of(layout.signature, [&](std::string_view pattern) {
+            const std::regex named = NamePattern(pattern);
+            return std::ranges::any_of(columns, [&](const std::string& column) {
+                return std::regex_match(column, named);
+            });
+        });
+        if (fits) fitting.push_back(&layout);
+    }
+    if (fitting.size() == 1) return fitting.front();
+    if (fitting.empty()) {
+        return MakeError(errc::BadData,
+                         where + ": the header fits none of the layouts the station reads (" +
+                             SheetLayoutNames() + "); is the first line the column names?");
+    }
+    return MakeError(errc::BadData, where + ": the header fits both " +
+                                        std::string(fitting[0]->name) + " and " +
+                                        std::string(fitting[1]->name) + "; name the layout");
+}
+
+// Which item an item column holds, 0 when the name is no item column, -1
+// when it names an item the answer sheet does not have.
+int ItemOfColumn(const std::string& name, const std::regex& itemColumns) {
+    std::smatch groups;
+    if (!std::regex_match(name, groups, itemColumns)) return 0;
+    const auto number = [&](std::size_t g) {
+        return groups[g].length() > 6 ? -1 : std::stoi(groups[g].str());
+    };
+    int item = number(1);
+    if (groups.size() > 2) {
+        const int section = item;
+        const int place = number(2);
+        if (section < 1 || section > kSectionCount || place < 1 ||
+            place > SectionBounds[section] - SectionBounds[section - 1]) {
+            return -1;
+        }
+        item = SectionBounds[section - 1] + place;
+    }
+    return item >= 1 && item <= kItemCount ? item : -1;
 }
 
 class SheetReader {
 public:
-    SheetReader(const std::string& fileName, int line, const AnswerRanges& ranges)
-        : fileName_(fileName), line_(line), ranges_(ranges) {}
+    SheetReader(const std::string& fileName, const AnswerRanges& ranges, const Date& today,
+                SheetFile& file)
+        : fileName_(fileName),
+          ranges_(ranges),
+          today_(today),
+          file_(file),
+          itemColumns_(NamePattern(file.layout->itemColumns)),
+          fileNameColumns_(NamePattern(file.layout->fileNameColumns)) {}
 
-    Error Fail(const std::string& what) const { return LineError(fileName_, line_, what); }
-
-    Result<ScannedSheet> Read(const std::vector<std::string>& cells) const;
+    std::optional<Error> MapColumns(const std::string& inmateColumn, int headerLine);
+    std::optional<Error> ReadSheet(const std::vector<std::string>& cells, int line);
 
 private:
-    std::optional<Error> ReadClient(const std::vector<std::string>& cells,
-                                    ScannedSheet& sheet) const;
-    std::optional<Error> ReadCode(const std::string& cell, const char* what, std::size_t codes,
-                                  int& code) const;
-    Result<char> ReadMark(const std::string& cell, int item) const;
+    Error Fail(int line, std::size_t column, const std::string& what) const {
+        return MakeError(errc::BadData, fileName_ + ", line " + std::to_string(line) + ", column " +
+                                            file_.columns[column] + ": " + what);
+    }
+    SheetColumn UseOf(const std::string& name, const std::string& inmateColumn) const;
+    std::optional<Error> ReadCell(const std::string& cell, std::size_t column,
+                                  ScannedSheet& sheet) const;
+    Result<std::string> ReadInmateNumber(const std::string& cell, std::size_t column,
+                                         int line) const;
+    Result<std::string> ReadNumber(const std::string& cell, int largest, std::size_t column,
+                                   int line) const;
+    Result<std::string> ReadCode(const std::string& cell, std::size_t codes, std::size_t column,
+                                 int line) const;
+    Result<std::string> ReadDate(const std::string& cell, std::size_t column, int line) const;
+    Result<char> ReadMark(const std::string& cell, int item, std::size_t column, int line) const;
 
     const std::string& fileName_;
-    int line_;
     const AnswerRanges& ranges_;
+    Date today_;
+    SheetFile& file_;
+    const std::regex itemColumns_;
+    const std::regex fileNameColumns_;
 };
 
-Result<ScannedSheet> SheetReader::Read(const std::vector<std::string>& cells) const {
-    if (cells.size() != static_cast<std::size_t>(kSheetColumns)) {
-        return Fail(std::to_string(cells.size()) + " columns where a sheet has " +
-                    std::to_string(kSheetColumns) +
-                    " (inmate number, 6 client fields and 160 items)");
+SheetColumn SheetReader::UseOf(const std::string& name, const std::string& inmateColumn) const {
+    if (EqualNoCase(name, inmateColumn)) {
+        return {.use = SheetColumn::Inmate,
+                .fromFileName = std::regex_match(name, fileNameColumns_)};
+    }
+    if (file_.layout->clientFields) {
+        for (const auto& [column, use] : kClientColumns) {
+            if (EqualNoCase(name, column)) return {use};
+        }
+    }
+    const int item = ItemOfColumn(name, itemColumns_);
+    return item == 0 ? SheetColumn{} : SheetColumn{.use = SheetColumn::Item, .item = item};
+}
+
+// Every column's use; a column named twice, holding an item the answer
+// sheet does not have or that another column holds, or unknown where the
+// layout knows every column, is refused, and so is a header without the
+// inmate number or an item.
+std::optional<Error> SheetReader::MapColumns(const std::string& inmateColumn, int headerLine) {
+    const auto fail = [&](const std::string& what) {
+        return LineError(fileName_, headerLine, what);
+    };
+    std::map<std::string, std::size_t> named;
+    std::map<int, std::size_t> columnOfItem;
+    for (std::size_t i = 0; i < file_.columns.size(); ++i) {
+        const std::string& name = file_.columns[i];
+        if (name.empty()) return fail("column " + std::to_string(i + 1) + " has no name");
+        if (!named.emplace(Upper(name), i).second)
+            return fail("the header names " + name + " twice");
+        const SheetColumn use = UseOf(name, inmateColumn);
+        if (use.item < 0) return fail("column " + name + " is no item of the answer sheet");
+        if (use.use == SheetColumn::Item && !columnOfItem.emplace(use.item, i).second) {
+            return fail("columns " + file_.columns[columnOfItem[use.item]] + " and " + name +
+                        " both hold item " + std::to_string(use.item));
+        }
+        // The layout's own inmate number column stays known when the office names another.
+        if (use.use == SheetColumn::Unused && file_.layout->otherColumnsRefused &&
+            !EqualNoCase(name, file_.layout->inmateColumn)) {
+            return fail("column " + name + " is not one of the " +
+                        std::string(file_.layout->title) + " columns");
+        }
+        file_.uses.push_back(use);
+    }
+    if (!named.contains(Upper(inmateColumn))) {
+        return fail("the header has no column " + inmateColumn + " for the inmate number");
+    }
+    for (int item = 1; item <= kItemCount; ++item) {
+        if (!columnOfItem.contains(item)) {
+            return fail("the header has no column for item " + std::to_string(item));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Error> SheetReader::ReadSheet(const std::vector<std::string>& cells, int line) {
+    if (cells.size() != file_.columns.size()) {
+        return LineError(fileName_, line,
+                         std::to_string(cells.size()) + " cells where the header names " +
+                             std::to_string(file_.columns.size()) + " columns");
     }
     ScannedSheet sheet;
-    sheet.line = line_;
-    if (auto error = ReadClient(cells, sheet)) return *error;
-    for (int item = 1; item <= kItemCount; ++item) {
-        Result<char> mark = ReadMark(cells[kSheetClientColumns + item - 1], item);
-        if (!mark) return mark.error();
-        sheet.Answers += *mark;
+    sheet.line = line;
+    sheet.client.Answers = std::string(kItemCount, '0');
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (auto error = ReadCell(cells[i], i, sheet)) return error;
     }
-    return sheet;
-}
-
-std::optional<Error> SheetReader::ReadClient(const std::vector<std::string>& cells,
-                                             ScannedSheet& sheet) const {
-    sheet.InmateNumber = Utf8ToCp1252(cells[0]);
-    if (sheet.InmateNumber.empty()) return Fail("the sheet has no inmate number");
-    if (sheet.InmateNumber.size() > kInmateNumberWidth) {
-        return Fail("inmate number \"" + cells[0] + "\" is longer than " +
-                    std::to_string(kInmateNumberWidth) + " characters");
-    }
-    const std::string& age = cells[1];
-    if (!NotAvailable(age) && !(IsDigits(age) && age.size() <= 3)) {
-        return Fail("age \"" + age + "\" is not a number of years");
-    }
-    if (!NotAvailable(age)) sheet.Age = age;
-    if (auto error = ReadCode(cells[2], "sex", kGenderTexts.size(), sheet.Gender)) return error;
-    if (auto error = ReadCode(cells[3], "ethnicity", kRaceTexts.size(), sheet.Race)) return error;
-    const std::string& education = cells[4];
-    if (!NotAvailable(education)) {
-        if (!IsDigits(education) || education.size() > 2 || std::stoi(education) == 0) {
-            return Fail("education \"" + education + "\" is not 1 to 99 years");
-        }
-        sheet.Education = std::to_string(std::stoi(education));
-    }
-    if (auto error =
-            ReadCode(cells[5], "marital status", kMaritalStatusTexts.size(), sheet.MaritalStatus)) {
-        return error;
-    }
-    const std::string& born = cells[6];
-    if (NotAvailable(born)) return std::nullopt;
-    const bool shaped = born.size() == 10 && born[2] == '/' && born[5] == '/' &&
-                        IsDigits(born.substr(0, 2)) && IsDigits(born.substr(3, 2)) &&
-                        IsDigits(born.substr(6));
-    if (!shaped || std::stoi(born.substr(0, 2)) < 1 || std::stoi(born.substr(0, 2)) > 12 ||
-        std::stoi(born.substr(3, 2)) < 1 || std::stoi(born.substr(3, 2)) > 31) {
-        return Fail("date of birth \"" + born + "\" is not MM/DD/YYYY");
-    }
-    sheet.DateOfBirth = born;
+    file_.sheets.push_back(std::move(sheet));
     return std::nullopt;
 }
 
-std::optional<Error> SheetReader::ReadCode(const std::string& cell, const char* what,
-                                           std::size_t codes, int& code) const {
-    if (cell.empty()) return std::nullopt;
+std::optional<Error> SheetReader::ReadCell(const std::string& cell, std::size_t column,
+                                           ScannedSheet& sheet) const {
+    const SheetColumn& use = file_.uses[column];
+    const int line = sheet.line;
+    ClientRecord& client = sheet.client;
+    const auto put = [](auto& field, Result<std::string> value) -> std::optional<Error> {
+        if (!value) return value.error();
+        field = *value;
+        return std::nullopt;
+    };
+    switch (use.use) {
+        case SheetColumn::Inmate:
+            return put(client.IDNumber, ReadInmateNumber(cell, column, line));
+        case SheetColumn::Age:
+            return put(client.Age, ReadNumber(cell, 999, column, line));
+        case SheetColumn::Sex:
+            return put(client.Gender, ReadCode(cell, kGenderTexts.size(), column, line));
+        case SheetColumn::Race:
+            return put(client.Race, ReadCode(cell, kRaceTexts.size(), column, line));
+        case SheetColumn::Education:
+            return put(client.Education, ReadNumber(cell, 99, column, line));
+        case SheetColumn::MaritalStatus:
+            return put(client.MaritalStatus,
+                       ReadCode(cell, kMaritalStatusTexts.size(), column, line));
+        case SheetColumn::DateOfBirth:
+            return put(client.DateOfBirth, ReadDate(cell, column, line));
+        case SheetColumn::Item: {
+            Result<char> mark = ReadMark(cell, use.item, column, line);
+            if (!mark) return mark.error();
+            client.Answers[static_cast<std::size_t>(use.item - 1)] = *mark;
+            return std::nullopt;
+        }
+        case SheetColumn::Unused:
+            break;
+    }
+    return std::nullopt;
+}
+
+// As the record holds it: Windows-1252, at most 11 characters. From a file
+// name column, the file's name without its folder and extension.
+Result<std::string> SheetReader::ReadInmateNumber(const std::string& cell, std::size_t column,
+                                                  int line) const {
+    std::string number = cell;
+    if (file_.uses[column].fromFileName) {
+        number = number.substr(number.find_last_of("/\\") + 1);
+        number = Trim(number.substr(0, number.rfind('.')));
+    }
+    if (number.empty()) return Fail(line, column, "the sheet has no inmate number");
+    const std::string held = Utf8ToCp1252(number);
+    const bool control = std::ranges::any_of(
+        held, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    if (control || Cp1252ToUtf8(held) != number) {
+        return Fail(line, column,
+                    "inmate number \"" + number +
+                        "\" has a character the record "
+                        "cannot hold");
+    }
+    if (held.size() > kInmateNumberWidth) {
+        return Fail(line, column,
+                    "inmate number \"" + number + "\" is longer than " +
+                        std::to_string(kInmateNumberWidth) + " characters");
+    }
+    return held;
+}
+
+// A whole number from 1 to `largest`, or "N" (also for an empty cell): not available.
+Result<std::string> SheetReader::ReadNumber(const std::string& cell, int largest,
+                                            std::size_t column, int line) const {
+    if (NotAvailable(cell)) return std::string("N");
+    const int digits = static_cast<int>(std::to_string(largest).size());
+    if (!IsDigits(cell) || static_cast<int>(cell.size()) > digits || std::stoi(cell) == 0) {
+        return Fail(line, column,
+                    "\"" + cell + "\" is not a number from 1 to " + std::to_string(largest));
+    }
+    return std::to_string(std::stoi(cell));
+}
+
+// A code of the client screen's list, or 0 (also "N" or empty): not available.
+Result<std::string> SheetReader::ReadCode(const std::string& cell, std::size_t codes,
+                                          std::size_t column, int line) const {
+    if (NotAvailable(cell)) return std::string("0");
     if (cell.size() != 1 || !IsDigits(cell) || static_cast<std::size_t>(cell[0] - '0') >= codes) {
-        return Fail(std::string(what) + " \"" + cell + "\" is not a code from 0 to " +
-                    std::to_string(codes - 1));
+        return Fail(line, column,
+                    "\"" + cell + "\" is not a code from 0 to " + std::to_string(codes - 1));
     }
-    code = cell[0] - '0';
-    return std::nullopt;
+    return cell;
 }
 
-// The item's answer, or a blank where the sheet gives none the item has.
-Result<char> SheetReader::ReadMark(const std::string& cell, int item) const {
-    if (cell.empty() || cell == std::string(1, kSeveralMarks)) return ' ';
-    if (!IsDigits(cell)) {
-        return Fail("item " + std::to_string(item) + ": \"" + cell + "\" is not a mark");
+// MM/DD/YYYY, or M/D/YYYY as a spreadsheet writes it: a day that exists,
+// from 1890 up to today. Stored as MM/DD/YYYY.
+Result<std::string> SheetReader::ReadDate(const std::string& cell, std::size_t column,
+                                          int line) const {
+    if (NotAvailable(cell)) return std::string("N");
+    const std::size_t first = cell.find('/');
+    const std::size_t second = cell.find('/', first + 1);
+    const auto part = [&](std::size_t from, std::size_t to, std::size_t widest) {
+        const std::string text = cell.substr(from, to - from);
+        return IsDigits(text) && text.size() <= widest ? std::stoi(text) : -1;
+    };
+    const bool shaped = second != std::string::npos && cell.size() - second - 1 == 4;
+    const int month = shaped ? part(0, first, 2) : -1;
+    const int day = shaped ? part(first + 1, second, 2) : -1;
+    const int year = shaped ? part(second + 1, cell.size(), 4) : -1;
+    using namespace std::chrono;
+    const year_month_day date{std::chrono::year(year), std::chrono::month(month > 0 ? month : 0),
+                              std::chrono::day(day > 0 ? day : 0)};
+    const year_month_day latest{std::chrono::year(today_.year),
+                                std::chrono::month(static_cast<unsigned>(today_.month)),
+                                std::chrono::day(static_cast<unsigned>(today_.day))};
+    if (month < 0 || day < 0 || !date.ok() || year < kEarliestBirthYear || date > latest) {
+        return Fail(line, column,
+                    "\"" + cell + "\" is not a date of birth (MM/DD/YYYY, from " +
+                        std::to_string(kEarliestBirthYear) + " to today)");
     }
-    const int code = cell[0] - '0';
-    return cell.size() == 1 && code > 0 && ranges_.Accepts(item, code) ? cell[0] : ' ';
+    return FormatDate(Date{year, month, day});
 }
 
-// Another encoding shows as a byte order mark of UTF-16, NUL bytes, or bytes
-// that are no UTF-8 (Windows-1252 accents, for example).
-std::optional<Error> CheckEncoding(std::string_view text, const std::string& fileName) {
-    int line = 1;
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = Utf8SequenceAt(text, i);
-        if (length == 0) {
-            return LineError(fileName, line,
-                             "the file is not UTF-8 text; export the sheets from the reader as "
-                             "UTF-8 or ASCII");
+// The item's answer; '0' where the item has no mark; a blank where it has
+// several or one the item has no answer for.
+Result<char> SheetReader::ReadMark(const std::string& cell, int item, std::size_t column,
+                                   int line) const {
+    const SheetLayout& layout = *file_.layout;
+    const auto isOneOf = [&](const std::vector<std::string_view>& codes) {
+        return std::ranges::any_of(codes,
+                                   [&](std::string_view code) { return EqualNoCase(cell, code); });
+    };
+    if (cell.empty() || isOneOf(layout.blankCodes)) return '0';
+    if (isOneOf(layout.severalCodes)) return ' ';
+    std::vector<int> marks;
+    for (char c : cell) {
+        if (c == layout.markSeparator && layout.markSeparator != 0) continue;
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const int code = upper >= '0' && upper <= '9'   ? upper - '0'
+                         : upper >= 'A' && upper <= 'I' ? upper - 'A' + 1
+                                                        : -1;
+        if (code < 0) {
+            return Fail(line, column,
+                        "\"" + cell + "\" is not a mark (item " + std::to_string(item) + ")");
         }
-        if (text[i] == '\n') ++line;
-        i += length;
+        if (std::ranges::find(marks, code) == marks.end()) marks.push_back(code);
     }
-    return std::nullopt;
+    const bool one = marks.size() == 1 && marks[0] > 0 && ranges_.Accepts(item, marks[0]);
+    return one ? static_cast<char>('0' + marks[0]) : ' ';
 }
 
 }  // namespace
 
-Result<std::vector<ScannedSheet>> ParseScannedSheets(std::string_view text,
-                                                     const std::string& fileName,
-                                                     const AnswerRanges& ranges) {
-    if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
-    if (auto error = CheckEncoding(text, fileName)) return *error;
-    std::vector<ScannedSheet> sheets;
+Result<SheetFile> ParseSheetFile(std::string_view bytes, const std::string& fileName,
+                                 const AnswerRanges& ranges, const Date& today,
+                                 const SheetChoice& choice) {
+    Result<Decoded> decoded = Decode(bytes, fileName);
+    if (!decoded) return decoded.error();
+    const std::vector<std::string_view> lines = Lines(decoded->text);
+    const auto header = std::ranges::find_if_not(lines, BlankLine);
+    if (header == lines.end())
+        return MakeError(errc::BadData, fileName + " is empty: it holds no sheets");
+    const int headerLine = static_cast<int>(header - lines.begin()) + 1;
+    SheetFile file;
+    file.encoding = decoded->encoding;
+    file.delimiter = DelimiterOf(*header);
+    const auto unclosed = [&](int line) {
+        return LineError(fileName, line, "a quoted cell is not closed");
+    };
+    auto columns = SplitCells(*header, file.delimiter);
+    if (!columns) return unclosed(headerLine);
+    file.columns = std::move(*columns);
+    Result<const SheetLayout*> layout =
+        ChooseLayout(file.columns, choice, fileName + ", line " + std::to_string(headerLine));
+    if (!layout) return layout.error();
+    file.layout = *layout;
+    file.layoutFromHeader = choice.layout.empty();
+    const std::string inmateColumn =
+        choice.inmateColumn.empty() ? std::string(file.layout->inmateColumn) : choice.inmateColumn;
+    SheetReader reader(fileName, ranges, today, file);
+    if (auto error = reader.MapColumns(inmateColumn, headerLine)) return *error;
     std::map<std::string, int> lineOfInmate;
-    bool anyLine = false;
-    int lineNumber = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        if (Trim(line).empty()) continue;
-        const SheetReader reader(fileName, lineNumber, ranges);
-        const auto cells = SplitCells(line);
-        if (!cells) return reader.Fail("a quoted cell is not closed");
-        const bool header = !anyLine && EqualNoCase(cells->front(), "InmateNumber");
-        anyLine = true;
-        if (header) continue;
-        Result<ScannedSheet> sheet = reader.Read(*cells);
-        if (!sheet) return sheet.error();
-        const auto [seen, added] = lineOfInmate.emplace(sheet->InmateNumber, lineNumber);
+    for (auto line = header + 1; line != lines.end(); ++line) {
+        if (BlankLine(*line)) continue;
+        const int number = static_cast<int>(line - lines.begin()) + 1;
+        auto cells = SplitCells(*line, file.delimiter);
+        if (!cells) return unclosed(number);
+        if (auto error = reader.ReadSheet(*cells, number)) return *error;
+        const std::string inmate = Trim(file.sheets.back().client.IDNumber.View());
+        const auto [seen, added] = lineOfInmate.emplace(inmate, number);
         if (!added) {
-            return reader.Fail("inmate number " + cells->front() + " was already read on line " +
-                               std::to_string(seen->second) + "; each sheet is imported once");
+            return LineError(fileName, number,
+                             "inmate number " + Cp1252ToUtf8(inmate) +
+                                 " was already read on line " + std::to_string(seen->second) +
+                                 "; each sheet is imported once");
         }
-        sheets.push_back(std::move(*sheet));
     }
-    if (!anyLine) return MakeError(errc::BadData, fileName + " is empty: it holds no sheets");
-    return sheets;
+    return file;
 }
 
-Result<std::vector<ScannedSheet>> ReadScannedSheets(FileSystem& fs, const std::string& path,
-                                                    const AnswerRanges& ranges) {
-    Result<std::string> text = fs.ReadFile(path);
-    if (!text) return text.error();
-    return ParseScannedSheets(*text, path, ranges);
+Result<SheetFile> ReadSheetFile(FileSystem& fs, const std::string& path, const AnswerRanges& ranges,
+                                const Date& today, const SheetChoice& choice) {
+    Result<std::string> bytes = fs.ReadFile(path);
+    if (!bytes) return bytes.error();
+    return ParseSheetFile(*bytes, path, ranges, today, choice);
 }
 
-ClientRecord ScannedClient(const ScannedSheet& sheet, std::string_view name, const Date& today) {
-    ClientRecord client;
+std::vector<std::string> SheetHeader(std::string_view bytes) {
+    Result<Decoded> decoded = Decode(bytes, {});
+    if (!decoded) return {};
+    const std::vector<std::string_view> lines = Lines(decoded->text);
+    const auto header = std::ranges::find_if_not(lines, BlankLine);
+    if (header == lines.end()) return {};
+    return SplitCells(*header, DelimiterOf(*header)).value_or(std::vector<std::string>{});
+}
+
+std::vector<int> ItemsToKey(std::string_view answers) {
+    std::vector<int> items;
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        if (answers[i] == ' ') items.push_back(static_cast<int>(i) + 1);
+    }
+    return items;
+}
+
+std::string ItemList(const std::vector<int>& items) {
+    std::string list;
+    for (std::size_t i = 0; i < items.size();) {
+        std::size_t last = i;
+        while (last + 1 < items.size() && items[last + 1] == items[last] + 1) ++last;
+        list += (list.empty() ? "" : ", ") + std::to_string(items[i]);
+        if (last > i) list += "-" + std::to_string(items[last]);
+        i = last + 1;
+    }
+    return list;
+}
+
+int StoredSheet(const StationState& state, const ClientRecord& sheet) {
+    const std::string inmate = Trim(sheet.IDNumber.View());
+    const std::string_view marks = sheet.Answers.View();
+    for (int n = 1; n <= state.RecordCount; ++n) {
+        const ClientRecord& stored = state.ClientRecords[n];
+        if (Trim(stored.IDNumber.View()) != inmate) continue;
+        const std::string_view answers = stored.Answers.View();
+        bool same = true;
+        for (std::size_t i = 0; i < marks.size() && same; ++i) {
+            same = marks[i] == ' ' || marks[i] == answers[i];
+        }
+        if (same) return n;
+    }
+    return 0;
+}
+
+ClientRecord ScannedClient(const ClientRecord& sheet, std::string_view name, const Date& today) {
+    ClientRecord client = sheet;
     client.Name = name;
-    client.IDNumber = sheet.InmateNumber;
-    client.Age = sheet.Age;
-    client.Gender = std::to_string(sheet.Gender);
-    client.Race = std::to_string(sheet.Race);
-    client.Education = sheet.Education;
-    client.MaritalStatus = std::to_string(sheet.MaritalStatus);
-    client.DateOfBirth = sheet.DateOfBirth;
     client.TodayDate = FormatDate(today);
-    std::string answers = sheet.Answers;
-    std::replace(answers.begin(), answers.end(), ' ', '0');
-    client.Answers = answers;
     client.timeseditted = "0";
     client.DeleteFlag = "0";
     return client;
+}
+
+ClientRecord UnreviewedClient(const ClientRecord& sheet, std::string_view name, const Date& today) {
+    ClientRecord client = ScannedClient(sheet, name, today);
+    const auto fill = [](auto& field, std::string_view notAvailable) {
+        if (Trim(field.View()).empty()) field = notAvailable;
+    };
+    fill(client.Age, "N");
+    fill(client.Gender, "0");
+    fill(client.Race, "0");
+    fill(client.Education, "N");
+    fill(client.MaritalStatus, "0");
+    fill(client.DateOfBirth, "N");
+    for (int item : ItemsToKey(client.Answers.View())) {
+        client.Answers[static_cast<std::size_t>(item - 1)] = '0';
+    }
+    return client;
+}
+
+std::string AutomaticName(int nameSetting, const ClientRecord& sheet, int recordNumber) {
+    if (nameSetting == kNameTestNumber) return "Test#" + std::to_string(recordNumber);
+    return Trim(sheet.IDNumber.View());
+}
+
+std::string SummaryText(const ScanBatchSummary& summary) {
+    std::string text =
+        "Answer sheets read: " + std::to_string(summary.read) +
+        "\nStored on the data disk: " + std::to_string(summary.stored) +
+        "\nSkipped, already on the data disk: " + std::to_string(summary.skipped.size());
+    std::string names;
+    for (const std::string& inmate : summary.skipped) names += (names.empty() ? "" : ", ") + inmate;
+    if (!names.empty()) text += " (" + names + ")";
+    return text + "\nNot stored yet: " + std::to_string(summary.waiting);
 }
 
 }  // namespace mw

@@ -93,4 +93,14 @@ Status Settings::SaveScanImportFolder(const std::string& folder) {
     return scan_.WriteString(kScan, "ImportFolder", folder);
 }
 
+SheetChoice Settings::GetSheetChoice() const {
+    return {scan_.ReadString(kScan, "SheetLayout", "", kWholeValue),
+            scan_.ReadString(kScan, "InmateColumn", "", kWholeValue)};
+}
+
+Status Settings::SaveSheetChoice(const SheetChoice& choice) {
+    return scan_.WriteStrings(
+        kScan, {{"SheetLayout", choice.layout}, {"InmateColumn", choice.inmateColumn}});
+}
+
 }  // namespace mw

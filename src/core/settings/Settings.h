@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/data/SheetLayouts.h"
 #include "core/settings/IniFile.h"
 
 namespace mw {
@@ -44,6 +45,9 @@ public:
     // The folder the last sheet file was imported from; empty when none.
     std::string GetScanImportFolder() const;
     Status SaveScanImportFolder(const std::string& folder);
+    // The sheet file's layout and the inmate number's column the office chose.
+    SheetChoice GetSheetChoice() const;
+    Status SaveSheetChoice(const SheetChoice& choice);
 
 private:
     bool ReadFlag(const IniFile& file, const char* section, const char* key,

@@ -104,7 +104,6 @@ const char* const kCancelHelp = "Cancel information input and return to Main Men
 constexpr int kDateLength = 10;
 // A text box's frame and margins beside its text.
 constexpr int kBoxPadding = 12;
-constexpr int kEarliestBirthYear = 1890;
 
 QString NotAvailable() {
     return QStringLiteral("N");

@@ -14,6 +14,7 @@
 
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
+#include "core/data/ScannedSheets.h"
 #include "station/entry/StoreAnswers.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
@@ -185,12 +186,12 @@ frmNewEntry::frmNewEntry(StationContext& ctx, QWidget* parent)
 
 frmNewEntry::~frmNewEntry() = default;
 
-// Blanks (items whose mark did not scan: none, or several) and codes the
-// item has no answer for read as not answered, so that what the grid shows
-// is what Save stores. A scanned client with such items is warned of them.
+// Blanks (items whose marks did not scan as one answer) and codes the item
+// has no answer for read as not answered, so that what the grid shows is
+// what Save stores. A scanned client with such items is warned of them.
 void frmNewEntry::LoadAnswers() {
     const std::string_view stored = ctx_.state.Current().Answers.View();
-    scannedShort_ = ctx_.state.ScanMode && stored.find(' ') != std::string_view::npos;
+    if (ctx_.state.ScanMode) toKey_ = ItemsToKey(stored);
     answers_ = ranges_.Within(stored);
 }
 
@@ -302,9 +303,22 @@ void frmNewEntry::Form_Activate() {
         reject();
         return;
     }
-    if (scannedShort_) {
-        ctx_.platform.MsgBox({.text = QString::fromUtf8(kScannedWarning),
+    if (!toKey_.empty()) {
+        ctx_.platform.MsgBox({.text = QString::fromUtf8(kScannedWarning) +
+                                      QStringLiteral("\nItems to key: %1.")
+                                          .arg(QString::fromStdString(ItemList(toKey_))),
                               .title = QStringLiteral("Scanned Answers Warning")});
+        GoToItem(toKey_.front());
+    }
+}
+
+void frmNewEntry::GoToItem(int item) {
+    for (Grid& grid : grids_) {
+        const auto row = std::ranges::find(grid.items, item);
+        if (row != grid.items.end()) {
+            EnterGrid(grid, static_cast<int>(row - grid.items.begin()));
+            return;
+        }
     }
 }
 

@@ -59,6 +59,7 @@ private:
     void FitRowsToScreen();
     void Form_Activate();
     void ShowLoadError();
+    void GoToItem(int item);
 
     Grid* GridOf(QObject* object);
     int IndexOf(const Grid& grid) const;
@@ -86,8 +87,9 @@ private:
     QString loadError_;
     // A locked client: its answers are only shown.
     bool readOnly_;
-    // A scanned client with answers that did not scan: the operator is warned.
-    bool scannedShort_ = false;
+    // A scanned client's items whose marks did not scan as one answer: the
+    // operator is warned of them and starts on the first.
+    std::vector<int> toKey_;
     bool activated_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include "station/report/ReportOutput.h"
 #include "station/scan/ReviewTexts.h"
 #include "station/scan/frmScanSettings.h"
+#include "station/scan/frmSheetFile.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/frmMyInputBox.h"
@@ -47,12 +48,45 @@ void ShowReviewMessage(Platform& platform, ReviewMessage message, MsgIcon icon) 
         {.text = ReviewLines(message, message.first), .icon = icon, .title = ReviewTitle(message)});
 }
 
-bool AskReviewQuestion(Platform& platform, ReviewMessage message, const QString& text) {
+bool AskReviewQuestion(Platform& platform, ReviewMessage message, const QString& text,
+                       int defaultButton = 1) {
     return platform.MsgBox({.text = text,
                             .buttons = MsgButtons::YesNo,
                             .icon = MsgIcon::Question,
                             .title = ReviewTitle(message),
-                            .defaultButton = 1}) == MsgAnswer::Yes;
+                            .defaultButton = defaultButton}) == MsgAnswer::Yes;
+}
+
+QString InmateNumber(const ClientRecord& sheet) {
+    return QString::fromStdString(Cp1252ToUtf8(Trim(sheet.IDNumber.View())));
+}
+
+bool SameSheet(const ClientRecord& a, const ClientRecord& b) {
+    return a.IDNumber == b.IDNumber.View() && a.Answers == b.Answers.View();
+}
+
+// The sheets an earlier batch left, when the operator will review them;
+// otherwise the table is emptied. Keeping them is the default: NO deletes
+// sheets that must then be scanned again.
+std::vector<ClientRecord> WaitingSheets(Platform& platform, ClientTable& table) {
+    Result<std::vector<ClientRecord>> waiting = table.ReadAll();
+    if (!waiting) {
+        ShowScanError(platform, waiting.error());
+        return {};
+    }
+    if (!waiting->empty()) {
+        QStringList numbers;
+        for (const ClientRecord& sheet : *waiting) numbers << InmateNumber(sheet);
+        const QString text =
+            QStringLiteral("Answer sheets of an earlier batch are waiting (%1): %2.\n")
+                .arg(waiting->size())
+                .arg(numbers.join(QStringLiteral(", "))) +
+            ReviewLines(kReviewWhichClients, kReviewWhichClients.first) +
+            QStringLiteral("\nThe waiting sheets are then deleted and must be scanned again.");
+        if (AskReviewQuestion(platform, kReviewWhichClients, text, 0)) return std::move(*waiting);
+    }
+    if (Status emptied = table.DeleteAll(); !emptied) ShowScanError(platform, emptied.error());
+    return {};
 }
 
 class ScanBatch {
@@ -61,78 +95,96 @@ public:
               ClientTable& table, const ScanSettings& settings)
         : ctx_(ctx), parent_(parent), services_(services), table_(table), settings_(settings) {}
 
-    void Run();
+    void Run(std::vector<ClientRecord> sheets);
 
 private:
     enum class Outcome { Stored, Skipped, Stop };
 
-    std::optional<std::vector<ScannedSheet>> ImportSheets();
+    std::optional<std::vector<ClientRecord>> ImportSheets(const std::vector<ClientRecord>& waiting);
+    std::optional<SheetFile> ReadSheetFile();
     QString ChooseSheetFile();
-    Outcome StoreSheet(const ScannedSheet& sheet, int number, int count);
-    std::optional<std::string> NameFor(const ScannedSheet& sheet);
+    bool AlreadyStored(const ClientRecord& sheet);
+    Outcome StoreSheet(const ClientRecord& sheet, int number, int count);
+    std::optional<std::string> NameFor(const ClientRecord& sheet);
     bool Confirm();
-    bool CorrectAnswers(const ScannedSheet& sheet);
-    Outcome Cancelled(const ClientRecord& client, bool more);
+    bool CorrectAnswers(const ClientRecord& sheet);
+    Outcome Cancelled(const ClientRecord& sheet, const ClientRecord& client, bool more);
     void ForgetSlot();
+    void Finish();
 
     StationContext& ctx_;
     QWidget* parent_;
     const ScanRouteServices& services_;
     ClientTable& table_;
     const ScanSettings& settings_;
+    ScanBatchSummary summary_;
 };
 
-void ScanBatch::Run() {
+// `sheets`: those an earlier batch left; the new file's follow them.
+void ScanBatch::Run(std::vector<ClientRecord> sheets) {
     ctx_.state.EditMode = false;
     ctx_.state.ScanMode = true;
-    const std::optional<std::vector<ScannedSheet>> sheets = ImportSheets();
-    if (!sheets) return;
+    const std::optional<std::vector<ClientRecord>> added = ImportSheets(sheets);
+    if (added) sheets.insert(sheets.end(), added->begin(), added->end());
+    if (sheets.empty() && summary_.skipped.empty()) {
+        if (added) ShowReviewMessage(ctx_.platform, kReviewNoClients, MsgIcon::Information);
+        return;
+    }
     std::vector<int> stored;
-    const int count = static_cast<int>(sheets->size());
+    const int count = static_cast<int>(sheets.size());
     for (int i = 0; i < count; ++i) {
-        const Outcome outcome = StoreSheet((*sheets)[static_cast<std::size_t>(i)], i + 1, count);
+        const ClientRecord& sheet = sheets[static_cast<std::size_t>(i)];
+        if (AlreadyStored(sheet)) {
+            if (Status removed = table_.Delete(sheet); !removed) {
+                ShowScanError(ctx_.platform, removed.error());
+            }
+            continue;
+        }
+        const Outcome outcome = StoreSheet(sheet, i + 1, count);
         if (outcome == Outcome::Stop) break;
         if (outcome == Outcome::Stored) stored.push_back(ctx_.state.RecordCount);
     }
+    summary_.stored = static_cast<int>(stored.size());
     if (settings_.ScanPrint && !stored.empty()) services_.printReports(stored);
+    Finish();
 }
 
-// The batch's sheets, in the scan table as the clients they will become;
-// none when the file is refused or the operator chose none.
-std::optional<std::vector<ScannedSheet>> ScanBatch::ImportSheets() {
-    if (ctx_.state.DiskFull()) {
-        ShowReviewMessage(ctx_.platform, kReviewDiskFull, MsgIcon::Exclamation);
-        return std::nullopt;
+// The new file's sheets, up to the batch size, in the scan table: those on
+// the data disk already, or waiting already, are not taken again. None when
+// the operator chose no file or gave it up.
+std::optional<std::vector<ClientRecord>> ScanBatch::ImportSheets(
+    const std::vector<ClientRecord>& waiting) {
+    std::optional<SheetFile> file = ReadSheetFile();
+    if (!file) return std::nullopt;
+    std::vector<ScannedSheet>& read = file->sheets;
+    read.resize(
+        std::min(read.size(), static_cast<std::size_t>(std::max(settings_.NumberInBatch, 0))));
+    summary_.read = static_cast<int>(read.size());
+    std::vector<ClientRecord> sheets;
+    for (const ScannedSheet& sheet : read) {
+        const auto same = [&](const ClientRecord& row) { return SameSheet(row, sheet.client); };
+        if (AlreadyStored(sheet.client) || std::ranges::any_of(waiting, same)) continue;
+        sheets.push_back(sheet.client);
     }
-    const QString path = ChooseSheetFile();
-    if (path.isEmpty()) return std::nullopt;
-    Result<std::vector<ScannedSheet>> read =
-        ReadScannedSheets(ctx_.fs, path.toStdString(), ReadAnswerRanges(ctx_.database.get()));
-    if (!read) {
-        ctx_.platform.MsgBox({.text = QStringLiteral("No answer sheet was imported:\n") +
-                                      QString::fromStdString(read.error().message),
-                              .icon = MsgIcon::Stop,
-                              .title = QStringLiteral("Answer Sheets Not Imported")});
-        return std::nullopt;
-    }
-    std::vector<ScannedSheet> sheets = std::move(*read);
-    sheets.resize(
-        std::min(sheets.size(), static_cast<std::size_t>(std::max(settings_.NumberInBatch, 0))));
-    if (sheets.empty()) {
-        ShowReviewMessage(ctx_.platform, kReviewNoClients, MsgIcon::Information);
-        return std::nullopt;
-    }
-    std::vector<ClientRecord> rows;
-    for (const ScannedSheet& sheet : sheets) {
-        ClientRecord row = ScannedClient(sheet, {}, ctx_.clock.Today());
-        row.Answers = sheet.Answers;
-        rows.push_back(row);
-    }
-    if (Status inserted = table_.Insert(rows); !inserted) {
+    if (Status inserted = table_.Insert(sheets); !inserted) {
         ShowScanError(ctx_.platform, inserted.error());
         return std::nullopt;
     }
     return sheets;
+}
+
+// The reader's file, as the operator confirmed it is read.
+std::optional<SheetFile> ScanBatch::ReadSheetFile() {
+    const QString path = ChooseSheetFile();
+    if (path.isEmpty()) return std::nullopt;
+    Result<std::string> bytes = ctx_.fs.ReadFile(path.toStdString());
+    if (!bytes) {
+        ShowError(ctx_.platform, bytes.error());
+        return std::nullopt;
+    }
+    frmSheetFile screen(ctx_, path.toStdString(), std::move(*bytes), parent_);
+    screen.exec();
+    return screen.File();
 }
 
 // The dialog opens where the last sheet file was found.
@@ -148,35 +200,46 @@ QString ScanBatch::ChooseSheetFile() {
     return path;
 }
 
-ScanBatch::Outcome ScanBatch::StoreSheet(const ScannedSheet& sheet, int number, int count) {
+// A sheet already on the data disk is skipped and named in the summary:
+// importing a file twice stores nothing new.
+bool ScanBatch::AlreadyStored(const ClientRecord& sheet) {
+    const int client = StoredSheet(ctx_.state, sheet);
+    if (client == 0) return false;
+    summary_.skipped.push_back(InmateNumber(sheet).toStdString() + " as client " +
+                               std::to_string(client));
+    return true;
+}
+
+ScanBatch::Outcome ScanBatch::StoreSheet(const ClientRecord& sheet, int number, int count) {
     StationState& state = ctx_.state;
     if (state.DiskFull()) {
         ShowReviewMessage(ctx_.platform, kReviewDiskFull, MsgIcon::Exclamation);
         return Outcome::Stop;
     }
     if (settings_.ScanPause) {
-        ctx_.platform.MsgBox(
-            {.text = QStringLiteral("Answer sheet %1 of %2, inmate number %3.\n"
-                                    "Press the Enter key to continue.")
-                         .arg(number)
-                         .arg(count)
-                         .arg(QString::fromStdString(Cp1252ToUtf8(sheet.InmateNumber)))});
+        ctx_.platform.MsgBox({.text = QStringLiteral("Answer sheet %1 of %2, inmate number %3.\n"
+                                                     "Press the Enter key to continue.")
+                                          .arg(number)
+                                          .arg(count)
+                                          .arg(InmateNumber(sheet))});
     }
     const bool more = number < count;
+    const Date today = ctx_.clock.Today();
     const std::optional<std::string> name = NameFor(sheet);
-    if (!name) return Cancelled(ScannedClient(sheet, {}, ctx_.clock.Today()), more);
-    const ClientRecord client = ScannedClient(sheet, *name, ctx_.clock.Today());
+    if (!name) return Cancelled(sheet, ScannedClient(sheet, {}, today), more);
+    const ClientRecord client = settings_.ScanReview ? ScannedClient(sheet, *name, today)
+                                                     : UnreviewedClient(sheet, *name, today);
     state.CurrentRecord = static_cast<std::int16_t>(state.RecordCount + 1);
     state.Current() = client;
-    if (settings_.ScanReview && !Confirm()) return Cancelled(client, more);
-    if (settings_.ScanReview && !sheet.AllMarksRead()) {
-        if (!CorrectAnswers(sheet)) return Cancelled(client, more);
+    if (settings_.ScanReview && !Confirm()) return Cancelled(sheet, client, more);
+    if (settings_.ScanReview && !ItemsToKey(sheet.Answers.View()).empty()) {
+        if (!CorrectAnswers(sheet)) return Cancelled(sheet, client, more);
     } else if (!StoreAnswers(ctx_, client.Answers.View())) {
         // The operator gave up on the data disk: the rest waits in the scan table.
         ForgetSlot();
         return Outcome::Stop;
     }
-    if (Status removed = table_.Delete(client); !removed) {
+    if (Status removed = table_.Delete(sheet); !removed) {
         ShowScanError(ctx_.platform, removed.error());
     }
     return Outcome::Stored;
@@ -184,44 +247,41 @@ ScanBatch::Outcome ScanBatch::StoreSheet(const ScannedSheet& sheet, int number, 
 
 // The name the settings give the client, as the record holds it; none when
 // the operator was asked and cancelled.
-std::optional<std::string> ScanBatch::NameFor(const ScannedSheet& sheet) {
-    switch (settings_.NameSetting) {
-        case kNameInmateNumber:
-            return sheet.InmateNumber;
-        case kNameTestNumber:
-            return "Test#" + std::to_string(ctx_.state.RecordCount + 1);
-        default:
-            break;
+std::optional<std::string> ScanBatch::NameFor(const ClientRecord& sheet) {
+    if (settings_.NameSetting != kNameTyped) {
+        return Utf8ToCp1252(
+            AutomaticName(settings_.NameSetting, sheet, ctx_.state.RecordCount + 1));
     }
     frmMyInputBox box(ctx_, parent_);
     box.setWindowTitle(QStringLiteral("Client Name"));
     box.SetInputLength(static_cast<int>(decltype(ClientRecord::Name)::kWidth));
     box.SetHelpMessage(
         QStringLiteral("Type the name of the client with inmate number %1, then press Enter.")
-            .arg(QString::fromStdString(Cp1252ToUtf8(sheet.InmateNumber))));
+            .arg(InmateNumber(sheet)));
     box.exec();
     if (box.Cancelled()) return std::nullopt;
     return Utf8ToCp1252(box.InputValue().toStdString());
 }
 
 // The client information screen, in scan mode, on the sheet's client in the
-// free slot.
+// free slot: a field the file did not have is empty, to be typed.
 bool ScanBatch::Confirm() {
     frmClientInfo info(ctx_, parent_);
     info.exec();
     return ctx_.state.ChoiceConfirmed;
 }
 
-// The answer grid, in scan mode: the items without a single mark come
-// blank, to be shown unanswered with a warning; Save stores the client.
-bool ScanBatch::CorrectAnswers(const ScannedSheet& sheet) {
+// The answer grid, in scan mode: the items to key come blank, to be shown
+// unanswered with a warning naming them; Save stores the client.
+bool ScanBatch::CorrectAnswers(const ClientRecord& sheet) {
     ctx_.state.Current().Answers = sheet.Answers;
     frmNewEntry grid(ctx_, parent_);
     return grid.exec() == QDialog::Accepted;
 }
 
 // The operator gave up this sheet: its row may go, and the rest of the batch too.
-ScanBatch::Outcome ScanBatch::Cancelled(const ClientRecord& client, bool more) {
+ScanBatch::Outcome ScanBatch::Cancelled(const ClientRecord& sheet, const ClientRecord& client,
+                                        bool more) {
     ForgetSlot();
     Platform& platform = ctx_.platform;
     std::string who = Trim(client.Name.View());
@@ -231,7 +291,7 @@ ScanBatch::Outcome ScanBatch::Cancelled(const ClientRecord& client, bool more) {
                          ReviewLine(first + 1) + QLatin1Char('\n') +
                          ReviewLines(kReviewCancelled, first + 2);
     if (AskReviewQuestion(platform, kReviewCancelled, text)) {
-        if (Status removed = table_.Delete(client); !removed) {
+        if (Status removed = table_.Delete(sheet); !removed) {
             ShowScanError(platform, removed.error());
         }
     }
@@ -247,6 +307,19 @@ void ScanBatch::ForgetSlot() {
     if (!AddingNewClient(ctx_)) return;
     ctx_.Store().ClearRecord();
     ctx_.state.CurrentRecord = 1;
+}
+
+// Every batch ends here: what was read, stored, skipped and left waiting.
+void ScanBatch::Finish() {
+    Result<std::vector<ClientRecord>> left = table_.ReadAll();
+    summary_.waiting = left ? static_cast<int>(left->size()) : 0;
+    QString text = QString::fromStdString(SummaryText(summary_));
+    if (summary_.waiting > 0) {
+        text += QStringLiteral("\nThey wait in the scan table for the next Scan Answer Sheet.");
+    }
+    ctx_.platform.MsgBox({.text = text,
+                          .icon = MsgIcon::Information,
+                          .title = QStringLiteral("Scan Batch Summary")});
 }
 
 }  // namespace
@@ -270,13 +343,17 @@ void ScanAnswerSheets(StationContext& ctx, QWidget* parent, const ScanRouteServi
         ShowScanError(ctx.platform, table.error());
         return;
     }
-    // Emptied before the settings appear, whatever the operator does next.
-    if (Status emptied = table->DeleteAll(); !emptied) ShowScanError(ctx.platform, emptied.error());
-    const int room = kMaxClients - ctx.state.RecordCount;
-    frmScanSettings settings(ctx, std::max(room, 1), parent);
+    // A full disk takes no sheet: those waiting stay for the next disk.
+    if (ctx.state.DiskFull()) {
+        ShowReviewMessage(ctx.platform, kReviewDiskFull, MsgIcon::Exclamation);
+        return;
+    }
+    // Decided before the settings appear, whatever the operator does next.
+    std::vector<ClientRecord> waiting = WaitingSheets(ctx.platform, *table);
+    frmScanSettings settings(ctx, kMaxClients - ctx.state.RecordCount, parent);
     settings.exec();
     if (!settings.Cancelled()) {
-        ScanBatch(ctx, parent, services, *table, settings.Settings()).Run();
+        ScanBatch(ctx, parent, services, *table, settings.Settings()).Run(std::move(waiting));
     }
     ctx.state.ScanMode = false;
     table->Close();

@@ -2,15 +2,17 @@
 // that an optical mark reader has read, from the batch settings to the
 // clients on the data disk.
 //
-// The scan table is emptied first (also when the operator then cancels the
-// settings). After "Information &OK" the operator picks the reader's sheet
-// file; at most the batch size of its sheets go into the scan table, and
-// each then becomes a new client: named as the settings say, confirmed on
-// the client information screen when the batch is reviewed, and corrected
-// on the answer grid where an item had no mark or several. A client leaves
-// the scan table once it is on the data disk. A full disk, a review
+// Sheets an earlier batch left in the scan table are offered first; the
+// table is emptied only when the operator chooses not to review them. After
+// "Information &OK" the operator picks the reader's sheet file and sees how
+// it is read; at most the batch size of its sheets go into the scan table,
+// except those already on the data disk or already waiting, and each then
+// becomes a new client: named as the settings say, confirmed on the client
+// information screen when the batch is reviewed, and corrected on the answer
+// grid where an item had several marks or one it has no answer for. A client
+// leaves the scan table once it is on the data disk. A full disk, a review
 // cancelled or a disk step given up stop at that sheet; what is not stored
-// stays in the scan table.
+// stays in the scan table for the next batch. The batch ends with a summary.
 #pragma once
 
 #include <QString>

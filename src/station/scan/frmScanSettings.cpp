@@ -180,15 +180,21 @@ void frmScanSettings::Control_GotFocus(QWidget* control, bool focused) {
     if (focused) msgPanel_->setText(control->statusTip());
 }
 
-// A batch of 1 up to the largest allowed; anything else is refused and the
-// field starts afresh.
+// A batch of 1 up to the room left on the data disk; anything else is
+// refused, saying what the most is and why, and the field starts afresh.
 bool frmScanSettings::txtNumberToScan_Confirm() {
     txtNumberToScan_->setText(txtNumberToScan_->text().trimmed());
     const int value = NumericValue(txtNumberToScan_->text());
     if (value > 0 && value <= largest_) return true;
     txtNumberToScan_->clear();
     ctx_.platform.Beep();
-    ctx_.platform.MsgBox({.text = QString::fromUtf8(kNumberRefused), .icon = MsgIcon::Stop});
+    const QString why =
+        QStringLiteral(
+            "This data disk has room for %1 more clients today, so a batch takes 1 to "
+            "%1 sheets.")
+            .arg(largest_);
+    ctx_.platform.MsgBox({.text = QString::fromUtf8(kNumberRefused) + QLatin1Char('\n') + why,
+                          .icon = MsgIcon::Stop});
     txtNumberToScan_->setFocus(Qt::OtherFocusReason);
     return false;
 }
@@ -208,9 +214,11 @@ void frmScanSettings::cmdMenuChoice_Click(int index) {
     }
 }
 
-// The settings are the batch's even when the file cannot keep them: the
-// failure is shown and the batch goes on.
+// The batch size is checked as on Enter, so that a click cannot take 0 or
+// more than the disk has room for. The settings are the batch's even when
+// the file cannot keep them: the failure is shown and the batch goes on.
 void frmScanSettings::InformationOk() {
+    if (!txtNumberToScan_Confirm()) return;
     settings_.NumberInBatch = NumericValue(txtNumberToScan_->text().trimmed());
     settings_.NameSetting = SelectedName();
     settings_.ScanReview = chkReview_->isChecked();

@@ -28,7 +28,7 @@ class frmScanSettings : public QDialog {
 public:
     enum Choice { kInformationOk = 0, kCancelInput };
 
-    // `largest`: the most sheets one batch may take.
+    // `largest`: the most sheets one batch may take, the room left on the data disk.
     frmScanSettings(StationContext& ctx, int largest, QWidget* parent);
 
     // True when the screen was left with "Cancel Input" (or closed).

@@ -2,98 +2,159 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
+#include "core/data/Cp1252.h"
+
 namespace mw {
 namespace {
 
-// One sheet line: the inmate number, six client cells and 160 marks, all "1"
-// unless `marks` says otherwise for the first items.
-std::string Sheet(const std::string& inmate, const std::string& client = ",,,,,",
-                  const std::vector<std::string>& marks = {}) {
-    std::string line = inmate + "," + client;
-    for (int item = 1; item <= kItemCount; ++item) {
-        line += "," + (item <= static_cast<int>(marks.size()) ? marks[item - 1] : "1");
-    }
-    return line;
-}
+namespace fs = std::filesystem;
 
-std::string Header() {
-    std::string line = "InmateNumber,Age,Sex,Race,Education,MaritalStatus,DateOfBirth";
-    for (int item = 1; item <= kItemCount; ++item) line += "," + std::to_string(item);
-    return line;
-}
+const fs::path kSheetsDir = fs::path(MW_SOURCE_DIR) / "tests" / "core" / "data" / "golden";
+const Date kToday{2024, 3, 5};
 
-TEST(ScannedSheetsTest, SheetsReadTheirClientFieldsAndMarks) {
-    const std::string text = "\xEF\xBB\xBF" + Header() + "\r\n" +
-                             Sheet("\"A-1\"", "34,1,3,12,2,03/15/1980", {"2", "", "12", "*", "3"}) +
-                             "\r\n\r\n" + Sheet("B2") + "\n";
-    Result<std::vector<ScannedSheet>> sheets = ParseScannedSheets(text, "batch.csv", {});
-    ASSERT_TRUE(sheets) << sheets.error().message;
-    ASSERT_EQ(sheets->size(), 2u);
-    const ScannedSheet& first = (*sheets)[0];
-    EXPECT_EQ(first.line, 2);
-    EXPECT_EQ(first.Gender, 1);
-    EXPECT_EQ((std::vector<std::string>{first.InmateNumber, first.Age, first.Education,
-                                        first.DateOfBirth}),
-              (std::vector<std::string>{"A-1", "34", "12", "03/15/1980"}));
-    EXPECT_EQ(first.Answers, "2    " + std::string(155, '1'));
-    EXPECT_FALSE(first.AllMarksRead());
-
-    // Fields the reader did not capture are not available.
-    const ScannedSheet& second = (*sheets)[1];
-    EXPECT_EQ((std::vector<std::string>{second.Age, second.Education, second.DateOfBirth}),
-              (std::vector<std::string>{"N", "N", "N"}));
-    EXPECT_TRUE(second.AllMarksRead());
-    const ClientRecord client = ScannedClient(first, "Test#3", Date{2024, 3, 5});
-    EXPECT_EQ(Trim(client.Name.View()), "Test#3");
-    EXPECT_EQ(client.TodayDate.View(), "03/05/2024");
-    EXPECT_EQ(client.Answers.View(), "20000" + std::string(155, '1'));
-
-    // The sample batch of the README, read against the shipped question
-    // table: its only unread marks are the two it is made to show.
+AnswerRanges ShippedRanges() {
     auto questions = Database::Open(MW_PROGRAM_DIR "/mw32.db", true);
-    ASSERT_TRUE(questions) << questions.error().message;
-    sheets = ReadScannedSheets(LocalFileSystem(), MW_SOURCE_DIR "/demo/scan-sample.csv",
-                               ReadAnswerRanges(questions->get()));
-    ASSERT_TRUE(sheets) << sheets.error().message;
-    ASSERT_EQ(sheets->size(), 5u);
-    std::vector<std::pair<std::size_t, int>> unread;
-    for (std::size_t i = 0; i < sheets->size(); ++i) {
-        for (int item = 1; item <= kItemCount; ++item) {
-            if ((*sheets)[i].Answers[item - 1] == ' ') unread.emplace_back(i + 1, item);
-        }
-    }
-    EXPECT_EQ(unread, (std::vector<std::pair<std::size_t, int>>{{2, 17}, {4, 102}}));
-    EXPECT_EQ((*sheets)[3].DateOfBirth, "N");
-
-    // A file of column names alone holds no sheets, but is no fault.
-    sheets = ParseScannedSheets(Header() + "\n", "batch.csv", {});
-    ASSERT_TRUE(sheets);
-    EXPECT_TRUE(sheets->empty());
+    EXPECT_TRUE(questions) << questions.error().message;
+    return questions ? ReadAnswerRanges(questions->get()) : AnswerRanges();
 }
 
-TEST(ScannedSheetsTest, ABadFileIsRefusedNamingTheFileAndTheLine) {
-    const std::string ok = Sheet("A1") + "\n";
+// "line N: inmate|age|sex|race|education|marital status|born|answers", each
+// field trimmed, an item to key as "?".
+std::string Records(const SheetFile& file) {
+    std::string text = "layout " + std::string(file.layout->name) + "\n";
+    for (const ScannedSheet& sheet : file.sheets) {
+        const ClientRecord& c = sheet.client;
+        std::string answers(c.Answers.View());
+        std::ranges::replace(answers, ' ', '?');
+        text += "line " + std::to_string(sheet.line) + ": ";
+        for (std::string_view field :
+             {c.IDNumber.View(), c.Age.View(), c.Gender.View(), c.Race.View(), c.Education.View(),
+              c.MaritalStatus.View(), c.DateOfBirth.View()}) {
+            text += Cp1252ToUtf8(Trim(field)) + "|";
+        }
+        text += answers + "\n";
+    }
+    return text;
+}
+
+// Each folder under golden/ holds one program's sheet file as that program
+// writes it, and expected.txt: the layout chosen from its header and the
+// records read from it.
+class SheetFileTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SheetFileTest, ReadsAsTheProgramWroteIt) {
+    const fs::path dir = kSheetsDir / GetParam();
+    fs::path sheetFile;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().filename() != "expected.txt") sheetFile = entry.path();
+    }
+    Result<SheetFile> file =
+        ReadSheetFile(LocalFileSystem(), sheetFile.string(), ShippedRanges(), kToday, {});
+    ASSERT_TRUE(file) << file.error().message;
+    EXPECT_EQ(Records(*file), LocalFileSystem().ReadFile(dir / "expected.txt").value());
+}
+
+std::vector<std::string> SheetCases() {
+    std::vector<std::string> cases;
+    for (const auto& dir : fs::directory_iterator(kSheetsDir)) {
+        cases.push_back(dir.path().filename().string());
+    }
+    std::ranges::sort(cases);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, SheetFileTest, ::testing::ValuesIn(SheetCases()),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::ranges::replace(name, '-', '_');
+                             return name;
+                         });
+
+// The station's own header, `extra` columns added at the end, `drop` left out.
+std::string Header(const std::string& extra = "", const std::string& drop = "") {
+    std::string line = "InmateNumber,Age,Sex,Race,Education,MaritalStatus,DateOfBirth";
+    for (int item = 1; item <= kItemCount; ++item) {
+        if (std::to_string(item) != drop) line += "," + std::to_string(item);
+    }
+    return line + extra + "\n";
+}
+
+// A sheet under Header(): the inmate number, six client cells and 160 marks,
+// all "1" unless the first is given.
+std::string Sheet(const std::string& inmate, const std::string& client = ",,,,,",
+                  const std::string& first = "1") {
+    std::string line = inmate + "," + client + "," + first;
+    for (int item = 2; item <= kItemCount; ++item) line += ",1";
+    return line + "\n";
+}
+
+TEST(ScannedSheetsTest, AFileThatCannotBeReadRightIsRefusedNamingWhere) {
+    const std::string ok = Header() + Sheet("A1");
     const struct {
         std::string text;
         std::string message;
+        SheetChoice choice = {};
     } cases[] = {
-        {"", "b.csv is empty: it holds no sheets"},
         {"\n \r\n", "b.csv is empty: it holds no sheets"},
-        {ok + "A2,1,1\n", "b.csv, line 2: 3 columns where a sheet has 167"},
-        {Sheet("A1", ",,,,,", {"x"}), "b.csv, line 1: item 1: \"x\" is not a mark"},
-        {ok + Sheet("A1"), "b.csv, line 2: inmate number A1 was already read on line 1"},
-        {Sheet("A1", "34,3,,,,"), "b.csv, line 1: sex \"3\" is not a code from 0 to 2"},
-        {Sheet("A1", ",,,,,1980-03-15"), "b.csv, line 1: date of birth \"1980-03-15\""},
-        {Sheet("", ",,,,,"), "b.csv, line 1: the sheet has no inmate number"},
-        {ok + "\"A2," + Sheet(""), "b.csv, line 2: a quoted cell is not closed"},
-        {ok + Sheet("M\xFCller"), "b.csv, line 2: the file is not UTF-8 text"},
-        {"\xFF\xFE" + ok, "b.csv, line 1: the file is not UTF-8 text"},
+        {"\xFF\xFE" + ok, "b.csv, line 1: the file is not text in UTF-8 or Windows-1252"},
+        {"A1,1,1\n", "b.csv, line 1: the header fits none of the layouts"},
+        {Header(",File name"), "b.csv, line 1: the header fits both mirrorwise and formscanner"},
+        {ok, "there is no sheet layout \"scantron\"", {"scantron", ""}},
+        {ok, "b.csv, line 1: the header has no column Barcode", {"", "Barcode"}},
+        {Header("", "17"), "b.csv, line 1: the header has no column for item 17"},
+        {Header(",Sex"), "b.csv, line 1: the header names Sex twice"},
+        {Header(",Score"),
+         "b.csv, line 1: column Score is not one of the Mirrorwise sheet file columns"},
+        {Header(",161"), "b.csv, line 1: column 161 is no item of the answer sheet"},
+        {Header(",017"), "b.csv, line 1: columns 17 and 017 both hold item 17"},
+        {Header() + "A1,1,1\n", "b.csv, line 2: 3 cells where the header names 167 columns"},
+        {ok + "\"A2," + Sheet(""), "b.csv, line 3: a quoted cell is not closed"},
+        {ok + Sheet("A1"), "b.csv, line 3: inmate number A1 was already read on line 2"},
+        {Header() + Sheet(""), "b.csv, line 2, column InmateNumber: the sheet has no inmate"},
+        {Header() + Sheet("A-1234567890"),
+         "column InmateNumber: inmate number \"A-1234567890\" is "
+         "longer than 11 characters"},
+        {Header() + Sheet("\xC5\x81\xC3\xB3"
+                          "d\xC5\xBA-1"),
+         "column InmateNumber: inmate number \"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA-1\" has a character"},
+        {Header() + Sheet("A1", "0,,,,,"), "line 2, column Age: \"0\" is not a number from 1"},
+        {Header() + Sheet("A1", ",3,,,,"), "line 2, column Sex: \"3\" is not a code from 0 to 2"},
+        {Header() + Sheet("A1", ",,,100,,"),
+         "column Education: \"100\" is not a number from 1 to 99"},
+        {Header() + Sheet("A1", ",,,,,02/31/1980"),
+         "line 2, column DateOfBirth: \"02/31/1980\" is not a date of birth"},
+        {Header() + Sheet("A1", ",,,,,1980-03-15"), "column DateOfBirth: \"1980-03-15\" is not"},
+        {Header() + Sheet("A1", ",,,,,03/06/2024"), "column DateOfBirth: \"03/06/2024\" is not"},
+        {Header() + Sheet("A1", ",,,,,", "x"), "line 2, column 1: \"x\" is not a mark (item 1)"},
     };
     for (const auto& c : cases) {
-        Result<std::vector<ScannedSheet>> sheets = ParseScannedSheets(c.text, "b.csv", {});
-        ASSERT_FALSE(sheets) << c.message;
-        EXPECT_EQ(sheets.error().message.substr(0, c.message.size()), c.message);
+        Result<SheetFile> file = ParseSheetFile(c.text, "b.csv", {}, kToday, c.choice);
+        ASSERT_FALSE(file) << c.message;
+        EXPECT_NE(file.error().message.find(c.message), std::string::npos) << file.error().message;
     }
+}
+
+// The sample batch of the README, read against the shipped question table:
+// the one item to key is the one it is made to show, and a blank item is
+// not answered. A named layout is used as named.
+TEST(ScannedSheetsTest, TheSampleBatchReadsAsTheReadmeSays) {
+    const std::string sample = MW_SOURCE_DIR "/demo/scan-sample.csv";
+    Result<SheetFile> file =
+        ReadSheetFile(LocalFileSystem(), sample, ShippedRanges(), kToday, {"MIRRORWISE", ""});
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_EQ(file->sheets.size(), 5u);
+    EXPECT_FALSE(file->layoutFromHeader);
+    std::vector<std::vector<int>> toKey;
+    for (const ScannedSheet& sheet : file->sheets) {
+        toKey.push_back(ItemsToKey(sheet.client.Answers.View()));
+    }
+    EXPECT_EQ(toKey, (std::vector<std::vector<int>>{{}, {17}, {}, {}, {}}));
+    EXPECT_EQ(file->sheets[3].client.Answers[101], '0');
+    EXPECT_EQ(Trim(file->sheets[3].client.DateOfBirth.View()), "N");
 }
 
 }  // namespace

@@ -56,12 +56,18 @@ protected:
         return state.ClientRecords[1].Answers[item - 1];
     }
     char Scan(int item, char key) {
-        std::string sheet = "A1,,,,,,";
-        for (int i = 1; i <= kItemCount; ++i) sheet += i == item ? std::string(",") + key : ",1";
-        Result<std::vector<ScannedSheet>> sheets =
-            ParseScannedSheets(sheet, "b.csv", ReadAnswerRanges(ctx.database.get()));
-        EXPECT_TRUE(sheets) << sheets.error().message;
-        return sheets ? ScannedClient(sheets->front(), "A1", clock.Today()).Answers[item - 1] : '?';
+        std::string header = "InmateNumber", sheet = "A1";
+        for (int i = 1; i <= kItemCount; ++i) {
+            header += "," + std::to_string(i);
+            sheet += i == item ? std::string(",") + key : ",1";
+        }
+        Result<SheetFile> file =
+            ParseSheetFile(header + "\n" + sheet, "b.csv", ReadAnswerRanges(ctx.database.get()),
+                           clock.Today(), {});
+        EXPECT_TRUE(file) << file.error().message;
+        return file ? UnreviewedClient(file->sheets.front().client, "A1", clock.Today())
+                          .Answers[item - 1]
+                    : '?';
     }
     char Journal(int item, char key) {
         TestJournal journal;

@@ -260,7 +260,8 @@ TEST_F(AnswerGridTest, CancelOnEnterNotSpaceWritesNothing) {
     EXPECT_FALSE(state.ListRefreshNeeded);
 }
 
-// A stored code the item has no answer for shows as none, and none is stored.
+// A stored code the item has no answer for shows as none, and none is
+// stored; the answers that did not scan are named and keyed from the first.
 TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNone) {
     state.ClientRecords[2].Answers = "2301";  // a stray mark, and the scan stopped after four
     ASSERT_TRUE(ctx.Store().SaveRecord(2));
@@ -274,7 +275,8 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
     EXPECT_EQ(platform.shown[0].title, QStringLiteral("Scanned Answers Warning"));
     EXPECT_EQ(platform.shown[0].text, QStringLiteral("Scanned answers being populated for editing "
                                                      "but\nsome answers did not scan correctly.\n"
-                                                     "Check responses carefully."));
+                                                     "Check responses carefully.\n"
+                                                     "Items to key: 5-160."));
     EXPECT_EQ(Cell(0, 0, 2), kX);
     EXPECT_EQ(Cell(0, 1, 1) + Cell(0, 1, 2), QString());
     EXPECT_EQ(Cell(0, 3, 1), kX);
@@ -284,8 +286,9 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
     Choose(screen.get(), frmNewEntry::kSave);
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(state.RecordCount, 2);
-    EXPECT_EQ(DiskBytes(), before.substr(0, kRecordSize) +
-                               WithAnswers(state.ClientRecords[2], "1001" + std::string(156, '0')));
+    EXPECT_EQ(DiskBytes(),
+              before.substr(0, kRecordSize) +
+                  WithAnswers(state.ClientRecords[2], "20011" + std::string(155, '0')));
 }
 
 // Items come in item order whatever the table's order, each in its

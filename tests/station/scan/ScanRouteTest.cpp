@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <filesystem>
 #include <numeric>
@@ -14,6 +16,7 @@
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/scan/ScanRoute.h"
 #include "station/scan/frmScanSettings.h"
+#include "station/scan/frmSheetFile.h"
 #include "station/supervisor/frmMyInputBox.h"
 #include "support/StationFixture.h"
 
@@ -23,15 +26,17 @@ namespace {
 using mwtest::ChooseLater;
 using mwtest::PressKey;
 
-// A sheet with client data, the first item marked as given and every other "2".
-std::string Sheet(const std::string& inmate, const std::string& firstMark = "1") {
-    std::string line = inmate + ",30,1,2,12,1,01/02/1980," + firstMark;
-    for (int item = 2; item <= kItemCount; ++item) line += ",2";
+// A sheet with client data, `item` marked as given and every other "2".
+std::string Sheet(const std::string& inmate, const std::string& mark = "2", int item = 1) {
+    std::string line = inmate + ",30,1,2,12,1,01/02/1980";
+    for (int i = 1; i <= kItemCount; ++i) line += "," + (i == item ? mark : "2");
     return line + "\r\n";
 }
 
-std::string Answers(char first) {
-    return first + std::string(kItemCount - 1, '2');
+std::string Answers(char mark = '2', int item = 1) {
+    std::string answers(kItemCount, '2');
+    answers[static_cast<std::size_t>(item - 1)] = mark;
+    return answers;
 }
 
 class ScanRouteTest : public mwtest::StationFixture {
@@ -45,7 +50,9 @@ protected:
         programDir.Write("sctest.ini", "[ScanSettings]\n" + keys);
     }
     void Sheets(const std::vector<std::string>& sheets) {
-        sheetDir.Write("batch.csv", std::accumulate(sheets.begin(), sheets.end(), std::string()));
+        std::string header = "InmateNumber,Age,Sex,Race,Education,MaritalStatus,DateOfBirth";
+        for (int item = 1; item <= kItemCount; ++item) header += "," + std::to_string(item);
+        sheetDir.Write("batch.csv", std::accumulate(sheets.begin(), sheets.end(), header + "\n"));
     }
     // The route with the reader's file chosen; the driver's steps work through it.
     void Run() {
@@ -59,9 +66,19 @@ protected:
         EXPECT_TRUE(driver.Done());
         EXPECT_FALSE(state.ScanMode);
     }
+    // The settings confirmed, then the sheet file imported as it is shown.
     void ConfirmSettings() {
         driver.When<frmScanSettings>([](frmScanSettings* settings) {
             ChooseLater(settings, frmScanSettings::kInformationOk);
+        });
+        driver.When<frmSheetFile>(
+            [](frmSheetFile* file) { ChooseLater(file, frmSheetFile::kImportSheets); });
+    }
+    // The summary that ends every batch, answered.
+    void ExpectSummary(const QString& text) {
+        platform.Next(MsgAnswer::Ok, [this, text] {
+            EXPECT_EQ(platform.shown.back().title, QStringLiteral("Scan Batch Summary"));
+            EXPECT_EQ(platform.shown.back().text, text);
         });
     }
 
@@ -94,13 +111,15 @@ protected:
     std::vector<int> printed;
 };
 
-TEST_F(ScanRouteTest, TheScanTableIsEmptiedBeforeTheSettingsAndFaultsWriteNothing) {
+TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothing) {
     LoadDisk(mwtest::Clients(2));
     const std::string before = disk.Read("DATA401.MW");
     {
         Result<ClientTable> table = ClientTable::Open(programDir.Path());
         ASSERT_TRUE(table);
-        ASSERT_TRUE(table->Insert({ClientRecord()}));
+        ClientRecord waiting;
+        waiting.IDNumber = "W1";
+        ASSERT_TRUE(table->Insert({waiting}));
     }
     int rowsWhenShown = -1;
     driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
@@ -110,19 +129,30 @@ TEST_F(ScanRouteTest, TheScanTableIsEmptiedBeforeTheSettingsAndFaultsWriteNothin
         rowsWhenShown = Rows();
         PressKey(Qt::Key_Escape);
     });
+    platform.Next(MsgAnswer::No);
     frmSelectEntryMethod(ctx, nullptr).exec();
     EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Review Previous Data"));
+    EXPECT_TRUE(platform.shown[0].text.startsWith(
+        QStringLiteral("Answer sheets of an earlier batch are waiting (1): W1.\n"
+                       "Do you want to review ALL clients not yet reviewed?")));
+    EXPECT_EQ(platform.shown[0].defaultButton, 0);
     EXPECT_EQ(rowsWhenShown, 0);
     EXPECT_FALSE(programDir.Exists("sctest.ini"));
 
-    // A file the reader did not write as a sheet file imports nothing.
+    // A file the reader did not write as a sheet file cannot be imported: the
+    // sheet file screen says why, and Cancel imports nothing.
     Sheets({Sheet("A1"), Sheet("A2", "x")});
-    ConfirmSettings();
-    platform.Next(MsgAnswer::Ok);
+    driver.When<frmScanSettings>(
+        [](frmScanSettings* settings) { ChooseLater(settings, frmScanSettings::kInformationOk); });
+    driver.When<frmSheetFile>([](frmSheetFile* file) {
+        EXPECT_TRUE(mwtest::Find<QPlainTextEdit>(file, "txtMapping")
+                        ->toPlainText()
+                        .contains(QStringLiteral("line 3, column 1: \"x\" is not a mark")));
+        EXPECT_FALSE(mwtest::Choice(file, frmSheetFile::kImportSheets)->isEnabled());
+        ChooseLater(file, frmSheetFile::kCancelImport);
+    });
     Run();
-    EXPECT_EQ(platform.shown.back().title, QStringLiteral("Answer Sheets Not Imported"));
-    EXPECT_TRUE(
-        platform.shown.back().text.contains(QStringLiteral("line 2: item 1: \"x\" is not a mark")));
     EXPECT_EQ(Rows(), 0);
 
     // Without the scan database the route ends with the error at once.
@@ -134,16 +164,17 @@ TEST_F(ScanRouteTest, TheScanTableIsEmptiedBeforeTheSettingsAndFaultsWriteNothin
     EXPECT_EQ(disk.Read("DATA401.MW"), before);
 }
 
-// Sheets 2 and 4 had an item with two marks and one with none: the grid
-// warns and the operator keys those answers. The review of sheet 3 is
-// cancelled and its sheet dropped; the sixth sheet is beyond the batch.
-TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithUnreadMarksKeyedOnTheGrid) {
+// Sheet 2 has two marks on item 17: the grid names it, starts on it, and the
+// operator keys it. Sheet 4 leaves item 1 blank: not answered, no warning.
+// The review of sheet 3 is cancelled and its sheet dropped; the sixth sheet
+// is beyond the batch.
+TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithSeveralMarksKeyedOnTheGrid) {
     LoadDisk(mwtest::Clients(2));
-    Sheets(
-        {Sheet("A1"), Sheet("A2", "12"), Sheet("A3"), Sheet("A4", ""), Sheet("A5"), Sheet("A6")});
+    Sheets({Sheet("A1"), Sheet("A2", "12", 17), Sheet("A3"), Sheet("A4", ""), Sheet("A5"),
+            Sheet("A6")});
     Settings("NumberInBatch=5\nNameSetting=1\nScanPause=False\nScanPrint=True\n");
     ConfirmSettings();
-    for (const char* key : std::initializer_list<const char*>{"", "1", nullptr, "2", ""}) {
+    for (const char* key : std::initializer_list<const char*>{"", "1", nullptr, "", ""}) {
         driver.When<frmClientInfo>([key](frmClientInfo* info) {
             key ? PressKey(Qt::Key_Return) : mwtest::Choose(info, frmClientInfo::kCancelInput);
         });
@@ -158,18 +189,22 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithUnreadMarksKe
             mwtest::Choose(grid, frmNewEntry::kSave);
         });
     }
+    ExpectSummary(
+        QStringLiteral("Answer sheets read: 5\nStored on the data disk: 4\n"
+                       "Skipped, already on the data disk: 0\nNot stored yet: 0"));
     Run();
     ASSERT_EQ(state.RecordCount, 6);
     const std::vector<ClientRecord> clients = OnDisk();
-    const std::pair<const char*, char> expected[] = {
-        {"A1", '1'}, {"A2", '1'}, {"A4", '2'}, {"A5", '1'}};
+    const std::pair<const char*, std::string> expected[] = {
+        {"A1", Answers()}, {"A2", Answers('1', 17)}, {"A4", Answers('0')}, {"A5", Answers()}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(Trim(clients[i + 2].Name.View()), expected[i].first);
         EXPECT_EQ(Trim(clients[i + 2].IDNumber.View()), expected[i].first);
-        EXPECT_EQ(clients[i + 2].Answers.View(), Answers(expected[i].second)) << i;
+        EXPECT_EQ(clients[i + 2].Answers.View(), expected[i].second) << i;
     }
     ASSERT_EQ(platform.shown.size(), 4u);
     EXPECT_EQ(platform.shown[0].title, QStringLiteral("Scanned Answers Warning"));
+    EXPECT_TRUE(platform.shown[0].text.endsWith(QStringLiteral("\nItems to key: 17.")));
     EXPECT_EQ(platform.shown[1].title, QStringLiteral(" Data Review Cancelled"));
     EXPECT_EQ(platform.shown[1].text,
               QStringLiteral("Data review for client A3 was cancelled.\n"
@@ -177,19 +212,22 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithUnreadMarksKe
                              "(You will have to re-scan this client's answer sheet\n"
                              "if you delete.)"));
     EXPECT_EQ(platform.shown[2].title, QStringLiteral("Cancel Data Review?"));
-    EXPECT_EQ(platform.shown[3].title, QStringLiteral("Scanned Answers Warning"));
     EXPECT_EQ(printed, (std::vector<int>{3, 4, 5, 6}));
     EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(ctx.Ini().GetScanImportFolder(), sheetDir.Path());
 }
 
-TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPause) {
+// Without review, several marks are stored unanswered.
+TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAndStoredOnce) {
     LoadDisk(mwtest::Clients(2));
     Settings("NameSetting=2\nScanReview=False\n");
-    Sheets({Sheet("A1"), Sheet("A2", "")});
+    Sheets({Sheet("A1"), Sheet("A2", "12")});
     ConfirmSettings();
     platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Ok);
+    ExpectSummary(
+        QStringLiteral("Answer sheets read: 2\nStored on the data disk: 2\n"
+                       "Skipped, already on the data disk: 0\nNot stored yet: 0"));
     Run();
     EXPECT_EQ(platform.shown[1].text, QStringLiteral("Answer sheet 2 of 2, inmate number A2.\n"
                                                      "Press the Enter key to continue."));
@@ -202,6 +240,14 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPause) 
         PressKey(Qt::Key_Return);
         PressKey(Qt::Key_Return);
     });
+    platform.Next(MsgAnswer::Ok);
+    Run();
+    // The same file once more stores nothing new.
+    ConfirmSettings();
+    ExpectSummary(
+        QStringLiteral("Answer sheets read: 1\nStored on the data disk: 0\n"
+                       "Skipped, already on the data disk: 1 (B1 as client 5)\n"
+                       "Not stored yet: 0"));
     Run();
     EXPECT_EQ(NamesOnDisk(),
               (std::vector<std::string>{"Client 1", "Client 2", "Test#3", "Test#4", "Dee Fox"}));
@@ -209,31 +255,66 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPause) 
     EXPECT_TRUE(printed.empty());
 }
 
-TEST_F(ScanRouteTest, ADiskWithRoomForThreeStopsAfterThreeAndKeepsTheRestInTheScanTable) {
-    LoadDisk(mwtest::Clients(kMaxClients - 3));
-    // A batch of 10, as the file says.
-    Settings("NameSetting=1\nScanReview=False\nScanPause=False\n");
+// A batch cut short (the operator gave up on the disk) leaves its other
+// sheets waiting; a full disk takes none of them. On the next scan they come
+// first, a sheet of the new file that is already waiting is not taken twice,
+// and a disk that fills up stops the batch again.
+TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
+    LoadDisk(mwtest::Clients(kMaxClients - 4));
+    Settings("NumberInBatch=4\nNameSetting=1\nScanReview=False\n");
     Sheets({Sheet("A1"), Sheet("A2"), Sheet("A3"), Sheet("A4"), Sheet("A5")});
     driver.When<frmScanSettings>([](frmScanSettings* settings) {
         EXPECT_TRUE(mwtest::Find(settings, "lblInfo")
                         ->property("text")
                         .toString()
-                        .endsWith(QStringLiteral("3 maximum)")));
+                        .endsWith(QStringLiteral("4 maximum)")));
         ChooseLater(settings, frmScanSettings::kInformationOk);
     });
+    driver.When<frmSheetFile>(
+        [](frmSheetFile* file) { ChooseLater(file, frmSheetFile::kImportSheets); });
+    platform.Next(MsgAnswer::Ok);  // the pause before each sheet
+    platform.Next(MsgAnswer::Ok);
+    platform.Next(MsgAnswer::Ok, [this] { fs.failWrites = errc::DiskFull; });
+    platform.Next(MsgAnswer::Cancel);  // give up on the disk
+    ExpectSummary(
+        QStringLiteral("Answer sheets read: 4\nStored on the data disk: 2\n"
+                       "Skipped, already on the data disk: 0\nNot stored yet: 2\n"
+                       "They wait in the scan table for the next Scan Answer Sheet."));
+    Run();
+    fs.failWrites.reset();
+    EXPECT_EQ(Rows(), 2);
+
+    const std::string twoStored = disk.Read("DATA401.MW");
+    LoadDisk(mwtest::Clients(kMaxClients));
     platform.Next(MsgAnswer::Ok);
     Run();
-    EXPECT_EQ(state.RecordCount, kMaxClients);
-    EXPECT_EQ(NamesOnDisk().back(), "A3");
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Review Stopped - Data Disk Full"));
-    EXPECT_EQ(platform.shown[0].text,
+    EXPECT_EQ(platform.shown.back().title, QStringLiteral("Review Stopped - Data Disk Full"));
+    EXPECT_EQ(platform.shown.back().text,
               QStringLiteral("This data disk is full.\n"
                              "To continue reviewing remaining scanned tests,\n"
                              "exit the program, insert a new data disk, start the program,\n"
                              "choose Add New Client and Review Scanned Answer Sheets.\n"
                              "Returning to the Main Menu."));
     EXPECT_EQ(Rows(), 2);
+
+    disk.Write("DATA401.MW", twoStored);
+    ASSERT_TRUE(ctx.Store().LoadRecords());
+    Settings("NumberInBatch=2\nNameSetting=1\nScanReview=False\nScanPause=False\n");
+    Sheets({Sheet("A4"), Sheet("A6")});
+    platform.Next(MsgAnswer::Yes);  // review the waiting sheets
+    ConfirmSettings();
+    platform.Next(MsgAnswer::Ok);  // the disk is full at A6
+    ExpectSummary(
+        QStringLiteral("Answer sheets read: 2\nStored on the data disk: 2\n"
+                       "Skipped, already on the data disk: 0\nNot stored yet: 1\n"
+                       "They wait in the scan table for the next Scan Answer Sheet."));
+    Run();
+    EXPECT_EQ(platform.shown[platform.shown.size() - 2].title,
+              QStringLiteral("Review Stopped - Data Disk Full"));
+    const std::vector<std::string> names = NamesOnDisk();
+    EXPECT_EQ(std::vector<std::string>(names.end() - 4, names.end()),
+              (std::vector<std::string>{"A1", "A2", "A3", "A4"}));
+    EXPECT_EQ(Rows(), 1);
 }
 
 }  // namespace

@@ -61,17 +61,23 @@ TEST_F(ScanSettingsTest, TheBatchSizeIsCheckedOnEnterAndOkWritesAllFiveSettings)
     EXPECT_TRUE(Check("chkPrint")->isChecked());
     EXPECT_EQ(Help(),
               QStringLiteral("Enter number of tests to scan in this batch, then press Enter."));
+    // Refused on Enter in the field and on "Information &OK" alike.
     for (const char* refused : {"4", "0", "x"}) {
-        platform.Next(MsgAnswer::Ok);
-        Number()->setText(QString::fromUtf8(refused));
-        PressKey(Qt::Key_Return);
-        EXPECT_TRUE(Number()->hasFocus()) << refused;
-        EXPECT_TRUE(Number()->text().isEmpty()) << refused;
+        for (bool onOk : {false, true}) {
+            platform.Next(MsgAnswer::Ok);
+            Number()->setText(QString::fromUtf8(refused));
+            onOk ? mwtest::Choose(screen.get(), frmScanSettings::kInformationOk)
+                 : PressKey(Qt::Key_Return);
+            EXPECT_TRUE(Number()->hasFocus()) << refused;
+            EXPECT_TRUE(Number()->text().isEmpty()) << refused;
+        }
     }
-    EXPECT_EQ(platform.beeps, 3);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(platform.beeps, 6);
     EXPECT_EQ(platform.shown.back().text,
               QStringLiteral("Enter number of tests to scan in this batch. Press Enter to "
-                             "continue."));
+                             "continue.\nThis data disk has room for 3 more clients today, so a "
+                             "batch takes 1 to 3 sheets."));
     EXPECT_EQ(programDir.Read("sctest.ini"), before);
 
     mwtest::TypeText(QStringLiteral(" 3 "));
