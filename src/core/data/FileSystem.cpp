@@ -91,6 +91,9 @@ Error TooLarge(const std::string& path, std::uint64_t maxBytes) {
                                              " bytes, far more than a file of its kind holds");
 }
 
+// Whether a write is flushed to the device before it counts as done.
+enum class Sync { Yes, No };
+
 Error ReadOnly(const std::string& path) {
     return MakeError(errc::PermissionDenied, "cannot write " + path + ": the file is read-only");
 }
@@ -121,7 +124,8 @@ Status CheckTarget(const std::string& path) {
     return {};
 }
 
-Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes) {
+Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes,
+                  Sync) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) return Fail(shownAs, "cannot create");
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -132,9 +136,9 @@ Status WriteWhole(const std::string& file, const std::string& shownAs, std::stri
     return st;
 }
 
-Status MoveOver(const std::string& temp, const std::string& path) {
-    if (::MoveFileExA(temp.c_str(), path.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+Status MoveOver(const std::string& temp, const std::string& path, Sync sync) {
+    const DWORD through = sync == Sync::Yes ? MOVEFILE_WRITE_THROUGH : 0;
+    if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | through)) {
         return {};
     }
     ::DeleteFileA(temp.c_str());
@@ -203,8 +207,9 @@ Status CheckTarget(const std::string& path) {
     return {};
 }
 
-// Writes all bytes at an offset, then flushes them to the device.
-Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes) {
+// Writes all bytes at an offset, then, when asked, flushes them to the device.
+Status WriteAt(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes,
+               Sync sync) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
@@ -215,13 +220,13 @@ Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::s
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) return Fail(path, "cannot sync");
+    if (sync == Sync::Yes && ::fsync(fd) != 0) return Fail(path, "cannot sync");
     return {};
 }
 
-Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset,
-                     std::string_view bytes) {
-    Status st = WriteSynced(fd, path, offset, bytes);
+Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes,
+                     Sync sync) {
+    Status st = WriteAt(fd, path, offset, bytes, sync);
     if (::close(fd) != 0 && st.ok()) return Fail(path, "cannot close");
     return st;
 }
@@ -229,10 +234,11 @@ Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset,
 // Creates or truncates `file` and writes it whole; errors name `shownAs`, the
 // file the caller asked for. A file whose write fails is removed, so that no
 // partly written file is left behind.
-Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes) {
+Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes,
+                  Sync sync) {
     const int fd = Open(file, O_WRONLY | O_CREAT | O_TRUNC);
     if (fd < 0) return Fail(shownAs, "cannot create");
-    Status st = WriteAndClose(fd, shownAs, 0, bytes);
+    Status st = WriteAndClose(fd, shownAs, 0, bytes, sync);
     if (!st) ::unlink(file.c_str());
     return st;
 }
@@ -246,15 +252,15 @@ void SyncDirectory(const std::string& path) {
     }
 }
 
-// Renames the synced temporary file over the target and syncs the folder, so
-// that the new name survives a power cut.
-Status MoveOver(const std::string& temp, const std::string& path) {
+// Renames the temporary file over the target and, for a synced file, syncs
+// the folder, so that the new name survives a power cut.
+Status MoveOver(const std::string& temp, const std::string& path, Sync sync) {
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         Status st = Fail(path, "cannot replace");
         ::unlink(temp.c_str());
         return st;
     }
-    SyncDirectory(path);
+    if (sync == Sync::Yes) SyncDirectory(path);
     return {};
 }
 #endif
@@ -301,14 +307,15 @@ public:
 
     Status WriteFile(const std::string& path, std::string_view bytes) override {
         if (Status st = CheckTarget(path); !st) return st;
-        return WriteWhole(path, path, bytes);
+        return WriteWhole(path, path, bytes, Sync::Yes);
     }
 
     Status ReplaceFile(const std::string& path, std::string_view bytes) override {
-        if (Status st = CheckTarget(path); !st) return st;
-        const std::string temp = path + ".tmp";
-        if (Status st = WriteWhole(temp, path, bytes); !st) return st;
-        return MoveOver(temp, path);
+        return Replace(path, bytes, Sync::Yes);
+    }
+
+    Status ReplaceRemakeableFile(const std::string& path, std::string_view bytes) override {
+        return Replace(path, bytes, Sync::No);
     }
 
 #ifdef _WIN32
@@ -347,6 +354,14 @@ public:
         Result<std::string> mounts = ReadRegularFile("/proc/mounts", kMaxDataFileBytes);
         return mounts ? ParseMountPoints(*mounts) : std::vector<std::string>();
 #endif
+    }
+
+private:
+    static Status Replace(const std::string& path, std::string_view bytes, Sync sync) {
+        if (Status st = CheckTarget(path); !st) return st;
+        const std::string temp = path + ".tmp";
+        if (Status st = WriteWhole(temp, path, bytes, sync); !st) return st;
+        return MoveOver(temp, path, sync);
     }
 };
 

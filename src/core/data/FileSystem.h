@@ -39,6 +39,13 @@ public:
     // over it. A read-only file is refused (errc::PermissionDenied) and left
     // as it was. Errors name the path given; the temporary file never stays.
     virtual Status ReplaceFile(const std::string& path, std::string_view bytes) = 0;
+    // As ReplaceFile for a file made from data kept elsewhere (a report, a
+    // PDF, an export): whole or not at all, but not synced, since a power cut
+    // costs at most a file the user makes again, and a sync costs more than
+    // making it. A file layer that does not tell the two apart syncs it too.
+    virtual Status ReplaceRemakeableFile(const std::string& path, std::string_view bytes) {
+        return ReplaceFile(path, bytes);
+    }
     virtual Status RemoveFile(const std::string& path) = 0;
     // The folders a data disk may be in: removable media and other mount
     // points on Linux, drive letters on Windows.

@@ -116,7 +116,7 @@ std::string ReportPdfBytes(std::string_view report, const Paper& paper) {
 
 Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
                       const Paper& paper) {
-    return fs.ReplaceFile(path, ReportPdfBytes(report, paper));
+    return fs.ReplaceRemakeableFile(path, ReportPdfBytes(report, paper));
 }
 
 }  // namespace mw
