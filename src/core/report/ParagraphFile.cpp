@@ -42,14 +42,14 @@ private:
     std::size_t pos_ = 0;
 };
 
-// Where the first line at or after `from` (a line start) reading exactly
-// `word` begins. A paragraph file is mostly prose, so the search jumps from
-// one occurrence of the word to the next instead of cutting every line.
-std::size_t FindLine(std::string_view text, std::string_view word, std::size_t from) {
-    for (std::size_t at = text.find(word, from); at != std::string_view::npos;
+// Where the first line reading exactly `word` begins. A paragraph file is
+// mostly prose, so the search jumps from one occurrence of the word to the
+// next instead of cutting every line.
+std::size_t FindLine(std::string_view text, std::string_view word) {
+    for (std::size_t at = text.find(word); at != std::string_view::npos;
          at = text.find(word, at + 1)) {
         const std::size_t end = at + word.size();
-        const bool starts = at == from || IsLineEnd(text[at - 1]);
+        const bool starts = at == 0 || IsLineEnd(text[at - 1]);
         if (starts && (end == text.size() || IsLineEnd(text[end]))) return at;
     }
     return std::string_view::npos;
@@ -70,16 +70,18 @@ Paragraph FindParagraph(std::string_view fileText, std::string_view key) {
     if (!key.empty()) {
         // A line never holds a line end, so such a key is on no line.
         const bool oneLine = key.find_first_of("\r\n") == std::string_view::npos;
-        const std::size_t at = oneLine ? FindLine(fileText, key, 0) : std::string_view::npos;
+        const std::size_t at = oneLine ? FindLine(fileText, key) : std::string_view::npos;
         if (at == std::string_view::npos) return p;
         pos = PastLineEnd(fileText, at + key.size());
     }
     p.found = true;
-    const std::size_t end = FindLine(fileText, "END", pos);
-    p.ended = end != std::string_view::npos;
-    LineCutter body(fileText.substr(pos, p.ended ? end - pos : fileText.npos));
     p.lines.reserve(16);  // most paragraphs are a few lines: room for them at once
-    for (std::string_view line; body.Next(line);) p.lines.push_back(line);
+    LineCutter lines(fileText.substr(pos));
+    for (std::string_view line; lines.Next(line);) {
+        p.ended = line == "END";
+        if (p.ended) break;
+        p.lines.push_back(line);
+    }
     return p;
 }
 

@@ -1,6 +1,7 @@
 #include "core/report/ParagraphPrinter.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace mw {
 
@@ -9,8 +10,10 @@ void AppendJustified(std::string& out, std::string_view line) {
         out += line;
         return;
     }
-    // Index 0 is position 1: a blank there is never widened.
-    std::size_t blanks = 0;
+    // Index 0 is position 1: a blank there is never widened. Counted in a
+    // byte, which a line of at most 70 characters cannot overflow and which
+    // the compiler counts many characters at a time.
+    std::uint8_t blanks = 0;
     for (std::size_t i = 1; i < line.size(); ++i) blanks += line[i] == ' ';
     // A line without a blank to widen is written as it is.
     if (blanks == 0) {
