@@ -121,9 +121,4 @@ std::string ReportPdfBytes(std::string_view report, const Paper& paper) {
     return pdf.Finish();
 }
 
-Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
-                      const Paper& paper) {
-    return fs.ReplaceRemakeableFile(path, ReportPdfBytes(report, paper));
-}
-
 }  // namespace mw
