@@ -23,12 +23,12 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kLongParagraphFileBytes = 180 * 1024;
 
-// A new folder under the system's temporary folder, removed with all it
-// holds when the object goes.
+// A new folder under `parent` (the system's temporary folder unless given),
+// removed with all it holds when the object goes.
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "mw-bench-XXXXXX").string();
+    explicit TempFolder(const fs::path& parent = fs::temp_directory_path()) {
+        std::string pattern = (parent / "mw-bench-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) std::abort();
         path_ = pattern;
     }

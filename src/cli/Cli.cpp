@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -11,9 +13,11 @@
 #include <ostream>
 
 #include "cli/CsvExport.h"
+#include "cli/StationFiles.h"
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
 #include "core/data/DataDisk.h"
+#include "core/data/Product.h"
 #include "core/data/ScannedSheets.h"
 #include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
@@ -34,15 +38,27 @@ const char* const kUsage =
     "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n"
     "                              [--pdf [--paper letter|a4]]\n"
     "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--anonymised]\n"
-    "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n";
+    "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n"
+    "       mirrorwise-cli --help | --version\n"
+    "An option's value follows it or an equals sign (--client 2, --client=2).\n"
+    "A FILE of \"-\" is standard output.\n";
 
-// Parsed "--name value" and "--flag" options of one command.
+// Where a file the user names as "-" goes.
+constexpr const char* kStandardOutput = "-";
+
+// Parsed "--name value", "--name=value" and "--flag" options of one command.
 struct Options {
     std::map<std::string, std::string> values;
     std::map<std::string, bool> flags;
+
+    std::string Value(const std::string& name) const {
+        const auto found = values.find(name);
+        return found == values.end() ? std::string() : found->second;
+    }
 };
 
-// Reads the options a command allows; unknown or incomplete options are usage errors.
+// Reads the options a command allows; unknown or incomplete options, and a
+// flag given a value, are usage errors.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args,
                                     const std::vector<std::string>& valueNames,
                                     const std::vector<std::string>& flagNames) {
@@ -51,11 +67,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args,
         return std::find(names.begin(), names.end(), n) != names.end();
     };
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (has(flagNames, a)) {
-            o.flags[a] = true;
-        } else if (has(valueNames, a) && i + 1 < args.size()) {
-            o.values[a] = args[++i];
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (const std::size_t equals = name.find('='); equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        if (!value && has(flagNames, name)) {
+            o.flags[name] = true;
+        } else if (has(valueNames, name) && (value || i + 1 < args.size())) {
+            o.values[name] = value ? *value : args[++i];
         } else {
             return std::nullopt;
         }
@@ -149,6 +170,21 @@ std::optional<Paper> PaperOf(const Options& o, bool pdf) {
     return std::nullopt;
 }
 
+// Writes a file the user named, or standard output for "-". A file of the
+// station's own is refused; any other is replaced whole, unsynced, as the
+// tool can make it again.
+Status WriteOutput(const Options& o, const std::string& path, std::string_view bytes,
+                   std::ostream& out) {
+    if (path == kStandardOutput) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return {};
+    }
+    if (Status st = CheckNotStationFile(path, o.Value("--program-dir"), o.Value("--disk")); !st) {
+        return st;
+    }
+    return LocalFileSystem().ReplaceRemakeableFile(path, bytes);
+}
+
 // Where a report goes: its text to a file, or its sheets, as the printer
 // lays them out, to a PDF.
 struct ReportTarget {
@@ -156,18 +192,18 @@ struct ReportTarget {
     std::optional<Paper> pdf;
 };
 
-Result<std::vector<std::string>> WriteClientReport(const ScoreAndPrint& reports,
-                                                   const ClientRecord& record, int n, bool summary,
-                                                   const ReportTarget& target) {
-    if (!target.pdf) return reports.WriteReport(record, n, summary, target.path);
-    Result<ComposedReport> report = reports.Compose(record, n, summary);
+Result<std::vector<std::string>> WriteClientReport(const Options& o, const ScoreAndPrint& reports,
+                                                   const ClientRecord& record, int n,
+                                                   const ReportTarget& target, std::ostream& out) {
+    Result<ComposedReport> report = reports.Compose(record, n, o.flags.count("--summary") > 0);
     if (!report) return report.error();
-    Status st = WriteReportPdf(LocalFileSystem(), target.path, report->bytes, *target.pdf);
-    if (!st) return st.error();
+    const std::string bytes =
+        target.pdf ? ReportPdfBytes(report->bytes, *target.pdf) : std::move(report->bytes);
+    if (Status st = WriteOutput(o, target.path, bytes, out); !st) return st.error();
     return report->problems;
 }
 
-int Report(const Options& o, std::ostream& err) {
+int Report(const Options& o, std::ostream& out, std::ostream& err) {
     const bool pdf = o.values.count("--pdf") > 0;
     const std::optional<Paper> paper = PaperOf(o, pdf);
     if (!paper || (pdf && o.values.count("--output"))) return Usage(err);
@@ -180,13 +216,12 @@ int Report(const Options& o, std::ostream& err) {
             : ReportTarget{
                   o.values.count("--output") ? o.values.at("--output") : reports.ReportPath(),
                   std::nullopt};
-    auto problems =
-        WriteClientReport(reports, state.ClientRecords[n], n, o.flags.count("--summary"), target);
+    auto problems = WriteClientReport(o, reports, state.ClientRecords[n], n, target, out);
     if (!problems) return Fail(err, problems.error());
     return ReportProblems(*problems, err);
 }
 
-int Reports(const Options& o, std::ostream& err) {
+int Reports(const Options& o, std::ostream& out, std::ostream& err) {
     const bool pdf = o.flags.count("--pdf") > 0;
     const std::optional<Paper> paper = PaperOf(o, pdf);
     if (!paper) return Usage(err);
@@ -200,8 +235,7 @@ int Reports(const Options& o, std::ostream& err) {
     for (int n = 1; n <= state->RecordCount; ++n) {
         const ReportTarget target{JoinPath(outputDir, std::to_string(n) + (pdf ? ".pdf" : "")),
                                   pdf ? paper : std::nullopt};
-        auto problems = WriteClientReport(reports, state->ClientRecords[n], n,
-                                          o.flags.count("--summary"), target);
+        auto problems = WriteClientReport(o, reports, state->ClientRecords[n], n, target, out);
         if (!problems) return Fail(err, problems.error());
         for (const std::string& p : *problems)
             all.push_back("client " + std::to_string(n) + ": " + p);
@@ -257,11 +291,8 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
         ScoreAndPrint(LocalFileSystem(), o.values.at("--program-dir")).ReadData();
     if (!data) return Fail(err, data.error());
     const std::string csv = ClientsCsv(*state, *data, o.flags.count("--anonymised") > 0);
-    if (!o.values.count("--output")) {
-        out << csv;
-        return kOk;
-    }
-    Status st = LocalFileSystem().ReplaceFile(o.values.at("--output"), csv);
+    const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
+    Status st = WriteOutput(o, path, csv, out);
     return st ? kOk : Fail(err, st.error());
 }
 
@@ -331,7 +362,7 @@ const std::map<std::string, Command>& Commands() {
          {{"--program-dir", "--disk", "--client", "--output", "--pdf", "--paper"},
           {"--summary"},
           {"--program-dir", "--disk", "--client"},
-          [](const Options& o, std::ostream&, std::ostream& err) { return Report(o, err); }}},
+          Report}},
         {"score",
          {{"--program-dir", "--disk", "--client"},
           {"--json"},
@@ -341,7 +372,7 @@ const std::map<std::string, Command>& Commands() {
          {{"--program-dir", "--disk", "--output-dir", "--paper"},
           {"--summary", "--pdf"},
           {"--program-dir", "--disk", "--output-dir"},
-          [](const Options& o, std::ostream&, std::ostream& err) { return Reports(o, err); }}},
+          Reports}},
         {"export",
          {{"--program-dir", "--disk", "--output"},
           {"--anonymised"},
@@ -356,21 +387,41 @@ const std::map<std::string, Command>& Commands() {
     return commands;
 }
 
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const auto asked = [&](const char* option) {
+        return std::find(args.begin(), args.end(), option) != args.end();
+    };
+    if (asked("--help")) {
+        out << kUsage;
+        return kOk;
+    }
+    if (asked("--version")) {
+        out << "mirrorwise-cli (" << kProductName << ") " << kProductVersion << "\n";
+        return kOk;
+    }
+    if (args.empty()) return Usage(err);
+    auto command = Commands().find(args[0]);
+    if (command == Commands().end()) return Usage(err);
+    const Command& c = command->second;
+    std::optional<Options> o = ParseOptions(args, c.values, c.flags);
+    bool complete = o && std::all_of(c.required.begin(), c.required.end(),
+                                     [&](const std::string& r) { return o->values.count(r); });
+    return complete ? c.run(*o, out, err) : Usage(err);
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (!args.empty()) {
-        auto command = Commands().find(args[0]);
-        if (command != Commands().end()) {
-            const Command& c = command->second;
-            std::optional<Options> o = ParseOptions(args, c.values, c.flags);
-            bool complete =
-                o && std::all_of(c.required.begin(), c.required.end(),
-                                 [&](const std::string& r) { return o->values.count(r); });
-            if (complete) return c.run(*o, out, err);
-        }
-    }
-    return Usage(err);
+    const int status = RunCommand(args, out, err);
+    // A write that failed leaves the stream failed; the flush catches what
+    // was still buffered, such as a table written to a full disk.
+    errno = 0;
+    out.flush();
+    if (out) return status;
+    const int reason = errno;
+    err << "mirrorwise-cli: cannot write to standard output"
+        << (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()) << "\n";
+    return status == kOk ? kDataError : status;
 }
 
 }  // namespace mw

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "cli/CliRun.h"
 #include "support/TempDir.h"
@@ -14,22 +15,33 @@ using mwtest::Cli;
 using mwtest::CliRun;
 using mwtest::Golden;
 
-// A program folder of its own (a copy of the built one) and the demo disk.
+// A program folder and a data disk of its own (copies of the built
+// program folder's text files and the demo disk).
 class CliReportTest : public ::testing::Test {
 protected:
     CliReportTest() {
         for (const auto& file : fs::directory_iterator(MW_PROGRAM_DIR)) {
-            if (file.path().extension() != ".db" && file.is_regular_file()) {
+            const std::string extension = file.path().extension().string();
+            if (extension == ".txt" || extension == ".TXT") {
                 fs::copy_file(file.path(), fs::path(program.Path()) / file.path().filename());
             }
         }
+        fs::copy(MW_DEMO_DISK_DIR, disk.Path());
     }
 
+    std::vector<std::string> Args(const std::string& command,
+                                  const std::vector<std::string>& more) const {
+        std::vector<std::string> args = {command, "--program-dir", program.Path(), "--disk",
+                                         disk.Path()};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
     CliRun Run(const std::string& command, const std::vector<std::string>& more) {
-        return Cli(mwtest::DemoCommand(command, more, program.Path()));
+        return Cli(Args(command, more));
     }
 
     mwtest::TempDir program;
+    mwtest::TempDir disk;
     mwtest::TempDir output;
 };
 
@@ -94,6 +106,84 @@ TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
     EXPECT_NE(table.out.find("Stress Coping      236          2        0       9"),
               std::string::npos)
         << table.out;
+}
+
+// An option's value after a blank or an equals sign, "-" for standard
+// output, and help and version on standard output.
+TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpAndVersion) {
+    const std::string csv = Run("export", {}).out;
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;  // what standard output starts with (all of it when whole)
+        bool whole;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "usage: mirrorwise-cli list --disk DIR\n", false},
+        {Args("report", {"--client", "2", "--help"}), 0, "usage: ", false},
+        {{"--version"}, 0, "mirrorwise-cli (Mirrorwise) v4.01\n", true},
+        {Args("report", {"--client=2", "--output=-"}), 0, Golden("client-2-alcohol"), true},
+        {Args("report", {"--client", "2", "--pdf", "-", "--paper=a4"}), 0, "%PDF-", false},
+        {Args("export", {"--output", "-"}), 0, csv, true},
+        {{"score", "--program-dir=" + program.Path(), "--disk=" + disk.Path(), "--client=1",
+          "--json"},
+         0,
+         "{\"raw\":[2,",
+         false},
+        {Args("score", {"--client", "1", "--json=yes"}), 2, "", true},
+        {{}, 2, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const CliRun r = Cli(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(c.whole ? r.out : r.out.substr(0, c.out.size()), c.out);
+    }
+    EXPECT_FALSE(program.Exists("REPORT.PRN"));
+}
+
+TEST_F(CliReportTest, NeverWritesOverAFileTheStationKeeps) {
+    program.Write("mirrorwise", "#!/bin/sh\n");
+    fs::permissions(program.File("mirrorwise"), fs::perms::owner_exec, fs::perm_options::add);
+    fs::create_symlink(disk.File("DATA401.MW"), output.File("link.prn"));
+    const std::string programAgain =
+        program.File("../" + fs::path(program.Path()).filename().string() + "/MWB.TXT");
+    const auto programBefore = program.Snapshot();
+    const auto diskBefore = disk.Snapshot();
+    for (const auto& [command, more] :
+         std::initializer_list<std::pair<const char*, std::vector<std::string>>>{
+             {"report", {"--client", "2", "--output", disk.File("DATA401.MW")}},
+             {"report", {"--client", "2", "--pdf=" + disk.File("tid")}},
+             {"export", {"--output", program.File("MW.ini")}},  // not there yet
+             {"report", {"--client", "2", "--output", programAgain}},
+             {"report", {"--client", "2", "--output", output.File("link.prn")}},
+             {"export", {"--output", program.File("mirrorwise")}},
+         }) {
+        const CliRun r = Run(command, more);
+        EXPECT_EQ(r.status, 1) << more.back();
+        EXPECT_NE(r.err.find("will not write over"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(program.Snapshot(), programBefore);
+    EXPECT_EQ(disk.Snapshot(), diskBefore);
+}
+
+// Takes what is written and fails when flushed, as standard output does
+// when its buffer meets a full disk.
+class FailingWhenFlushed : public std::stringbuf {
+    int sync() override { return -1; }
+};
+
+TEST_F(CliReportTest, AStandardOutputThatCannotBeWrittenIsAnError) {
+    for (const std::vector<std::string>& args :
+         {Args("export", {}), Args("score", {"--client", "1"}),
+          Args("report", {"--client", "2", "--output", "-"}),
+          std::vector<std::string>{"list", "--disk", disk.Path()}}) {
+        FailingWhenFlushed buffer;
+        std::ostream out(&buffer);
+        std::ostringstream err;
+        EXPECT_EQ(RunCli(args, out, err), 1) << args[0];
+        EXPECT_NE(err.str().find("cannot write to standard output"), std::string::npos) << args[0];
+    }
 }
 
 }  // namespace

@@ -92,6 +92,9 @@ Error TooLarge(const std::string& path, std::uint64_t maxBytes) {
                                              " bytes, far more than a file of its kind holds");
 }
 
+// Whether a write is flushed to the device before it counts as done.
+enum class Sync { Yes, No };
+
 Error ReadOnly(const std::string& path) {
     return MakeError(errc::PermissionDenied, "cannot write " + path + ": the file is read-only");
 }
@@ -122,7 +125,8 @@ Status CheckTarget(const std::string& path) {
     return {};
 }
 
-Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes) {
+Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes,
+                  Sync = Sync::Yes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) return Fail(shownAs, "cannot create");
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -171,9 +175,9 @@ Status Wipe(const std::string& path) {
     return {};
 }
 
-Status MoveOver(const std::string& temp, const std::string& path) {
-    if (::MoveFileExA(temp.c_str(), path.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+Status MoveOver(const std::string& temp, const std::string& path, Sync sync = Sync::Yes) {
+    const DWORD through = sync == Sync::Yes ? MOVEFILE_WRITE_THROUGH : 0;
+    if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | through)) {
         return {};
     }
     ::DeleteFileA(temp.c_str());
@@ -246,8 +250,9 @@ Status CheckTarget(const std::string& path) {
     return {};
 }
 
-// Writes all bytes at an offset, then flushes them to the device.
-Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes) {
+// Writes all bytes at an offset, then, unless told not to, flushes them to the device.
+Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes,
+                   Sync sync = Sync::Yes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
@@ -258,13 +263,13 @@ Status WriteSynced(int fd, const std::string& path, std::uint64_t offset, std::s
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) return Fail(path, "cannot sync");
+    if (sync == Sync::Yes && ::fsync(fd) != 0) return Fail(path, "cannot sync");
     return {};
 }
 
-Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset,
-                     std::string_view bytes) {
-    Status st = WriteSynced(fd, path, offset, bytes);
+Status WriteAndClose(int fd, const std::string& path, std::uint64_t offset, std::string_view bytes,
+                     Sync sync = Sync::Yes) {
+    Status st = WriteSynced(fd, path, offset, bytes, sync);
     if (::close(fd) != 0 && st.ok()) return Fail(path, "cannot close");
     return st;
 }
@@ -368,24 +373,25 @@ void TakeOwnerAndMode(int fd, const struct stat& like) {
 // the caller asked for. A file whose write fails is removed, so that no
 // partly written file is left behind.
 Status WriteWhole(const std::string& file, const std::string& shownAs, std::string_view bytes,
-                  mode_t mode, const std::optional<struct stat>& like = std::nullopt) {
+                  mode_t mode, const std::optional<struct stat>& like = std::nullopt,
+                  Sync sync = Sync::Yes) {
     const int fd = CreateExclusive(file, mode);
     if (fd < 0) return Fail(shownAs, "cannot create");
     if (like) TakeOwnerAndMode(fd, *like);
-    Status st = WriteAndClose(fd, shownAs, 0, bytes);
+    Status st = WriteAndClose(fd, shownAs, 0, bytes, sync);
     if (!st) ::unlink(file.c_str());
     return st;
 }
 
-// Renames the synced temporary file over the target and syncs the folder, so
-// that the new name survives a power cut.
-Status MoveOver(const std::string& temp, const std::string& path) {
+// Renames the temporary file over the target and, for a synced file, syncs
+// the folder, so that the new name survives a power cut.
+Status MoveOver(const std::string& temp, const std::string& path, Sync sync = Sync::Yes) {
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         Status st = Fail(path, "cannot replace");
         ::unlink(temp.c_str());
         return st;
     }
-    SyncDirectory(path);
+    if (sync == Sync::Yes) SyncDirectory(path);
     return {};
 }
 #endif
@@ -436,11 +442,13 @@ public:
         return WriteWhole(path, path, bytes);
     }
 
-    Status ReplaceFile(const std::string& path, std::string_view bytes, Readers) override {
-        if (Status st = CheckTarget(path); !st) return st;
-        const std::string temp = path + ".tmp";
-        if (Status st = WriteWhole(temp, path, bytes); !st) return st;
-        return MoveOver(temp, path);
+    Status ReplaceFile(const std::string& path, std::string_view bytes, Readers readers) override {
+        return Replace(path, bytes, readers, Sync::Yes);
+    }
+
+    Status ReplaceRemakeableFile(const std::string& path, std::string_view bytes,
+                                 Readers readers) override {
+        return Replace(path, bytes, readers, Sync::No);
     }
 #else
     Status WriteFile(const std::string& path, std::string_view bytes, Readers readers) override {
@@ -449,12 +457,12 @@ public:
     }
 
     Status ReplaceFile(const std::string& path, std::string_view bytes, Readers readers) override {
-        if (Status st = CheckTarget(path); !st) return st;
-        const std::string temp = path + ".tmp";
-        if (Status st = WriteWhole(temp, path, bytes, ModeFor(readers), StatOf(path)); !st) {
-            return st;
-        }
-        return MoveOver(temp, path);
+        return Replace(path, bytes, readers, Sync::Yes);
+    }
+
+    Status ReplaceRemakeableFile(const std::string& path, std::string_view bytes,
+                                 Readers readers) override {
+        return Replace(path, bytes, readers, Sync::No);
     }
 #endif
 
@@ -507,6 +515,23 @@ public:
         Result<std::string> mounts = ReadRegularFile("/proc/mounts", kMaxDataFileBytes);
         return mounts ? ParseMountPoints(*mounts) : std::vector<std::string>();
 #endif
+    }
+
+private:
+    // A temporary file beside the target, written whole, renamed over it.
+    static Status Replace(const std::string& path, std::string_view bytes, Readers readers,
+                          Sync sync) {
+        if (Status st = CheckTarget(path); !st) return st;
+        const std::string temp = path + ".tmp";
+#ifdef _WIN32
+        (void)readers;
+        if (Status st = WriteWhole(temp, path, bytes, sync); !st) return st;
+#else
+        if (Status st = WriteWhole(temp, path, bytes, ModeFor(readers), StatOf(path), sync); !st) {
+            return st;
+        }
+#endif
+        return MoveOver(temp, path, sync);
     }
 };
 

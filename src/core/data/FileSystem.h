@@ -55,6 +55,14 @@ public:
     // is written in place instead (InPlaceFile).
     virtual Status ReplaceFile(const std::string& path, std::string_view bytes,
                                Readers readers = Readers::OwnerOnly) = 0;
+    // As ReplaceFile for a file made from data kept elsewhere (a report, a
+    // PDF, an export): whole or not at all, but not synced, since a power cut
+    // costs at most a file the user makes again, and a sync costs more than
+    // making it. A file layer that does not tell the two apart syncs it too.
+    virtual Status ReplaceRemakeableFile(const std::string& path, std::string_view bytes,
+                                         Readers readers = Readers::OwnerOnly) {
+        return ReplaceFile(path, bytes, readers);
+    }
     // Writes bytes into the file at an offset, in the blocks it already has,
     // and syncs them; a missing file is created (owner only). Not whole on
     // its own: a write cut short can leave part of the new bytes.

@@ -1,7 +1,7 @@
 #include "core/report/PdfWriter.h"
 
-#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace mw {
@@ -11,11 +11,18 @@ namespace {
 // font's ascent (Courier's 629 units of 1000) below the slot's top.
 constexpr double kCourierAscent = 0.629;
 
-// A number as PDF writes it: plain decimal with a point, whatever the locale.
+// A number as PDF writes it: plain decimal with a point and two places,
+// whatever the locale. Written from whole hundredths: the standard library's
+// floating-point formatting would bring the maths library into every run of
+// the command-line tool, which then spends longer loading it than writing a
+// PDF.
 std::string Num(double value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
-    return std::string(text, end.ptr);
+    const long long hundredths = static_cast<long long>(value * 100 + (value < 0 ? -0.5 : 0.5));
+    const unsigned long long magnitude = static_cast<unsigned long long>(std::llabs(hundredths));
+    std::string text = (hundredths < 0 ? "-" : "") + std::to_string(magnitude / 100) + ".";
+    text += static_cast<char>('0' + magnitude / 10 % 10);
+    text += static_cast<char>('0' + magnitude % 10);
+    return text;
 }
 
 // A line as a PDF string: the delimiters and the escape are escaped, and
@@ -112,11 +119,6 @@ std::string ReportPdfBytes(std::string_view report, const Paper& paper) {
                 "endstream");
     }
     return pdf.Finish();
-}
-
-Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
-                      const Paper& paper) {
-    return fs.ReplaceFile(path, ReportPdfBytes(report, paper));
 }
 
 }  // namespace mw

@@ -8,17 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "core/data/Error.h"
-#include "core/data/FileSystem.h"
 #include "core/report/PageLayout.h"
 
 namespace mw {
 
 // The PDF's bytes for the report's Windows-1252 text.
 std::string ReportPdfBytes(std::string_view report, const Paper& paper);
-
-// Writes the report's PDF to `path` whole, or leaves the path as it was.
-Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
-                      const Paper& paper);
 
 }  // namespace mw

@@ -222,9 +222,9 @@ private:
         page_.Number(percentile);
         if (Truth() >= 90) page_.Text("*");
         const int n = percentile * 10 / 25;
-        std::string bar(static_cast<std::size_t>(n + 1), '*');
-        bar += kDottedRuler.substr(kDottedRuler.size() - static_cast<std::size_t>(40 - n));
-        page_.Column(38).Text(bar).End();
+        page_.Column(38).Repeat('*', n + 1);
+        page_.Text(kDottedRuler.substr(kDottedRuler.size() - static_cast<std::size_t>(40 - n)))
+            .End();
         return false;
     }
 
@@ -269,8 +269,8 @@ private:
     }
 
     void PrintParagraph(const std::string& text) {
-        for (const std::string& line : BreakParagraph(text)) {
-            page_.Skip(7).Text(line).End();
+        for (std::string_view line : BreakParagraph(text)) {
+            page_.Skip(7).Justified(line).End();
             ++counter();
             NewPageWhen(counter() >= kPageLines);
         }
@@ -409,11 +409,11 @@ private:
                 EmptyLine();
                 counter() += 2;
             }
-            const std::string left = kSignificantGroups[g].name;
-            const std::string right = kSignificantGroups[g + 1].name;
+            const std::string_view left = kSignificantGroups[g].name;
+            const std::string_view right = kSignificantGroups[g + 1].name;
             page_.Skip(7).Text(left).Column(44).Text(right).End();
-            page_.Skip(7).Text(std::string(left.size(), '-')).Column(44);
-            page_.Text(std::string(right.size(), '-')).End();
+            page_.Skip(7).Repeat('-', static_cast<int>(left.size())).Column(44);
+            page_.Repeat('-', static_cast<int>(right.size())).End();
             counter() += 2;
             for (int i = 0; i < rows(g); ++i) {
                 TwoColumns(LineOf(groups[g], i), LineOf(groups[g + 1], i));
@@ -464,12 +464,12 @@ private:
     // --- Recommendations, response listing and patterns ---------------------
 
     void Recommendations() {
-        page_.Skip(7).Text("RECOMMENDATIONS AND/OR COMMENTS: ").Text(std::string(38, '_')).End();
+        page_.Skip(7).Text("RECOMMENDATIONS AND/OR COMMENTS: ").Repeat('_', 38).End();
         ++counter();
         const int ruled = counter() >= 40 ? 2 : 4;
         for (int i = 0; i < ruled; ++i) {
             EmptyLine();
-            page_.Skip(7).Text(std::string(71, '_')).End();
+            page_.Skip(7).Repeat('_', 71).End();
             counter() += 2;
             if (counter() + 7 > kPageLines) break;
         }

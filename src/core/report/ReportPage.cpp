@@ -1,35 +1,26 @@
 #include "core/report/ReportPage.h"
 
-namespace mw {
+#include "core/report/ParagraphPrinter.h"
 
-ReportPage& ReportPage::Skip(int n) {
-    line_.append(static_cast<std::size_t>(n), ' ');
-    return *this;
-}
+namespace mw {
 
 ReportPage& ReportPage::Column(int n) {
     const std::size_t target = static_cast<std::size_t>(n - 1);
-    if (line_.size() > target) End();
-    line_.resize(target, ' ');
+    if (out_.size() - lineStart_ > target) End();
+    out_.resize(lineStart_ + target, ' ');
     return *this;
 }
 
-ReportPage& ReportPage::Text(std::string_view text) {
-    line_ += text;
+ReportPage& ReportPage::Justified(std::string_view line) {
+    AppendJustified(out_, line);
     return *this;
 }
 
 ReportPage& ReportPage::Number(int value) {
-    line_ += value < 0 ? "-" : " ";
-    line_ += std::to_string(value < 0 ? -value : value);
-    line_ += ' ';
+    out_ += value < 0 ? '-' : ' ';
+    out_ += std::to_string(value < 0 ? -value : value);
+    out_ += ' ';
     return *this;
-}
-
-void ReportPage::End() {
-    out_ += line_;
-    out_ += "\r\n";
-    line_.clear();
 }
 
 void ReportPage::FormFeed() {

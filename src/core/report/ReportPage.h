@@ -25,13 +25,26 @@ public:
     int counter = 1;  // lines used on the current page
     int page = 1;
 
-    ReportPage& Skip(int n);
+    ReportPage& Skip(int n) { return Repeat(' ', n); }
     ReportPage& Column(int n);
-    ReportPage& Text(std::string_view text);
+    ReportPage& Text(std::string_view text) {
+        out_ += text;
+        return *this;
+    }
+    // `n` times the character `c`.
+    ReportPage& Repeat(char c, int n) {
+        out_.append(static_cast<std::size_t>(n), c);
+        return *this;
+    }
+    // A paragraph's line, widened to the paragraph's width (see Justify).
+    ReportPage& Justified(std::string_view line);
     // A number printed on its own: a blank (or minus) for its sign, the digits, a trailing blank.
     ReportPage& Number(int value);
     // Ends the current line (an empty line when nothing was written on it).
-    void End();
+    void End() {
+        out_ += "\r\n";
+        lineStart_ = out_.size();
+    }
 
     // Ends the page: increments the page number, writes the form-feed line,
     // the page header and an empty line, and sets the counter to 2.
@@ -44,8 +57,9 @@ public:
 
 private:
     std::string clientName_;
-    std::string line_;
+    // The report so far; its last line, from lineStart_ on, is still open.
     std::string out_;
+    std::size_t lineStart_ = 0;
 };
 
 }  // namespace mw

@@ -75,7 +75,7 @@ Result<std::vector<std::string>> ScoreAndPrint::WriteReport(const ClientRecord& 
                                                             const std::string& path) const {
     Result<ComposedReport> report = Compose(record, testNumber, summary);
     if (!report) return report.error();
-    if (Status st = fs_.ReplaceFile(path, report->bytes); !st) return st.error();
+    if (Status st = fs_.ReplaceRemakeableFile(path, report->bytes); !st) return st.error();
     return report->problems;
 }
 

@@ -55,7 +55,7 @@ public:
         : t_(tables), sex_(sex), group_(group) {}
 
     // Raw points of every scale, before any percentile or truth correction.
-    ScoreSheet RawPoints(std::string_view answers) {
+    const ScoreSheet& RawPoints(std::string_view answers) {
         s_.Answer = ReadAnswers(answers);
         for (int scale = kTruthfulness; scale <= kMorale; ++scale) ScoreListedItems(scale);
         ApplyAdjustments();

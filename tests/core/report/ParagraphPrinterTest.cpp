@@ -8,6 +8,14 @@
 namespace mw {
 namespace {
 
+using Lines = std::vector<std::string_view>;
+
+std::string Justify(std::string_view line) {
+    std::string out;
+    AppendJustified(out, line);
+    return out;
+}
+
 TEST(Justify, WidensFromTheRightPassAfterPassAndLeavesShortFullAndOneWordLines) {
     // 60 characters, 9 gaps: the first pass widens every gap (69); the
     // second meets the rightmost gap's two blanks first and widens it by two.
@@ -27,17 +35,15 @@ TEST(BreakParagraph, BreaksAtTheLastBlankWithin71Columns) {
     std::string text;
     for (int i = 0; i < 16; ++i) text += "word" + std::to_string(i) + " ";
     // word10 ends in column 66; word11 would end in column 73.
-    std::vector<std::string> lines = BreakParagraph(text);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), 71u);
-    EXPECT_EQ(lines[0].substr(lines[0].size() - 7), " word10");
-    EXPECT_EQ(lines[1], "word11 word12 word13 word14 word15");  // short: as it is
+    std::string first;
+    for (int i = 0; i <= 10; ++i) first += (i > 0 ? " word" : "word") + std::to_string(i);
+    EXPECT_EQ(BreakParagraph(text), (Lines{first, "word11 word12 word13 word14 word15"}));
 
     const std::string exact = std::string(30, 'a') + " " + std::string(40, 'b');
-    EXPECT_EQ(BreakParagraph(exact), std::vector<std::string>{exact});
-    EXPECT_EQ(BreakParagraph(""), std::vector<std::string>{""});
+    EXPECT_EQ(BreakParagraph(exact), Lines{exact});
+    EXPECT_EQ(BreakParagraph(""), Lines{""});
     const std::string longWord(80, 'z');
-    EXPECT_EQ(BreakParagraph(longWord + " end"), (std::vector<std::string>{longWord, "end"}));
+    EXPECT_EQ(BreakParagraph(longWord + " end"), (Lines{longWord, "end"}));
 }
 
 TEST(ReportPage, PositionsNumbersAndPageHeaders) {
@@ -54,8 +60,6 @@ TEST(ReportPage, PositionsNumbersAndPageHeaders) {
                                  std::string(18, ' ') + "MIRRORWISE REPORT\r\n\r\n";
     EXPECT_EQ(out.substr(out.size() - header10.size()), header10);
 }
-
-using Lines = std::vector<std::string_view>;
 
 // A search that jumps from one occurrence of the marker to the next must
 // still take only whole lines: the marker's digits within a line, a line
