@@ -52,8 +52,6 @@ int ResponseTypeOf(std::string_view answer2) {
 // grids keep when the window is made smaller.
 constexpr int kVisibleRows = 17;
 constexpr int kLeastVisibleRows = 5;
-// The window manager's title bar and borders, which the window's own size leaves out.
-constexpr int kWindowFrame = 40;
 // Room between two grids.
 constexpr int kGridGap = 13;
 
@@ -256,15 +254,22 @@ void frmNewEntry::SizeGrid(const Grid& grid, int rows) {
 }
 
 // The window opens with as many rows as the screen has room for, so that
-// Save, Cancel and the help line are on the screen below the grids.
+// Save, Cancel and the help line are on the screen below the grids. The
+// room is the one the kit fits every window to: a window any taller would
+// be made to scroll as a whole, the choices and the grids alike.
 void frmNewEntry::FitRowsToScreen() {
     if (grids_.empty()) return;
-    const int room = screen()->availableGeometry().height() - kWindowFrame;
-    const int over = sizeHint().height() - room;
+    const int over = sizeHint().height() - ScreenRoom(this).height();
     if (over <= 0) return;
     const int rowHeight = grids_.front().table->verticalHeader()->defaultSectionSize();
     const int rows = std::max(kLeastVisibleRows, kVisibleRows - (over + rowHeight - 1) / rowHeight);
     for (const Grid& grid : grids_) SizeGrid(grid, rows);
+    // The window is not shown yet, so its layouts keep the sizes they
+    // measured before: they measure again.
+    QWidget* frEntry = grids_.front().table->parentWidget();
+    frEntry->layout()->invalidate();
+    frEntry->updateGeometry();
+    layout()->invalidate();
 }
 
 // frEntry: each grid under its label "Section <n>", side by side; Tab goes

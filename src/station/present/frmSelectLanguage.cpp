@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "station/screen/ScreenHelpers.h"
@@ -54,6 +55,10 @@ frmSelectLanguage::frmSelectLanguage(StationContext& ctx, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraSelectMethod);
     layout->addWidget(msgPanel);
+    // The choices keep every key but Enter and Space to themselves, and one
+    // of them always has the focus: Escape would never reach the window.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [this] { cmdMenuChoice_Click(kCancelPresentation); });
     FitAndCenter(this, menu_->Button(LanguageCount() > 0 ? 0 : kCancelPresentation));
 }
 
@@ -73,7 +78,7 @@ void frmSelectLanguage::cmdMenuChoice_Click(int index) {
 }
 
 void frmSelectLanguage::done(int result) {
-    // Closing the window or Escape counts as "Cancel Presentation".
+    // Closing the window counts as "Cancel Presentation", as Escape does.
     if (result == QDialog::Rejected) ctx_.state.ChoiceConfirmed = false;
     QDialog::done(result);
 }

@@ -5,8 +5,10 @@
 #include "station/screen/ScreenHelpers.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QShortcut>
 #include <algorithm>
 
 namespace mw {
@@ -79,6 +81,10 @@ MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
                     request.title.isEmpty() ? QString::fromUtf8(kProductName) : request.title,
                     request.text, pair.first | pair.second, owner);
     LeaveRoomForTitle(box);
+    // Ctrl+C copies what the box says, so that a file's path or an error can
+    // be passed on exactly as shown.
+    QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated, &box,
+                     [&box] { QApplication::clipboard()->setText(box.text()); });
     box.setDefaultButton(request.defaultButton == 1 && pair.second != QMessageBox::NoButton
                              ? pair.second
                              : pair.first);

@@ -2,8 +2,9 @@
 // 800x600, with a window manager: started on a temporary program folder and
 // data disk under Xvfb and openbox and worked with keys sent by xdotool to
 // whichever window the window manager gave the keyboard. Skipped when Xvfb,
-// openbox or xdotool is not installed. Also stages a program folder the way
-// scripts/run does, over a station that is running from it.
+// openbox or xdotool is not installed (the one that plays sounds also
+// without PulseAudio). Also stages a program folder the way scripts/run
+// does, over a station that is running from it.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -27,8 +28,11 @@
 #include "core/data/Cp1252.h"
 #include "core/data/Product.h"
 #include "core/report/PageLayout.h"
+#include "station/screen/ScreenHelpers.h"
 #include "station/supervisor/PASSWORD.h"
+#include "support/SoundServer.h"
 #include "support/StationFixture.h"
+#include "support/WaveBytes.h"
 
 #ifdef MW_HAVE_X11
 #include <X11/XKBlib.h>
@@ -116,6 +120,29 @@ Pages ToPages(const QString& text) {
         pages.push_back(lines);
     }
     return pages;
+}
+
+// Where `color` is painted on the screen: the rectangle round all of it, and
+// how many boxes of it lie one under the other (a line down its left edge
+// crosses each once).
+struct Paint {
+    QRect bounds;
+    int boxes = 0;
+};
+Paint PaintOf(const QImage& screen, QRgb color) {
+    Paint paint;
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            if (screen.pixel(x, y) == color) paint.bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    bool inBox = false;
+    for (int y = paint.bounds.top(); y <= paint.bounds.bottom(); ++y) {
+        const bool painted = screen.pixel(paint.bounds.left(), y) == color;
+        if (painted && !inBox) ++paint.boxes;
+        inBox = painted;
+    }
+    return paint;
 }
 
 #ifdef MW_HAVE_X11
@@ -350,26 +377,66 @@ protected:
         if (pictured_.insert(title).second) SavePicture(title);
     }
 
-    // Keeps a picture of the whole screen as <name>.png in the build's
-    // xvfb-screens folder, to be looked at.
-    void SavePicture(const QString& name) const {
+    // The whole screen as it looks now; none without Xlib.
+    QImage Screen() const {
+        QImage picture;
 #ifdef MW_HAVE_X11
-        if (!QDir().mkpath(QStringLiteral(MW_XVFB_SCREENS))) return;
         Display* x = XOpenDisplay(display_.constData());
-        if (!x) return;
+        if (!x) return picture;
         const int width = DisplayWidth(x, 0);
         const int height = DisplayHeight(x, 0);
         if (XImage* image =
                 XGetImage(x, DefaultRootWindow(x), 0, 0, width, height, AllPlanes, ZPixmap)) {
-            QImage(reinterpret_cast<const uchar*>(image->data), width, height,
-                   image->bytes_per_line, QImage::Format_RGB32)
-                .save(QStringLiteral(MW_XVFB_SCREENS "/%1.png").arg(name));
+            picture = QImage(reinterpret_cast<const uchar*>(image->data), width, height,
+                             image->bytes_per_line, QImage::Format_RGB32)
+                          .copy();
             XDestroyImage(image);
         }
         XCloseDisplay(x);
-#else
-        (void)name;
 #endif
+        return picture;
+    }
+
+    // Keeps a picture of the whole screen as <name>.png in the build's
+    // xvfb-screens folder, to be looked at; returns it.
+    QImage SavePicture(const QString& name) const {
+        const QImage picture = Screen();
+        if (!picture.isNull() && QDir().mkpath(QStringLiteral(MW_XVFB_SCREENS))) {
+            picture.save(QStringLiteral(MW_XVFB_SCREENS "/%1.png").arg(name));
+        }
+        return picture;
+    }
+
+    // The text on the clipboard, as another program would paste it.
+    QString Clipboard() const {
+        QString text;
+#ifdef MW_HAVE_X11
+        Display* x = XOpenDisplay(display_.constData());
+        if (!x) return text;
+        const Window requestor = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+        const Atom pasted = XInternAtom(x, "MW_PASTED", False);
+        XConvertSelection(x, XInternAtom(x, "CLIPBOARD", False),
+                          XInternAtom(x, "UTF8_STRING", False), pasted, requestor, CurrentTime);
+        XEvent answer;
+        if (Eventually(
+                [&] { return XCheckTypedWindowEvent(x, requestor, SelectionNotify, &answer); }) &&
+            answer.xselection.property == pasted) {
+            Atom type = 0;
+            int format = 0;
+            unsigned long count = 0;
+            unsigned long after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(x, requestor, pasted, 0, 1 << 16, False, AnyPropertyType, &type,
+                                   &format, &count, &after, &data) == Success &&
+                data) {
+                text = QString::fromUtf8(reinterpret_cast<const char*>(data),
+                                         static_cast<qsizetype>(count));
+            }
+            if (data) XFree(data);
+        }
+        XCloseDisplay(x);
+#endif
+        return text;
     }
 
     // From the client list, Tab to the menu and Down to "Add New Client", the
@@ -705,6 +772,71 @@ TEST_F(XvfbStationTest, ATestTakenOnTheScreenFromTheKeyboardAloneIsStored) {
     ASSERT_TRUE(WindowGone("Enter Secret Code"));
     EXPECT_EQ(disk_.Read("DATA401.MW"), before + KeyedClient(answers).ToBytes());
     // Back at the main window, which the client could not reach before.
+    ExitStation();
+}
+
+// A Spanish client on the smallest screen, whose first question's sound file
+// the station's own player cannot play (24-bit samples), on a private sound
+// server. The client is told once, and neither the box's closing nor going
+// back to the item brings it back: the keys go on to act. The next item and
+// its answers read whole on the screen (kept as a picture). After the
+// staff's abort and the secret code the supervisor's list names the file.
+TEST_F(XvfbStationTest, ASpanishClientReadsWholeItemsAndIsToldOnceOfAnUnplayableSound) {
+    mwtest::SoundServer server;
+    if (!server.missingTool.empty()) {
+        GTEST_SKIP() << server.missingTool << " is needed for a sound server to play on";
+    }
+    ASSERT_TRUE(server.started) << "the sound server did not start";
+    ASSERT_TRUE(Stage());  // English and Spanish question tables
+    std::filesystem::create_directories(programDir_.File("MWTEST/sound/Spanish"));
+    programDir_.Write("MWTEST/sound/Spanish/Q001.wav",
+                      mwtest::WaveFile(mwtest::FormatChunk(1, 1, 8000, 24) +
+                                       mwtest::Chunk("data", std::string(3000, '\x40'))));
+    const QString unplayable = Str(programDir_.File("MWTEST/sound/Spanish/Q001.wav"));
+    programDir_.Write("MW.ini",
+                      programDir_.Read("MW.ini") + "SndPath=" + programDir_.Path() + "\r\n");
+    StartMain();
+    const char* const presentation = "Presentación de preguntas";
+    ASSERT_EQ(AddNewClient("Return"), "");  // "Administer Test to Client"
+    ASSERT_EQ(
+        Walk({{"Select Presentation Language", "Down Return"},  // Spanish, the second table
+              {kProductBox, "Return"},
+              {presentation, "Return Return"},  // the general and the first section's instructions
+              {"Sound Error", "Return"},
+              // "Falso", then back to item 1 with F10 for "Verdadero"
+              {presentation, "Down Down Return F10 Down Return"}}),
+        "");
+    // Every key reached the test: the answers kept so far are item 1's second.
+    const std::string kept = "Item=2\nAnswers=1" + std::string(mw::kItemCount - 1, '0') + "\n";
+    ASSERT_TRUE(Eventually([&] {
+        return programDir_.Read("MWTEST.JNL").find(kept) != std::string::npos;
+    })) << "the client is stuck at item 1";
+    // Item 2 once the screen has settled: its text in the light blue box of
+    // the question that has the keyboard, each answer framed in blue, all of
+    // them inside the screen.
+    QImage shown;
+    ASSERT_TRUE(Eventually([&] {
+        const QImage before = shown;
+        shown = Screen();
+        return shown == before;
+    }));
+    SavePicture(QStringLiteral("Spanish item"));
+    const QRect inside = shown.rect().adjusted(1, 1, -1, -1);
+    const Paint question = PaintOf(shown, mw::kFocusColor);
+    const Paint answers = PaintOf(shown, mw::kMenuColor);
+    EXPECT_EQ(question.boxes, 1);
+    EXPECT_EQ(answers.boxes, 2);  // "Verdadero" and "Falso"
+    EXPECT_TRUE(inside.contains(question.bounds) && inside.contains(answers.bounds))
+        << "the item runs off the screen";
+
+    ASSERT_EQ(Walk({{presentation, "alt+shift+F10"},
+                    {"Enter Secret Code", kSecretCodeKeys},
+                    {kProductBox, "ctrl+c"}}),
+              "");
+    SavePicture(QStringLiteral("Sound files not heard"));
+    EXPECT_TRUE(Eventually([&] { return Clipboard().contains(unplayable); }))
+        << Clipboard().toStdString();
+    ASSERT_EQ(Walk({{kProductBox, "Return"}}), "");
     ExitStation();
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -89,9 +90,9 @@ protected:
 
 // One grid per section, as on the paper sheet; item 154, the only Yes/No
 // item of the multiple-choice section, takes two answers in its row. The
-// window opens on the screen; made as small as an 800x600 screen leaves
-// room for, it keeps Save, Cancel and the help line, and the current row
-// in view.
+// window opens on the screen with Save, Cancel and the help line in sight
+// without scrolling as a whole; made as small as an 800x600 screen leaves
+// room for, it keeps them, and the current row in view.
 TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerSectionEachRowWithItsOwnAnswers) {
     Open();
     EXPECT_EQ(Find<QLabel>(screen.get(), "lblClientName")->text(), QStringLiteral("Cy"));
@@ -118,6 +119,8 @@ TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerSectionEachRowWithItsOwnAnswer
     }
     EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_4")), nullptr);
     EXPECT_TRUE(screen->screen()->availableGeometry().contains(screen->frameGeometry()));
+    EXPECT_EQ(screen->findChild<QScrollArea*>(QStringLiteral("scrContents")), nullptr)
+        << "the window fits only by scrolling as a whole";
     screen->resize(screen->width(), 560);
     EXPECT_EQ(screen->height(), 560);
     for (const QWidget* shown :

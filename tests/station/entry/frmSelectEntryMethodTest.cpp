@@ -87,6 +87,13 @@ TEST_F(EntryMethodTest, ANewClientGivenUpAfterItsInformationIsNeverCurrentOrStor
                  mwtest::Choose(languages, frmSelectLanguage::kCancelPresentation);
              });
          }},
+        {"Escape on the language screen", frmSelectEntryMethod::kAdministerTest, kShipped, 0,
+         [](mwtest::ModalDriver& d) {
+             d.When<frmSelectLanguage>([](frmSelectLanguage* languages) {
+                 PressKey(Qt::Key_Escape);
+                 EXPECT_FALSE(languages->isVisible());
+             });
+         }},
         {"no question table", frmSelectEntryMethod::kAdministerTest, kNone, 1, nullptr},
         {"a table that cannot be read", frmSelectEntryMethod::kAdministerTest, kNotAQuestionTable,
          1, nullptr},

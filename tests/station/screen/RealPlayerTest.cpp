@@ -10,7 +10,6 @@
 #include <QMediaDevices>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -18,6 +17,7 @@
 
 #include "station/present/PresentFixture.h"
 #include "station/screen/QtAudioPlayer.h"
+#include "support/SoundServer.h"
 #include "support/WaveBytes.h"
 
 namespace mw {
@@ -126,47 +126,11 @@ private:
     int lastIndex_ = -1;
 };
 
-// A private server for the whole run: nothing is heard, and no other
-// program's sounds mix in. One for all the tests, because Qt learns the
-// machine's outputs once per process and would never play on a later one.
-struct SoundServer {
-    mwtest::TempDir runtime;
-    std::string missingTool;
-    bool started = false;
-
-    SoundServer() {
-        for (const char* tool : {"pulseaudio", "pactl"}) {
-            if (QStandardPaths::findExecutable(QString::fromUtf8(tool)).isEmpty()) {
-                missingTool = tool;
-                return;
-            }
-        }
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.Path()));
-        qunsetenv("PULSE_SERVER");
-        started = QProcess::execute(QStringLiteral("pulseaudio"),
-                                    {QStringLiteral("--daemonize=yes"),
-                                     QStringLiteral("--exit-idle-time=-1"), QStringLiteral("-n"),
-                                     QStringLiteral("--load=module-null-sink sink_name=test"),
-                                     QStringLiteral("--load=module-native-protocol-unix")}) == 0;
-    }
-
-    ~SoundServer() {
-        if (!started) return;
-        Output(QStringLiteral("pactl"), {QStringLiteral("exit")});
-        // Gone before its folder is removed.
-        const bool stopped = QTest::qWaitFor(
-            [] {
-                return QProcess::execute(QStringLiteral("pulseaudio"),
-                                         {QStringLiteral("--check")}) != 0;
-            },
-            kServerWaitMs);
-        EXPECT_TRUE(stopped) << "the sound server did not stop";
-    }
-};
-
+// One sound server for all the tests, because Qt learns the machine's
+// outputs once per process and would never play on a later server.
 class RealPlayerTest : public mwtest::PresentFixture {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<SoundServer>(); }
+    static void SetUpTestSuite() { server = std::make_unique<mwtest::SoundServer>(); }
     static void TearDownTestSuite() { server.reset(); }
 
     void SetUp() override {
@@ -200,7 +164,7 @@ protected:
         state.SoundPath = sounds.Path();
     }
 
-    static inline std::unique_ptr<SoundServer> server;
+    static inline std::unique_ptr<mwtest::SoundServer> server;
     std::map<QString, int> rates;
     std::vector<QString> played;
 };
