@@ -652,8 +652,8 @@ TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
 // Boxes on the screens and the dialogs they open, closed from the keyboard:
 // afterwards the window that opened them has the keyboard again, with the
 // focus where it was, so that the next key acts. Among them the flows that
-// once left no window active: the secret code after an aborted test, "Answer
-// Sheets Not Imported", "Data Verification complete.", the overwrite question
+// once left no window active: the secret code after an aborted test, a sheet
+// file refused on import, "Data Verification complete.", the overwrite question
 // of Print Selected and "Process complete" after Delete Names. One station
 // works through them in turn; each ends at the main window, whose focus is
 // back on the choice that started it.
@@ -700,7 +700,7 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
           {kProductBox, "Return"},
           {"Batch Scan Settings", "1 alt+o"},
           {"Import Scanned Answer Sheets", "ctrl+a", files.File("sheets.csv") + "\n"},
-          {"Answer Sheets Not Imported", "Return"}}},
+          {"Answer Sheet File", "Return"}}},  // "Cancel Import": no layout fits
         {"corrections, then \"Data Verification complete.\"",
          {{kMainWindow, "Down Return"},  // "Supervisor Options"
           {"Supervisor Options", "Right Tab Return"},
