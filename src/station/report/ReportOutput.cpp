@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/data/Cp1252.h"
+#include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
 #include "station/report/ReportPrinter.h"
 #include "station/screen/DiskRetry.h"
@@ -67,6 +68,17 @@ Status PrintRaw(StationContext& ctx, std::string bytes) {
     return PrinterOf(ctx).PrintRaw(bytes, JobName(ctx));
 }
 
+// The report file as a PDF file on the system's paper; a failure is shown.
+bool WritePdf(StationContext& ctx, const std::string& path, std::string_view report) {
+    const Status saved = WriteReportPdf(ctx.fs, path, report, SystemPaper(ctx.fs));
+    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
+    return saved.ok();
+}
+
+QString PdfName(const StationContext& ctx) {
+    return QStringLiteral("Client %1 report.pdf").arg(ctx.state.CurrentRecord);
+}
+
 }  // namespace
 
 ReportPrinter& PrinterOf(StationContext& ctx) {
@@ -121,19 +133,8 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
     Result<std::string> bytes = ReadReportBytes(ctx);
     if (!bytes) return false;
-    const QString suggested =
-        QDir::home().filePath(QStringLiteral("Client %1 report.pdf").arg(ctx.state.CurrentRecord));
-    const QString path = PrinterOf(ctx).AskPdfPath(parent, suggested);
-    if (path.isEmpty()) return false;
-    Result<QByteArray> pdf =
-        ReportPdf(QString::fromStdString(Cp1252ToUtf8(*bytes)), DefaultPaper());
-    const Status saved =
-        pdf ? ctx.fs.ReplaceFile(
-                  path.toStdString(),
-                  std::string_view(pdf->constData(), static_cast<std::size_t>(pdf->size())))
-            : pdf.status();
-    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
-    return saved.ok();
+    const QString path = PrinterOf(ctx).AskPdfPath(parent, QDir::home().filePath(PdfName(ctx)));
+    return !path.isEmpty() && WritePdf(ctx, path.toStdString(), *bytes);
 }
 
 // All reports are made before the first is printed; a report that cannot be

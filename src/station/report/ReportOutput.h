@@ -33,7 +33,8 @@ Result<QString> ReadReportText(StationContext& ctx);
 // it says so and offers to save a PDF instead. Every failure is shown.
 PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent);
 
-// Saves REPORT.PRN as a PDF where the user chooses; true once saved.
+// Saves REPORT.PRN as a PDF on the system's paper where the user chooses;
+// true once saved.
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
 
 // The reports of these clients, in order, one print job each: all made first, then printed.

@@ -4,12 +4,12 @@
 // ReportPrinter in StationContext::printer to record the jobs instead.
 #pragma once
 
-#include <QByteArray>
 #include <QPageSize>
 #include <QString>
 #include <string>
 
 #include "core/data/Error.h"
+#include "core/report/PageLayout.h"
 
 class QPagedPaintDevice;
 class QWidget;
@@ -44,13 +44,10 @@ public:
 };
 
 // Draws the report onto `device`, a sheet per page, in the fixed-pitch font
-// at the fixed line pitch. The device's pages must have no margins of their own.
+// as the page layout places it. The device's pages must have no margins of
+// their own.
 Status RenderReport(QPagedPaintDevice& device, const QString& report);
 
-// The report as a PDF document on the given paper, exactly as it prints.
-Result<QByteArray> ReportPdf(const QString& report, const QPageSize& paper);
-
-// Letter where the system's measures are imperial, A4 elsewhere.
-QPageSize DefaultPaper();
+QPageSize PageSizeOf(const Paper& paper);
 
 }  // namespace mw

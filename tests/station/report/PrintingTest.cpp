@@ -2,13 +2,16 @@
 // without a printer, and printing a selection of clients.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QListWidget>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "core/data/Cp1252.h"
 #include "station/report/ReportFixture.h"
 #include "station/report/ReportOutput.h"
+#include "station/report/ReportPrinter.h"
 #include "station/report/frmPrintSelected.h"
 #include "station/report/frmViewReport.h"
 #include "support/QtTestSupport.h"
@@ -87,6 +90,26 @@ TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
     EXPECT_TRUE(platform.shown.back().text.contains(QStringLiteral("out of paper")));
     EXPECT_TRUE(printer.jobs.empty());
+}
+
+// However long a page, the station prints it on one sheet; an empty page is a sheet too.
+TEST(RenderReportTest, EachPageOfTheReportIsOneSheet) {
+    const QString longPage = QString::fromStdString(Cp1252ToUtf8(
+        LocalFileSystem()
+            .ReadFile(MW_SOURCE_DIR "/tests/core/report/golden/client-4-omissions/expected.prn")
+            .value()));
+    for (const auto& [report, pages] :
+         {std::pair{longPage, 4}, {QStringLiteral("a\r\n\f\fb"), 3}}) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setPageSize(PageSizeOf(kLetterPaper));
+            ASSERT_TRUE(RenderReport(writer, report).ok());
+        }
+        EXPECT_EQ(pdf.count("/Type /Page\n"), pages);
+    }
 }
 
 TEST_F(PrintingTest, PrintSelectedPrintsInClientOrderAndLeavesNoCopies) {
