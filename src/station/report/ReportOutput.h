@@ -37,7 +37,10 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent);
 // true once saved.
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
 
-// The reports of these clients, in order, one print job each: all made first, then printed.
+// The reports of these clients, in order, one print job each: all made
+// first, then printed. Without a printer it asks once for a folder and saves
+// them there as PDF files, one per client, then says how many went where.
+// The number printed or saved.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary);
 

@@ -127,6 +127,11 @@ QString SystemPrinter::AskPdfPath(QWidget* parent, const QString& suggested) {
     return path;
 }
 
+QString SystemPrinter::AskPdfFolder(QWidget* parent, const QString& suggested) {
+    return QFileDialog::getExistingDirectory(parent, QStringLiteral("Save Reports as PDF Files"),
+                                             suggested);
+}
+
 // A preview of our own rather than the toolkit's dialog: that one has a
 // print button of its own, which would go around the checks made before
 // every job.

@@ -30,6 +30,8 @@ public:
     virtual Status PrintRaw(const std::string& bytes, const QString& jobName) = 0;
     // Asks where to save a PDF; empty when the user cancelled.
     virtual QString AskPdfPath(QWidget* parent, const QString& suggested) = 0;
+    // Asks for the folder of a batch of PDF files; empty when the user cancelled.
+    virtual QString AskPdfFolder(QWidget* parent, const QString& suggested) = 0;
     // Shows the report's sheets as they would print, until the user closes them.
     virtual void Preview(QWidget* parent, const QString& report) = 0;
 };
@@ -40,6 +42,7 @@ public:
     Status Print(const QString& report, const QString& jobName) override;
     Status PrintRaw(const std::string& bytes, const QString& jobName) override;
     QString AskPdfPath(QWidget* parent, const QString& suggested) override;
+    QString AskPdfFolder(QWidget* parent, const QString& suggested) override;
     void Preview(QWidget* parent, const QString& report) override;
 };
 
