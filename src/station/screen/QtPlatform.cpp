@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 
 namespace mw {
 namespace {
@@ -55,6 +57,23 @@ MsgAnswer AnswerOf(int button) {
     }
 }
 
+// Below the anchor when the screen has room there, else above it; across,
+// centred on the anchor's window as a box would be.
+void PlaceClearOf(QMessageBox& box, const QWidget& anchor) {
+    constexpr int kGap = 8;
+    box.adjustSize();
+    const QRect screen = anchor.screen()->availableGeometry();
+    const QRect around(anchor.mapToGlobal(QPoint(0, 0)), anchor.size());
+    const QRect window = anchor.window()->frameGeometry();
+    const QSize size = box.frameGeometry().size();
+    int top = around.bottom() + kGap;
+    if (top + size.height() > screen.bottom()) top = around.top() - kGap - size.height();
+    const int left = window.center().x() - size.width() / 2;
+    box.move(
+        std::clamp(left, screen.left(), std::max(screen.left(), screen.right() - size.width())),
+        std::max(top, screen.top()));
+}
+
 }  // namespace
 
 MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
@@ -67,6 +86,7 @@ MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
     box.setDefaultButton(request.defaultButton == 1 && pair.second != QMessageBox::NoButton
                              ? pair.second
                              : pair.first);
+    if (request.anchor) PlaceClearOf(box, *request.anchor);
     return AnswerOf(box.exec());
 }
 

@@ -3,10 +3,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "station/screen/MenuChoices.h"
+#include "station/screen/QtPlatform.h"
 #include "station/screen/ScreenHelpers.h"
 #include "support/QtTestSupport.h"
 
@@ -114,6 +117,29 @@ TEST_F(MenuChoicesTest, SelectAllTextSelectsAnEntryAndLeavesAButtonAlone) {
     SelectAllText();
     EXPECT_TRUE(menu->Button(0)->hasFocus());
     EXPECT_FALSE(entry->hasSelectedText());
+}
+
+// A box about a field leaves the field in view: below it, or above it near
+// the foot of the screen.
+TEST(QtPlatformTest, ABoxAboutAFieldLeavesTheFieldInView) {
+    QtPlatform platform;
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    const QRect screen = window.screen()->availableGeometry();
+    for (int top : {screen.top() + 40, screen.bottom() - 80}) {
+        window.setGeometry(screen.left() + 100, top, 300, 40);
+        mwtest::ShowActive(&window);
+        mwtest::ModalDriver driver;
+        QRect box, around;
+        driver.When<QMessageBox>([&](QMessageBox* shown) {
+            box = shown->frameGeometry();
+            around = QRect(field->mapToGlobal(QPoint(0, 0)), field->size());
+            shown->accept();
+        });
+        platform.MsgBox({.text = QStringLiteral("Wrong."), .anchor = field});
+        EXPECT_FALSE(box.intersects(around)) << top;
+        EXPECT_TRUE(screen.contains(box)) << top;
+    }
 }
 
 }  // namespace

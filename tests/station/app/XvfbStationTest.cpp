@@ -252,7 +252,7 @@ protected:
                                           {"Entry Method", entryKeys},
                                           {"Client Information", ""}});
         if (!missing.empty()) return missing;
-        for (const char* field : {"Cy Dee", "N", "40", "1", "1", "12", "1", "01/02/1980"}) {
+        for (const char* field : {"Cy Dee", "N", "N", "1", "1", "12", "1", "01/02/1980"}) {
             Type(Str(field));
             Keys("Return");
         }
@@ -264,7 +264,7 @@ protected:
         mw::ClientRecord client;
         client.Name = "Cy Dee";
         client.IDNumber = "N";
-        client.Age = "40";
+        client.Age = "N";
         client.Gender = client.Race = client.MaritalStatus = "1";
         client.Education = "12";
         client.DateOfBirth = "01/02/1980";

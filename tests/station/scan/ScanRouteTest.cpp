@@ -25,7 +25,7 @@ using mwtest::PressKey;
 
 // A sheet with client data, the first item marked as given and every other "2".
 std::string Sheet(const std::string& inmate, const std::string& firstMark = "1") {
-    std::string line = inmate + ",30,1,2,12,1,01/02/1980," + firstMark;
+    std::string line = inmate + ",44,1,2,12,1,01/02/1980," + firstMark;
     for (int item = 2; item <= kItemCount; ++item) line += ",2";
     return line + "\r\n";
 }
