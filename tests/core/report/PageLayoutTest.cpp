@@ -105,7 +105,6 @@ TEST(PageLayoutTest, TheSystemsPaperIsThePapersizeFilesThenTheLocalesThenLetter)
         {"# the site's paper\n\n  Letter  \n", "en_GB.UTF-8", kLetterPaper.widthPoints},
         {"legal\n", "C.UTF-8", kLetterPaper.widthPoints},
         {nullptr, "C.UTF-8", kLetterPaper.widthPoints},
-        {nullptr, "POSIX", kLetterPaper.widthPoints},
         {nullptr, "xx_YY.UTF-8", kLetterPaper.widthPoints},
         {nullptr, "en_GB.UTF-8", kA4Paper.widthPoints},
     };
