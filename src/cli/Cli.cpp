@@ -157,17 +157,12 @@ int List(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
-// The paper of a PDF: Letter unless --paper names A4. None for a --paper
-// that names no paper or comes without a PDF.
+// The paper of a PDF: the system's unless --paper names one. None for a
+// --paper that names no paper or comes without a PDF.
 std::optional<Paper> PaperOf(const Options& o, bool pdf) {
     const auto given = o.values.find("--paper");
-    if (given == o.values.end()) return kLetterPaper;
-    if (!pdf) return std::nullopt;
-    std::string name = given->second;
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "letter") return kLetterPaper;
-    if (name == "a4") return kA4Paper;
-    return std::nullopt;
+    if (given == o.values.end()) return SystemPaper(LocalFileSystem());
+    return pdf ? PaperNamed(given->second) : std::nullopt;
 }
 
 // Writes a file the user named, or standard output for "-". A file of the

@@ -10,6 +10,7 @@
 
 #include "cli/CliRun.h"
 #include "core/data/Cp1252.h"
+#include "core/report/PageLayout.h"
 #include "support/TempDir.h"
 
 namespace mw {
@@ -54,33 +55,34 @@ std::size_t Chars(const std::string& text) {
 }
 
 // The report as printed, in UTF-8, without the blanks that leave no ink: a
-// sheet for each page, and a page longer than `perSheet` lines goes on over
-// the next sheet.
-Sheets PrnSheets(const std::string& prn, std::size_t perSheet) {
+// sheet for each page.
+Sheets PrnSheets(const std::string& prn) {
     Sheets sheets;
-    for (const std::string& page : Split(Cp1252ToUtf8(prn), '\f')) {
-        const std::vector<std::string> lines = Lines(page);
-        for (std::size_t first = 0; first == 0 || first < lines.size(); first += perSheet) {
-            auto& sheet = sheets.emplace_back(
-                lines.begin() + first, lines.begin() + std::min(lines.size(), first + perSheet));
-            for (std::string& line : sheet) line.erase(line.find_last_not_of(" \r") + 1);
-            while (!sheet.empty() && sheet.back().empty()) sheet.pop_back();
-        }
+    for (PageLines& page : SplitPages(Cp1252ToUtf8(prn))) {
+        for (std::string& line : page) line.erase(line.find_last_not_of(' ') + 1);
+        while (!page.empty() && page.back().empty()) page.pop_back();
+        sheets.push_back(std::move(page));
     }
     return sheets;
 }
 
 // The PDF's sheets rebuilt from where each word lies: the line from its top,
-// 0.4 in down and then 12 points a line, the column from its left edge, 0.25
-// in across and then Courier's advance at 11.5 points (0.6 of the size). A
-// wrong margin, pitch or font size moves words to other lines or columns.
-Sheets PdfSheets(const std::string& pdf) {
+// 0.4 in down and then the line pitch of a page as long as the report's, the
+// column from its left edge, 0.25 in across and then the fixed-pitch font's
+// advance. A wrong margin, pitch or font size moves words to other lines or
+// columns.
+Sheets PdfSheets(const std::string& pdf, const std::string& prn, const Paper& paper) {
     static const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)<)re");
+    const std::vector<PageLines> pages = SplitPages(prn);
     std::vector<std::map<std::pair<long, long>, std::string>> words;  // by line and column
     std::istringstream in(Output("pdftotext -bbox '" + pdf + "' -"));
+    SheetLayout layout{};
     for (std::string tag; std::getline(in, tag);) {
         std::smatch m;
-        if (tag.find("<page ") != std::string::npos) words.emplace_back();
+        if (tag.find("<page ") != std::string::npos) {
+            layout = LayoutPage(pages.at(words.size()).size(), paper);
+            words.emplace_back();
+        }
         if (!std::regex_search(tag, m, word)) continue;
         std::string text = m[3];
         for (auto [entity, c] : {std::pair{"&quot;", "\""},
@@ -91,8 +93,9 @@ Sheets PdfSheets(const std::string& pdf) {
             for (std::size_t at; (at = text.find(entity)) != std::string::npos;)
                 text.replace(at, std::string(entity).size(), c);
         }
-        words.back()[{std::lround((std::stod(m[2]) - 28.8) / 12),
-                      std::lround((std::stod(m[1]) - 18) / 6.9)}] = text;
+        words.back()[{std::lround((std::stod(m[2]) - kTopBottomMarginPoints) / layout.pitchPoints),
+                      std::lround((std::stod(m[1]) - kSideMarginPoints) /
+                                  (kCharWidthPerPoint * layout.fontPoints))}] = text;
     }
     Sheets sheets;
     for (const auto& sheet : words) {
@@ -104,6 +107,12 @@ Sheets PdfSheets(const std::string& pdf) {
         }
     }
     return sheets;
+}
+
+// What pdfinfo says of the paper's size.
+std::string SizeText(const Paper& paper) {
+    return paper.widthPoints == kLetterPaper.widthPoints ? "612 x 792 pts (letter)"
+                                                         : "595.28 x 841.89 pts (A4)";
 }
 
 void ExpectSameSheets(const Sheets& pdf, const Sheets& prn, const std::string& what) {
@@ -124,38 +133,36 @@ protected:
     mwtest::TempDir output;
 };
 
-// Every reviewed report: the longest has five form feeds, one has a page too
-// long for a sheet.
+// Every reviewed report, a page to a sheet whatever its length, in a font
+// the file carries with it.
 TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
-    const struct {
-        std::vector<std::string> option;
-        const char* size;
-        std::size_t perSheet;  // lines between the margins
-    } papers[] = {{{}, "612 x 792 pts (letter)", 61}, {{"--paper", "A4"}, "(A4)", 65}};
     for (const auto& dir : std::filesystem::directory_iterator(kGolden)) {
         const std::vector<std::string> caseLines = Lines(ReadAll(dir.path() / "case.txt"));
         const std::string prn = ReadAll(dir.path() / "expected.prn");
-        for (const auto& paper : papers) {
+        for (const auto& [name, paper] : {std::pair{"letter", kLetterPaper}, {"A4", kA4Paper}}) {
             const std::string pdf = output.File("report.pdf");
-            std::vector<std::string> args =
-                DemoCommand("report", {"--client", caseLines[0].substr(7), "--pdf", pdf});
+            std::vector<std::string> args = DemoCommand(
+                "report", {"--client", caseLines[0].substr(7), "--pdf", pdf, "--paper", name});
             if (caseLines.size() > 1) args.push_back("--" + caseLines[1]);
-            args.insert(args.end(), paper.option.begin(), paper.option.end());
             ASSERT_EQ(Cli(args).status, 0);
-            EXPECT_NE(Output("pdfinfo " + pdf).find(paper.size), std::string::npos);
-            ExpectSameSheets(PdfSheets(pdf), PrnSheets(prn, paper.perSheet),
-                             dir.path().filename().string() + paper.size);
+            EXPECT_NE(Output("pdfinfo " + pdf).find(SizeText(paper)), std::string::npos);
+            EXPECT_TRUE(std::regex_search(Output("pdffonts " + pdf),
+                                          std::regex("\\n\\S+ +TrueType +WinAnsi +yes ")));
+            ExpectSameSheets(PdfSheets(pdf, prn, paper), PrnSheets(prn),
+                             dir.path().filename().string() + " on " + name);
         }
     }
 }
 
+// Without --paper the PDFs go on the system's paper.
 TEST_F(CliPdfTest, ReportsWritesAPdfPerClient) {
-    CliRun r =
-        Cli(DemoCommand("reports", {"--output-dir", output.Path(), "--pdf", "--paper", "a4"}));
+    CliRun r = Cli(DemoCommand("reports", {"--output-dir", output.Path(), "--pdf"}));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(output.Exists("8.pdf") && !output.Exists("9.pdf") && !output.Exists("1"));
-    ExpectSameSheets(PdfSheets(output.File("2.pdf")),
-                     PrnSheets(mwtest::Golden("client-2-alcohol"), 65), "2.pdf");
+    const Paper paper = SystemPaper(LocalFileSystem());
+    EXPECT_NE(Output("pdfinfo " + output.File("4.pdf")).find(SizeText(paper)), std::string::npos);
+    const std::string prn = mwtest::Golden("client-4-omissions");
+    ExpectSameSheets(PdfSheets(output.File("4.pdf"), prn, paper), PrnSheets(prn), "4.pdf");
 }
 
 TEST(CliUsage, PdfPaperAndExportOptionsAreChecked) {

@@ -1,16 +1,18 @@
 // How a report's text lies on paper. The report is fixed-width text whose
-// pages end at form feeds; every line keeps a fixed pitch of six lines to
-// the inch, so that a full 58-line page is one sheet on Letter and on A4
-// paper (a font's own line spacing would push the last lines of a page onto
-// another sheet). The station's printer and the PDF files of the command
-// line both lay their sheets out from here.
+// pages end at form feeds, and a page is a unit: each goes on one sheet of
+// its own, whole, on Letter and on A4 paper. Lines keep a pitch of six to
+// the inch while the page fits; a page the report had to let run past its
+// 58 lines closes its lines up until it fits. The station's printer and the
+// PDF files both lay their sheets out from here.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/data/FileSystem.h"
 
 namespace mw {
 
@@ -20,6 +22,8 @@ inline constexpr double kLinePitchPoints = 12.0;
 // fit across A4 with room to spare.
 inline constexpr double kTopBottomMarginPoints = 0.4 * 72;
 inline constexpr double kSideMarginPoints = 0.25 * 72;
+// A fixed-pitch character is this share of the type size wide.
+inline constexpr double kCharWidthPerPoint = 0.6;
 
 struct Paper {
     double widthPoints;
@@ -27,6 +31,16 @@ struct Paper {
 };
 inline constexpr Paper kLetterPaper{612.0, 792.0};
 inline constexpr Paper kA4Paper{210 / 25.4 * 72, 297 / 25.4 * 72};
+
+// "letter" or "a4", in any case; none for another name.
+std::optional<Paper> PaperNamed(std::string_view name);
+
+inline constexpr const char* kPapersizeFile = "/etc/papersize";
+
+// The paper reports go on unless the user names one: the one the system's
+// papersize file names, else the one of the locale's paper category, else
+// Letter. The C locale says nothing about a country's paper.
+Paper SystemPaper(FileSystem& fs, const std::string& papersizeFile = kPapersizeFile);
 
 using PageLines = std::vector<std::string>;
 
@@ -36,27 +50,15 @@ using PageLines = std::vector<std::string>;
 // report's Windows-1252, UTF-8).
 std::vector<PageLines> SplitPages(std::string_view text);
 
-// How many lines fit between the margins of paper `heightPoints` high.
-int LinesPerSheet(double heightPoints);
+// How one page lies on its sheet, in points.
+struct SheetLayout {
+    double fontPoints;   // the type's size
+    double pitchPoints;  // from the top of one line to the top of the next
+};
 
-// The pages as printed sheets: each page starts a sheet, and a page longer
-// than a sheet goes on over the next one rather than lose its last lines.
-// `Lines` is any list of lines that can be built from a range of another's.
-template <class Lines>
-std::vector<Lines> PagesToSheets(const std::vector<Lines>& pages, int linesPerSheet) {
-    const auto perSheet = static_cast<std::size_t>(linesPerSheet);
-    std::vector<Lines> sheets;
-    for (const Lines& page : pages) {
-        const auto size = static_cast<std::size_t>(page.size());
-        std::size_t start = 0;
-        do {
-            const std::size_t end = std::min(size, start + perSheet);
-            sheets.emplace_back(page.begin() + static_cast<std::ptrdiff_t>(start),
-                                page.begin() + static_cast<std::ptrdiff_t>(end));
-            start = end;
-        } while (start < size);
-    }
-    return sheets;
-}
+// The layout of a page of `lines` lines: six lines to the inch when they fit
+// between the margins, else as close as makes them fit, the type shrinking
+// with them only once its lines would touch.
+SheetLayout LayoutPage(std::size_t lines, const Paper& paper);
 
 }  // namespace mw

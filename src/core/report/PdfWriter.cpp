@@ -7,9 +7,10 @@
 namespace mw {
 namespace {
 
-// Where a line's text sits in its 12-point slot: the baseline lies the
-// font's ascent (Courier's 629 units of 1000) below the slot's top.
-constexpr double kCourierAscent = 0.629;
+constexpr const char* kFontName = "LiberationMono";
+// The codes the font's Windows encoding gives a character to.
+constexpr int kFirstCode = 32;
+constexpr int kLastCode = 255;
 
 // A number as PDF writes it: plain decimal with a point and two places,
 // whatever the locale. Written from whole hundredths: the standard library's
@@ -46,16 +47,23 @@ std::string PdfString(std::string_view line) {
     return s + ")";
 }
 
-// The drawing of one sheet: each line at its slot, from the top margin down.
-std::string SheetContent(const PageLines& lines, const Paper& paper) {
+// The drawing of one sheet: each line at its slot, from the top margin down,
+// its baseline the font's ascent below the slot's top.
+std::string SheetContent(const PageLines& lines, const Paper& paper, const TrueTypeFont& font) {
+    const SheetLayout layout = LayoutPage(lines.size(), paper);
     const double firstBaseline =
-        paper.heightPoints - kTopBottomMarginPoints - kCourierAscent * kReportFontPoints;
-    std::string content = "BT\n/F1 " + Num(kReportFontPoints) + " Tf\n" + Num(kLinePitchPoints) +
+        paper.heightPoints - kTopBottomMarginPoints - font.ascent / 1000.0 * layout.fontPoints;
+    std::string content = "BT\n/F1 " + Num(layout.fontPoints) + " Tf\n" + Num(layout.pitchPoints) +
                           " TL\n" + Num(kSideMarginPoints) + " " + Num(firstBaseline) + " Td\n";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         content += (i > 0 ? "T* " : "") + PdfString(lines[i]) + " Tj\n";
     }
     return content + "ET\n";
+}
+
+std::string Stream(const std::string& dictionary, const std::string& bytes) {
+    return "<< /Length " + std::to_string(bytes.size()) + dictionary + " >>\nstream\n" + bytes +
+           "\nendstream";
 }
 
 // A PDF file built object by object, numbered from 1 in the order added,
@@ -89,36 +97,63 @@ private:
     std::vector<std::size_t> offsets_;
 };
 
-// The objects: the catalog, the page tree, the font, then each sheet's page
-// followed by its content.
+// The objects: the catalog, the page tree, the font, its descriptor and its
+// program, then each sheet's page followed by its content.
 constexpr const char* kPageTree = "2 0 R";
 constexpr const char* kFont = "3 0 R";
+constexpr const char* kFontDescriptor = "4 0 R";
+constexpr const char* kFontProgram = "5 0 R";
 
 std::string PageRef(std::size_t sheet, int part) {
-    return std::to_string(4 + 2 * sheet + static_cast<std::size_t>(part)) + " 0 R";
+    return std::to_string(6 + 2 * sheet + static_cast<std::size_t>(part)) + " 0 R";
+}
+
+void AddFont(PdfDocument& pdf, const TrueTypeFont& font) {
+    std::string widths;
+    for (int code = kFirstCode; code <= kLastCode; ++code) {
+        widths += (code > kFirstCode ? " " : "") + std::to_string(font.advance);
+    }
+    pdf.Add(std::string("<< /Type /Font /Subtype /TrueType /BaseFont /") + kFontName +
+            " /FirstChar " + std::to_string(kFirstCode) + " /LastChar " +
+            std::to_string(kLastCode) + " /Widths [" + widths + "] /FontDescriptor " +
+            kFontDescriptor + " /Encoding /WinAnsiEncoding >>");
+    std::string box;
+    for (const int edge : font.box) box += (box.empty() ? "" : " ") + std::to_string(edge);
+    // Flags: fixed-pitch (1) and the standard Latin characters (32).
+    pdf.Add(std::string("<< /Type /FontDescriptor /FontName /") + kFontName +
+            " /Flags 33 /FontBBox [" + box + "] /ItalicAngle 0 /Ascent " +
+            std::to_string(font.ascent) + " /Descent " + std::to_string(font.descent) +
+            " /CapHeight " + std::to_string(font.capHeight) + " /StemV 80 /FontFile2 " +
+            kFontProgram + " >>");
+    pdf.Add(Stream(" /Length1 " + std::to_string(font.program.size()), font.program));
 }
 
 }  // namespace
 
-std::string ReportPdfBytes(std::string_view report, const Paper& paper) {
-    const std::vector<PageLines> sheets =
-        PagesToSheets(SplitPages(report), LinesPerSheet(paper.heightPoints));
+std::string ReportPdfBytes(std::string_view report, const Paper& paper, const TrueTypeFont& font) {
+    const std::vector<PageLines> sheets = SplitPages(report);
     PdfDocument pdf;
     pdf.Add(std::string("<< /Type /Catalog /Pages ") + kPageTree + " >>");
     std::string kids;
     for (std::size_t i = 0; i < sheets.size(); ++i) kids += (i > 0 ? " " : "") + PageRef(i, 0);
     pdf.Add("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(sheets.size()) +
             " /MediaBox [0 0 " + Num(paper.widthPoints) + " " + Num(paper.heightPoints) + "] >>");
-    pdf.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>");
+    AddFont(pdf, font);
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        const std::string content = SheetContent(sheets[i], paper);
         pdf.Add(std::string("<< /Type /Page /Parent ") + kPageTree +
                 " /Resources << /Font << /F1 " + kFont + " >> >> /Contents " + PageRef(i, 1) +
                 " >>");
-        pdf.Add("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
-                "endstream");
+        pdf.Add(Stream("", SheetContent(sheets[i], paper, font)));
     }
     return pdf.Finish();
+}
+
+// A PDF can be made again from the disk, so it is not synced.
+Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
+                      const Paper& paper) {
+    Result<TrueTypeFont> font = ReadTrueTypeFont(fs, kPdfFontFile);
+    if (!font) return font.error();
+    return fs.ReplaceRemakeableFile(path, ReportPdfBytes(report, paper, *font));
 }
 
 }  // namespace mw

@@ -55,6 +55,14 @@ std::string Settings::GetINISndPath() const {
     return mw_.ReadString(kPath, "SndPath", "c:", kWholeValue);
 }
 
+std::string Settings::GetPdfFolder() const {
+    return mw_.ReadString(kPath, "PdfFolder", "", kWholeValue);
+}
+
+Status Settings::SavePdfFolder(const std::string& folder) {
+    return mw_.WriteString(kPath, "PdfFolder", folder);
+}
+
 // A scan switch is on when its value starts with "T" or "t" ("True", "T",
 // "true"); anything else, "yes" included, is off.
 bool Settings::ReadSwitch(const char* key, const char* defaultValue) const {

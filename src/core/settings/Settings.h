@@ -39,6 +39,9 @@ public:
     Status SaveFilePath(const std::string& path);
     // The folder under which the sound files lie; "c:" when none.
     std::string GetINISndPath() const;
+    // The folder the last batch of reports went to as PDF files; empty when none.
+    std::string GetPdfFolder() const;
+    Status SavePdfFolder(const std::string& folder);
 
     ScanSettings GetScanSettings() const;
     Status SaveScanSettings(const ScanSettings& settings);

@@ -23,18 +23,21 @@ QString DriveForDisplay(const std::string& drive) {
 
 }  // namespace
 
+// Backing out of the drive window (Escape, or closing it) gives up without a
+// question; before any drive was tried, nothing has changed to undo.
 DriveOutcome DriveSelect::SelectDataDrive(bool atStartUp) {
     const std::string previous = ctx_.state.DataPath;
-    bool firstPass = true;
+    bool tried = false;
     for (;;) {
-        const std::string drive =
-            atStartUp && firstPass ? ctx_.Ini().GetINIFilePath() : ShowDriveWindow();
-        firstPass = false;
+        const std::optional<std::string> drive =
+            atStartUp && !tried ? ctx_.Ini().GetINIFilePath() : ShowDriveWindow();
+        if (!drive) return tried ? GiveUp(atStartUp, previous) : DriveOutcome::KeptPrevious;
+        tried = true;
 
-        Check check = CheckDataDisk(drive);
-        if (check == Check::Accepted) check = AcceptDrive(drive);
+        Check check = CheckDataDisk(*drive);
+        if (check == Check::Accepted) check = AcceptDrive(*drive);
         if (check == Check::Accepted) return DriveOutcome::Accepted;
-        if (check == Check::GaveUp || !AskToTryAgain(check, drive)) {
+        if (check == Check::GaveUp || !AskToTryAgain(check, *drive)) {
             return GiveUp(atStartUp, previous);
         }
     }
@@ -100,9 +103,9 @@ DriveOutcome DriveSelect::GiveUp(bool atStartUp, const std::string& previous) {
     return DriveOutcome::EndProgram;
 }
 
-std::string DriveSelect::ShowDriveWindow() {
+std::optional<std::string> DriveSelect::ShowDriveWindow() {
     frmDriveSelect window(ctx_, owner_);
-    window.exec();
+    if (window.exec() != QDialog::Accepted) return std::nullopt;
     return window.ChosenDrive();
 }
 

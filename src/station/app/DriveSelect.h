@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/data/Error.h"
@@ -44,7 +45,8 @@ private:
     Check Run(const std::function<Status()>& step);
     Check AcceptDrive(const std::string& drive);
     DriveOutcome GiveUp(bool atStartUp, const std::string& previous);
-    std::string ShowDriveWindow();
+    // The drive chosen; none when the user backed out of the window.
+    std::optional<std::string> ShowDriveWindow();
     bool AskToTryAgain(Check check, const std::string& drive);
 
     StationContext& ctx_;

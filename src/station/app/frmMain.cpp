@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -89,6 +90,7 @@ void frmMain::BuildClientList(QWidget* parent) {
     fraClientCaption_ =
         Named<QLabel>(fraClient_, "fraClientCaption", QStringLiteral("Client List"));
     lbNameDisplay_ = AddNameList(fraClient_, this, 30);
+    lbNameDisplay_->viewport()->installEventFilter(this);
     connect(lbNameDisplay_, &QListWidget::itemSelectionChanged, this,
             &frmMain::lbNameDisplay_Click);
 
@@ -330,6 +332,15 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbNameDisplay_) {
         if (event->type() == QEvent::FocusIn) lbNameDisplay_GotFocus();
         if (event->type() == QEvent::FocusOut) lbNameDisplay_LostFocus();
+    }
+    // A click under the names would leave no client selected: it only
+    // brings the focus to the list.
+    if ((event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        watched == lbNameDisplay_->viewport() &&
+        !lbNameDisplay_->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        lbNameDisplay_->setFocus(Qt::MouseFocusReason);
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

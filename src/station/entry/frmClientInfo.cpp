@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <span>
 #include <string>
 
@@ -101,6 +102,13 @@ const char* const kOkHelpNameDeleted =
 const char* const kOkHelpLocked = "Exceeded limits of editing. No further editing is permitted.";
 const char* const kCancelHelp = "Cancel information input and return to Main Menu.";
 
+const char* const kFutureBirthError =
+    "The date of birth %1 is later than today's date. Enter Date of Birth as MM/DD/YYYY or N "
+    "for Not Available. Press Enter to continue.";
+const char* const kAgeQuestion =
+    "The age %1 does not fit the date of birth %2, by which the client is %3.\n\n"
+    "Keep both as they are?";
+
 constexpr int kDateLength = 10;
 // A text box's frame and margins beside its text.
 constexpr int kBoxPadding = 12;
@@ -117,6 +125,14 @@ void MarkNotAvailable(QLineEdit* box) {
 // A date as keyed, month first; leading zeros may be left out.
 QDate ReadDate(const QString& text) {
     return QDate::fromString(text, QStringLiteral("M/d/yyyy"));
+}
+
+// Whole years from `born` up to `on`.
+int YearsOld(const QDate& born, const QDate& on) {
+    const int years = on.year() - born.year();
+    return on.month() < born.month() || (on.month() == born.month() && on.day() < born.day())
+               ? years - 1
+               : years;
 }
 
 // 1 to 99 years; 0 for anything else. The box holds at most two characters.
@@ -194,14 +210,14 @@ frmClientInfo::frmClientInfo(StationContext& ctx, QWidget* parent) : QDialog(par
 }
 
 QWidget* frmClientInfo::BuildFields() {
-    auto* frClient = Named<QWidget>(this, "frClient");
-    auto* grid = new QGridLayout(frClient);
+    frClient_ = Named<QWidget>(this, "frClient");
+    auto* grid = new QGridLayout(frClient_);
     for (int f = kName; f < kFieldCount; ++f) {
-        BuildField(static_cast<Field>(f), frClient);
+        BuildField(static_cast<Field>(f), frClient_);
         grid->addWidget(lblInfo_[f], f, 0, Qt::AlignRight);
         grid->addWidget(fields_[f], f, 1, Qt::AlignLeft);
     }
-    return frClient;
+    return frClient_;
 }
 
 void frmClientInfo::Form_Load() {
@@ -540,14 +556,46 @@ bool frmClientInfo::ConfirmDateOfBirth() {
     if (box->text() == NotAvailable()) return true;
     // A short date is kept, to be completed; no beep for it.
     if (box->text().size() < kDateLength) return Refuse(kDateOfBirth, false);
-    if (GoodDate(box->text())) return true;
+    if (GoodDate(box->text())) return AgeFitsDateOfBirth();
+    // A date to come is kept in view: most likely one digit of its year is wrong.
+    if (ReadDate(box->text()) > Today()) {
+        return Refuse(kDateOfBirth, true, QString::fromUtf8(kFutureBirthError).arg(box->text()));
+    }
     box->clear();
     return Refuse(kDateOfBirth);
 }
 
-bool frmClientInfo::Refuse(Field field, bool beep) {
+// An age more than a year off the one the date of birth gives on the test
+// date is most likely a slip of the keys: the clerk keeps both as they are,
+// or goes back to the age. A pair that was kept is not asked about again.
+bool frmClientInfo::AgeFitsDateOfBirth() {
+    bool isNumber = false;
+    const int age = Text(kAge)->text().toInt(&isNumber);
+    const QString dateOfBirth = Text(kDateOfBirth)->text();
+    const QString pair = Text(kAge)->text() + QLatin1Char('|') + dateOfBirth;
+    if (!isNumber || !Text(kAge)->isEnabled() || pair == keptAgeAndBirth_) return true;
+    const int years = YearsOld(ReadDate(dateOfBirth), TestDate());
+    if (std::abs(age - years) <= 1) return true;
+    const MsgAnswer keep = ctx_.platform.MsgBox(
+        {.text = QString::fromUtf8(kAgeQuestion).arg(age).arg(dateOfBirth).arg(years),
+         .buttons = MsgButtons::YesNo,
+         .icon = MsgIcon::Question,
+         .defaultButton = 1,
+         .anchor = frClient_});
+    if (keep == MsgAnswer::Yes) {
+        keptAgeAndBirth_ = pair;
+        return true;
+    }
+    fields_[kAge]->setFocus(Qt::OtherFocusReason);
+    SelectAllText();
+    return false;
+}
+
+bool frmClientInfo::Refuse(Field field, bool beep, const QString& text) {
     if (beep) ctx_.platform.Beep();
-    ctx_.platform.MsgBox({.text = QString::fromUtf8(kFields[field].error), .icon = MsgIcon::Stop});
+    ctx_.platform.MsgBox({.text = text.isEmpty() ? QString::fromUtf8(kFields[field].error) : text,
+                          .icon = MsgIcon::Stop,
+                          .anchor = fields_[field]});
     fields_[field]->setFocus(Qt::OtherFocusReason);
     // What is typed next replaces what was refused.
     SelectAllText();
@@ -570,7 +618,7 @@ bool frmClientInfo::AllFieldsConfirmed() {
     if (text.isEmpty()) return true;
     if (!GoodDate(text)) return !dateOfBirth->isEnabled() || ConfirmDateOfBirth();
     dateOfBirth->setText(ReadDate(text).toString(QStringLiteral("MM/dd/yyyy")));
-    return true;
+    return AgeFitsDateOfBirth();
 }
 
 // The screen's values are always written: a new client is stored as new
@@ -614,6 +662,13 @@ int frmClientInfo::FieldOf(const QObject* object) const {
 QDate frmClientInfo::Today() const {
     const Date today = ctx_.clock.Today();
     return QDate(today.year, today.month, today.day);
+}
+
+// The day the client was tested: today for a new client.
+QDate frmClientInfo::TestDate() const {
+    const QDate tested =
+        ctx_.state.EditMode ? ReadDate(Shown(ctx_.state.Current().TodayDate.View())) : QDate();
+    return tested.isValid() ? tested : Today();
 }
 
 }  // namespace mw

@@ -83,7 +83,9 @@ private:
     bool ConfirmRequired(Field field);
     bool ConfirmEducation();
     bool ConfirmDateOfBirth();
-    bool Refuse(Field field, bool beep = true);
+    bool AgeFitsDateOfBirth();
+    // Says what is wrong with the field (`text`, else the field's own error) and returns to it.
+    bool Refuse(Field field, bool beep = true, const QString& text = {});
     bool AllFieldsConfirmed();
     void InformationOk();
 
@@ -93,8 +95,10 @@ private:
     QString FieldValue(Field field) const;
     int FieldOf(const QObject* object) const;
     QDate Today() const;
+    QDate TestDate() const;
 
     StationContext& ctx_;
+    QWidget* frClient_;
     std::array<QWidget*, kFieldCount> fields_{};
     std::array<QLabel*, kFieldCount> lblInfo_{};
     // Each field's value when it was last left (or shown), for counting edits.
@@ -107,6 +111,8 @@ private:
     bool nameDeleted_ = false;
     // Locked before this visit: nothing can change, so nothing is rewritten.
     bool lockedAtOpen_ = false;
+    // The age and date of birth the clerk chose to keep though they disagree.
+    QString keptAgeAndBirth_;
 };
 
 }  // namespace mw

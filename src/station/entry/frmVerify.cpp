@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/data/CodeTables.h"
+#include "core/data/Cp1252.h"
 #include "station/entry/StoreAnswers.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
@@ -48,14 +49,20 @@ frmVerify::frmVerify(StationContext& ctx, QWidget* parent)
     setWindowTitle(QStringLiteral("Test Data Input Verification"));
     for (int item = 1; item <= kItemCount; ++item) questions_.push_back(item);
 
-    auto* frAll = Named<QGroupBox>(this, "frAll", QStringLiteral("Data Verification"));
-    auto* Frame2 = Named<QGroupBox>(frAll, "Frame2", QStringLiteral("Current Question"));
+    // Whose sheet is keyed, so that the operator checks it is the sheet in hand.
+    auto* lblClient = Named<QLabel>(
+        this, "lblClient",
+        QStringLiteral("Client %1: %2")
+            .arg(ctx.state.CurrentRecord)
+            .arg(QString::fromStdString(Cp1252ToUtf8(Trim(ctx.state.Current().Name.View())))));
+    frAll_ = Named<QGroupBox>(this, "frAll", QStringLiteral("Data Verification"));
+    auto* Frame2 = Named<QGroupBox>(frAll_, "Frame2", QStringLiteral("Current Question"));
     lblCurQuestion_ = Named<QLabel>(Frame2, "lblCurQuestion");
     txtCurQuestion_ = Named<QLineEdit>(Frame2, "txtCurQuestion");
     txtCurQuestion_->installEventFilter(this);
     LayOutQuestion(Frame2, lblCurQuestion_, txtCurQuestion_);
 
-    Frame1_ = Named<QGroupBox>(frAll, "Frame1", QStringLiteral("Previous Question"));
+    Frame1_ = Named<QGroupBox>(frAll_, "Frame1", QStringLiteral("Previous Question"));
     lblPrevQuestion_ = Named<QLabel>(Frame1_, "lblPrevQuestion");
     txtPrevQuestion_ = Named<QLineEdit>(Frame1_, "txtPrevQuestion");
     txtPrevQuestion_->setReadOnly(true);
@@ -66,11 +73,11 @@ frmVerify::frmVerify(StationContext& ctx, QWidget* parent)
     keepRoom.setRetainSizeWhenHidden(true);
     Frame1_->setSizePolicy(keepRoom);
 
-    cmdCancel_ = Named<QPushButton>(frAll, "cmdCancel", QStringLiteral("Cancel"));
+    cmdCancel_ = Named<QPushButton>(frAll_, "cmdCancel", QStringLiteral("Cancel"));
     cmdCancel_->installEventFilter(this);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmVerify::reject);
 
-    auto* inside = new QVBoxLayout(frAll);
+    auto* inside = new QVBoxLayout(frAll_);
     inside->addWidget(Frame2);
     inside->addWidget(Frame1_);
     inside->addWidget(cmdCancel_, 0, Qt::AlignHCenter);
@@ -78,7 +85,8 @@ frmVerify::frmVerify(StationContext& ctx, QWidget* parent)
     pnlMessage_->setObjectName(QStringLiteral("pnlMessage"));
     pnlMessage_->setText(QString::fromUtf8(kEntryMessage));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frAll);
+    layout->addWidget(lblClient, 0, Qt::AlignHCenter);
+    layout->addWidget(frAll_);
     layout->addWidget(pnlMessage_);
 
     ShowQuestion();
@@ -171,10 +179,14 @@ std::vector<int> frmVerify::Differences() const {
 }
 
 void frmVerify::StartCorrections(std::vector<int> items) {
+    QStringList numbers;
+    for (int item : items) numbers.append(QString::number(item));
     ctx_.platform.MsgBox(
-        {.text = QStringLiteral("Data Correction needed. Please correct the following questions."),
+        {.text = QStringLiteral("Data Correction needed. Please correct the following questions.") +
+                 QStringLiteral("\n\n") + numbers.join(QStringLiteral(", ")),
          .title = QStringLiteral("Data Corrections")});
     correcting_ = true;
+    frAll_->setTitle(QStringLiteral("Data Correction"));
     questions_ = std::move(items);
     position_ = 0;
     ShowQuestion();

@@ -40,6 +40,7 @@ private:
 
     StationContext& ctx_;
     const AnswerRanges ranges_;
+    QGroupBox* frAll_;
     QLabel* lblCurQuestion_;
     QLineEdit* txtCurQuestion_;
     QGroupBox* Frame1_;

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "core/data/Cp1252.h"
+#include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
+#include "core/settings/Settings.h"
 #include "station/report/ReportPrinter.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
@@ -70,6 +72,54 @@ Status PrintRaw(StationContext& ctx, std::string bytes) {
     return PrinterOf(ctx).PrintRaw(bytes, JobName(ctx));
 }
 
+// The report file as a PDF file on the system's paper; a failure is shown.
+bool WritePdf(StationContext& ctx, const std::string& path, std::string_view report) {
+    const Status saved = WriteReportPdf(ctx.fs, path, report, SystemPaper(ctx.fs));
+    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
+    return saved.ok();
+}
+
+QString PdfName(const StationContext& ctx) {
+    return QStringLiteral("Client %1 report.pdf").arg(ctx.state.CurrentRecord);
+}
+
+bool SavePdfIn(StationContext& ctx, const std::string& folder) {
+    Result<std::string> bytes = ReadReportBytes(ctx);
+    return bytes && WritePdf(ctx, JoinPath(folder, PdfName(ctx).toStdString()), *bytes);
+}
+
+// Without a printer a batch of reports goes to PDF files in one folder, asked
+// for once and remembered; empty when the user would rather not.
+std::string AskPdfFolder(StationContext& ctx, QWidget* parent) {
+    const MsgAnswer save =
+        ctx.platform.MsgBox({.text = QStringLiteral("No printer is set up on this computer.\n\n"
+                                                    "Save the reports as PDF files in a folder "
+                                                    "instead?"),
+                             .buttons = MsgButtons::YesNo,
+                             .icon = MsgIcon::Exclamation,
+                             .title = QString::fromUtf8(kPrintTitle)});
+    if (save != MsgAnswer::Yes) return {};
+    Settings ini = ctx.Ini();
+    const std::string last = ini.GetPdfFolder();
+    const QString folder = PrinterOf(ctx).AskPdfFolder(
+        parent, last.empty() ? QDir::homePath() : QString::fromStdString(last));
+    if (folder.isEmpty()) return {};
+    if (Status saved = ini.SavePdfFolder(folder.toStdString()); !saved) {
+        ShowError(ctx.platform, saved.error());
+    }
+    return folder.toStdString();
+}
+
+void TellPdfsSaved(StationContext& ctx, int saved, std::size_t total, const std::string& folder) {
+    ctx.platform.MsgBox(
+        {.text = QStringLiteral("Reports saved as PDF files: %1 of %2.\n\nFolder: %3")
+                     .arg(saved)
+                     .arg(total)
+                     .arg(QString::fromStdString(folder)),
+         .icon = MsgIcon::Information,
+         .title = QString::fromUtf8(kPrintTitle)});
+}
+
 }  // namespace
 
 ReportPrinter& PrinterOf(StationContext& ctx) {
@@ -124,27 +174,20 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
     Result<std::string> bytes = ReadReportBytes(ctx);
     if (!bytes) return false;
-    const QString suggested =
-        QDir::home().filePath(QStringLiteral("Client %1 report.pdf").arg(ctx.state.CurrentRecord));
-    const QString path = PrinterOf(ctx).AskPdfPath(parent, suggested);
-    if (path.isEmpty()) return false;
-    Result<QByteArray> pdf =
-        ReportPdf(QString::fromStdString(Cp1252ToUtf8(*bytes)), DefaultPaper());
-    const Status saved =
-        pdf ? ctx.fs.ReplaceFile(
-                  path.toStdString(),
-                  std::string_view(pdf->constData(), static_cast<std::size_t>(pdf->size())))
-            : pdf.status();
-    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
-    return saved.ok();
+    const QString path = PrinterOf(ctx).AskPdfPath(parent, QDir::home().filePath(PdfName(ctx)));
+    return !path.isEmpty() && WritePdf(ctx, path.toStdString(), *bytes);
 }
 
 // All reports are made before the first is printed; a report that cannot be
 // made stops the run before anything prints, and the first that does not
-// print stops the rest (the printer would fail them too). The copies and
-// REPORT.PRN go whatever happened: they hold client names.
+// print stops the rest (the printer would fail them too). Without a printer
+// they are saved as PDF files instead. The copies and REPORT.PRN go whatever
+// happened: they hold client names.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary) {
+    const bool toPdf = !ctx.state.PrintToDOS && !PrinterOf(ctx).HasDefaultPrinter();
+    const std::string folder = toPdf ? AskPdfFolder(ctx, parent) : std::string();
+    if (toPdf && folder.empty()) return 0;
     StationState& state = ctx.state;
     const std::string report = ReportPath(ctx);
     std::vector<std::string> copies;
@@ -155,18 +198,22 @@ int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& r
         if (!MakeReport(ctx, summary) || !CopyFile(ctx, report, copy, true)) break;
         copies.push_back(copy);
     }
-    int printed = 0;
+    int done = 0;
     if (copies.size() == records.size()) {
         for (std::size_t k = 0; k < copies.size(); ++k) {
             state.CurrentRecord = static_cast<std::int16_t>(records[k]);
             if (!CopyFile(ctx, copies[k], report, false)) break;
-            if (PrintReportFile(ctx, parent) == PrintOutcome::NotPrinted) break;
-            ++printed;
+            if (toPdf ? !SavePdfIn(ctx, folder)
+                      : PrintReportFile(ctx, parent) == PrintOutcome::NotPrinted) {
+                break;
+            }
+            ++done;
         }
     }
     RemoveReportFiles(ctx);
     ctx.platform.MouseDefault();
-    return printed;
+    if (toPdf) TellPdfsSaved(ctx, done, records.size(), folder);
+    return done;
 }
 
 bool RemoveReportFiles(StationContext& ctx) {

@@ -35,11 +35,14 @@ Result<QString> ReadReportText(StationContext& ctx);
 // it says so and offers to save a PDF instead. Every failure is shown.
 PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent);
 
-// Saves REPORT.PRN as a PDF where the user chooses; true once saved.
+// Saves REPORT.PRN as a PDF on the system's paper where the user chooses;
+// true once saved.
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
 
 // The reports of these clients, in order, one print job each: all made
-// first, then printed. The work files are removed afterwards.
+// first, then printed, and the work files removed afterwards. Without a
+// printer it asks once for a folder and saves them there as PDF files, one per
+// client, then says how many went where. The number printed or saved.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary);
 

@@ -1,13 +1,10 @@
 #include "station/report/ReportPrinter.h"
 
-#include <QBuffer>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -15,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "station/report/ReportLayout.h"
+#include "core/report/PageLayout.h"
 #include "station/screen/ScreenHelpers.h"
 
 namespace mw {
@@ -31,7 +28,6 @@ QFont ReportFont() {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPointSizeF(kReportFontPoints);
     return font;
 }
 
@@ -43,52 +39,48 @@ void UseDefaultPrinter(QPrinter& printer) {
         printer.setPrinterName(info.printerName());
     } else {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(DefaultPaper());
+        printer.setPageSize(PageSizeOf(SystemPaper(LocalFileSystem())));
     }
     printer.setFullPage(true);
 }
 
+// One page of the report on its sheet, laid out as the PDF files lay it out.
+void DrawPage(QPainter& painter, const PageLines& lines, const Paper& paper,
+              double pixelsPerPoint) {
+    const SheetLayout layout = LayoutPage(lines.size(), paper);
+    QFont font = ReportFont();
+    font.setPointSizeF(layout.fontPoints);
+    painter.setFont(font);
+    const double ascent = QFontMetricsF(font, painter.device()).ascent();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const double top =
+            (kTopBottomMarginPoints + layout.pitchPoints * static_cast<double>(i)) * pixelsPerPoint;
+        painter.drawText(QPointF(kSideMarginPoints * pixelsPerPoint, top + ascent),
+                         QString::fromStdString(lines[i]));
+    }
+}
+
 }  // namespace
 
-QPageSize DefaultPaper() {
-    return QPageSize(QLocale::system().measurementSystem() == QLocale::MetricSystem
-                         ? QPageSize::A4
-                         : QPageSize::Letter);
+QPageSize PageSizeOf(const Paper& paper) {
+    return QPageSize(QSizeF(paper.widthPoints, paper.heightPoints), QPageSize::Point, QString(),
+                     QPageSize::FuzzyMatch);
 }
 
 Status RenderReport(QPagedPaintDevice& device, const QString& report) {
     device.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-    const double paperHeight = device.pageLayout().fullRect(QPageLayout::Point).height();
-    const std::vector<QStringList> sheets =
-        ToSheets(SplitPages(report), LinesPerSheet(paperHeight));
+    const QRectF sheet = device.pageLayout().fullRect(QPageLayout::Point);
+    const Paper paper{sheet.width(), sheet.height()};
+    const std::vector<PageLines> pages = SplitPages(report.toStdString());
     QPainter painter;
     if (!painter.begin(&device)) return PrintError("the printer could not start the job");
-    const QFont font = ReportFont();
-    painter.setFont(font);
     const double pixelsPerPoint = device.logicalDpiY() / 72.0;
-    const double ascent = QFontMetricsF(font, &device).ascent();
-    for (std::size_t sheet = 0; sheet < sheets.size(); ++sheet) {
-        if (sheet > 0 && !device.newPage()) return PrintError("the printer refused a new page");
-        const QStringList& lines = sheets[sheet];
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const double top = (kTopBottomMarginPoints + kLinePitchPoints * i) * pixelsPerPoint;
-            painter.drawText(QPointF(kSideMarginPoints * pixelsPerPoint, top + ascent), lines[i]);
-        }
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        if (page > 0 && !device.newPage()) return PrintError("the printer refused a new page");
+        DrawPage(painter, pages[page], paper, pixelsPerPoint);
     }
     if (!painter.end()) return PrintError("the printer could not finish the job");
     return {};
-}
-
-Result<QByteArray> ReportPdf(const QString& report, const QPageSize& paper) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageSize(paper);
-        if (Status st = RenderReport(writer, report); !st) return st.error();
-    }
-    return bytes;
 }
 
 bool SystemPrinter::HasDefaultPrinter() {
@@ -134,6 +126,11 @@ QString SystemPrinter::AskPdfPath(QWidget* parent, const QString& suggested) {
         path += QStringLiteral(".pdf");
     }
     return path;
+}
+
+QString SystemPrinter::AskPdfFolder(QWidget* parent, const QString& suggested) {
+    return QFileDialog::getExistingDirectory(parent, QStringLiteral("Save Reports as PDF Files"),
+                                             suggested);
 }
 
 // A preview of our own rather than the toolkit's dialog: that one has a

@@ -4,12 +4,12 @@
 // ReportPrinter in StationContext::printer to record the jobs instead.
 #pragma once
 
-#include <QByteArray>
 #include <QPageSize>
 #include <QString>
 #include <string>
 
 #include "core/data/Error.h"
+#include "core/report/PageLayout.h"
 
 class QPagedPaintDevice;
 class QWidget;
@@ -30,6 +30,8 @@ public:
     virtual Status PrintRaw(const std::string& bytes, const QString& jobName) = 0;
     // Asks where to save a PDF; empty when the user cancelled.
     virtual QString AskPdfPath(QWidget* parent, const QString& suggested) = 0;
+    // Asks for the folder of a batch of PDF files; empty when the user cancelled.
+    virtual QString AskPdfFolder(QWidget* parent, const QString& suggested) = 0;
     // Shows the report's sheets as they would print, until the user closes them.
     virtual void Preview(QWidget* parent, const QString& report) = 0;
 };
@@ -40,17 +42,15 @@ public:
     Status Print(const QString& report, const QString& jobName) override;
     Status PrintRaw(const std::string& bytes, const QString& jobName) override;
     QString AskPdfPath(QWidget* parent, const QString& suggested) override;
+    QString AskPdfFolder(QWidget* parent, const QString& suggested) override;
     void Preview(QWidget* parent, const QString& report) override;
 };
 
 // Draws the report onto `device`, a sheet per page, in the fixed-pitch font
-// at the fixed line pitch. The device's pages must have no margins of their own.
+// as the page layout places it. The device's pages must have no margins of
+// their own.
 Status RenderReport(QPagedPaintDevice& device, const QString& report);
 
-// The report as a PDF document on the given paper, exactly as it prints.
-Result<QByteArray> ReportPdf(const QString& report, const QPageSize& paper);
-
-// Letter where the system's measures are imperial, A4 elsewhere.
-QPageSize DefaultPaper();
+QPageSize PageSizeOf(const Paper& paper);
 
 }  // namespace mw

@@ -11,6 +11,8 @@
 
 #include "station/screen/AudioPlayer.h"
 
+class QWidget;
+
 namespace mw {
 
 enum class MsgButtons { Ok, OkCancel, YesNo };
@@ -24,6 +26,8 @@ struct MessageBox {
     QString title{};  // empty: the application's title
     // The button that Enter presses: 0 the first (OK, Yes), 1 the second.
     int defaultButton = 0;
+    // What the box is about (the field to correct): the box is placed clear of it.
+    const QWidget* anchor = nullptr;
 };
 
 class Platform {

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <algorithm>
 
@@ -71,6 +72,23 @@ void LeaveRoomForTitle(QMessageBox& box) {
     grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// Below the anchor when the screen has room there, else above it; across,
+// centred on the anchor's window as a box would be.
+void PlaceClearOf(QMessageBox& box, const QWidget& anchor) {
+    constexpr int kGap = 8;
+    box.adjustSize();
+    const QRect screen = anchor.screen()->availableGeometry();
+    const QRect around(anchor.mapToGlobal(QPoint(0, 0)), anchor.size());
+    const QRect window = anchor.window()->frameGeometry();
+    const QSize size = box.frameGeometry().size();
+    int top = around.bottom() + kGap;
+    if (top + size.height() > screen.bottom()) top = around.top() - kGap - size.height();
+    const int left = window.center().x() - size.width() / 2;
+    box.move(
+        std::clamp(left, screen.left(), std::max(screen.left(), screen.right() - size.width())),
+        std::max(top, screen.top()));
+}
+
 }  // namespace
 
 MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
@@ -88,6 +106,7 @@ MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
     box.setDefaultButton(request.defaultButton == 1 && pair.second != QMessageBox::NoButton
                              ? pair.second
                              : pair.first);
+    if (request.anchor) PlaceClearOf(box, *request.anchor);
     return AnswerOf(box.exec());
 }
 

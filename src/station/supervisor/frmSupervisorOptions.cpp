@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,6 +36,18 @@ const char* const kDeleteComment =
     "This operation will delete the Client's Name and ID Number from the data disk.  USE WITH "
     "CAUTION!  Once the data has been deleted from this data disk, it CANNOT be retrieved.";
 const char* const kDatabaseEmpty = "Database empty.";
+const char* const kTabsHelp =
+    "Use the left or right arrow keys to switch between Reports, Verify Data and Delete Names.";
+const char* const kOptionHelp =
+    "Use the up or down arrow keys to choose the reports to print, then press Enter.";
+const char* const kSummaryHelp =
+    "Press Space to add or remove the one-page summary after each report, then press Enter.";
+
+bool IsEnter(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 }  // namespace
 
@@ -154,15 +167,27 @@ void frmSupervisorOptions::Form_Activate() {
     });
 }
 
-// The tabs' panel and the focused option or check box show where the focus is.
+// The tabs' panel and the focused option or check box show where the focus
+// is, and the help line what the keys do there. Enter on an option or the
+// check box goes on to "Execute Selection".
 bool frmSupervisorOptions::eventFilter(QObject* watched, QEvent* event) {
+    const bool tabs = watched == sstSupervisorOperations_->tabBar();
     const bool in = event->type() == QEvent::FocusIn;
     if (in || event->type() == QEvent::FocusOut) {
-        if (watched == sstSupervisorOperations_->tabBar()) {
+        if (tabs) {
             SetBackColor(sspTabs_, in ? kFocusColor : kMenuColor);
         } else {
             SetBold(static_cast<QWidget*>(watched), in);
         }
+    }
+    if (in) {
+        msgPanel_->setText(QString::fromUtf8(tabs                              ? kTabsHelp
+                                             : watched == chkPrintSummaryPage_ ? kSummaryHelp
+                                                                               : kOptionHelp));
+    }
+    if (!tabs && IsEnter(event)) {
+        menu_->Focus(kExecuteSelection);
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -37,11 +37,12 @@ protected:
     }
 
     // "Select Data Drive"; each drive window that opens gets the next drive
-    // typed in (an empty one: "Done" straight away).
+    // typed in (an empty one: "Done" straight away; kEscape: backed out of).
     void SelectDataDrive(const std::vector<std::string>& drives) {
         mwtest::ModalDriver driver;
         for (const std::string& drive : drives) {
             driver.When<frmDriveSelect>([drive](frmDriveSelect* window) {
+                if (drive == kEscape) return mwtest::PressKey(Qt::Key_Escape);
                 if (!drive.empty()) {
                     mwtest::Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();
                     mwtest::TypeText(QString::fromStdString(drive));
@@ -61,6 +62,8 @@ protected:
     }
 
     bool ChoiceEnabled(int index) const { return mwtest::Choice(main.get(), index)->isEnabled(); }
+
+    static constexpr const char* kEscape = "\x1b";
 
     QListWidget* list = nullptr;
 };
@@ -99,17 +102,27 @@ TEST_F(DriveMenuTest, ADiskWithTooManyClientsIsRefusedAndTheStationGoesOn) {
     ExpectTheFirstDiskInUse();
 }
 
-// No after a failed choice goes back to the disk in use, Yes shows the drive
-// window again; the station ends when the disk in use is gone too.
+// Backing out of the drive window asks nothing and keeps the disk in use. No
+// after a failed choice goes back to the disk in use, and so does backing out
+// then; Yes shows the drive window again; the station ends when the disk in
+// use is gone too.
 TEST_F(DriveMenuTest, AFailedChoiceIsTriedAgainOrGivenUp) {
+    const std::string missing = disk.Path() + "/gone";
+    SelectDataDrive({kEscape});
+    EXPECT_TRUE(platform.Texts().empty());
+    ExpectTheFirstDiskInUse();
+    platform.Next(MsgAnswer::Yes);
+    SelectDataDrive({missing, kEscape});
+    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation(missing)});
+    ExpectTheFirstDiskInUse();
+
     platform.Next(MsgAnswer::No);
     SelectDataDrive({""});  // "Done" without a choice tries no drive at all
-    EXPECT_EQ(platform.Texts(), Texts{NoTestInformation("")});
+    EXPECT_EQ(platform.Texts().back(), NoTestInformation(""));
     ExpectTheFirstDiskInUse();
 
     TempDir other;
     MakeDisk(other, {"Dee"});
-    const std::string missing = disk.Path() + "/gone";
     platform.Next(MsgAnswer::Yes);
     SelectDataDrive({missing, other.Path()});
     EXPECT_EQ(platform.Texts().back(), NoTestInformation(missing));
@@ -121,7 +134,7 @@ TEST_F(DriveMenuTest, AFailedChoiceIsTriedAgainOrGivenUp) {
     platform.Next(MsgAnswer::No);
     platform.Next(MsgAnswer::Ok);
     SelectDataDrive({""});
-    EXPECT_EQ(platform.Texts().size(), 4u);
+    EXPECT_EQ(platform.Texts().size(), 5u);
     EXPECT_EQ(platform.Texts().back(),
               QStringLiteral("Reload of original data disk failed, aborting Program"));
     EXPECT_FALSE(main->isVisible());

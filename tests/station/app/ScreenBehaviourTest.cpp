@@ -218,5 +218,28 @@ TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitles) {
                  .title = QStringLiteral("Data Verification")});
 }
 
+// A box about a field leaves the field in view: below it, or above it near
+// the foot of the screen.
+TEST(QtPlatformTest, ABoxAboutAFieldLeavesTheFieldInView) {
+    QtPlatform platform;
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    const QRect screen = window.screen()->availableGeometry();
+    for (int top : {screen.top() + 40, screen.bottom() - 80}) {
+        window.setGeometry(screen.left() + 100, top, 300, 40);
+        mwtest::ShowActive(&window);
+        mwtest::ModalDriver driver;
+        QRect box, around;
+        driver.When<QMessageBox>([&](QMessageBox* shown) {
+            box = shown->frameGeometry();
+            around = QRect(field->mapToGlobal(QPoint(0, 0)), field->size());
+            shown->accept();
+        });
+        platform.MsgBox({.text = QStringLiteral("Wrong."), .anchor = field});
+        EXPECT_FALSE(box.intersects(around)) << top;
+        EXPECT_TRUE(screen.contains(box)) << top;
+    }
+}
+
 }  // namespace
 }  // namespace mw

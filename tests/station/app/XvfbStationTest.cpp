@@ -210,7 +210,8 @@ struct Step {
 const char* const kMainWindow = mw::kProductName;
 const char* const kProductBox = "a box titled as the station";
 // Typed into "Client Information": each field and Enter, then Enter on "Information OK".
-const char* const kClientFields = "Cy Dee\nN\n40\n1\n1\n12\n1\n01/02/1980\n\n";
+// The age is not available: any age would disagree with the birth date some year.
+const char* const kClientFields = "Cy Dee\nN\nN\n1\n1\n12\n1\n01/02/1980\n\n";
 // At "Enter Secret Code": the code, Enter to "OK", and OK.
 const std::string kSecretCodeKeys = std::string(1, mw::kSecretCode) + " Return Return";
 
@@ -452,7 +453,7 @@ protected:
         mw::ClientRecord client;
         client.Name = "Cy Dee";
         client.IDNumber = "N";
-        client.Age = "40";
+        client.Age = "N";
         client.Gender = client.Race = client.MaritalStatus = "1";
         client.Education = "12";
         client.DateOfBirth = "01/02/1980";

@@ -71,6 +71,12 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCur
     PressKey(Qt::Key_Up);
     EXPECT_EQ(state.CurrentRecord, 11);
     EXPECT_EQ(list->selectedItems().front(), list->item(10));
+    // A click under the names keeps that client.
+    const QPoint blank(4, list->viewport()->height() - 2);
+    ASSERT_EQ(list->itemAt(blank), nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(list->selectedItems(), QList{list->item(10)});
+    EXPECT_TRUE(Choice(frmMain::kEditCurrentClient)->isEnabled());
 
     Choice(frmMain::kAddNewClient)->setFocus();
     EXPECT_EQ(ClientFrameColor(), QColor(kMenuColor));

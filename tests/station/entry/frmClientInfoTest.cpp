@@ -167,16 +167,26 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) 
         const QString dateError = QStringLiteral(
             "Enter Date of Birth month, day, year as MM/DD/YYYY or N for Not Available. Press "
             "Enter to continue.");
+        const QString futureError = QStringLiteral(
+            "The date of birth 03/06/2024 is later than today's date. Enter Date of Birth as "
+            "MM/DD/YYYY or N for Not Available. Press Enter to continue.");
         QLineEdit* dateOfBirth = Box("txtDateOfBirth");
         Click(dateOfBirth);
-        // Too short ("1/1/1950"): said without a beep, and kept to be put right.
-        for (const char* refused :
-             {"02/30/1960", "04/31/1960", "12/31/1889", "03/06/2024", "1/1/1950"}) {
+        // Too short ("1/1/1950"): said without a beep. A short date or one to
+        // come is kept to be put right, and the box leaves the field in view.
+        for (const auto& [refused, error] : {std::pair{"02/30/1960", dateError},
+                                             {"04/31/1960", dateError},
+                                             {"12/31/1889", dateError},
+                                             {"03/06/2024", futureError},
+                                             {"1/1/1950", dateError}}) {
             const bool tooShort = std::string_view(refused).size() < 10;
+            const bool kept = tooShort || error == futureError;
             const int beeps = platform.beeps;
-            EXPECT_EQ(Said([&] { Enter(QString::fromUtf8(refused)); }).text, dateError) << refused;
+            const MessageBox said = Said([&] { Enter(QString::fromUtf8(refused)); });
+            EXPECT_EQ(said.text, error) << refused;
+            EXPECT_EQ(said.anchor, dateOfBirth);
             EXPECT_EQ(platform.beeps, tooShort ? beeps : beeps + 1) << refused;
-            EXPECT_EQ(dateOfBirth->text(), tooShort ? QString::fromUtf8(refused) : QString());
+            EXPECT_EQ(dateOfBirth->text(), kept ? QString::fromUtf8(refused) : QString());
             EXPECT_TRUE(dateOfBirth->hasFocus()) << refused;
             dateOfBirth->clear();
         }
@@ -201,6 +211,42 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) 
     EXPECT_EQ(stored.Age.View(), "N5 ");
     EXPECT_EQ(stored.Education.View(), "1 ");
     EXPECT_EQ(stored.DateOfBirth.View(), "01/02/1950");
+}
+
+// An age that does not fit the date of birth on the test date is asked
+// about, over the fields: No goes back to the age, Yes keeps both, and a
+// pair that was kept is not asked about again. A year either way fits.
+TEST_F(ClientInfoTest, AnAgeThatDoesNotFitTheDateOfBirthIsAskedAbout) {
+    Open(false, [&] {
+        EnterEach({"Cy", "n", "34", "1", "1", "12", "1"});
+        platform.Next(MsgAnswer::No);
+        Enter(QStringLiteral("03/15/2004"));
+        ASSERT_EQ(platform.shown.size(), 1u);
+        EXPECT_EQ(platform.shown[0].text,
+                  QStringLiteral("The age 34 does not fit the date of birth 03/15/2004, by which "
+                                 "the client is 19.\n\nKeep both as they are?"));
+        EXPECT_EQ(platform.shown[0].anchor, Find(screen, "frClient"));
+        EXPECT_TRUE(Box("txtAge")->hasFocus());
+
+        Box("txtDateOfBirth")->setFocus();
+        platform.Next(MsgAnswer::Yes);
+        Enter(QStringLiteral("03/15/2004"));
+        EXPECT_TRUE(Ok()->hasFocus());
+        PressKey(Qt::Key_Return);
+    });
+    EXPECT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(state.ClientRecords[3].Age.View(), "34 ");
+
+    // An edited client's age is the one it had when it was tested.
+    state.CurrentRecord = 1;
+    state.ClientRecords[1].TodayDate = "02/01/2019";
+    Open(true, [&] {
+        Box("txtAge")->setFocus();
+        TypeText(QStringLiteral("29"));
+        Click(Ok());
+    });
+    EXPECT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(state.ClientRecords[1].Age.View(), "29 ");
 }
 
 // A list opens when its text picks no entry. Escape keeps nothing keyed.

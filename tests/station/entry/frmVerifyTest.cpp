@@ -60,17 +60,20 @@ protected:
     std::unique_ptr<frmVerify> screen;
 };
 
-// The value keyed in the correction pass wins over both earlier ones, and a
-// write that fails asks the last item again so that keying it retries.
+// The screen names the client. The value keyed in the correction pass, which
+// is labelled and listed, wins over both earlier ones, and a write that fails
+// asks the last item again so that keying it retries.
 TEST_F(VerifyTest, OnlyTheDifferingItemsAreAskedAgainAndTheirCorrectionsAreStored) {
     Open(sheet);
+    EXPECT_EQ(Text("lblClient"), QStringLiteral("Client 2: Bob"));
     std::string keyed = sheet;
     keyed[4] = sheet[4] == '1' ? '2' : '1';      // item 5
     keyed[139] = sheet[139] == '3' ? '4' : '3';  // item 140
     platform.Next(MsgAnswer::Ok);
     TypeKeys(keyed);
-    EXPECT_EQ(platform.Texts().at(0),
-              QStringLiteral("Data Correction needed. Please correct the following questions."));
+    EXPECT_EQ(platform.Texts().at(0), QStringLiteral("Data Correction needed. Please correct the "
+                                                     "following questions.\n\n5, 140"));
+    EXPECT_EQ(Find<QGroupBox>(screen.get(), "frAll")->title(), QStringLiteral("Data Correction"));
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #5"));
     EXPECT_FALSE(PreviousShown());
 

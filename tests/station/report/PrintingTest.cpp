@@ -2,13 +2,16 @@
 // without a printer, and printing a selection of clients.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QListWidget>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "core/data/Cp1252.h"
 #include "station/report/ReportFixture.h"
 #include "station/report/ReportOutput.h"
+#include "station/report/ReportPrinter.h"
 #include "station/report/frmPrintSelected.h"
 #include "station/report/frmViewReport.h"
 #include "support/QtTestSupport.h"
@@ -87,6 +90,51 @@ TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
     EXPECT_TRUE(platform.shown.back().text.contains(QStringLiteral("out of paper")));
     EXPECT_TRUE(printer.jobs.empty());
+}
+
+// Without a printer a batch asks once, for one folder, and says what it saved there.
+TEST_F(PrintingTest, WithoutAPrinterABatchGoesToPdfFilesInOneFolderAskedForOnce) {
+    LoadDisk(mwtest::Clients(3));
+    printer.hasPrinter = false;
+    platform.Next(MsgAnswer::No);
+    EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 0);
+    platform.Next(MsgAnswer::Yes);  // and then the folder dialog is cancelled
+    EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 0);
+    EXPECT_FALSE(programDir.Exists("REPORT.PRN"));
+
+    mwtest::TempDir folder;
+    printer.pdfFolder = QString::fromStdString(folder.Path());
+    platform.Next(MsgAnswer::Yes);
+    platform.Next(MsgAnswer::Ok);
+    EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
+    EXPECT_EQ(
+        platform.shown.back().text,
+        QStringLiteral("Reports saved as PDF files: 2 of 2.\n\nFolder: ") + printer.pdfFolder);
+    EXPECT_NE(folder.Read("Client 3 report.pdf").find("NAME: Client 3"), std::string::npos);
+    EXPECT_TRUE(folder.Exists("Client 1 report.pdf") && !folder.Exists("Client 2 report.pdf"));
+    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_EQ(printer.foldersSuggested.size(), 2u);
+    EXPECT_NE(programDir.Read("MW.ini").find("PdfFolder=" + folder.Path()), std::string::npos);
+}
+
+// However long a page, the station prints it on one sheet; an empty page is a sheet too.
+TEST(RenderReportTest, EachPageOfTheReportIsOneSheet) {
+    const QString longPage = QString::fromStdString(Cp1252ToUtf8(
+        LocalFileSystem()
+            .ReadFile(MW_SOURCE_DIR "/tests/core/report/golden/client-4-omissions/expected.prn")
+            .value()));
+    for (const auto& [report, pages] :
+         {std::pair{longPage, 4}, {QStringLiteral("a\r\n\f\fb"), 3}}) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setPageSize(PageSizeOf(kLetterPaper));
+            ASSERT_TRUE(RenderReport(writer, report).ok());
+        }
+        EXPECT_EQ(pdf.count("/Type /Page\n"), pages);
+    }
 }
 
 TEST_F(PrintingTest, PrintSelectedPrintsInClientOrderAndLeavesNoCopies) {

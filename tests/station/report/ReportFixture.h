@@ -19,8 +19,9 @@ public:
     bool hasPrinter = true;
     // Every job fails with this when set.
     std::optional<mw::Error> failure;
-    // The file the PDF dialog answers with; empty: the user cancelled.
-    QString pdfPath;
+    // What the PDF file and folder dialogs answer with; empty: the user cancelled.
+    QString pdfPath, pdfFolder;
+    std::vector<QString> foldersSuggested;
     // Runs during each job, while the station waits for it.
     std::function<void()> whilePrinting;
 
@@ -35,6 +36,10 @@ public:
         return Job([&] { rawJobs.push_back(bytes); });
     }
     QString AskPdfPath(QWidget*, const QString&) override { return pdfPath; }
+    QString AskPdfFolder(QWidget*, const QString& suggested) override {
+        foldersSuggested.push_back(suggested);
+        return pdfFolder;
+    }
     void Preview(QWidget*, const QString&) override {}
 
 private:

@@ -28,7 +28,7 @@ using mwtest::PressKey;
 
 // A sheet with client data, `item` marked as given and every other "2".
 std::string Sheet(const std::string& inmate, const std::string& mark = "2", int item = 1) {
-    std::string line = inmate + ",30,1,2,12,1,01/02/1980";
+    std::string line = inmate + ",44,1,2,12,1,01/02/1980";
     for (int i = 1; i <= kItemCount; ++i) line += "," + (i == item ? mark : "2");
     return line + "\r\n";
 }

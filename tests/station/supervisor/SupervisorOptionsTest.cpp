@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -126,6 +127,24 @@ TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
     EXPECT_EQ(platform.shown[1].title, QStringLiteral("Verify Data"));
     EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("No client of this data disk")));
     EXPECT_TRUE(printer.jobs.empty());
+}
+
+// Each control's help line says what its keys do; Enter on a print option or
+// on the check box goes on to "Execute Selection" and runs nothing.
+TEST_F(SupervisorOptionsTest, EachControlHasItsHelpLineAndEnterOnAnOptionGoesToExecute) {
+    LoadDisk(mwtest::Clients(2));
+    frmSupervisorOptions screen(ctx, nullptr);
+    mwtest::ShowActive(&screen);
+    const auto help = [&] { return Find<QLabel>(&screen, "MsgPanel")->text(); };
+    EXPECT_TRUE(help().contains(QStringLiteral("arrow keys to switch"))) << help().toStdString();
+    for (const char* name : {"optPrintOption_2", "chkPrintSummaryPage"}) {
+        Find<QWidget>(&screen, name)->setFocus();
+        EXPECT_TRUE(help().endsWith(QStringLiteral("then press Enter."))) << name;
+        PressKey(Qt::Key_Return);
+        EXPECT_TRUE(mwtest::Choice(&screen, frmSupervisorOptions::kExecuteSelection)->hasFocus());
+        EXPECT_EQ(help(), QStringLiteral("Perform the selected operation."));
+    }
+    EXPECT_TRUE(screen.isVisible() && printer.jobs.empty());
 }
 
 TEST_F(SupervisorOptionsTest, AnEmptyDiskClosesTheScreenWithItsMessage) {
