@@ -192,9 +192,12 @@ Result<std::vector<std::string>> WriteClientReport(const Options& o, const Score
                                                    const ReportTarget& target, std::ostream& out) {
     Result<ComposedReport> report = reports.Compose(record, n, o.flags.count("--summary") > 0);
     if (!report) return report.error();
-    const std::string bytes =
-        target.pdf ? ReportPdfBytes(report->bytes, *target.pdf) : std::move(report->bytes);
-    if (Status st = WriteOutput(o, target.path, bytes, out); !st) return st.error();
+    if (target.pdf) {
+        Result<std::string> pdf = ReportPdf(LocalFileSystem(), report->bytes, *target.pdf);
+        if (!pdf) return pdf.error();
+        report->bytes = std::move(*pdf);
+    }
+    if (Status st = WriteOutput(o, target.path, report->bytes, out); !st) return st.error();
     return report->problems;
 }
 

@@ -76,7 +76,7 @@ Sheets PdfSheets(const std::string& pdf, const std::string& prn, const Paper& pa
     const std::vector<PageLines> pages = SplitPages(prn);
     std::vector<std::map<std::pair<long, long>, std::string>> words;  // by line and column
     std::istringstream in(Output("pdftotext -bbox '" + pdf + "' -"));
-    SheetLayout layout{};
+    PageOnSheet layout{};
     for (std::string tag; std::getline(in, tag);) {
         std::smatch m;
         if (tag.find("<page ") != std::string::npos) {

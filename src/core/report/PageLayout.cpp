@@ -110,7 +110,7 @@ std::vector<PageLines> SplitPages(std::string_view text) {
     return pages;
 }
 
-SheetLayout LayoutPage(std::size_t lines, const Paper& paper) {
+PageOnSheet LayoutPage(std::size_t lines, const Paper& paper) {
     const double room = paper.heightPoints - 2 * kTopBottomMarginPoints;
     const double pitch =
         std::min(kLinePitchPoints, room / static_cast<double>(std::max<std::size_t>(lines, 1)));

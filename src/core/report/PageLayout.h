@@ -51,7 +51,7 @@ using PageLines = std::vector<std::string>;
 std::vector<PageLines> SplitPages(std::string_view text);
 
 // How one page lies on its sheet, in points.
-struct SheetLayout {
+struct PageOnSheet {
     double fontPoints;   // the type's size
     double pitchPoints;  // from the top of one line to the top of the next
 };
@@ -59,6 +59,6 @@ struct SheetLayout {
 // The layout of a page of `lines` lines: six lines to the inch when they fit
 // between the margins, else as close as makes them fit, the type shrinking
 // with them only once its lines would touch.
-SheetLayout LayoutPage(std::size_t lines, const Paper& paper);
+PageOnSheet LayoutPage(std::size_t lines, const Paper& paper);
 
 }  // namespace mw

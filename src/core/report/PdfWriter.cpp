@@ -50,7 +50,7 @@ std::string PdfString(std::string_view line) {
 // The drawing of one sheet: each line at its slot, from the top margin down,
 // its baseline the font's ascent below the slot's top.
 std::string SheetContent(const PageLines& lines, const Paper& paper, const TrueTypeFont& font) {
-    const SheetLayout layout = LayoutPage(lines.size(), paper);
+    const PageOnSheet layout = LayoutPage(lines.size(), paper);
     const double firstBaseline =
         paper.heightPoints - kTopBottomMarginPoints - font.ascent / 1000.0 * layout.fontPoints;
     std::string content = "BT\n/F1 " + Num(layout.fontPoints) + " Tf\n" + Num(layout.pitchPoints) +
@@ -148,12 +148,18 @@ std::string ReportPdfBytes(std::string_view report, const Paper& paper, const Tr
     return pdf.Finish();
 }
 
+Result<std::string> ReportPdf(FileSystem& fs, std::string_view report, const Paper& paper) {
+    Result<TrueTypeFont> font = ReadTrueTypeFont(fs, kPdfFontFile);
+    if (!font) return font.error();
+    return ReportPdfBytes(report, paper, *font);
+}
+
 // A PDF can be made again from the disk, so it is not synced.
 Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,
                       const Paper& paper) {
-    Result<TrueTypeFont> font = ReadTrueTypeFont(fs, kPdfFontFile);
-    if (!font) return font.error();
-    return fs.ReplaceRemakeableFile(path, ReportPdfBytes(report, paper, *font));
+    Result<std::string> pdf = ReportPdf(fs, report, paper);
+    if (!pdf) return pdf.error();
+    return fs.ReplaceRemakeableFile(path, *pdf);
 }
 
 }  // namespace mw

@@ -24,6 +24,9 @@ inline constexpr const char* kPdfFontFile =
 // The PDF's bytes for the report's Windows-1252 text.
 std::string ReportPdfBytes(std::string_view report, const Paper& paper, const TrueTypeFont& font);
 
+// The report's PDF, in the font the station embeds.
+Result<std::string> ReportPdf(FileSystem& fs, std::string_view report, const Paper& paper);
+
 // Writes the report's PDF to `path` whole (not synced: it can be made
 // again), or leaves the path as it was.
 Status WriteReportPdf(FileSystem& fs, const std::string& path, std::string_view report,

@@ -1,6 +1,7 @@
 #include "station/report/ReportOutput.h"
 
 #include <QDir>
+#include <algorithm>
 #include <string>
 
 #include "core/data/Cp1252.h"
@@ -79,8 +80,12 @@ bool WritePdf(StationContext& ctx, const std::string& path, std::string_view rep
     return saved.ok();
 }
 
+QString PdfName(int record) {
+    return QStringLiteral("Client %1 report.pdf").arg(record);
+}
+
 QString PdfName(const StationContext& ctx) {
-    return QStringLiteral("Client %1 report.pdf").arg(ctx.state.CurrentRecord);
+    return PdfName(ctx.state.CurrentRecord);
 }
 
 bool SavePdfIn(StationContext& ctx, const std::string& folder) {
@@ -88,9 +93,26 @@ bool SavePdfIn(StationContext& ctx, const std::string& folder) {
     return bytes && WritePdf(ctx, JoinPath(folder, PdfName(ctx).toStdString()), *bytes);
 }
 
+// The files of an earlier batch in the folder are replaced only when the user
+// says so, once for the whole batch.
+bool MayReplacePdfs(StationContext& ctx, const std::string& folder,
+                    const std::vector<int>& records) {
+    const auto there = std::ranges::count_if(records, [&](int record) {
+        return ctx.fs.FileExists(JoinPath(folder, PdfName(record).toStdString()));
+    });
+    if (there == 0) return true;
+    return ctx.platform.MsgBox(
+               {.text = QStringLiteral("%1 of these reports already have a PDF file in the "
+                                       "folder, from an earlier printing.\n\nReplace them?")
+                            .arg(there),
+                .buttons = MsgButtons::YesNo,
+                .icon = MsgIcon::Question,
+                .title = QString::fromUtf8(kPrintTitle)}) == MsgAnswer::Yes;
+}
+
 // Without a printer a batch of reports goes to PDF files in one folder, asked
 // for once and remembered; empty when the user would rather not.
-std::string AskPdfFolder(StationContext& ctx, QWidget* parent) {
+std::string AskPdfFolder(StationContext& ctx, QWidget* parent, const std::vector<int>& records) {
     const MsgAnswer save =
         ctx.platform.MsgBox({.text = QStringLiteral("No printer is set up on this computer.\n\n"
                                                     "Save the reports as PDF files in a folder "
@@ -107,7 +129,8 @@ std::string AskPdfFolder(StationContext& ctx, QWidget* parent) {
     if (Status saved = ini.SavePdfFolder(folder.toStdString()); !saved) {
         ShowError(ctx.platform, saved.error());
     }
-    return folder.toStdString();
+    return MayReplacePdfs(ctx, folder.toStdString(), records) ? folder.toStdString()
+                                                              : std::string();
 }
 
 void TellPdfsSaved(StationContext& ctx, int saved, std::size_t total, const std::string& folder) {
@@ -186,7 +209,7 @@ bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary) {
     const bool toPdf = !ctx.state.PrintToDOS && !PrinterOf(ctx).HasDefaultPrinter();
-    const std::string folder = toPdf ? AskPdfFolder(ctx, parent) : std::string();
+    const std::string folder = toPdf ? AskPdfFolder(ctx, parent, records) : std::string();
     if (toPdf && folder.empty()) return 0;
     StationState& state = ctx.state;
     const std::string report = ReportPath(ctx);

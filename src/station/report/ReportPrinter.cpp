@@ -47,7 +47,7 @@ void UseDefaultPrinter(QPrinter& printer) {
 // One page of the report on its sheet, laid out as the PDF files lay it out.
 void DrawPage(QPainter& painter, const PageLines& lines, const Paper& paper,
               double pixelsPerPoint) {
-    const SheetLayout layout = LayoutPage(lines.size(), paper);
+    const PageOnSheet layout = LayoutPage(lines.size(), paper);
     QFont font = ReportFont();
     font.setPointSizeF(layout.fontPoints);
     painter.setFont(font);

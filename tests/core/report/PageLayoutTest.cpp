@@ -69,7 +69,7 @@ TEST(PageLayoutTest, EveryPageTheReportCanMakeLiesWholeOnOneSheetInItsType) {
         const double room = paper.heightPoints - 2 * kTopBottomMarginPoints;
         for (const auto& [report, page] : pages) {
             SCOPED_TRACE(report + " on " + name + ", a page of " + std::to_string(page.size()));
-            const SheetLayout layout = LayoutPage(page.size(), paper);
+            const PageOnSheet layout = LayoutPage(page.size(), paper);
             EXPECT_LE(layout.pitchPoints * static_cast<double>(page.size()), room + 1e-6);
             if (kLinePitchPoints * static_cast<double>(page.size()) <= room) {
                 EXPECT_EQ(layout.pitchPoints, kLinePitchPoints);
@@ -81,7 +81,7 @@ TEST(PageLayoutTest, EveryPageTheReportCanMakeLiesWholeOnOneSheetInItsType) {
         }
     }
     // Only a page far beyond anything the report makes gives up some of its type.
-    const SheetLayout crowded = LayoutPage(200, kLetterPaper);
+    const PageOnSheet crowded = LayoutPage(200, kLetterPaper);
     EXPECT_LT(crowded.fontPoints, kReportFontPoints);
 }
 

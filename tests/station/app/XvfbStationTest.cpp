@@ -664,7 +664,15 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
     TempDir files;
     qputenv("CUPS_SERVER", QByteArray::fromStdString(files.File("no-server")));  // no printer
     files.Write("sheets.csv", "not,a,sheet\r\n");
-    files.Write("report.pdf", "an older report");
+    const auto olderReports = [&files] {
+        return std::ranges::count_if(std::array{1, 2, 3}, [&files](int client) {
+            return files.Read("Client " + std::to_string(client) + " report.pdf") ==
+                   "an older report";
+        });
+    };
+    for (const char* client : {"1", "2", "3"}) {
+        files.Write(std::string("Client ") + client + " report.pdf", "an older report");
+    }
     const std::string ones(mw::kItemCount, '1');  // differs from every stored answer, all "0"
     const struct {
         const char* flow;
@@ -674,8 +682,7 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
          {{kMainWindow, "alt+o d"},
           {"Select Drive", "Tab space"},  // "Help"
           {kProductBox, "Return"},
-          {"Select Drive", "Escape"},
-          {kProductBox, "alt+n"}}},
+          {"Select Drive", "Escape"}}},  // backing out asks nothing
         {"a refused name, then Cancel on the answer grid",
          {{kMainWindow, "Tab Down Return"},  // "Add New Client"
           {"Entry Method", "Down Return"},
@@ -714,9 +721,10 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
           {"Supervisor Options", "Tab Down Tab Tab Return"},
           {"Enter Secret Code", kSecretCodeKeys},
           {"Print Selected Reports", "space Tab Return"},
-          {"Print Report", "alt+y"},
-          {"Save Report as PDF", "ctrl+a", files.File("report.pdf") + "\n"},
-          {"Save Report as PDF", "alt+y", {}, true}}},
+          {"Print Report", "alt+y"},  // no printer: PDF files instead
+          {"Save Reports as PDF Files", "ctrl+a", files.Path() + "\n"},
+          {"Print Report", "alt+y", {}, true},  // replace the older file
+          {"Print Report", "Return", {}, true}}},
         {"Delete Names and \"Process complete\"",
          {{kMainWindow, "Return"},
           {"Supervisor Options", "Right Right Tab Return"},
@@ -731,7 +739,7 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
         ExpectKeyboardAtMain();
         if (HasFailure()) return;
     }
-    EXPECT_NE(files.Read("report.pdf"), "an older report");
+    EXPECT_EQ(olderReports(), 2);  // the selected client's was replaced
     EXPECT_NE(disk_.Read("DATA401.MW").find(ones), std::string::npos);
     ExitStation();
 }

@@ -115,6 +115,17 @@ TEST_F(PrintingTest, WithoutAPrinterABatchGoesToPdfFilesInOneFolderAskedForOnce)
     EXPECT_TRUE(printer.jobs.empty());
     EXPECT_EQ(printer.foldersSuggested.size(), 2u);
     EXPECT_NE(programDir.Read("MW.ini").find("PdfFolder=" + folder.Path()), std::string::npos);
+
+    // The files of an earlier batch are replaced only when the user says so, once.
+    folder.Write("Client 1 report.pdf", "an older report");
+    for (MsgAnswer replace : {MsgAnswer::No, MsgAnswer::Yes}) {
+        platform.Next(MsgAnswer::Yes);
+        platform.Next(replace);
+        if (replace == MsgAnswer::Yes) platform.Next(MsgAnswer::Ok);
+        EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), replace == MsgAnswer::Yes ? 2 : 0);
+        EXPECT_EQ(folder.Read("Client 1 report.pdf") == "an older report",
+                  replace == MsgAnswer::No);
+    }
 }
 
 // However long a page, the station prints it on one sheet; an empty page is a sheet too.
