@@ -6,6 +6,7 @@
 #include "core/data/Cp1252.h"
 #include "core/report/ScoreAndPrint.h"
 #include "station/report/ReportPrinter.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 
@@ -118,6 +119,7 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
         ShowFailure(ctx, "The report was not printed.", printed.error());
         return PrintOutcome::NotPrinted;
     }
+    Audit(ctx, {AuditEvent::ReportPrinted, ctx.state.CurrentRecord});
     return PrintOutcome::Printed;
 }
 
@@ -135,8 +137,12 @@ bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
                   path.toStdString(),
                   std::string_view(pdf->constData(), static_cast<std::size_t>(pdf->size())))
             : pdf.status();
-    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
-    return saved.ok();
+    if (!saved) {
+        ShowFailure(ctx, "The PDF file was not saved.", saved.error());
+        return false;
+    }
+    Audit(ctx, {AuditEvent::Exported, ctx.state.CurrentRecord, "PDF report"});
+    return true;
 }
 
 // All reports are made before the first is printed; a report that cannot be
