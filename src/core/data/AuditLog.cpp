@@ -114,7 +114,8 @@ Status AuditLog::Append(const DateTime& when, const AuditEntry& entry) {
 
 Result<AuditReading> AuditLog::Read() const {
     AuditReading reading;
-    if (!fs_.FileExists(path_)) return reading;
+    // Anything else at the name is refused by the read, naming it.
+    if (!fs_.FileExists(path_) && !fs_.DirectoryExists(path_)) return reading;
     Result<std::string> log = fs_.ReadFile(path_);
     if (!log) return log.error();
     reading.present = true;

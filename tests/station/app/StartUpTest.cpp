@@ -83,8 +83,8 @@ TEST_F(StartUpTest, AnAlteredAuditLogIsShownAndAnUnwritableOneToldOnce) {
                         .arg(QString::fromStdString(log.Path()))});
     EXPECT_EQ(platform.shown[0].icon, MsgIcon::Exclamation);
 
-    std::filesystem::remove(log.Path());
-    std::filesystem::create_directory(log.Path());
+    disk.Write(kAuditLogFileName, "");
+    std::filesystem::permissions(log.Path(), std::filesystem::perms::owner_read);
     platform.Next(MsgAnswer::Ok);
     ASSERT_TRUE(Start());
     Audit(ctx, {AuditEvent::ReportViewed, 1});
