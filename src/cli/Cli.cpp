@@ -14,6 +14,7 @@
 
 #include "cli/CsvExport.h"
 #include "cli/StationFiles.h"
+#include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
 #include "core/data/DataDisk.h"
@@ -39,6 +40,7 @@ const char* const kUsage =
     "                              [--pdf [--paper letter|a4]]\n"
     "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--anonymised]\n"
     "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n"
+    "       mirrorwise-cli audit --disk DIR\n"
     "       mirrorwise-cli --help | --version\n"
     "An option's value follows it or an equals sign (--client 2, --client=2).\n"
     "A FILE of \"-\" is standard output.\n";
@@ -88,6 +90,27 @@ int Fail(std::ostream& err, const Error& e) {
     err << "mirrorwise-cli: " << e.message << "\n";
     return kDataError;
 }
+
+// Events on a data disk, added to its audit log. The command's work is done
+// by then and counts: a log that cannot be written is named on stderr, once,
+// and leaves the exit status as it is.
+class DiskAudit {
+public:
+    DiskAudit(const std::string& disk, std::ostream& err)
+        : log_(LocalFileSystem(), disk), err_(err) {}
+
+    void Add(const AuditEntry& entry) {
+        const Status st = log_.Append(SystemClock().Now(), entry);
+        if (st || warned_) return;
+        warned_ = true;
+        err_ << "mirrorwise-cli: audit log not written: " << st.error().message << "\n";
+    }
+
+private:
+    AuditLog log_;
+    std::ostream& err_;
+    bool warned_ = false;
+};
 
 // A folder is read as a data disk only when its TID says it is one.
 Status CheckDataDisk(const std::string& folder) {
@@ -189,7 +212,8 @@ struct ReportTarget {
 
 Result<std::vector<std::string>> WriteClientReport(const Options& o, const ScoreAndPrint& reports,
                                                    const ClientRecord& record, int n,
-                                                   const ReportTarget& target, std::ostream& out) {
+                                                   const ReportTarget& target, std::ostream& out,
+                                                   DiskAudit& audit) {
     Result<ComposedReport> report = reports.Compose(record, n, o.flags.count("--summary") > 0);
     if (!report) return report.error();
     if (target.pdf) {
@@ -198,6 +222,7 @@ Result<std::vector<std::string>> WriteClientReport(const Options& o, const Score
         report->bytes = std::move(*pdf);
     }
     if (Status st = WriteOutput(o, target.path, report->bytes, out); !st) return st.error();
+    audit.Add({AuditEvent::Exported, n, target.pdf ? "PDF report" : "text report"});
     return report->problems;
 }
 
@@ -214,7 +239,8 @@ int Report(const Options& o, std::ostream& out, std::ostream& err) {
             : ReportTarget{
                   o.values.count("--output") ? o.values.at("--output") : reports.ReportPath(),
                   std::nullopt};
-    auto problems = WriteClientReport(o, reports, state.ClientRecords[n], n, target, out);
+    DiskAudit audit(state.DataPath, err);
+    auto problems = WriteClientReport(o, reports, state.ClientRecords[n], n, target, out, audit);
     if (!problems) return Fail(err, problems.error());
     return ReportProblems(*problems, err);
 }
@@ -230,10 +256,12 @@ int Reports(const Options& o, std::ostream& out, std::ostream& err) {
     std::filesystem::create_directories(outputDir, ec);
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     std::vector<std::string> all;
+    DiskAudit audit(state->DataPath, err);
     for (int n = 1; n <= state->RecordCount; ++n) {
         const ReportTarget target{JoinPath(outputDir, std::to_string(n) + (pdf ? ".pdf" : "")),
                                   pdf ? paper : std::nullopt};
-        auto problems = WriteClientReport(o, reports, state->ClientRecords[n], n, target, out);
+        auto problems =
+            WriteClientReport(o, reports, state->ClientRecords[n], n, target, out, audit);
         if (!problems) return Fail(err, problems.error());
         for (const std::string& p : *problems)
             all.push_back("client " + std::to_string(n) + ": " + p);
@@ -288,10 +316,15 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     Result<ReportData> data =
         ScoreAndPrint(LocalFileSystem(), o.values.at("--program-dir")).ReadData();
     if (!data) return Fail(err, data.error());
-    const std::string csv = ClientsCsv(*state, *data, o.flags.count("--anonymised") > 0);
+    const bool anonymised = o.flags.count("--anonymised") > 0;
+    const std::string csv = ClientsCsv(*state, *data, anonymised);
     const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
-    Status st = WriteOutput(o, path, csv, out);
-    return st ? kOk : Fail(err, st.error());
+    if (Status st = WriteOutput(o, path, csv, out); !st) return Fail(err, st.error());
+    DiskAudit(state->DataPath, err)
+        .Add({AuditEvent::Exported, 0,
+              std::string(anonymised ? "anonymised " : "") + "CSV table of " +
+                  std::to_string(state->RecordCount) + " clients"});
+    return kOk;
 }
 
 // The reader's sheets stored as new clients, as the station stores them
@@ -316,6 +349,7 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
     if (!file) return Fail(err, file.error());
     const int nameSetting = ini.GetScanSettings().NameSetting;
     ScanBatchSummary summary{.read = static_cast<int>(file->sheets.size())};
+    DiskAudit audit(state.DataPath, err);
     std::string notStored;
     for (const ScannedSheet& sheet : file->sheets) {
         const std::string inmate = Cp1252ToUtf8(Trim(sheet.client.IDNumber.View()));
@@ -333,6 +367,7 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
         state.Current() = UnreviewedClient(
             sheet.client, Utf8ToCp1252(AutomaticName(nameSetting, sheet.client, number)), today);
         if (Status st = store.AddClient(); !st) return Fail(err, st.error());
+        audit.Add({AuditEvent::ClientAdded, number, "scanned"});
         ++summary.stored;
         if (const std::vector<int> toKey = ItemsToKey(sheet.client.Answers.View());
             !toKey.empty()) {
@@ -341,8 +376,37 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
         }
     }
     out << SummaryText(summary) << "\n";
+    audit.Add({AuditEvent::ScanBatchImported, 0, BatchDetails(summary)});
     if (notStored.empty()) return kOk;
     return Fail(err, MakeError(errc::DiskFull, "the data disk is full; not stored: " + notStored));
+}
+
+// The disk's events, one to a line, and whether each line follows from the
+// one before it. The last line's hash is printed, to be noted down: it shows
+// later whether lines were cut off the end or the log was written anew.
+int Audit(const Options& o, std::ostream& out, std::ostream& err) {
+    const std::string& disk = o.values.at("--disk");
+    if (Status st = CheckDataDisk(disk); !st) return Fail(err, st.error());
+    const AuditLog log(LocalFileSystem(), disk);
+    Result<AuditReading> reading = log.Read();
+    if (!reading) return Fail(err, reading.error());
+    if (!reading->present) {
+        out << "no audit log on " << disk << "\n";
+        return kOk;
+    }
+    for (const AuditLine& line : reading->lines) {
+        char head[64];
+        std::snprintf(head, sizeof head, "%5d  %-19s  %4s  ", line.number, line.time.c_str(),
+                      line.record.c_str());
+        out << head << line.event << (line.details.empty() ? "" : ": ") << line.details << "\n";
+    }
+    if (reading->firstBroken > 0) {
+        return Fail(err,
+                    MakeError(errc::BadData, BrokenChainText(log.Path(), reading->firstBroken)));
+    }
+    out << log.Path() << ": " << reading->lines.size() << " lines, each following from the one "
+        << "before it; last hash " << reading->lastHash << "\n";
+    return kOk;
 }
 
 // A command: the options it takes, those it needs, and what runs it.
@@ -381,6 +445,7 @@ const std::map<std::string, Command>& Commands() {
           {},
           {"--program-dir", "--disk", "--file"},
           Import}},
+        {"audit", {{"--disk"}, {}, {"--disk"}, Audit}},
     };
     return commands;
 }

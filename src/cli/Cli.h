@@ -1,6 +1,7 @@
 // The command-line tool over the core: listing a data disk, scoring a client,
-// writing reports and importing a mark reader's answer sheets. Exit status 0 on success, 1 for a
-// data or disk error, 2 for a usage error.
+// writing reports, importing a mark reader's answer sheets and checking a
+// disk's audit log. Exit status 0 on success, 1 for a data or disk error (or
+// a broken audit log), 2 for a usage error.
 #pragma once
 
 #include <iosfwd>

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
 #include "core/data/DataDisk.h"
 #include "core/data/QuestionDatabase.h"
@@ -79,7 +80,7 @@ Status CheckNotStationFile(const std::string& target, const std::string& program
                            const std::string& disk) {
     static const std::vector<std::string> programFiles = ProgramFileNames();
     static const std::vector<std::string> diskFiles = {kRecordFileName, kIdentityFileName,
-                                                       kWriteTestFileName};
+                                                       kWriteTestFileName, kAuditLogFileName};
     if (std::string kept = KeptAs(target, programDir, programFiles, true); !kept.empty()) {
         return Refused(target, kept, "in the program folder " + programDir);
     }

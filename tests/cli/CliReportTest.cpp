@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "cli/CliRun.h"
+#include "core/data/AuditLog.h"
+#include "core/data/Sha256.h"
 #include "support/TempDir.h"
 
 namespace mw {
@@ -183,6 +185,62 @@ TEST_F(CliReportTest, AStandardOutputThatCannotBeWrittenIsAnError) {
         std::ostringstream err;
         EXPECT_EQ(RunCli(args, out, err), 1) << args[0];
         EXPECT_NE(err.str().find("cannot write to standard output"), std::string::npos) << args[0];
+    }
+}
+
+// What reads a client's data off the disk is logged, without a name or ID;
+// the audit command lists the events and names the first line that was
+// changed, removed or moved.
+TEST_F(CliReportTest, AuditListsTheEventsAndFindsEachAlteredLine) {
+    const auto audit = [&] { return Cli({"audit", "--disk", disk.Path()}); };
+    EXPECT_EQ(audit().out, "no audit log on " + disk.Path() + "\n");
+    ASSERT_EQ(Run("report", {"--client", "2"}).status, 0);
+    ASSERT_EQ(Run("export", {"--output", output.File("all.csv")}).status, 0);
+    ASSERT_EQ(Run("reports", {"--output-dir", output.Path()}).status, 0);
+    const CliRun whole = audit();
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    EXPECT_NE(whole.out.find("     2  exported: text report\n"), std::string::npos) << whole.out;
+    EXPECT_NE(whole.out.find("     -  exported: CSV table of 8 clients\n"), std::string::npos);
+
+    const std::string log = disk.Read(kAuditLogFileName);
+    for (const char* value : {"Maria Lopez", "412-77-0981", "Kim Tran", "660-41-2208"}) {
+        EXPECT_EQ(log.find(value), std::string::npos) << value;
+    }
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < log.size(); at = log.find('\n', at) + 1) {
+        lines.push_back(log.substr(at, log.find('\n', at) - at));
+    }
+    ASSERT_EQ(lines.size(), 10u);
+    // Line 2 written anew with a hash that fits it: the line after it no longer does.
+    std::vector<std::string> rehashed = lines;
+    const std::string text = lines[1].substr(0, lines[1].rfind('\t')) + " (anonymised)";
+    rehashed[1] = text + '\t' + Sha256Hex(lines[0].substr(lines[0].rfind('\t') + 1) + text);
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        int broken;
+    };
+    std::vector<Case> cases = {
+        {"a detail changed", lines, 3},
+        {"the first line removed", {lines.begin() + 1, lines.end()}, 1},
+        {"a line removed", lines, 4},
+        {"two lines swapped", lines, 5},
+        {"a line rewritten with its own hash", rehashed, 3},
+    };
+    cases[0].lines[2].replace(lines[2].find("text"), 4, "PDF ");
+    cases[2].lines.erase(cases[2].lines.begin() + 3);
+    std::swap(cases[3].lines[4], cases[3].lines[5]);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string altered;
+        for (const std::string& line : c.lines) altered += line + '\n';
+        disk.Write(kAuditLogFileName, altered);
+        const CliRun r = audit();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("line " + std::to_string(c.broken) + " of " +
+                             JoinPath(disk.Path(), kAuditLogFileName) + " breaks the chain"),
+                  std::string::npos)
+            << r.err;
     }
 }
 

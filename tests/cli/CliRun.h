@@ -1,12 +1,14 @@
 // Runs the command-line tool in-process and keeps what it printed.
 #pragma once
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "core/data/FileSystem.h"
+#include "support/TempDir.h"
 
 namespace mwtest {
 
@@ -22,11 +24,20 @@ inline CliRun Cli(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
+// A copy of the built demo disk, one per test program: the commands add to
+// a disk's audit log, and tests running side by side must not share one.
+inline std::string DemoDisk() {
+    static const TempDir copy;
+    static const bool copied = (std::filesystem::copy(MW_DEMO_DISK_DIR, copy.Path()), true);
+    (void)copied;
+    return copy.Path();
+}
+
 // `command` on the demo disk with the built program folder or `program`.
 inline std::vector<std::string> DemoCommand(const std::string& command,
                                             const std::vector<std::string>& more,
                                             const std::string& program = MW_PROGRAM_DIR) {
-    std::vector<std::string> args = {command, "--program-dir", program, "--disk", MW_DEMO_DISK_DIR};
+    std::vector<std::string> args = {command, "--program-dir", program, "--disk", DemoDisk()};
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data/AuditLog.h"
 #include "station/app/frmMain.h"
 #include "station/screen/StationContext.h"
 #include "support/FaultyFileSystem.h"
@@ -76,6 +77,21 @@ protected:
         auto db = mw::Database::Open(MW_PROGRAM_DIR "/mw32.db", true);
         ASSERT_TRUE(db) << db.error().message;
         ctx.database = std::move(*db);
+    }
+
+    // The events in the disk's audit log, "record event: details" each; its
+    // chain must be whole.
+    std::vector<std::string> AuditEvents() const {
+        mw::Result<mw::AuditReading> log = mw::AuditLog(mw::LocalFileSystem(), disk.Path()).Read();
+        std::vector<std::string> events;
+        if (!log) ADD_FAILURE() << log.error().message;
+        if (!log) return events;
+        EXPECT_EQ(log->firstBroken, 0);
+        for (const mw::AuditLine& line : log->lines) {
+            events.push_back(line.record + " " + line.event +
+                             (line.details.empty() ? "" : ": " + line.details));
+        }
+        return events;
     }
 
     // Remembers a drive in MW.ini, as an earlier run would have.

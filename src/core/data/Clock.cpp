@@ -8,7 +8,9 @@ namespace {
 
 class LocalClock final : public Clock {
 public:
-    Date Today() const override {
+    Date Today() const override { return Now().date; }
+
+    DateTime Now() const override {
         std::time_t now = std::time(nullptr);
         std::tm local{};
 #ifdef _WIN32
@@ -16,7 +18,10 @@ public:
 #else
         localtime_r(&now, &local);
 #endif
-        return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
+                local.tm_hour,
+                local.tm_min,
+                local.tm_sec};
     }
 };
 

@@ -1,4 +1,4 @@
-// Today's date, injected so that tests can fix it.
+// Today's date and the time of day, injected so that tests can fix them.
 #pragma once
 
 #include <string>
@@ -11,6 +11,13 @@ struct Date {
     int day = 1;
 };
 
+struct DateTime {
+    Date date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
 // The earliest year of birth the station takes.
 inline constexpr int kEarliestBirthYear = 1890;
 
@@ -21,9 +28,11 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual Date Today() const = 0;
+    // The date and time of day; a clock that keeps only the date gives midnight.
+    virtual DateTime Now() const { return {Today()}; }
 };
 
-// The machine's local date.
+// The machine's local date and time.
 const Clock& SystemClock();
 
 }  // namespace mw

@@ -4,6 +4,7 @@
 
 #include "core/data/DataDisk.h"
 #include "station/app/frmDriveSelect.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 
@@ -21,6 +22,28 @@ QString DriveForDisplay(const std::string& drive) {
     return letter.match(text).hasMatch() ? text.toUpper() : text;
 }
 
+// A log whose chain is broken was changed outside the station: the
+// supervisor is told where, and the station goes on with the disk.
+void WarnOfAlteredAuditLog(StationContext& ctx) {
+    const AuditLog log(ctx.fs, ctx.state.DataPath);
+    Result<AuditReading> reading = log.Read();
+    QString problem;
+    if (!reading) {
+        problem = QStringLiteral("cannot be read:\n") + ErrorText(reading.error());
+    } else if (reading->firstBroken > 0) {
+        problem = QStringLiteral("has been altered:\n") +
+                  QString::fromStdString(BrokenChainText(log.Path(), reading->firstBroken));
+    } else {
+        return;
+    }
+    ctx.platform.MsgBox(
+        {.text = QStringLiteral("The audit log of this data disk %1.\n\nShow this message to "
+                                "the supervisor.")
+                     .arg(problem),
+         .icon = MsgIcon::Exclamation,
+         .title = QString::fromUtf8(kAuditLogTitle)});
+}
+
 }  // namespace
 
 // Backing out of the drive window (Escape, or closing it) gives up without a
@@ -36,7 +59,11 @@ DriveOutcome DriveSelect::SelectDataDrive(bool atStartUp) {
 
         Check check = CheckDataDisk(*drive);
         if (check == Check::Accepted) check = AcceptDrive(*drive);
-        if (check == Check::Accepted) return DriveOutcome::Accepted;
+        if (check == Check::Accepted) {
+            WarnOfAlteredAuditLog(ctx_);
+            Audit(ctx_, {AuditEvent::DiskSelected, 0, atStartUp ? "at start-up" : "from the menu"});
+            return DriveOutcome::Accepted;
+        }
         if (check == Check::GaveUp || !AskToTryAgain(check, *drive)) {
             return GiveUp(atStartUp, previous);
         }

@@ -22,6 +22,7 @@
 #include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/present/UnfinishedTest.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
@@ -382,6 +383,7 @@ void frmMain::cmdNonDeviant_Click() {
     const int slot = state.RecordCount + 1;
     state.ClientRecords[slot] = NonDeviantClient(FormatDate(ctx_.clock.Today()));
     if (RunDiskStep(ctx_.platform, [&] { return ctx_.Store().AddClient(); }) == DiskStep::Done) {
+        Audit(ctx_, {AuditEvent::ClientAdded, slot, "sample client"});
         state.CurrentRecord = static_cast<std::int16_t>(slot);
         state.ListRefreshNeeded = true;
     }

@@ -1,5 +1,6 @@
 #include "station/entry/StoreAnswers.h"
 
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 
@@ -9,12 +10,48 @@ bool AddingNewClient(const StationContext& ctx) {
     return ctx.state.CurrentRecord == ctx.state.RecordCount + 1;
 }
 
-bool StoreAnswers(StationContext& ctx, std::string_view answers) {
+namespace {
+
+const char* RouteName(AnswerRoute route) {
+    switch (route) {
+        case AnswerRoute::OnScreen:
+            return "on-screen";
+        case AnswerRoute::Scanned:
+            return "scanned";
+        case AnswerRoute::Keyed:
+        case AnswerRoute::Verification:
+            break;
+    }
+    return "keyed";
+}
+
+// What the save made of the stored client `before`. The whole record is
+// written, so information changed earlier and not yet stored is logged too.
+void AuditStored(StationContext& ctx, const ClientRecord& before, AnswerRoute route) {
+    const ClientRecord& after = ctx.state.Current();
+    const int record = ctx.state.CurrentRecord;
+    if (std::string fields = ChangedFields(before, after); !fields.empty()) {
+        Audit(ctx, {AuditEvent::InformationEdited, record, std::move(fields)});
+    }
+    std::string items = ChangedItems(before.Answers.View(), after.Answers.View());
+    if (route == AnswerRoute::Verification) {
+        const AuditEvent event =
+            items.empty() ? AuditEvent::VerificationPassed : AuditEvent::VerificationCorrected;
+        Audit(ctx, {event, record, std::move(items)});
+    } else if (!items.empty()) {
+        Audit(ctx, {AuditEvent::AnswersChanged, record, std::move(items)});
+    }
+}
+
+}  // namespace
+
+bool StoreAnswers(StationContext& ctx, std::string_view answers, AnswerRoute route) {
     StationState& state = ctx.state;
     ClientRecord& record = state.Current();
     const auto before = record.Answers;
     record.Answers = answers;
     const bool adding = AddingNewClient(ctx);
+    const ClientRecord stored = state.StoredRecord(state.CurrentRecord);
     ctx.platform.MouseWait();
     const DiskStep step = RunDiskStep(ctx.platform, [&] {
         ClientStore store = ctx.Store();
@@ -26,6 +63,11 @@ bool StoreAnswers(StationContext& ctx, std::string_view answers) {
         return false;
     }
     state.ListRefreshNeeded = true;
+    if (adding) {
+        Audit(ctx, {AuditEvent::ClientAdded, state.CurrentRecord, RouteName(route)});
+    } else {
+        AuditStored(ctx, stored, route);
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
-// Storing a client's keyed answers: the answer grid and the verification
-// screen both finish this way.
+// Storing a client's answers: the on-screen test, the answer grid, the
+// verification screen and the scan route all finish this way, and what the
+// store changed is added to the audit log here.
 #pragma once
 
 #include <string_view>
@@ -8,6 +9,9 @@ namespace mw {
 
 struct StationContext;
 
+// Where the answers come from, which the audit log names.
+enum class AnswerRoute { OnScreen, Keyed, Scanned, Verification };
+
 // Makes `answers` the current client's Answers and writes the client to the
 // data disk through the disk-retry policy: a new client (the free slot after
 // the last one) is added and counted, an existing one is written in place.
@@ -15,7 +19,10 @@ struct StationContext;
 // does not happen (the user gave up on the disk, or it failed), the record in
 // memory keeps its old answers, so that it still matches the disk, and false
 // is returned: the screen keeps what was keyed and the user can try again.
-bool StoreAnswers(StationContext& ctx, std::string_view answers);
+// The audit log gets the client added by its route, or for a stored client
+// the information fields and items that changed (a verification says
+// whether it changed any).
+bool StoreAnswers(StationContext& ctx, std::string_view answers, AnswerRoute route);
 
 // True while a new client is entered: the current record is the free slot.
 bool AddingNewClient(const StationContext& ctx);

@@ -498,7 +498,8 @@ void frmNewEntry::Save() {
         for (int index : {kSave, kCancel}) menu_->Button(index)->setEnabled(enabled);
     };
     enableChoices(false);
-    if (StoreAnswers(ctx_, answers_)) {
+    if (StoreAnswers(ctx_, answers_,
+                     ctx_.state.ScanMode ? AnswerRoute::Scanned : AnswerRoute::Keyed)) {
         accept();
         return;
     }

@@ -198,7 +198,7 @@ void frmVerify::StartCorrections(std::vector<int> items) {
 // it, once the disk is mended, ends the pass and tries the write once more.
 void frmVerify::Finish(const QString& title, const QString& text) {
     ctx_.platform.MsgBox({.text = text, .title = title});
-    if (StoreAnswers(ctx_, keyed_)) {
+    if (StoreAnswers(ctx_, keyed_, AnswerRoute::Verification)) {
         accept();
         return;
     }

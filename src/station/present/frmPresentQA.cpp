@@ -306,7 +306,7 @@ void frmPresentQA::EndOfTest() {
     for (int item = 1; item <= kItemCount; ++item) {
         answers += static_cast<char>('0' + answers_[item] % 10);
     }
-    if (StoreAnswers(ctx_, answers)) {
+    if (StoreAnswers(ctx_, answers, AnswerRoute::OnScreen)) {
         RemoveJournal();
         ctx_.state.ChoiceConfirmed = true;
         Finish(QDialog::Accepted);

@@ -9,6 +9,7 @@
 #include "core/report/ScoreAndPrint.h"
 #include "core/settings/Settings.h"
 #include "station/report/ReportPrinter.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 
@@ -76,8 +77,12 @@ Status PrintRaw(StationContext& ctx, std::string bytes) {
 // The report file as a PDF file on the system's paper; a failure is shown.
 bool WritePdf(StationContext& ctx, const std::string& path, std::string_view report) {
     const Status saved = WriteReportPdf(ctx.fs, path, report, SystemPaper(ctx.fs));
-    if (!saved) ShowFailure(ctx, "The PDF file was not saved.", saved.error());
-    return saved.ok();
+    if (!saved) {
+        ShowFailure(ctx, "The PDF file was not saved.", saved.error());
+        return false;
+    }
+    Audit(ctx, {AuditEvent::Exported, ctx.state.CurrentRecord, "PDF report"});
+    return true;
 }
 
 QString PdfName(int record) {
@@ -191,6 +196,7 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
         ShowFailure(ctx, "The report was not printed.", printed.error());
         return PrintOutcome::NotPrinted;
     }
+    Audit(ctx, {AuditEvent::ReportPrinted, ctx.state.CurrentRecord});
     return PrintOutcome::Printed;
 }
 

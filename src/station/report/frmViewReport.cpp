@@ -10,6 +10,7 @@
 
 #include "station/report/ReportOutput.h"
 #include "station/report/ReportPrinter.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
@@ -104,6 +105,7 @@ void ReportViewer::Form_Activate() {
         report = ReadReportText(ctx_);
         if (!report) ShowError(ctx_.platform, report.error());
     }
+    if (report) Audit(ctx_, {AuditEvent::ReportViewed, ctx_.state.CurrentRecord});
     Text1_->setPlainText(report ? ScreenText(*report) : QString());
     for (QPushButton* button : {cmdPrintReport_, cmdPreview_, cmdSavePdf_}) {
         button->setEnabled(report.ok());

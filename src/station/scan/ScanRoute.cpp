@@ -16,6 +16,7 @@
 #include "station/scan/ReviewTexts.h"
 #include "station/scan/frmScanSettings.h"
 #include "station/scan/frmSheetFile.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/frmMyInputBox.h"
@@ -234,7 +235,7 @@ ScanBatch::Outcome ScanBatch::StoreSheet(const ClientRecord& sheet, int number, 
     if (settings_.ScanReview && !Confirm()) return Cancelled(sheet, client, more);
     if (settings_.ScanReview && !ItemsToKey(sheet.Answers.View()).empty()) {
         if (!CorrectAnswers(sheet)) return Cancelled(sheet, client, more);
-    } else if (!StoreAnswers(ctx_, client.Answers.View())) {
+    } else if (!StoreAnswers(ctx_, client.Answers.View(), AnswerRoute::Scanned)) {
         // The operator gave up on the data disk: the rest waits in the scan table.
         ForgetSlot();
         return Outcome::Stop;
@@ -320,6 +321,7 @@ void ScanBatch::Finish() {
     ctx_.platform.MsgBox({.text = text,
                           .icon = MsgIcon::Information,
                           .title = QStringLiteral("Scan Batch Summary")});
+    Audit(ctx_, {AuditEvent::ScanBatchImported, 0, BatchDetails(summary_)});
 }
 
 }  // namespace

@@ -34,6 +34,9 @@ struct StationContext {
     std::unique_ptr<Database> database{};
     // Where reports are printed; null for the system's printers.
     ReportPrinter* printer = nullptr;
+    // Set while the audit log on the data disk cannot be written, once the
+    // clerk has been told: one message, not one at every event.
+    bool auditLogFailing = false;
 
     // MW.ini and sctest.ini; read and written at each use, never cached.
     mw::Settings Ini() const { return mw::Settings(fs, programDir); }

@@ -1,6 +1,7 @@
 #include "station/supervisor/DelNames.h"
 
 #include "station/report/ReportOutput.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/PASSWORD.h"
@@ -41,6 +42,7 @@ bool DeleteName(StationContext& ctx, int n) {
     record.IDNumber = "";
     record.DeleteFlag = "1";
     if (RunDiskStep(ctx.platform, [&] { return ctx.Store().SaveRecord(n); }) == DiskStep::Done) {
+        Audit(ctx, {AuditEvent::NameDeleted, n});
         return true;
     }
     record = before;

@@ -4,9 +4,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <filesystem>
 
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
+#include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "support/StationFixture.h"
 
@@ -54,6 +56,41 @@ TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedFor
     EXPECT_EQ(platform.shown[0].title, QStringLiteral("Data Disk Error"));
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(ctx.Ini().GetINIFilePath(), good.Path());  // read from MW.ini at the next start
+}
+
+// Each start is logged. A log altered outside the station is shown to the
+// supervisor, naming the line where its chain breaks; a log that cannot be
+// written is told once. The station goes on either way.
+TEST_F(StartUpTest, AnAlteredAuditLogIsShownAndAnUnwritableOneToldOnce) {
+    MakeDisk(disk, {"Ann"});
+    RememberDrive(disk.Path());
+    AuditLog log(fs, disk.Path());
+    ASSERT_TRUE(log.Append(clock.Now(), {AuditEvent::ClientAdded, 1, "keyed"}));
+    ASSERT_TRUE(log.Append(clock.Now(), {AuditEvent::ReportViewed, 1}));
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_EQ(AuditEvents().back(), "- disk selected: at start-up");
+
+    std::string text = disk.Read(kAuditLogFileName);
+    disk.Write(kAuditLogFileName, text.replace(text.find("viewed"), 6, "printed"));
+    platform.Next(MsgAnswer::Ok);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(platform.Texts(),
+              Texts{QStringLiteral("The audit log of this data disk has been altered:\nline 2 of "
+                                   "%1 breaks the chain of hashes: it or the line before it was "
+                                   "changed, removed or moved.\n\nShow this message to the "
+                                   "supervisor.")
+                        .arg(QString::fromStdString(log.Path()))});
+    EXPECT_EQ(platform.shown[0].icon, MsgIcon::Exclamation);
+
+    disk.Write(kAuditLogFileName, "");
+    std::filesystem::permissions(log.Path(), std::filesystem::perms::owner_read);
+    platform.Next(MsgAnswer::Ok);
+    ASSERT_TRUE(Start());
+    Audit(ctx, {AuditEvent::ReportViewed, 1});
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(platform.shown[1].text.startsWith(
+        QStringLiteral("The audit log on the data disk could not be written:")));
 }
 
 TEST_F(StartUpTest, AWriteProtectedDiskIsTriedAgainOnOkAndCancelEnds) {

@@ -243,6 +243,7 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
         expected[item - 1] = code;
     }
     EXPECT_EQ(DiskBytes(), original + WithAnswers(newClient, expected));
+    EXPECT_EQ(AuditEvents(), std::vector<std::string>{"3 client added: keyed"});
     EXPECT_EQ(state.RecordCount, 3);
     EXPECT_EQ(state.CurrentRecord, kNewSlot);
     EXPECT_TRUE(state.ListRefreshNeeded);
@@ -292,6 +293,7 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
     EXPECT_EQ(DiskBytes(),
               before.substr(0, kRecordSize) +
                   WithAnswers(state.ClientRecords[2], "20011" + std::string(155, '0')));
+    EXPECT_EQ(AuditEvents(), std::vector<std::string>{"2 answers changed: items 2, 5"});
 }
 
 // Items come in item order whatever the table's order, each in its
@@ -337,6 +339,7 @@ TEST_F(AnswerGridTest, ALockedClientsAnswersAreOnlyShownAndSaveStoresOnlyTheLast
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(DiskBytes(), stored.substr(0, kRecordSize) + state.ClientRecords[2].ToBytes());
     EXPECT_EQ(state.ClientRecords[2].Age.View(), "35 ");
+    EXPECT_EQ(AuditEvents(), std::vector<std::string>{"2 information edited: fields Age"});
 }
 
 TEST_F(AnswerGridTest, WithoutTheQuestionTableTheScreenSaysWhatIsMissingAndClosesUntouched) {

@@ -101,6 +101,7 @@ TEST_F(VerifyTest, OnlyTheDifferingItemsAreAskedAgainAndTheirCorrectionsAreStore
     EXPECT_EQ(ClientRecord::FromBytes(disk.Read("DATA401.MW").substr(kRecordSize)).Answers.View(),
               expected);
     EXPECT_EQ(disk.Read("DATA401.MW").substr(0, kRecordSize), original.substr(0, kRecordSize));
+    EXPECT_EQ(AuditEvents(), std::vector<std::string>{"2 verification corrected: items 5, 140"});
 }
 
 // Each item takes the codes of its section: 0-2, 0-4, 0-5, 0-4. Item 147
@@ -143,6 +144,7 @@ TEST_F(VerifyTest, EachItemTakesItsSectionsAnswersBackspaceStepsBackAndAMatchIsK
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(disk.Read("DATA401.MW"), original);
     EXPECT_TRUE(state.ListRefreshNeeded);
+    EXPECT_EQ(AuditEvents(), std::vector<std::string>{"2 verification passed"});
 }
 
 // Answers that end early (a scan cut short) differ from where they end.

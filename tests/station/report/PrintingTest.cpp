@@ -51,6 +51,8 @@ TEST_F(PrintingTest, TheViewerMakesTheReportAfreshAndPrintsItAsOneJob) {
     state.ClientRecords[2].Name = "Robert";
     mwtest::ShowActive(&viewer);
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("NAME: Robert")));
+    EXPECT_EQ(AuditEvents(),
+              (std::vector<std::string>{"2 report viewed", "2 report printed", "2 report viewed"}));
 }
 
 TEST_F(PrintingTest, ClosingTheScanReportEndsTheProgram) {

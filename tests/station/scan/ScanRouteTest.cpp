@@ -253,6 +253,13 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
               (std::vector<std::string>{"Client 1", "Client 2", "Test#3", "Test#4", "Dee Fox"}));
     EXPECT_EQ(OnDisk()[3].Answers.View(), Answers('0'));
     EXPECT_TRUE(printed.empty());
+    EXPECT_EQ(AuditEvents(),
+              (std::vector<std::string>{
+                  "3 client added: scanned", "4 client added: scanned",
+                  "- scan batch imported: sheets read 2, stored 2, skipped 0, waiting 0",
+                  "5 client added: scanned",
+                  "- scan batch imported: sheets read 1, stored 1, skipped 0, waiting 0",
+                  "- scan batch imported: sheets read 1, stored 0, skipped 1, waiting 0"}));
 }
 
 // A batch cut short (the operator gave up on the disk) leaves its other
@@ -280,6 +287,7 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
         QStringLiteral("Answer sheets read: 4\nStored on the data disk: 2\n"
                        "Skipped, already on the data disk: 0\nNot stored yet: 2\n"
                        "They wait in the scan table for the next Scan Answer Sheet."));
+    platform.Next(MsgAnswer::Ok);  // nor can the batch be added to the audit log
     Run();
     fs.failWrites.reset();
     EXPECT_EQ(Rows(), 2);

@@ -201,6 +201,8 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     }
     EXPECT_FALSE(programDir.Exists("REPORT.PRN") || programDir.Exists("temp2"));
     EXPECT_TRUE(state.ListRefreshNeeded);
+    EXPECT_EQ(AuditEvents(),
+              (std::vector<std::string>{"1 name deleted", "2 name deleted", "3 name deleted"}));
 
     // Only a run that got through says so.
     state.CurrentRecord = 5;

@@ -1,0 +1,24 @@
+#include "station/screen/AuditTrail.h"
+
+#include "station/screen/DiskRetry.h"
+#include "station/screen/StationContext.h"
+
+namespace mw {
+
+void Audit(StationContext& ctx, const AuditEntry& entry) {
+    const Status written = AuditLog(ctx.fs, ctx.state.DataPath).Append(ctx.clock.Now(), entry);
+    if (written || ctx.auditLogFailing) {
+        ctx.auditLogFailing = !written;
+        return;
+    }
+    ctx.auditLogFailing = true;
+    ctx.platform.MsgBox(
+        {.text = QStringLiteral("The audit log on the data disk could not be written:\n%1\n\n"
+                                "The work goes on as usual; what is done is not logged "
+                                "until the log can be written again.")
+                     .arg(ErrorText(written.error())),
+         .icon = MsgIcon::Exclamation,
+         .title = QString::fromUtf8(kAuditLogTitle)});
+}
+
+}  // namespace mw

@@ -1,0 +1,63 @@
+// The audit log's hash, and lines added at its end whatever a crash left there.
+#include "core/data/AuditLog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/data/Sha256.h"
+#include "support/TempDir.h"
+
+namespace mw {
+namespace {
+
+TEST(Sha256, PublishedTestVectors) {
+    struct Case {
+        std::string message;
+        const char* digest;
+    };
+    const Case cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        // 56 bytes: the length no longer fits the block, padding takes a second.
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {"abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqr"
+         "lmnopqrsmnopqrstnopqrstu",
+         "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Sha256Hex(c.message), c.digest) << c.message.size() << " bytes";
+    }
+}
+
+// A line cut short by a crash is no event: the next line takes its place,
+// however long the remnant, and the chain stays whole. The log is its owner's only.
+TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {
+    mwtest::TempDir disk;
+    AuditLog log(LocalFileSystem(), disk.Path());
+    const DateTime when{{2024, 3, 5}, 9, 30, 0};
+    ASSERT_TRUE(log.Append(when, {AuditEvent::DiskSelected}));
+    ASSERT_TRUE(log.Append(when, {AuditEvent::AnswersChanged, 3, ChangedItems("1120", "2121")}));
+    EXPECT_EQ(std::filesystem::status(log.Path()).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const std::string remnant = "03/05/2024 09:31:00\t4\tclient added\t" + std::string(300, 'x');
+    disk.Write(kAuditLogFileName, disk.Read(kAuditLogFileName) + remnant);
+    ASSERT_TRUE(log.Append(when, {AuditEvent::ReportViewed, 3}));
+
+    const std::string text = disk.Read(kAuditLogFileName);
+    EXPECT_EQ(text.find("xxx"), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+    Result<AuditReading> reading = log.Read();
+    ASSERT_TRUE(reading);
+    EXPECT_EQ(reading->firstBroken, 0);
+    ASSERT_EQ(reading->lines.size(), 3u);
+    EXPECT_EQ(reading->lines[0].record, "-");
+    EXPECT_EQ(reading->lines[1].details, "items 1, 4");
+    EXPECT_EQ(reading->lines[2].event, "report viewed");
+}
+
+}  // namespace
+}  // namespace mw
