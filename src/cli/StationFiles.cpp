@@ -23,8 +23,9 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> ProgramFileNames() {
     std::vector<std::string> names = {
-        kSettingsFileName, kScanSettingsFileName, kTestJournalName,     kQuestionDatabaseName,
-        kScanDatabaseName, kScoringFileName,      kReportTextsFileName, kInvalidTextFileName};
+        kSettingsFileName,        kScanSettingsFileName, kTestJournalName,
+        kTestJournalRecoveryName, kQuestionDatabaseName, kScanDatabaseName,
+        kScoringFileName,         kReportTextsFileName,  kInvalidTextFileName};
     for (int scale = 1; scale <= kScaleCount; ++scale) names.push_back(ParagraphFileName(scale));
     return names;
 }
@@ -79,8 +80,9 @@ Error Refused(const std::string& target, const std::string& kept, const std::str
 Status CheckNotStationFile(const std::string& target, const std::string& programDir,
                            const std::string& disk) {
     static const std::vector<std::string> programFiles = ProgramFileNames();
-    static const std::vector<std::string> diskFiles = {kRecordFileName, kIdentityFileName,
-                                                       kWriteTestFileName, kAuditLogFileName};
+    static const std::vector<std::string> diskFiles = {kRecordFileName, kRecordRecoveryFileName,
+                                                       kIdentityFileName, kWriteTestFileName,
+                                                       kAuditLogFileName};
     if (std::string kept = KeptAs(target, programDir, programFiles, true); !kept.empty()) {
         return Refused(target, kept, "in the program folder " + programDir);
     }
