@@ -89,7 +89,7 @@ private:
     void FullReport() {
         Title();
         HeaderBlock();
-        if (Truth() >= 95) {
+        if (!IsValidProtocol(s_)) {
             InvalidReport();
             return;
         }
