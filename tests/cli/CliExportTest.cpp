@@ -199,6 +199,10 @@ TEST_F(CliExportTest, AnonymisedRowsCarryThePseudonymOfTheSitesKey) {
 
     program.Write(kSiteKeyFileName, std::string(64, 'a') + "\n");
     EXPECT_NE(Column(Export({"--anonymised"}).out, "pseudonym")[1], pseudonym[1]);
+    program.Write(kSiteKeyFileName, "\n");  // a key cut short is refused, not used
+    const CliRun emptyKey = Export({"--anonymised"});
+    EXPECT_EQ(emptyKey.status, 1);
+    EXPECT_NE(emptyKey.err.find(program.File(kSiteKeyFileName)), std::string::npos) << emptyKey.err;
 }
 
 // The demo disk's rows hold no name, ID number or date of birth in any form.
