@@ -321,38 +321,44 @@ std::vector<QuestionRow> CodebookQuestions(const std::string& programDir) {
     return rows ? *rows : std::vector<QuestionRow>();
 }
 
+// What the export's flags ask for; an anonymised table needs the site key,
+// made here on the first anonymised export.
+Result<ExportOptions> ExportOptionsOf(const Options& o) {
+    ExportOptions options;
+    options.anonymised = o.flags.count("--anonymised") > 0;
+    options.keepInvalidScores = o.flags.count("--keep-invalid-scores") > 0;
+    options.excel = o.flags.count("--excel") > 0;
+    if (!options.anonymised) return options;
+    Result<std::string> key = SiteKey(LocalFileSystem(), o.values.at("--program-dir"));
+    if (!key) return key.error();
+    options.siteKey = *key;
+    return options;
+}
+
 int Export(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
+    // The table and its codebook are two files: one place cannot hold both.
     const bool codebook = o.values.count("--codebook") > 0;
-    if (codebook && path == kStandardOutput && o.Value("--codebook") == kStandardOutput) {
-        return Usage(err);
-    }
+    if (codebook && o.Value("--codebook") == path) return Usage(err);
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
     const std::string& programDir = o.values.at("--program-dir");
     Result<ReportData> data = ScoreAndPrint(LocalFileSystem(), programDir).ReadData();
     if (!data) return Fail(err, data.error());
-    ExportOptions options;
-    options.anonymised = o.flags.count("--anonymised") > 0;
-    options.keepInvalidScores = o.flags.count("--keep-invalid-scores") > 0;
-    options.excel = o.flags.count("--excel") > 0;
-    if (options.anonymised) {
-        Result<std::string> key = SiteKey(LocalFileSystem(), programDir);
-        if (!key) return Fail(err, key.error());
-        options.siteKey = *key;
-    }
+    Result<ExportOptions> options = ExportOptionsOf(o);
+    if (!options) return Fail(err, options.error());
     // The codebook first: a table is only written with the codebook asked for.
     if (codebook) {
-        const std::string book = CodebookCsv(*data, options, CodebookQuestions(programDir));
+        const std::string book = CodebookCsv(*data, *options, CodebookQuestions(programDir));
         if (Status st = WriteOutput(o, o.Value("--codebook"), book, out); !st) {
             return Fail(err, st.error());
         }
     }
-    const std::string csv = ClientsCsv(*state, *data, options);
+    const std::string csv = ClientsCsv(*state, *data, *options);
     if (Status st = WriteOutput(o, path, csv, out); !st) return Fail(err, st.error());
     DiskAudit(state->DataPath, err)
         .Add({AuditEvent::Exported, 0,
-              std::string(options.anonymised ? "anonymised " : "") + "CSV table of " +
+              std::string(options->anonymised ? "anonymised " : "") + "CSV table of " +
                   std::to_string(state->RecordCount) + " clients"});
     return kOk;
 }

@@ -73,10 +73,16 @@ std::string Utf8Bom(const ExportOptions& options) {
     return options.excel ? "\xEF\xBB\xBF" : "";
 }
 
+// A stored field as the report shows it, still in Windows-1252.
+template <std::size_t N>
+std::string StoredText(const FixedText<N>& field) {
+    return Trim(Printable(field.View()));
+}
+
 // A stored field as the report shows it, in UTF-8.
 template <std::size_t N>
 std::string Field(const FixedText<N>& field) {
-    return Cp1252ToUtf8(Trim(Printable(field.View())));
+    return Cp1252ToUtf8(StoredText(field));
 }
 
 // A field typed as a whole number; "N" (not available) or anything else is missing.
@@ -126,7 +132,7 @@ std::string IsoDate(const FixedText<10>& field) {
 
 // The ID number as stored, "N" (not available) missing.
 std::string StoredId(const ClientRecord& record) {
-    const std::string id = Trim(Printable(record.IDNumber.View()));
+    const std::string id = StoredText(record.IDNumber);
     return id == "N" ? "" : id;
 }
 
@@ -148,7 +154,7 @@ std::string PersonKey(const ClientRecord& record) {
         return text;
     };
     std::string name;
-    for (const char c : upper(Trim(Printable(record.Name.View())))) {
+    for (const char c : upper(StoredText(record.Name))) {
         if (c != ' ' || (!name.empty() && name.back() != ' ')) name += c;
     }
     std::string id;
