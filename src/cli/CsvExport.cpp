@@ -238,24 +238,32 @@ std::vector<Column> ScaleColumns(const ReportData& data, const ExportOptions& op
         const char* label;
         const char* values;
         Values result;
+        bool score;  // a result the report leaves out for a scale it does not score
     };
+    // A score only counts where the report shows it; the counts of omitted
+    // and scored items say why a scale was not scored.
     static constexpr std::array<Part, 4> kParts = {{
-        {"raw", "raw score", "", &ScoreSheet::RawScore},
-        {"percentile", "percentile (99 also when the scale cannot be scored)", "0-99",
-         &ScoreSheet::Percentile},
-        {"omitted", "items omitted", "", &ScoreSheet::OmittedCount},
-        {"scored", "items that scored", "", &ScoreSheet::ScoredItemCount},
+        {"raw", "raw score", "", &ScoreSheet::RawScore, true},
+        {"percentile", "percentile", "0-99", &ScoreSheet::Percentile, true},
+        {"omitted", "items omitted", "", &ScoreSheet::OmittedCount, false},
+        {"scored", "items that scored", "", &ScoreSheet::ScoredItemCount, false},
     }};
     const bool keep = options.keepInvalidScores;
     std::vector<Column> columns;
     for (int scale = 1; scale <= kScaleCount; ++scale) {
         for (const Part& part : kParts) {
+            const char* missing = keep ? kNever
+                                  : part.score
+                                      ? "empty when the protocol is invalid (valid = 0) or the "
+                                        "report shows the scale as not scored (5 or more of its "
+                                        "items omitted)"
+                                      : "empty when the protocol is invalid (valid = 0)";
             columns.push_back(
                 {std::string(kVariables[scale]) + "_" + part.suffix,
                  Cp1252ToUtf8(data.texts.ScaleNames[scale]) + ": " + part.label, Kind::Integer,
-                 part.values, keep ? kNever : "empty when the protocol is invalid (valid = 0)",
-                 [scale, part, keep](const Client& c) {
-                     const bool shown = keep || IsValidProtocol(c.sheet);
+                 part.values, missing, [scale, part, keep](const Client& c) {
+                     const bool shown = keep || (IsValidProtocol(c.sheet) &&
+                                                 (!part.score || IsScaleScored(c.sheet, scale)));
                      return shown ? std::to_string((c.sheet.*part.result)[scale]) : "";
                  }});
         }

@@ -22,7 +22,8 @@ struct ExportOptions {
     // pseudonym made from them with the site key.
     bool anonymised = false;
     std::string siteKey;
-    // An invalid protocol's scale results are written all the same.
+    // The scale results of an invalid protocol, and the scores of a scale the
+    // report shows as not scored, are written all the same.
     bool keepInvalidScores = false;
     // The file starts with a byte order mark, by which a spreadsheet knows
     // that it is UTF-8.

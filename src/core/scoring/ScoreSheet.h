@@ -35,6 +35,14 @@ constexpr bool IsValidProtocol(const ScoreSheet& sheet) {
     return sheet.Percentile[kTruthfulness] < kInvalidTruthPercentile;
 }
 
+// A scale with this many items omitted rests on too few answers: the report
+// shows it as not scored, whatever its percentile.
+inline constexpr int kNotScoredOmissions = 5;
+
+constexpr bool IsScaleScored(const ScoreSheet& sheet, int scale) {
+    return sheet.OmittedCount[scale] < kNotScoredOmissions;
+}
+
 // The answers of a record's Answers field: a digit above its section's
 // highest answer, a blank or any other character reads as 0 (omitted).
 std::array<int, kItemCount + 1> ReadAnswers(std::string_view answers);
