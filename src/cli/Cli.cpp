@@ -14,6 +14,7 @@
 
 #include "cli/CsvExport.h"
 #include "cli/StationFiles.h"
+#include "core/data/AnswerRanges.h"
 #include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
@@ -38,7 +39,8 @@ const char* const kUsage =
     "       mirrorwise-cli score --program-dir DIR --disk DIR --client N [--json]\n"
     "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n"
     "                              [--pdf [--paper letter|a4]]\n"
-    "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--anonymised]\n"
+    "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--codebook FILE]\n"
+    "                             [--anonymised] [--keep-invalid-scores] [--excel]\n"
     "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n"
     "       mirrorwise-cli audit --disk DIR\n"
     "       mirrorwise-cli --help | --version\n"
@@ -310,19 +312,53 @@ int Score(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
+// The question table that labels the codebook's items; none when the
+// database cannot be read, and the items are described by their sections.
+std::vector<QuestionRow> CodebookQuestions(const std::string& programDir) {
+    auto database = Database::Open(JoinPath(programDir, kQuestionDatabaseName), true);
+    if (!database) return {};
+    Result<std::vector<QuestionRow>> rows = (*database)->ReadQuestionTable(kAnswerSheetTable);
+    return rows ? *rows : std::vector<QuestionRow>();
+}
+
+// What the export's flags ask for; an anonymised table needs the site key,
+// made here on the first anonymised export.
+Result<ExportOptions> ExportOptionsOf(const Options& o) {
+    ExportOptions options;
+    options.anonymised = o.flags.count("--anonymised") > 0;
+    options.keepInvalidScores = o.flags.count("--keep-invalid-scores") > 0;
+    options.excel = o.flags.count("--excel") > 0;
+    if (!options.anonymised) return options;
+    Result<std::string> key = SiteKey(LocalFileSystem(), o.values.at("--program-dir"));
+    if (!key) return key.error();
+    options.siteKey = *key;
+    return options;
+}
+
 int Export(const Options& o, std::ostream& out, std::ostream& err) {
+    const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
+    // The table and its codebook are two files: one place cannot hold both.
+    const bool codebook = o.values.count("--codebook") > 0;
+    if (codebook && o.Value("--codebook") == path) return Usage(err);
     Result<StationState> state = LoadDisk(o);
     if (!state) return Fail(err, state.error());
-    Result<ReportData> data =
-        ScoreAndPrint(LocalFileSystem(), o.values.at("--program-dir")).ReadData();
+    const std::string& programDir = o.values.at("--program-dir");
+    Result<ReportData> data = ScoreAndPrint(LocalFileSystem(), programDir).ReadData();
     if (!data) return Fail(err, data.error());
-    const bool anonymised = o.flags.count("--anonymised") > 0;
-    const std::string csv = ClientsCsv(*state, *data, anonymised);
-    const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
+    Result<ExportOptions> options = ExportOptionsOf(o);
+    if (!options) return Fail(err, options.error());
+    // The codebook first: a table is only written with the codebook asked for.
+    if (codebook) {
+        const std::string book = CodebookCsv(*data, *options, CodebookQuestions(programDir));
+        if (Status st = WriteOutput(o, o.Value("--codebook"), book, out); !st) {
+            return Fail(err, st.error());
+        }
+    }
+    const std::string csv = ClientsCsv(*state, *data, *options);
     if (Status st = WriteOutput(o, path, csv, out); !st) return Fail(err, st.error());
     DiskAudit(state->DataPath, err)
         .Add({AuditEvent::Exported, 0,
-              std::string(anonymised ? "anonymised " : "") + "CSV table of " +
+              std::string(options->anonymised ? "anonymised " : "") + "CSV table of " +
                   std::to_string(state->RecordCount) + " clients"});
     return kOk;
 }
@@ -436,8 +472,8 @@ const std::map<std::string, Command>& Commands() {
           {"--program-dir", "--disk", "--output-dir"},
           Reports}},
         {"export",
-         {{"--program-dir", "--disk", "--output"},
-          {"--anonymised"},
+         {{"--program-dir", "--disk", "--output", "--codebook"},
+          {"--anonymised", "--keep-invalid-scores", "--excel"},
           {"--program-dir", "--disk"},
           Export}},
         {"import",

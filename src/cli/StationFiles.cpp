@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/CsvExport.h"
 #include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
 #include "core/data/DataDisk.h"
@@ -23,9 +24,9 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> ProgramFileNames() {
     std::vector<std::string> names = {
-        kSettingsFileName,        kScanSettingsFileName, kTestJournalName,
-        kTestJournalRecoveryName, kQuestionDatabaseName, kScanDatabaseName,
-        kScoringFileName,         kReportTextsFileName,  kInvalidTextFileName};
+        kSettingsFileName,     kScanSettingsFileName, kTestJournalName, kTestJournalRecoveryName,
+        kQuestionDatabaseName, kScanDatabaseName,     kScoringFileName, kReportTextsFileName,
+        kInvalidTextFileName,  kSiteKeyFileName};
     for (int scale = 1; scale <= kScaleCount; ++scale) names.push_back(ParagraphFileName(scale));
     return names;
 }

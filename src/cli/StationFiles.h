@@ -13,7 +13,7 @@ namespace mw {
 // Refuses `target` when it is, or would become, one of the station's own
 // files in `programDir` or on the data disk `disk` (either may be empty):
 // the record file, the disk's identity, its audit log, settings, journal, databases,
-// scoring data, report texts, paragraph files and the programs themselves,
+// scoring data, report texts, paragraph files, the site key and the programs,
 // whatever the case of the name and however the path is spelled (links,
 // "..", another path to the folder). REPORT.PRN is where reports go, and
 // may be written.

@@ -1,4 +1,4 @@
-// Reports as PDF files, read back with the PDF tools, and the CSV export.
+// Reports as PDF files, read back with the PDF tools.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -174,6 +174,7 @@ TEST(CliUsage, PdfPaperAndExportOptionsAreChecked) {
              DemoCommand("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}),
              DemoCommand("reports", {"--output-dir", output.Path(), "--pdf", pdf}),
              DemoCommand("export", {"--client", "1"}),
+             DemoCommand("export", {"--codebook", "-"}),  // two files on standard output
              {"export", "--program-dir", MW_PROGRAM_DIR}}) {
         EXPECT_EQ(Cli(args).status, 2) << ::testing::PrintToString(args);
     }
@@ -183,62 +184,6 @@ TEST(CliUsage, PdfPaperAndExportOptionsAreChecked) {
     CliRun r = Cli(DemoCommand("report", {"--client", "1", "--pdf", nowhere}));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(nowhere), std::string::npos) << r.err;
-}
-
-// The demo disk's clients as its table lists them: name, ID, date of birth.
-std::vector<std::vector<std::string>> DemoClients() {
-    std::vector<std::vector<std::string>> clients;
-    for (const std::string& line : Lines(ReadAll(MW_SOURCE_DIR "/demo/clients.tsv"))) {
-        const std::vector<std::string> fields = Split(line, '\t');
-        if (line[0] != '#' && fields[0] != "Name")
-            clients.push_back({fields[0], fields[1], fields[7]});
-    }
-    return clients;
-}
-
-TEST(CliExport, EachClientsRowAgreesWithScore) {
-    CliRun r = Cli(DemoCommand("export", {}));
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<std::string> rows = Lines(r.out);
-    ASSERT_EQ(rows.size(), DemoClients().size() + 1);
-    EXPECT_EQ(Split(rows[0], ',')[12], "Truthfulness raw");
-    for (std::size_t n = 1; n < rows.size(); ++n) {
-        const std::vector<std::string> row = Split(rows[n], ',');
-        ASSERT_EQ(row.size(), 12u + 4 * 9) << rows[n];
-        EXPECT_EQ(row[0] + row[1], std::to_string(n) + DemoClients()[n - 1][0]);
-        std::string json = "{";
-        for (auto [k, key] :
-             {std::pair{0, "raw"}, {1, "percentile"}, {2, "omitted"}, {3, "scored"}}) {
-            json += std::string(k ? "," : "") + "\"" + key + "\":[";
-            for (int scale = 0; scale < 9; ++scale)
-                json += (scale ? "," : "") + row[12 + 4 * scale + k];
-            json += "]";
-        }
-        CliRun score = Cli(DemoCommand("score", {"--client", std::to_string(n), "--json"}));
-        EXPECT_EQ(score.out, json + "}\n") << "client " << n;
-    }
-}
-
-TEST(CliExport, AnonymisedLeavesOutEveryNameIdAndBirthDate) {
-    mwtest::TempDir output;
-    CliRun r = Cli(DemoCommand("export", {"--anonymised", "--output", output.File("a.csv")}));
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::string csv = output.Read("a.csv");
-    EXPECT_EQ(Lines(csv).size(), DemoClients().size() + 1);
-    for (const auto& client : DemoClients()) {
-        for (const std::string& identity : client) {
-            EXPECT_TRUE(identity.size() < 2 || csv.find(identity) == std::string::npos) << identity;
-        }
-    }
-}
-
-TEST(CliExport, ANameWithACommaOrQuoteStaysOneField) {
-    mwtest::TempDir disk;
-    disk.Write("TID", "M-W\r\n");
-    const std::string name = "Lee, \"Al\"";
-    disk.Write("DATA401.MW", name + std::string(226 - name.size(), ' '));
-    CliRun r = Cli({"export", "--program-dir", MW_PROGRAM_DIR, "--disk", disk.Path()});
-    EXPECT_EQ(Lines(r.out).at(1).rfind("1,\"Lee, \"\"Al\"\"\",,,", 0), 0u) << r.out;
 }
 
 }  // namespace

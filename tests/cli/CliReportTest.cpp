@@ -158,6 +158,7 @@ TEST_F(CliReportTest, NeverWritesOverAFileTheStationKeeps) {
              {"report", {"--client", "2", "--pdf=" + disk.File("tid")}},
              {"export", {"--output", program.File("MW.ini")}},  // not there yet
              {"export", {"--output", disk.File("DATA401.RCV")}},
+             {"export", {"--codebook", program.File("MWSITE.KEY")}},
              {"report", {"--client", "2", "--output", programAgain}},
              {"report", {"--client", "2", "--output", output.File("link.prn")}},
              {"export", {"--output", program.File("mirrorwise")}},

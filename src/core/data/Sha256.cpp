@@ -51,9 +51,8 @@ void Compress(std::array<std::uint32_t, 8>& state, const unsigned char* block) {
     for (int i = 0; i < 8; ++i) state[i] += mixed[i];
 }
 
-}  // namespace
-
-std::string Sha256Hex(std::string_view bytes) {
+// The 32-byte digest, its words big-endian.
+std::string Sha256Bytes(std::string_view bytes) {
     std::array<std::uint32_t, 8> state = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                           0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     // The message, a 1 bit, zeros up to 8 bytes short of a whole block, and
@@ -66,12 +65,42 @@ std::string Sha256Hex(std::string_view bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(padded.data());
     for (std::size_t at = 0; at < padded.size(); at += 64) Compress(state, data + at);
 
+    std::string digest;
+    for (std::uint32_t word : state) {
+        for (int shift = 24; shift >= 0; shift -= 8) digest += static_cast<char>(word >> shift);
+    }
+    return digest;
+}
+
+std::string Hex(std::string_view bytes) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
-    for (std::uint32_t word : state) {
-        for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(word >> shift) & 0xf];
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 0xf];
     }
     return hex;
+}
+
+}  // namespace
+
+std::string Sha256Hex(std::string_view bytes) {
+    return Hex(Sha256Bytes(bytes));
+}
+
+std::string HmacSha256Hex(std::string_view key, std::string_view message) {
+    constexpr std::size_t kBlock = 64;
+    // A key longer than a block is first hashed; a shorter one is padded with zeros.
+    std::string block = key.size() > kBlock ? Sha256Bytes(key) : std::string(key);
+    block.resize(kBlock, '\0');
+    std::string inner = block;
+    std::string outer = block;
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        inner[i] = static_cast<char>(inner[i] ^ 0x36);
+        outer[i] = static_cast<char>(outer[i] ^ 0x5c);
+    }
+    return Hex(Sha256Bytes(outer + Sha256Bytes(inner.append(message))));
 }
 
 }  // namespace mw

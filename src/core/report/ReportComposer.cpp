@@ -89,7 +89,7 @@ private:
     void FullReport() {
         Title();
         HeaderBlock();
-        if (Truth() >= 95) {
+        if (!IsValidProtocol(s_)) {
             InvalidReport();
             return;
         }
@@ -215,7 +215,7 @@ private:
     bool ChartRow(int scale) {
         const int percentile = P(scale);
         page_.Skip(7).Text(r_.texts.ScaleNames[scale]).Column(percentile < 10 ? 29 : 28);
-        if (s_.OmittedCount[scale] >= 5) {
+        if (!IsScaleScored(s_, scale)) {
             page_.Text(" **").Column(38).Text("Scale not scored, insufficient answers").End();
             return true;
         }
@@ -289,7 +289,7 @@ private:
         EmptyLine();
         counter() += 4;
         for (int scale = kTruthfulness; scale <= kStressCoping; ++scale) {
-            if (s_.OmittedCount[scale] >= 5) {
+            if (!IsScaleScored(s_, scale)) {
                 NotScored(scale);
             } else if (scale == kTruthfulness && s_.RawScore[scale] == 99) {
                 ExcessiveTrue();

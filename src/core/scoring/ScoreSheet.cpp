@@ -154,7 +154,7 @@ private:
                 if (scale != kTruthfulness) ApplyCap(scale);
             }
             if (scale == kTruthfulness) {
-                if (percentile >= 95) {
+                if (percentile >= kInvalidTruthPercentile) {
                     MarkInvalid();
                     return false;
                 }

@@ -24,6 +24,25 @@ constexpr bool InRange(int value, int low, int high) {
     return low <= value && value <= high;
 }
 
+// A Truthfulness percentile this high means the answers cannot be trusted at
+// all: the report prints the invalid-report text in place of the scales, and
+// the other scales are not scored against the norms.
+inline constexpr int kInvalidTruthPercentile = 95;
+
+// Whether the report of a scored sheet shows the scales ("valid") or says
+// that the test results are invalid.
+constexpr bool IsValidProtocol(const ScoreSheet& sheet) {
+    return sheet.Percentile[kTruthfulness] < kInvalidTruthPercentile;
+}
+
+// A scale with this many items omitted rests on too few answers: the report
+// shows it as not scored, whatever its percentile.
+inline constexpr int kNotScoredOmissions = 5;
+
+constexpr bool IsScaleScored(const ScoreSheet& sheet, int scale) {
+    return sheet.OmittedCount[scale] < kNotScoredOmissions;
+}
+
 // The answers of a record's Answers field: a digit above its section's
 // highest answer, a blank or any other character reads as 0 (omitted).
 std::array<int, kItemCount + 1> ReadAnswers(std::string_view answers);

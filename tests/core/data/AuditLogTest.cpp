@@ -33,6 +33,18 @@ TEST(Sha256, PublishedTestVectors) {
     }
 }
 
+// RFC 4231's vectors: a short key, a key shorter than its message, and a key
+// longer than a block, which is hashed first.
+TEST(Sha256, HmacPublishedTestVectors) {
+    EXPECT_EQ(HmacSha256Hex(std::string(20, '\x0b'), "Hi There"),
+              "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7");
+    EXPECT_EQ(HmacSha256Hex("Jefe", "what do ya want for nothing?"),
+              "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843");
+    EXPECT_EQ(HmacSha256Hex(std::string(131, '\xaa'),
+                            "Test Using Larger Than Block-Size Key - Hash Key First"),
+              "60e431591ee0b67f0d8a26aacbf5b77f8e0bc6213728c5140546040f0ee37f54");
+}
+
 // A line cut short by a crash is no event: the next line takes its place,
 // however long the remnant, and the chain stays whole. The log is its owner's only.
 TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {

@@ -1,0 +1,255 @@
+// The CSV export and its codebook. Each folder under golden-export/ is one
+// case: args.txt holds the export's options, one to a line, MWSITE.KEY (when
+// there) the site key, expected.csv and codebook.csv what the export writes.
+// Run with MW_UPDATE_GOLDEN=1 to rewrite the expected files after a
+// deliberate change, and review the difference before committing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/CliRun.h"
+#include "cli/CsvExport.h"
+#include "core/data/ClientRecord.h"
+#include "core/data/Cp1252.h"
+
+namespace mw {
+namespace {
+
+namespace fs = std::filesystem;
+using mwtest::Cli;
+using mwtest::CliRun;
+using mwtest::ReadAll;
+
+const fs::path kGoldenDir = fs::path(MW_SOURCE_DIR) / "tests" / "cli" / "golden-export";
+
+// The rows of a CSV text and the cells of each, its quotes undone.
+std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
+    std::vector<std::vector<std::string>> rows;
+    bool quoted = false;
+    std::string cell;
+    std::vector<std::string> row;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        const char c = csv[i];
+        if (c == '"') {
+            if (quoted && i + 1 < csv.size() && csv[i + 1] == '"')
+                cell += csv[++i];
+            else
+                quoted = !quoted;
+        } else if (!quoted && (c == ',' || c == '\n')) {
+            row.push_back(std::move(cell));
+            cell.clear();
+            if (c == '\n') rows.push_back(std::move(row)), row.clear();
+        } else {
+            cell += c;
+        }
+    }
+    return rows;
+}
+
+// A program folder of its own (the built one's data files, without the
+// programs) and a copy of the demo disk.
+class CliExportTest : public ::testing::Test {
+protected:
+    CliExportTest() {
+        for (const auto& file : fs::directory_iterator(MW_PROGRAM_DIR)) {
+            if (file.path().filename().string().rfind("mirrorwise", 0) != 0) {
+                fs::copy_file(file.path(), fs::path(program.Path()) / file.path().filename());
+            }
+        }
+        fs::copy(MW_DEMO_DISK_DIR, disk.Path());
+    }
+
+    CliRun Export(std::vector<std::string> more) const {
+        std::vector<std::string> args = {"export", "--program-dir", program.Path(), "--disk",
+                                         disk.Path()};
+        args.insert(args.end(), more.begin(), more.end());
+        return Cli(args);
+    }
+
+    // The cells of one column by test number (index 0 is the header's name).
+    std::vector<std::string> Column(const std::string& csv, const std::string& variable) const {
+        std::vector<std::vector<std::string>> rows = CsvRows(csv);
+        const auto& header = rows.at(0);
+        const auto at = std::find(header.begin(), header.end(), variable) - header.begin();
+        std::vector<std::string> cells;
+        for (const auto& row : rows) cells.push_back(row.at(static_cast<std::size_t>(at)));
+        return cells;
+    }
+
+    mwtest::TempDir program;
+    mwtest::TempDir disk;
+    mwtest::TempDir output;
+};
+
+TEST_F(CliExportTest, GoldenTablesAndCodebooks) {
+    std::vector<fs::path> cases;
+    for (const auto& dir : fs::directory_iterator(kGoldenDir)) cases.push_back(dir.path());
+    ASSERT_GE(cases.size(), 3u);
+    for (const fs::path& dir : cases) {
+        fs::remove(program.File(kSiteKeyFileName));
+        if (fs::exists(dir / kSiteKeyFileName)) {
+            fs::copy_file(dir / kSiteKeyFileName, program.File(kSiteKeyFileName));
+        }
+        std::vector<std::string> args = {"--output", output.File("t.csv"), "--codebook",
+                                         output.File("c.csv")};
+        std::istringstream options(ReadAll((dir / "args.txt").string()));
+        for (std::string option; std::getline(options, option);) args.push_back(option);
+        const CliRun r = Export(args);
+        ASSERT_EQ(r.status, 0) << dir << r.err;
+        for (const auto& [written, expected] :
+             {std::pair{"t.csv", "expected.csv"}, {"c.csv", "codebook.csv"}}) {
+            if (std::getenv("MW_UPDATE_GOLDEN")) {
+                std::ofstream(dir / expected, std::ios::binary) << output.Read(written);
+            }
+            EXPECT_TRUE(output.Read(written) == ReadAll((dir / expected).string()))
+                << "the export differs from " << dir / expected;
+        }
+    }
+}
+
+// Cells of a typed field as a statistics package and a spreadsheet must read
+// them: formulas kept inert, IDs as text, dates ISO or missing.
+TEST_F(CliExportTest, TypedFieldsAsTheTableHoldsThem) {
+    struct Case {
+        const char* variable;
+        std::string stored;
+        std::string cell;
+    };
+    const Case cases[] = {
+        {"name", "=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+        {"name", "+1", "'+1"},
+        {"name", "-1", "'-1"},
+        {"name", "@SUM(A1)", "'@SUM(A1)"},
+        {"name", "Lee, \"Al\"", "Lee, \"Al\""},
+        {"name", "A=B", "A=B"},
+        {"id_number", "007", "007"},
+        {"id_number", "-007", "'-007"},
+        {"date_of_birth", "02/29/2000", "2000-02-29"},
+        {"date_of_birth", "02/29/1900", ""},
+        {"date_of_birth", "13/01/1990", ""},
+        {"date_of_birth", "01/01/199", ""},
+        {"age", "N", ""},
+        {"age", "031", "31"},
+    };
+    std::string records;
+    for (const Case& c : cases) {
+        ClientRecord r;
+        r.Name = "Ann";
+        r.Answers = std::string(kItemCount, '0');
+        r.DeleteFlag = "0";
+        const std::string variable = c.variable;
+        const std::string stored = Utf8ToCp1252(c.stored);
+        if (variable == "name") r.Name = stored;
+        if (variable == "id_number") r.IDNumber = stored;
+        if (variable == "date_of_birth") r.DateOfBirth = stored;
+        if (variable == "age") r.Age = stored;
+        records += r.ToBytes();
+    }
+    disk.Write("DATA401.MW", records);
+    const CliRun r = Export({"--excel"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.out.rfind("\xEF\xBB\xBFtest_number,", 0), 0u);
+    for (std::size_t n = 1; n <= std::size(cases); ++n) {
+        const Case& c = cases[n - 1];
+        EXPECT_EQ(Column(r.out.substr(3), c.variable).at(n), c.cell) << c.stored;
+    }
+}
+
+// One person has one pseudonym however the name and ID were spelled, in
+// every export with the site's key, which is made on first use for its owner
+// only; a deleted name has none. Another site's key gives another.
+TEST_F(CliExportTest, AnonymisedRowsCarryThePseudonymOfTheSitesKey) {
+    struct Person {
+        const char* name;
+        const char* id;
+        const char* birth;
+        const char* deleted;
+    };
+    const Person people[] = {
+        {"Ann  Lee", "000-12", "01/02/1990", "0"}, {"ann lee", "00012 ", "01/02/1990", "0"},
+        {"Ann Lee", "000-12", "01/03/1990", "0"},  {"Ann Lee", "000-13", "01/02/1990", "0"},
+        {"Ann Lee", "000-12", "01/02/1990", "1"},
+    };
+    std::string records;
+    for (const Person& p : people) {
+        ClientRecord r;
+        r.Name = p.name;
+        r.IDNumber = p.id;
+        r.DateOfBirth = p.birth;
+        r.Answers = std::string(kItemCount, '0');
+        r.DeleteFlag = p.deleted;
+        records += r.ToBytes();
+    }
+    disk.Write("DATA401.MW", records);
+    const CliRun first = Export({"--anonymised"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(fs::status(program.File(kSiteKeyFileName)).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Export({"--anonymised"}).out, first.out);
+    const std::vector<std::string> pseudonym = Column(first.out, "pseudonym");
+    EXPECT_EQ(pseudonym[1].size(), 64u);
+    EXPECT_EQ(pseudonym[2], pseudonym[1]);
+    EXPECT_NE(pseudonym[3], pseudonym[1]);
+    EXPECT_NE(pseudonym[4], pseudonym[1]);
+    EXPECT_EQ(pseudonym[5], "");
+    EXPECT_EQ(Column(first.out, "name_deleted")[5], "1");
+
+    program.Write(kSiteKeyFileName, std::string(64, 'a') + "\n");
+    EXPECT_NE(Column(Export({"--anonymised"}).out, "pseudonym")[1], pseudonym[1]);
+    program.Write(kSiteKeyFileName, "\n");  // a key cut short is refused, not used
+    const CliRun emptyKey = Export({"--anonymised"});
+    EXPECT_EQ(emptyKey.status, 1);
+    EXPECT_NE(emptyKey.err.find(program.File(kSiteKeyFileName)), std::string::npos) << emptyKey.err;
+}
+
+// The demo disk's rows hold no name, ID number or date of birth in any form.
+TEST_F(CliExportTest, AnonymisedLeavesOutEveryNameIdAndBirthDate) {
+    const CliRun r = Export({"--anonymised", "--codebook", output.File("c.csv")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream clients(ReadAll(MW_SOURCE_DIR "/demo/clients.tsv"));
+    int checked = 0;
+    for (std::string line; std::getline(clients, line);) {
+        std::vector<std::string> fields(1);
+        for (const char c : line)
+            c == '\t' ? void(fields.emplace_back()) : fields.back().push_back(c);
+        if (line[0] == '#' || fields[0] == "Name") continue;
+        const std::string birth = fields[7];
+        const std::string iso = birth.size() == 10 ? birth.substr(6) + "-" + birth.substr(0, 2) +
+                                                         "-" + birth.substr(3, 2)
+                                                   : birth;
+        for (const std::string& identity : {fields[0], fields[1], birth, iso}) {
+            EXPECT_TRUE(identity.size() < 2 || r.out.find(identity) == std::string::npos)
+                << identity;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked + 1, static_cast<int>(CsvRows(r.out).size()));
+}
+
+// With --keep-invalid-scores, every row's scales are those the score command prints.
+TEST_F(CliExportTest, EachClientsScalesAgreeWithScore) {
+    const CliRun r = Export({"--keep-invalid-scores"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::vector<std::string>> rows = CsvRows(r.out);
+    const std::size_t first =
+        std::find(rows[0].begin(), rows[0].end(), "truthfulness_raw") - rows[0].begin();
+    for (std::size_t n = 1; n < rows.size(); ++n) {
+        std::string json = "{";
+        for (auto [k, key] :
+             {std::pair{0, "raw"}, {1, "percentile"}, {2, "omitted"}, {3, "scored"}}) {
+            json += std::string(k ? "," : "") + "\"" + key + "\":[";
+            for (std::size_t scale = 0; scale < 9; ++scale)
+                json += (scale ? "," : "") + rows[n].at(first + 4 * scale + k);
+            json += "]";
+        }
+        const CliRun score = Cli({"score", "--program-dir", program.Path(), "--disk", disk.Path(),
+                                  "--client", std::to_string(n), "--json"});
+        EXPECT_EQ(score.out, json + "}\n") << "client " << n;
+    }
+}
+
+}  // namespace
+}  // namespace mw
