@@ -5,8 +5,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "core/data/QuestionDatabase.h"
+#include "core/report/ParagraphFile.h"
+#include "core/scoring/ReportTexts.h"
+#include "core/scoring/ScoringTables.h"
+#include "core/settings/Settings.h"
 
 namespace mw {
 namespace {
@@ -17,6 +22,29 @@ constexpr const char* kUserFolderName = "mirrorwise";
 
 Error FolderError(const char* doing, const std::string& folder, const std::error_code& ec) {
     return MakeError(errc::PathFileAccess, std::string(doing) + " " + folder + ": " + ec.message());
+}
+
+// What a program folder is seeded with. The data set, which the station only
+// reads, follows the installed one; the settings and the scan database are
+// the station's to change once copied. Programs, reports and journals stay.
+struct SeedFile {
+    std::string name;
+    bool refresh;
+    Readers readers;
+};
+
+std::vector<SeedFile> SeedFiles() {
+    std::vector<SeedFile> seed = {{kQuestionDatabaseName, true, Readers::Everyone},
+                                  {kScoringFileName, true, Readers::Everyone},
+                                  {kReportTextsFileName, true, Readers::Everyone},
+                                  {kInvalidTextFileName, true, Readers::Everyone},
+                                  {kSettingsFileName, false, Readers::Everyone},
+                                  {kScanSettingsFileName, false, Readers::Everyone},
+                                  {kScanDatabaseName, false, Readers::OwnerOnly}};
+    for (int scale = 1; scale <= kScaleCount; ++scale) {
+        seed.push_back({ParagraphFileName(scale), true, Readers::Everyone});
+    }
+    return seed;
 }
 
 bool Writable(const std::string& folder) {
@@ -49,23 +77,19 @@ Status SeedProgramFolder(FileSystem& files, const ProgramFolder& folder) {
     fs::create_directories(folder.path, ec);
     if (!ec) fs::permissions(folder.path, fs::perms::owner_all, ec);
     if (ec) return FolderError("cannot make the folder", folder.path, ec);
-    fs::directory_iterator entries(folder.seedFrom, ec);
-    if (ec) return FolderError("cannot read the folder", folder.seedFrom, ec);
-    for (const fs::directory_entry& entry : entries) {
-        if (!entry.is_regular_file(ec)) continue;
-        const std::string name = entry.path().filename().string();
-        const std::string target = JoinPath(folder.path, name);
-        const bool present = files.FileExists(target);
-        if (present && name == kScanDatabaseName) continue;
-        Result<std::string> installed = files.ReadFile(entry.path().string());
+    for (const SeedFile& file : SeedFiles()) {
+        const std::string from = JoinPath(folder.seedFrom, file.name);
+        const std::string to = JoinPath(folder.path, file.name);
+        if (!files.FileExists(from)) continue;
+        const bool present = files.FileExists(to);
+        if (present && !file.refresh) continue;
+        Result<std::string> installed = files.ReadFile(from);
         if (!installed) return installed.error();
         if (present) {
-            Result<std::string> kept = files.ReadFile(target);
+            Result<std::string> kept = files.ReadFile(to);
             if (kept && *kept == *installed) continue;
         }
-        if (Status copied = files.ReplaceFile(target, *installed, Readers::Everyone); !copied) {
-            return copied;
-        }
+        if (Status copied = files.ReplaceFile(to, *installed, file.readers); !copied) return copied;
     }
     return {};
 }

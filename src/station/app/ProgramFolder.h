@@ -30,9 +30,9 @@ ProgramFolder ChooseProgramFolder(const std::string& exeDir, const std::string& 
 std::string UserDataHome();
 
 // Creates the folder for its owner alone (the reports in it name clients) and
-// copies each file of the installed data set that it lacks or holds in
-// another version, so that an upgraded package's texts and norms reach it.
-// The scan database is copied only when missing: the station adds to it.
+// copies into it each file of the data set that it lacks or holds in another
+// version, so that an upgraded package's texts and norms reach it. Settings
+// and the scan database are copied only when missing: the station changes them.
 Status SeedProgramFolder(FileSystem& fs, const ProgramFolder& folder);
 
 }  // namespace mw

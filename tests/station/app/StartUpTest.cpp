@@ -179,7 +179,7 @@ TEST(ProgramFolderTest, AnInstalledStationWorksInTheUsersFolderSeededFromTheInst
     EXPECT_EQ(ChooseProgramFolder(bin, share, root.File("home")).seedFrom, "");
 
     fs::create_directories(share);
-    for (const char* name : {"mw32.db", "mwscan.db", "MWB.TXT"}) {
+    for (const char* name : {"mw32.db", "mwscan.db", "MWB.TXT", "MW.ini", "mirrorwise"}) {
         root.Write(std::string("share/mirrorwise/") + name, name);
     }
     const ProgramFolder installed = ChooseProgramFolder(bin, share, root.File("home"));
@@ -187,6 +187,8 @@ TEST(ProgramFolderTest, AnInstalledStationWorksInTheUsersFolderSeededFromTheInst
     ASSERT_TRUE(SeedProgramFolder(LocalFileSystem(), installed));
     EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(root.Read("home/mirrorwise/MWB.TXT"), "MWB.TXT");
+    EXPECT_EQ(root.Read("home/mirrorwise/MW.ini"), "MW.ini");
+    EXPECT_FALSE(root.Exists("home/mirrorwise/mirrorwise"));
 
     // The user's station has written its settings and scanned a batch; the
     // package is upgraded with new scoring data.
