@@ -51,8 +51,8 @@ trap cleanup EXIT
 
 # Another user's apt may hold dpkg's lock for a while: wait for it.
 dpkg_when_free() {
-    local try
-    for try in $(seq 60); do
+    local _
+    for _ in $(seq 60); do
         dpkg "$@" >"$WORK/dpkg.log" 2>&1 && return 0
         grep -qi "lock" "$WORK/dpkg.log" || break
         sleep 5
@@ -82,7 +82,8 @@ for _ in $(seq 100); do
     [ -s "$WORK/display" ] && break
     sleep 0.1
 done
-export DISPLAY=:$(head -n1 "$WORK/display")
+DISPLAY=:$(head -n1 "$WORK/display")
+export DISPLAY
 QT_QPA_PLATFORM=xcb /usr/bin/mirrorwise &
 station=$!
 # The splash window has a caption of its own; a message box captioned
@@ -115,7 +116,7 @@ esac
 while read -r path; do
     path=${path#.}
     case $path in
-        */mirrorwise* | */mirrorwise-cli*) [ ! -e "$path" ] || fail "$path is left after dpkg -r" ;;
+        */mirrorwise*) [ ! -e "$path" ] || fail "$path is left after dpkg -r" ;;
     esac
 done < <(dpkg-deb -c "$deb" | awk '{print $6}')
 echo "installed, started, reported and removed: $deb"
