@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "core/data/TestJournal.h"
+#include "station/app/ProgramFolder.h"
 #include "station/app/SingleCopy.h"
 #include "station/app/frmMain.h"
 #include "station/report/ReportOutput.h"
@@ -32,17 +33,24 @@ int RunStation(int argc, char** argv) {
     // tells a live copy from a killed one by the executable's name, and a
     // display name would be appended to every window's caption.
 
-    // The program folder holds the settings, the data files and the question database.
-    const QString programDir = QCoreApplication::applicationDirPath();
-    SingleCopy singleCopy(programDir);
+    // The program folder holds the settings, the data files and the question
+    // database: beside the executable, or the user's own for an installed station.
+    const std::string exeDir = QCoreApplication::applicationDirPath().toStdString();
+    const ProgramFolder folder =
+        ChooseProgramFolder(exeDir, JoinPath(exeDir, MW_INSTALLED_DATA), UserDataHome());
+    QtPlatform platform;
+    if (Status seeded = SeedProgramFolder(LocalFileSystem(), folder); !seeded) {
+        ShowError(platform, seeded.error());
+        return 1;
+    }
+    SingleCopy singleCopy(QString::fromStdString(folder.path));
     if (!singleCopy.BecomeRunningCopy()) {
         singleCopy.ActivateRunningCopy();
         return 0;
     }
 
-    QtPlatform platform;
     StationState state;
-    StationContext ctx{state, LocalFileSystem(), SystemClock(), platform, programDir.toStdString()};
+    StationContext ctx{state, LocalFileSystem(), SystemClock(), platform, folder.path};
     RemoveLeftovers(ctx);
     frmMain main(ctx);
     QObject::connect(&singleCopy, &SingleCopy::ActivationRequested, &main, &frmMain::BringForward);

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The Debian package of this build, installed on this machine: the installed
+# station comes up with its main window in a per-user program folder seeded
+# from the installed data set, the installed command-line tool writes the
+# same report as the build's, and removing the package leaves none of its
+# files behind. The package is packed from the build as it stands.
+#
+#   install-round-trip.sh BUILD_DIR
+#
+# Ends with 77 (skipped), saying why, where this cannot be done: not root,
+# a tool missing, or a mirrorwise package installed already (never replaced).
+set -euo pipefail
+BUILD=$1
+skip() {
+    echo "skipped: $*"
+    exit 77
+}
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+[ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
+for tool in dpkg dpkg-deb dpkg-shlibdeps cpack Xvfb xdotool; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+# Two builds testing at once take turns.
+exec 9>/tmp/mirrorwise-install-round-trip.lock
+flock 9
+package_status() {
+    dpkg-query -W -f='${db:Status-Status}' mirrorwise 2>/dev/null || true
+}
+case $(package_status) in
+    "" | not-installed) ;;
+    *) skip "a mirrorwise package is on this machine already and is left alone" ;;
+esac
+
+WORK=$(mktemp -d)
+station=""
+xvfb=""
+cleanup() {
+    [ -n "$station" ] && kill "$station" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    case $(package_status) in
+        "" | not-installed) ;;
+        *) dpkg --purge mirrorwise >/dev/null 2>&1 || true ;;
+    esac
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# Another user's apt may hold dpkg's lock for a while: wait for it.
+dpkg_when_free() {
+    local _
+    for _ in $(seq 60); do
+        dpkg "$@" >"$WORK/dpkg.log" 2>&1 && return 0
+        grep -qi "lock" "$WORK/dpkg.log" || break
+        sleep 5
+    done
+    cat "$WORK/dpkg.log" >&2
+    return 1
+}
+
+cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/pack" >/dev/null ||
+    fail "cpack could not pack the build"
+deb=$(ls "$WORK"/pack/mirrorwise_*.deb)
+dpkg_when_free -i "$deb" || fail "dpkg -i $deb"
+
+# A user's first start: the settings name the data disk, nothing else is there.
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run
+unset XDG_DATA_HOME
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+user=$HOME/.local/share/mirrorwise
+disk=$WORK/disk
+mkdir -p "$user"
+cp -a "$BUILD/demo-disk" "$disk"
+printf '[Path]\r\nFilePath=%s\r\n' "$disk" >"$user/MW.ini"
+
+Xvfb -displayfd 1 -nolisten tcp -screen 0 800x600x24 >"$WORK/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$WORK/display" ] && break
+    sleep 0.1
+done
+DISPLAY=:$(head -n1 "$WORK/display")
+export DISPLAY
+QT_QPA_PLATFORM=xcb /usr/bin/mirrorwise &
+station=$!
+# The splash window has a caption of its own; a message box captioned
+# Mirrorwise (a data disk not found) is far smaller than the main window.
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Mirrorwise$' \
+    getwindowgeometry --shell) || fail "the installed station showed no window"
+[ "$(sed -n 's/^HEIGHT=//p' <<<"$window")" -ge 300 ] ||
+    fail "the installed station showed a message box, not its main window"
+kill "$station"
+wait "$station" 2>/dev/null || true
+station=""
+
+[ "$(stat -c %a "$user")" = 700 ] || fail "$user is readable by others"
+grep -q "FilePath=$disk" "$user/MW.ini" || fail "the user's MW.ini was replaced"
+for file in /usr/share/mirrorwise/*; do
+    cmp -s "$file" "$user/$(basename "$file")" || fail "$file was not copied to $user"
+done
+
+/usr/bin/mirrorwise-cli report --program-dir "$user" --disk "$disk" --client 2 \
+    --output "$WORK/installed.txt" || fail "the installed mirrorwise-cli made no report"
+"$BUILD/program/mirrorwise-cli" report --program-dir "$BUILD/program" --disk "$disk" --client 2 \
+    --output "$WORK/built.txt"
+cmp "$WORK/installed.txt" "$WORK/built.txt" || fail "the installed report differs from the build's"
+
+dpkg_when_free -r mirrorwise || fail "dpkg -r mirrorwise"
+case $(package_status) in
+    "" | not-installed) ;;
+    *) fail "dpkg -r left mirrorwise $(package_status)" ;;
+esac
+while read -r path; do
+    path=${path#.}
+    case $path in
+        */mirrorwise*) [ ! -e "$path" ] || fail "$path is left after dpkg -r" ;;
+    esac
+done < <(dpkg-deb -c "$deb" | awk '{print $6}')
+echo "installed, started, reported and removed: $deb"
