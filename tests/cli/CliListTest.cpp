@@ -22,19 +22,20 @@ void WriteDisk(const mwtest::TempDir& disk, const std::vector<std::string>& name
 
 TEST(CliList, PrintsEachClientAsTheClientListShowsIt) {
     mwtest::TempDir disk;
-    // The second name in Windows-1252.
-    // and control characters in the third reach the terminal as blanks.
+    // The second name in Windows-1252, a byte it leaves undefined as U+FFFD
+    // (not the C1 control that starts a terminal command), and control
+    // characters in the third reach the terminal as blanks.
     WriteDisk(disk, {"Lee",
                      "Jos\xE9 N\xFA\xF1"
-                     "ez",
+                     "ez\x9D",
                      "Ann\f\r\n\x1b[2J\x7f"
                      "Lee"});
     const auto before = disk.Snapshot();
 
     CliRun r = Cli({"list", "--disk", disk.Path()});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "1-Lee" + std::string(22, ' ') + "\n2-José Núñez" + std::string(15, ' ') +
-                         "\n3-Ann    [2J Lee" + std::string(11, ' ') + "\n");
+    EXPECT_EQ(r.out, "1-Lee" + std::string(22, ' ') + "\n2-José Núñez\uFFFD" +
+                         std::string(14, ' ') + "\n3-Ann    [2J Lee" + std::string(11, ' ') + "\n");
     EXPECT_EQ(disk.Snapshot(), before);  // the records keep their bytes
 }
 

@@ -1,5 +1,6 @@
 #include "core/data/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -12,10 +13,16 @@ constexpr std::array<char32_t, 32> kHigh = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool Undefined(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] == 0;
+}
+
 char32_t ToCodePoint(unsigned char byte) {
     if (byte < 0x80 || byte >= 0xA0) return byte;
     char32_t cp = kHigh[byte - 0x80];
-    return cp ? cp : byte;  // undefined bytes pass through as C1 controls
+    return cp ? cp : kReplacement;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -62,9 +69,25 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToCp1252(std::string_view utf8) {
+    return Utf8ToCp1252(utf8, {});
+}
+
+std::string Utf8ToCp1252(std::string_view utf8, std::string_view shown) {
     std::string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) out += FromCodePoint(NextCodePoint(utf8, i));
+    auto kept = shown.begin();
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = NextCodePoint(utf8, i);
+        if (cp == kReplacement) {
+            kept = std::find_if(kept, shown.end(),
+                                [](char c) { return Undefined(static_cast<unsigned char>(c)); });
+            if (kept != shown.end()) {
+                out += *kept++;
+                continue;
+            }
+        }
+        out += FromCodePoint(cp);
+    }
     return out;
 }
 

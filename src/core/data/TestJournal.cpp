@@ -154,6 +154,34 @@ std::uint64_t DiskFingerprint(std::string_view recordFile) {
     return Fnv1a(recordFile);
 }
 
+std::string AnswerDigits(const std::array<int, kItemCount + 1>& positions) {
+    std::string digits;
+    for (int item = 1; item <= kItemCount; ++item) {
+        digits += static_cast<char>('0' + positions[static_cast<std::size_t>(item)] % 10);
+    }
+    return digits;
+}
+
+ClientRecord TestJournal::Finished() const {
+    ClientRecord finished = Client;
+    finished.Answers = AnswerDigits(Answers);
+    return finished;
+}
+
+bool FinishedClientStored(const TestJournal& journal, std::string_view dataPath,
+                          std::string_view recordFile) {
+    if (journal.DataPath != dataPath) return false;
+    const std::string finished = journal.Finished().ToBytes();
+    // Clients added after it (by another station) leave its slot where it was.
+    for (std::size_t slot = 0; slot + kRecordSize <= recordFile.size(); slot += kRecordSize) {
+        if (recordFile.substr(slot, kRecordSize) == finished &&
+            DiskFingerprint(recordFile.substr(0, slot)) == journal.DiskCheck) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string TestJournalPath(const std::string& programDir) {
     return JoinPath(programDir, kTestJournalName);
 }

@@ -34,6 +34,8 @@ struct TestJournal {
     // The position (1-5) of the answer chosen per item, 0 while unanswered; index 0 unused.
     std::array<int, kItemCount + 1> Answers{};
 
+    // The client as the finished test stores it: the record with the answers.
+    ClientRecord Finished() const;
     std::string ToText() const;
     // `fileName` names the file in an error. An answer the item has no
     // answer for in `ranges` (the question table changed since) reads as
@@ -44,6 +46,15 @@ struct TestJournal {
 
 // The fingerprint of a record file's bytes (FNV-1a, 64 bits).
 std::uint64_t DiskFingerprint(std::string_view recordFile);
+
+// The answer digits stored for answer positions (1-5, 0 unanswered), item 1 at index 1.
+std::string AnswerDigits(const std::array<int, kItemCount + 1>& positions);
+
+// True when `recordFile` on `dataPath` already holds the journal's finished
+// client, in a slot after exactly the records the test began with: the
+// station stopped after storing the client and before removing the journal.
+bool FinishedClientStored(const TestJournal& journal, std::string_view dataPath,
+                          std::string_view recordFile);
 
 std::string TestJournalPath(const std::string& programDir);
 // Written in place (it holds the client's name), whole or not at all.

@@ -168,9 +168,10 @@ QString Shown(std::string_view field) {
     return QString::fromStdString(Cp1252ToUtf8(Trim(field)));
 }
 
-// Screen text as the record file holds it.
-std::string Stored(const QString& text) {
-    return Utf8ToCp1252(text.toStdString());
+// Screen text as the record file holds it; `field`, the value it was shown
+// from, gives back the bytes the screen could only show as U+FFFD.
+std::string Stored(const QString& text, std::string_view field = {}) {
+    return Utf8ToCp1252(text.toStdString(), field);
 }
 
 }  // namespace
@@ -432,8 +433,8 @@ void frmClientInfo::ShowRecord(const ClientRecord& record) {
 
 void frmClientInfo::RecordToDB() {
     ClientRecord& record = ctx_.state.Current();
-    record.Name = Stored(Text(kName)->text());
-    record.IDNumber = Stored(Text(kIDNumber)->text());
+    record.Name = Stored(Text(kName)->text(), record.Name.View());
+    record.IDNumber = Stored(Text(kIDNumber)->text(), record.IDNumber.View());
     record.Age = Stored(Text(kAge)->text().toUpper());
     record.Gender = std::to_string(ListPosition(kGender));
     record.Race = std::to_string(ListPosition(kRace));

@@ -90,14 +90,22 @@ bool ResumeOrDiscard(StationContext& ctx, QWidget* parent, const TestJournal& jo
 
 bool SettleUnfinishedTest(StationContext& ctx, QWidget* parent) {
     if (!ctx.fs.FileExists(TestJournalPath(ctx.programDir))) return true;
+    Result<std::optional<TestJournal>> journal =
+        ReadTestJournal(ctx.fs, ctx.programDir, ReadAnswerRanges(ctx.database.get()));
+    // The test was finished and its client stored; only the journal's removal
+    // was missed. Nothing is lost should a new test write over a journal that
+    // could not be removed.
+    if (journal && journal->has_value() &&
+        FinishedClientStored(**journal, ctx.state.DataPath, ctx.state.DiskImage)) {
+        Discard(ctx);
+        return true;
+    }
     ctx.platform.MouseDefault();
     ctx.platform.MsgBox({.text = QStringLiteral("A test was left unfinished when the station last "
                                                 "stopped. Enter the secret code to resume it or "
                                                 "discard it."),
                          .icon = MsgIcon::Information});
     if (!AskSecretCode(ctx, parent)) return false;
-    Result<std::optional<TestJournal>> journal =
-        ReadTestJournal(ctx.fs, ctx.programDir, ReadAnswerRanges(ctx.database.get()));
     if (!journal) {
         return Ask(ctx,
                    QString::fromStdString(journal.error().message) +

@@ -11,9 +11,11 @@ namespace mw {
 struct StationContext;
 
 // Called once the data disk is loaded; does nothing when no test was left
-// unfinished. False when the station has to end with the journal kept for a
-// later start (the secret code was not given, or the test belongs to another
-// data disk): a new test would otherwise write over it.
+// unfinished, and only removes the journal of a test whose client the data
+// disk already holds (the station stopped just after storing it). False
+// when the station has to end with the journal kept for a later start (the
+// secret code was not given, or the test belongs to another data disk): a
+// new test would otherwise write over it.
 bool SettleUnfinishedTest(StationContext& ctx, QWidget* parent);
 
 }  // namespace mw

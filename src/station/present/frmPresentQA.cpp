@@ -302,11 +302,7 @@ void frmPresentQA::ShowItem(const QuestionRow& question) {
 void frmPresentQA::EndOfTest() {
     testEnded_ = true;
     msgPanel_->setText(Text(texts_.testEndedHelp));
-    std::string answers;
-    for (int item = 1; item <= kItemCount; ++item) {
-        answers += static_cast<char>('0' + answers_[item] % 10);
-    }
-    if (StoreAnswers(ctx_, answers, AnswerRoute::OnScreen)) {
+    if (StoreAnswers(ctx_, AnswerDigits(answers_), AnswerRoute::OnScreen)) {
         RemoveJournal();
         ctx_.state.ChoiceConfirmed = true;
         Finish(QDialog::Accepted);

@@ -69,9 +69,9 @@ bool OfferPdf(StationContext& ctx, QWidget* parent) {
 }
 
 // A line printer ejects its last page only at a form feed.
-Status PrintRaw(StationContext& ctx, std::string bytes) {
+Status PrintRaw(StationContext& ctx, std::string bytes, QWidget* parent) {
     if (bytes.empty() || bytes.back() != '\f') bytes += '\f';
-    return PrinterOf(ctx).PrintRaw(bytes, JobName(ctx));
+    return PrinterOf(ctx).PrintRaw(bytes, JobName(ctx), parent);
 }
 
 // The report file as a PDF file on the system's paper; a failure is shown.
@@ -189,7 +189,7 @@ PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
     ctx.platform.MouseWait();
     const Status printed =
         ctx.state.PrintToDOS
-            ? PrintRaw(ctx, *bytes)
+            ? PrintRaw(ctx, *bytes, parent)
             : printer.Print(QString::fromStdString(Cp1252ToUtf8(*bytes)), JobName(ctx));
     ctx.platform.MouseDefault();
     if (!printed) {

@@ -1,24 +1,31 @@
 #include "station/report/ReportPrinter.h"
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <optional>
+#include <utility>
 
 #include "core/report/PageLayout.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenKit.h"
 
 namespace mw {
 namespace {
 
-constexpr int kRawPrintWaitMs = 60000;
+// How long a raw job may take before the station says what it waits for.
+constexpr std::chrono::milliseconds kQueueWindowAfter(500);
 
 Error PrintError(const std::string& what) {
     return MakeError(errc::DeviceIo, what);
@@ -58,6 +65,51 @@ void DrawPage(QPainter& painter, const PageLines& lines, const Paper& paper,
         painter.drawText(QPointF(kSideMarginPoints * pixelsPerPoint, top + ascent),
                          QString::fromStdString(lines[i]));
     }
+}
+
+enum class QueueWait { Taken, NoAnswer, Cancelled };
+
+// Lets the station's events run until `lp` ends, `wait` has passed or the
+// user cancels in the window that comes up when the queue takes its time.
+QueueWait AwaitQueue(QProcess& lp, std::chrono::milliseconds wait, QWidget* parent) {
+    QDialog window(parent);
+    window.setObjectName(QStringLiteral("frmPrintQueue"));
+    window.setWindowTitle(QStringLiteral("Print Report"));
+    window.setWindowModality(Qt::ApplicationModal);
+    auto* label = Named<QLabel>(&window, "lblWaiting",
+                                QStringLiteral("Waiting for the print queue to take the report."));
+    MenuChoices* menu = AddMenu(&window, "frMenu", {{QStringLiteral("Cancel Printing"), QString()}},
+                                nullptr, [&window](int) { window.reject(); });
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(label);
+    layout->addWidget(menu->Frame(), 0, Qt::AlignHCenter);
+    FitAndCenter(&window, menu->Button(0));
+
+    std::optional<QueueWait> end;
+    QEventLoop loop;
+    const auto endWith = [&](QueueWait how) {
+        if (!end) end = how;
+        loop.quit();
+    };
+    QObject::connect(&lp, &QProcess::finished, &loop, [&] { endWith(QueueWait::Taken); });
+    QObject::connect(&window, &QDialog::rejected, &loop, [&] { endWith(QueueWait::Cancelled); });
+    QTimer::singleShot(wait, &loop, [&] { endWith(QueueWait::NoAnswer); });
+    if (lp.state() == QProcess::NotRunning) return QueueWait::Taken;
+    // A queue that takes the job at once shows no window. Until the window
+    // is up, keys and clicks wait, so that the screen under it cannot start
+    // a second job.
+    QTimer::singleShot(kQueueWindowAfter, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!end) {
+        window.show();
+        loop.exec();
+    }
+    if (end != QueueWait::Taken) {
+        // The job is withdrawn: a queue that answers late prints nothing unasked for.
+        lp.kill();
+        lp.waitForFinished();
+    }
+    return *end;
 }
 
 }  // namespace
@@ -101,17 +153,31 @@ Status SystemPrinter::Print(const QString& report, const QString& jobName) {
     return {};
 }
 
-Status SystemPrinter::PrintRaw(const std::string& bytes, const QString& jobName) {
+SystemPrinter::SystemPrinter(QString rawCommand, std::chrono::milliseconds rawWait)
+    : rawCommand_(std::move(rawCommand)), rawWait_(rawWait) {}
+
+Status SystemPrinter::PrintRaw(const std::string& bytes, const QString& jobName, QWidget* parent) {
     QProcess lp;
-    lp.start(QStringLiteral("lp"), {QStringLiteral("-s"), QStringLiteral("-o"),
-                                    QStringLiteral("raw"), QStringLiteral("-t"), jobName});
+    lp.start(rawCommand_, {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("raw"),
+                           QStringLiteral("-t"), jobName});
     if (!lp.waitForStarted()) {
-        return PrintError("the print command lp could not be started");
+        return PrintError("the print command " + rawCommand_.toStdString() +
+                          " could not be started");
     }
     lp.write(bytes.data(), static_cast<qint64>(bytes.size()));
     lp.closeWriteChannel();
-    if (!lp.waitForFinished(kRawPrintWaitMs) || lp.exitStatus() != QProcess::NormalExit ||
-        lp.exitCode() != 0) {
+    switch (AwaitQueue(lp, rawWait_, parent)) {
+        case QueueWait::NoAnswer:
+            return PrintError(
+                "the print queue did not answer within " +
+                std::to_string(std::chrono::ceil<std::chrono::seconds>(rawWait_).count()) +
+                " seconds; is the printer on and connected?");
+        case QueueWait::Cancelled:
+            return PrintError("printing was cancelled before the print queue took the report");
+        case QueueWait::Taken:
+            break;
+    }
+    if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
         const QString why = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
         return PrintError("the print queue refused the report" +
                           (why.isEmpty() ? std::string() : ": " + why.toStdString()));

@@ -275,6 +275,8 @@ void frmSupervisorOptions::VerifyData() {
         !HasCurrentClient("Verify Data")) {
         return;
     }
+    // Verification rewrites stored answers: staff only, as printing is.
+    if (!AskSecretCode(ctx_, this)) return;
     frmVerify verify(ctx_, this);
     verify.exec();
 }

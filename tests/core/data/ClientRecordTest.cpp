@@ -35,6 +35,13 @@ TEST(Cp1252, ConvertsTheUpperHalfAndReplacesWhatItCannotHold) {
     EXPECT_EQ(Utf8ToCp1252("Łódź"),
               "?\xF3"
               "d?");
+    // The five undefined bytes show as U+FFFD, never as controls, and come
+    // back in turn from the text they were shown from.
+    const std::string undefined = "\x81\x8D\x8F\x90\x9D";
+    const std::string shown = Cp1252ToUtf8(undefined);
+    EXPECT_EQ(shown, "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToCp1252("\u20AC" + shown + "\uFFFD", "\x80" + undefined),
+              "\x80" + undefined + "?");
 }
 
 }  // namespace

@@ -712,6 +712,7 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
         {"corrections, then \"Data Verification complete.\"",
          {{kMainWindow, "Down Return"},  // "Supervisor Options"
           {"Supervisor Options", "Right Tab Return"},
+          {"Enter Secret Code", kSecretCodeKeys},
           {"Test Data Input Verification", "", ones},
           {"Data Corrections", "Return"},
           {"Test Data Input Verification", "", ones},

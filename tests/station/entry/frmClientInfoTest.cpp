@@ -237,16 +237,24 @@ TEST_F(ClientInfoTest, AnAgeThatDoesNotFitTheDateOfBirthIsAskedAbout) {
     EXPECT_EQ(platform.shown.size(), 2u);
     EXPECT_EQ(state.ClientRecords[3].Age.View(), "34 ");
 
-    // An edited client's age is the one it had when it was tested.
+    // An edited client's age is the one it had when it was tested. The bytes
+    // Windows-1252 leaves undefined show as U+FFFD and stay in the name.
     state.CurrentRecord = 1;
     state.ClientRecords[1].TodayDate = "02/01/2019";
+    state.ClientRecords[1].Name =
+        "Ann\x81 L\x9D"
+        "e";
     Open(true, [&] {
+        EXPECT_EQ(Box("txtName")->text(), QStringLiteral("Ann\uFFFD L\uFFFDe"));
         Box("txtAge")->setFocus();
         TypeText(QStringLiteral("29"));
         Click(Ok());
     });
     EXPECT_EQ(platform.shown.size(), 2u);
     EXPECT_EQ(state.ClientRecords[1].Age.View(), "29 ");
+    EXPECT_EQ(Trim(state.ClientRecords[1].Name.View()),
+              "Ann\x81 L\x9D"
+              "e");
 }
 
 // A list opens when its text picks no entry. Escape keeps nothing keyed.

@@ -50,10 +50,11 @@ protected:
         platform.Next(MsgAnswer::Ok);
         GiveCode();
     }
-    // The next start of the station, on a disk of `clients`.
-    bool Restart(const std::vector<std::string>& clients) {
+    // The next start of the station, on a disk of `clients` and then the records `added`.
+    bool Restart(const std::vector<std::string>& clients, const std::string& added = {}) {
         state = StationState{};
         MakeDisk(disk, clients);
+        disk.Write("DATA401.MW", disk.Read("DATA401.MW") + added);
         RememberDrive(disk.Path());
         main = std::make_unique<frmMain>(ctx);
         return main->Load();
@@ -90,7 +91,7 @@ TEST_F(UnfinishedTestTest, AStoppedTestResumesAtItsItemAndEndsAsAStraightRun) {
     EXPECT_FALSE(Journal());
 }
 
-TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamagedOrAborted) {
+TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamagedAbortedOrStored) {
     Interrupt(3);
     ExpectJournalFound();
     // A client added since: the slot the test was given is taken.
@@ -117,6 +118,30 @@ TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamag
     EXPECT_TRUE(platform.shown.back().text.contains(
         QString::fromStdString(TestJournalPath(programDir.Path()))));
     EXPECT_FALSE(Journal());
+
+    // The station stopped after storing a finished test and before removing its
+    // journal: the journal goes without a word. The same client with another
+    // answer is another test.
+    NewClient();
+    TestJournal finished{.DataPath = disk.Path(),
+                         .DiskCheck = DiskFingerprint(onDisk),
+                         .Client = client,
+                         .Language = "English",
+                         .Item = kItemCount};
+    for (int item = 1; item <= kItemCount; ++item) finished.Answers[item] = Pattern(item);
+    ASSERT_TRUE(WriteTestJournal(fs, programDir.Path(), finished));
+    std::string answers = Patterned();
+    answers[kItemCount - 1] = answers[kItemCount - 1] == '1' ? '2' : '1';
+    client.Answers = answers;
+    ExpectJournalFound();
+    platform.Next(MsgAnswer::No);  // not this disk's test: kept
+    EXPECT_FALSE(Restart({"Ann", "Bob"}, client.ToBytes()));
+    client.Answers = Patterned();
+    const std::size_t shown = platform.shown.size();
+    EXPECT_TRUE(Restart({"Ann", "Bob"}, client.ToBytes()));
+    EXPECT_EQ(platform.shown.size(), shown);
+    EXPECT_FALSE(Journal());
+    EXPECT_EQ(state.RecordCount, 3);
 
     // A journal that cannot be written leaves the test running and is reported.
     NewClient();

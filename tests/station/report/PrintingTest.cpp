@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDialog>
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <chrono>
+#include <filesystem>
 
 #include "core/data/Cp1252.h"
 #include "station/report/ReportFixture.h"
@@ -92,6 +95,32 @@ TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
     EXPECT_TRUE(platform.shown.back().text.contains(QStringLiteral("out of paper")));
     EXPECT_TRUE(printer.jobs.empty());
+}
+
+// A print queue that never takes the job: the station waits for it in a
+// window that cancels, and gives up after its time, saying which happened.
+TEST_F(PrintingTest, ARawJobTheQueueNeverTakesIsCancelledOrTimesOut) {
+    LoadDisk({"Ann"});
+    ASSERT_TRUE(MakeReport(ctx, false));
+    programDir.Write("lp", "#!/bin/sh\nexec sleep 60\n");
+    std::filesystem::permissions(programDir.File("lp"), std::filesystem::perms::owner_all);
+    state.PrintToDOS = true;
+    const struct {
+        std::chrono::milliseconds wait;
+        bool cancel;
+        const char* said;
+    } cases[] = {{std::chrono::milliseconds(200), false, "did not answer"},
+                 {std::chrono::seconds(60), true, "cancelled"}};
+    for (const auto& [wait, cancel, said] : cases) {
+        SystemPrinter queue(QString::fromStdString(programDir.File("lp")), wait);
+        ctx.printer = &queue;
+        mwtest::ModalDriver driver;
+        if (cancel) driver.When<QDialog>([](QDialog*) { PressKey(Qt::Key_Return); });
+        platform.Next(MsgAnswer::Ok);
+        EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
+        EXPECT_TRUE(platform.shown.back().text.contains(QString::fromUtf8(said)));
+    }
+    ctx.printer = &printer;
 }
 
 // Without a printer a batch asks once, for one folder, and says what it saved there.

@@ -32,7 +32,7 @@ public:
     mw::Status Print(const QString& report, const QString&) override {
         return Job([&] { jobs.push_back(report); });
     }
-    mw::Status PrintRaw(const std::string& bytes, const QString&) override {
+    mw::Status PrintRaw(const std::string& bytes, const QString&, QWidget*) override {
         return Job([&] { rawJobs.push_back(bytes); });
     }
     QString AskPdfPath(QWidget*, const QString&) override { return pdfPath; }

@@ -1,4 +1,4 @@
-// The supervisor's screen: printing after the secret code, the empty disk,
+// The supervisor's screen: printing and verifying after the secret code, the empty disk,
 // and deleting every client's name on the disk.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "core/data/SampleClient.h"
+#include "station/entry/frmVerify.h"
 #include "station/report/ReportFixture.h"
 #include "station/report/frmViewReport.h"
 #include "station/screen/DiskRetry.h"
@@ -88,7 +89,7 @@ TEST_F(SupervisorOptionsTest, PrintAllAsksTheCodeAndPrintsEveryClientInOrder) {
     EXPECT_FALSE(AllHaveSummary());
 }
 
-TEST_F(SupervisorOptionsTest, CancellingTheCodePrintsNothingAndTheRightCodeOpensTheViewer) {
+TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTheViewerOrVerify) {
     Start(mwtest::Clients(2));
     Print(frmSupervisorOptions::kAllClients, false, QString());
     OpenSupervisor();
@@ -106,6 +107,21 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodePrintsNothingAndTheRightCodeOpens
     EXPECT_TRUE(shown.contains(QStringLiteral("NAME: Client 1")));
     EXPECT_TRUE(printer.jobs.empty());
     EXPECT_FALSE(programDir.Exists("REPORT.PRN"));  // it went with the window
+
+    // Verifying rewrites answers: it waits for the code too.
+    for (const QString& typed : {QString(), QStringLiteral("j")}) {
+        driver.When<frmSupervisorOptions>([](frmSupervisorOptions* screen) {
+            Find<QTabWidget>(screen, "sstSupervisorOperations")
+                ->setCurrentIndex(frmSupervisorOptions::kVerifyData);
+            mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
+        });
+        AnswerCode(typed);
+        if (!typed.isEmpty()) {
+            driver.When<frmVerify>([](frmVerify* verify) { verify->reject(); });
+        }
+        OpenSupervisor();
+    }
+    EXPECT_TRUE(driver.Done());
 }
 
 // A current client that is not on the disk (a new one never stored) is
