@@ -67,11 +67,16 @@ std::vector<std::string> Row(const ClientRecord& record, int testNumber, const R
 
 }  // namespace
 
-std::string ClientsCsv(const StationState& state, const ReportData& data, bool anonymised) {
+std::string ClientsCsv(const StationState& state, const ReportData& data, bool anonymised,
+                       const std::map<int, Paradata>& paradata) {
     std::string csv;
-    AppendRow(csv, Header(data, anonymised));
+    std::vector<std::string> header = Header(data, anonymised);
+    header.push_back("Effort index");
+    AppendRow(csv, header);
     for (int n = 1; n <= state.RecordCount; ++n) {
-        AppendRow(csv, Row(state.ClientRecords[n], n, data, anonymised));
+        std::vector<std::string> row = Row(state.ClientRecords[n], n, data, anonymised);
+        row.push_back(EffortIndexOf(paradata, n));
+        AppendRow(csv, row);
     }
     return csv;
 }

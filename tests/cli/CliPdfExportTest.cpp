@@ -204,7 +204,7 @@ TEST(CliExport, EachClientsRowAgreesWithScore) {
     EXPECT_EQ(Split(rows[0], ',')[12], "Truthfulness raw");
     for (std::size_t n = 1; n < rows.size(); ++n) {
         const std::vector<std::string> row = Split(rows[n], ',');
-        ASSERT_EQ(row.size(), 12u + 4 * 9) << rows[n];
+        ASSERT_EQ(row.size(), 12u + 4 * 9 + 1) << rows[n];
         EXPECT_EQ(row[0] + row[1], std::to_string(n) + DemoClients()[n - 1][0]);
         std::string json = "{";
         for (auto [k, key] :
@@ -214,6 +214,7 @@ TEST(CliExport, EachClientsRowAgreesWithScore) {
                 json += (scale ? "," : "") + row[12 + 4 * scale + k];
             json += "]";
         }
+        json += ",\"effortIndex\":\"" + row.back() + "\"";  // none of them took it on screen
         CliRun score = Cli(DemoCommand("score", {"--client", std::to_string(n), "--json"}));
         EXPECT_EQ(score.out, json + "}\n") << "client " << n;
     }
