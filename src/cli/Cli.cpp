@@ -19,6 +19,7 @@
 #include "core/data/ClientStore.h"
 #include "core/data/Cp1252.h"
 #include "core/data/DataDisk.h"
+#include "core/data/Paradata.h"
 #include "core/data/Product.h"
 #include "core/data/ScannedSheets.h"
 #include "core/report/PdfWriter.h"
@@ -34,10 +35,12 @@ constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "usage: mirrorwise-cli list --disk DIR\n"
-    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary]\n"
+    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary] "
+    "[--paradata]\n"
     "                             [--output FILE | --pdf FILE [--paper letter|a4]]\n"
     "       mirrorwise-cli score --program-dir DIR --disk DIR --client N [--json]\n"
     "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n"
+    "                              [--paradata]\n"
     "                              [--pdf [--paper letter|a4]]\n"
     "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--codebook FILE]\n"
     "                             [--anonymised] [--keep-invalid-scores] [--excel]\n"
@@ -216,7 +219,14 @@ Result<std::vector<std::string>> WriteClientReport(const Options& o, const Score
                                                    const ClientRecord& record, int n,
                                                    const ReportTarget& target, std::ostream& out,
                                                    DiskAudit& audit) {
-    Result<ComposedReport> report = reports.Compose(record, n, o.flags.count("--summary") > 0);
+    std::optional<std::vector<std::string>> paradata;
+    if (o.flags.count("--paradata")) {
+        auto lines = ParadataLines(LocalFileSystem(), o.values.at("--disk"), n);
+        if (!lines) return lines.error();
+        paradata = std::move(*lines);
+    }
+    Result<ComposedReport> report =
+        reports.Compose(record, n, o.flags.count("--summary") > 0, paradata ? &*paradata : nullptr);
     if (!report) return report.error();
     if (target.pdf) {
         Result<std::string> pdf = ReportPdf(LocalFileSystem(), report->bytes, *target.pdf);
@@ -277,6 +287,12 @@ void PrintJsonArray(std::ostream& out, const char* key, const std::array<int, kS
     out << "]";
 }
 
+// A number, or the string "not recorded" for a client whose answers were not given on the screen.
+std::string JsonEffortIndex(const std::map<int, Paradata>& paradata, int record) {
+    const std::string index = EffortIndexOf(paradata, record);
+    return paradata.count(record) ? index : "\"" + index + "\"";
+}
+
 int Score(const Options& o, std::ostream& out, std::ostream& err) {
     StationState state;
     int n = 0;
@@ -287,6 +303,8 @@ int Score(const Options& o, std::ostream& out, std::ostream& err) {
     const ClientRecord& record = state.ClientRecords[n];
     const ScoreSheet sheet = ScoreClient(record, data->tables);
     if (o.flags.count("--json")) {
+        Result<std::map<int, Paradata>> paradata = ReadParadata(LocalFileSystem(), state.DataPath);
+        if (!paradata) return Fail(err, paradata.error());
         out << "{";
         PrintJsonArray(out, "raw", sheet.RawScore);
         out << ",";
@@ -295,7 +313,7 @@ int Score(const Options& o, std::ostream& out, std::ostream& err) {
         PrintJsonArray(out, "omitted", sheet.OmittedCount);
         out << ",";
         PrintJsonArray(out, "scored", sheet.ScoredItemCount);
-        out << "}\n";
+        out << ",\"effortIndex\":" << JsonEffortIndex(*paradata, n) << "}\n";
         return kOk;
     }
     char row[128];
@@ -347,6 +365,8 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     if (!data) return Fail(err, data.error());
     Result<ExportOptions> options = ExportOptionsOf(o);
     if (!options) return Fail(err, options.error());
+    Result<std::map<int, Paradata>> paradata = ReadParadata(LocalFileSystem(), state->DataPath);
+    if (!paradata) return Fail(err, paradata.error());
     // The codebook first: a table is only written with the codebook asked for.
     if (codebook) {
         const std::string book = CodebookCsv(*data, *options, CodebookQuestions(programDir));
@@ -354,7 +374,7 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
             return Fail(err, st.error());
         }
     }
-    const std::string csv = ClientsCsv(*state, *data, *options);
+    const std::string csv = ClientsCsv(*state, *data, *options, *paradata);
     if (Status st = WriteOutput(o, path, csv, out); !st) return Fail(err, st.error());
     DiskAudit(state->DataPath, err)
         .Add({AuditEvent::Exported, 0,
@@ -458,7 +478,7 @@ const std::map<std::string, Command>& Commands() {
         {"list", {{"--disk"}, {}, {"--disk"}, List}},
         {"report",
          {{"--program-dir", "--disk", "--client", "--output", "--pdf", "--paper"},
-          {"--summary"},
+          {"--summary", "--paradata"},
           {"--program-dir", "--disk", "--client"},
           Report}},
         {"score",
@@ -468,7 +488,7 @@ const std::map<std::string, Command>& Commands() {
           Score}},
         {"reports",
          {{"--program-dir", "--disk", "--output-dir", "--paper"},
-          {"--summary", "--pdf"},
+          {"--summary", "--pdf", "--paradata"},
           {"--program-dir", "--disk", "--output-dir"},
           Reports}},
         {"export",

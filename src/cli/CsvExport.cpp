@@ -17,9 +17,10 @@ struct Client {
     const ClientRecord& record;
     int number;
     ScoreSheet sheet;
+    const Paradata* paradata;  // none unless the test was taken on the screen
 };
 
-enum class Kind { Integer, Text, Date };
+enum class Kind { Integer, Decimal, Text, Date };
 
 // One column of the table, with its codebook entry. Adding a column is one
 // more entry in Columns().
@@ -36,6 +37,8 @@ const char* KindName(Kind kind) {
     switch (kind) {
         case Kind::Integer:
             return "integer";
+        case Kind::Decimal:
+            return "decimal";
         case Kind::Date:
             return "date";
         case Kind::Text:
@@ -303,6 +306,19 @@ std::vector<Column> ItemColumns(const std::vector<QuestionRow>& questions) {
     return columns;
 }
 
+// How the test was taken on the screen; empty for answers keyed or scanned.
+Column EffortColumn() {
+    return {"effort_index",
+            "Response-time effort index: the share of the timed answers that took at least " +
+                std::to_string(kRapidGuessMs / 1000) + " s",
+            Kind::Decimal,
+            "0.00-1.00",
+            "empty when not recorded (the answers were keyed or scanned)",
+            [](const Client& c) {
+                return c.paradata ? FormatIndex(Summarize(*c.paradata).effortIndex) : "";
+            }};
+}
+
 std::vector<Column> Columns(const ReportData& data, const ExportOptions& options,
                             const std::vector<QuestionRow>& questions = {}) {
     std::vector<Column> columns = {{"test_number", "Test number (record number on the data disk)",
@@ -312,6 +328,7 @@ std::vector<Column> Columns(const ReportData& data, const ExportOptions& options
                         ItemColumns(questions)}) {
         columns.insert(columns.end(), part.begin(), part.end());
     }
+    columns.push_back(EffortColumn());
     return columns;
 }
 
@@ -332,7 +349,7 @@ bool IsHexKey(std::string_view text) {
 }  // namespace
 
 std::string ClientsCsv(const StationState& state, const ReportData& data,
-                       const ExportOptions& options) {
+                       const ExportOptions& options, const std::map<int, Paradata>& paradata) {
     const std::vector<Column> columns = Columns(data, options);
     std::vector<std::string> fields;
     for (const Column& column : columns) fields.push_back(column.variable);
@@ -340,7 +357,9 @@ std::string ClientsCsv(const StationState& state, const ReportData& data,
     AppendRow(csv, fields);
     for (int n = 1; n <= state.RecordCount; ++n) {
         const ClientRecord& record = state.ClientRecords[n];
-        const Client client{record, n, ScoreClient(record, data.tables)};
+        const auto timed = paradata.find(n);
+        const Client client{record, n, ScoreClient(record, data.tables),
+                            timed == paradata.end() ? nullptr : &timed->second};
         fields.clear();
         for (const Column& column : columns) {
             std::string cell = column.cell(client);

@@ -3,10 +3,12 @@
 // analyse their results in a statistics package.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/data/FileSystem.h"
+#include "core/data/Paradata.h"
 #include "core/data/QuestionDatabase.h"
 #include "core/data/StationState.h"
 #include "core/report/ScoreAndPrint.h"
@@ -32,8 +34,10 @@ struct ExportOptions {
 
 // A header row of snake_case names, then a row per client in test-number
 // order, UTF-8 with LF line ends; a cell is empty where a value is missing.
+// The last column is the effort index of a test taken on the screen, from
+// `paradata` by record number.
 std::string ClientsCsv(const StationState& state, const ReportData& data,
-                       const ExportOptions& options);
+                       const ExportOptions& options, const std::map<int, Paradata>& paradata);
 
 // The table's columns, a row each: variable, label, type, allowed values
 // with their labels, and when a cell is empty. Item labels and answer texts

@@ -10,6 +10,7 @@
 #include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
 #include "core/data/DataDisk.h"
+#include "core/data/Paradata.h"
 #include "core/data/QuestionDatabase.h"
 #include "core/data/TestJournal.h"
 #include "core/report/ParagraphFile.h"
@@ -81,9 +82,9 @@ Error Refused(const std::string& target, const std::string& kept, const std::str
 Status CheckNotStationFile(const std::string& target, const std::string& programDir,
                            const std::string& disk) {
     static const std::vector<std::string> programFiles = ProgramFileNames();
-    static const std::vector<std::string> diskFiles = {kRecordFileName, kRecordRecoveryFileName,
+    static const std::vector<std::string> diskFiles = {kRecordFileName,   kRecordRecoveryFileName,
                                                        kIdentityFileName, kWriteTestFileName,
-                                                       kAuditLogFileName};
+                                                       kAuditLogFileName, kParadataFileName};
     if (std::string kept = KeptAs(target, programDir, programFiles, true); !kept.empty()) {
         return Refused(target, kept, "in the program folder " + programDir);
     }

@@ -5,6 +5,7 @@
 
 #include "cli/CliRun.h"
 #include "core/data/AuditLog.h"
+#include "core/data/Paradata.h"
 #include "core/data/Sha256.h"
 #include "support/TempDir.h"
 
@@ -102,12 +103,41 @@ TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(json.out,
               "{\"raw\":[2,0,0,0,0,0,0,1,236],\"percentile\":[21,0,0,0,0,0,0,11,2],"
-              "\"omitted\":[0,0,0,0,0,0,0,0,0],\"scored\":[2,0,0,0,0,0,0,9,9]}\n");
+              "\"omitted\":[0,0,0,0,0,0,0,0,0],\"scored\":[2,0,0,0,0,0,0,9,9],"
+              "\"effortIndex\":\"not recorded\"}\n");
     CliRun table = Run("score", {"--client", "1"});
     EXPECT_EQ(table.status, 0);
     EXPECT_NE(table.out.find("Stress Coping      236          2        0       9"),
               std::string::npos)
         << table.out;
+}
+
+// A client tested on the screen: its effort index, and the annex page only when asked for.
+TEST_F(CliReportTest, HowTheTestWasTakenOnlyWhereAskedFor) {
+    Paradata paradata;
+    paradata.items[1].ms = 900;
+    paradata.items[2].ms = 4100;
+    ASSERT_TRUE(WriteParadata(LocalFileSystem(), disk.Path(), 2, paradata));
+    CliRun json = Run("score", {"--client", "2", "--json"});
+    EXPECT_NE(json.out.find(",\"effortIndex\":0.50}"), std::string::npos) << json.out;
+
+    EXPECT_EQ(Run("report", {"--client", "2", "--summary"}).status, 0);
+    EXPECT_EQ(program.Read("REPORT.PRN"), Golden("client-2-alcohol-summary"));
+    for (const std::string client : {"2", "1"}) {
+        EXPECT_EQ(Run("report", {"--client", client, "--paradata"}).status, 0);
+        const std::string report = program.Read("REPORT.PRN");
+        const std::size_t annex = report.rfind("\f\r\n");
+        ASSERT_NE(annex, std::string::npos);
+        if (client == "2") {
+            EXPECT_EQ(report.substr(0, annex), Golden("client-2-alcohol"));
+        }
+        EXPECT_NE(report.find("HOW THE TEST WAS TAKEN", annex), std::string::npos);
+        EXPECT_NE(report.find(client == "2" ? "Effort index: 0.50 (1 of 2 answers"
+                                            : "How the test was taken: not recorded",
+                              annex),
+                  std::string::npos)
+            << report.substr(annex);
+    }
 }
 
 // An option's value after a blank or an equals sign, "-" for standard

@@ -23,7 +23,10 @@ namespace mwtest {
 class FixedClock : public mw::Clock {
 public:
     mw::Date date{2024, 3, 5};
+    // The stopwatch stands still until a test moves it.
+    std::int64_t ms = 0;
     mw::Date Today() const override { return date; }
+    std::int64_t MonotonicMs() const override { return ms; }
 };
 
 // The bytes of a record file holding one client per name.

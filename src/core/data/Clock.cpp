@@ -1,5 +1,6 @@
 #include "core/data/Clock.h"
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -22,6 +23,11 @@ public:
                 local.tm_hour,
                 local.tm_min,
                 local.tm_sec};
+    }
+
+    std::int64_t MonotonicMs() const override {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
     }
 };
 

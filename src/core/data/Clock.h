@@ -1,6 +1,7 @@
-// Today's date and the time of day, injected so that tests can fix them.
+// Today's date, the time of day and a stopwatch, injected so that tests can fix them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace mw {
@@ -30,6 +31,9 @@ public:
     virtual Date Today() const = 0;
     // The date and time of day; a clock that keeps only the date gives midnight.
     virtual DateTime Now() const { return {Today()}; }
+    // Milliseconds from an arbitrary start that never goes back, whatever
+    // is done to the time of day: what the on-screen test times answers by.
+    virtual std::int64_t MonotonicMs() const = 0;
 };
 
 // The machine's local date and time.

@@ -33,6 +33,9 @@ struct StationState {
     // The folder under which the spoken sound files lie.
     std::string SoundPath;
     bool PrintToDOS = false;
+    // Reports made while set end with the page on how the test was taken;
+    // the supervisor's print options set it for their reports only.
+    bool PrintParadata = false;
 
     // Flags through which the screens hand results back to their callers.
     // Set when a screen is left through its confirming choice, cleared when cancelled.

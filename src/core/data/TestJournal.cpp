@@ -16,8 +16,10 @@ constexpr std::array<std::string_view, 6> kKeys = {"DataPath", "DiskCheck", "Lan
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 // A journal is a few hundred bytes; anything far larger is not one.
 constexpr std::uint64_t kMaxJournalBytes = 64 * 1024;
-// A whole journal with the longest data disk path fits.
-constexpr std::size_t kJournalRecoveryBytes = 8192;
+// A whole journal with the longest data disk path and every item's timing fits.
+constexpr std::size_t kJournalRecoveryBytes = 16384;
+// After the keys above, so that a station that knows only those reads the journal still.
+constexpr std::string_view kTimingKey = "Paradata";
 
 // The record's bytes as hexadecimal: a field may hold any byte, a line end among them.
 std::string ToHex(std::string_view bytes) {
@@ -116,7 +118,7 @@ std::string TestJournal::ToText() const {
     for (std::size_t i = 0; i < kKeys.size(); ++i) {
         text += std::string(kKeys[i]) + "=" + values[i] + "\n";
     }
-    return text;
+    return text + std::string(kTimingKey) + "=" + Timing.ToText() + "\n";
 }
 
 Result<TestJournal> TestJournal::FromText(std::string_view text, const std::string& fileName,
@@ -132,13 +134,16 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
         if (!value) return reader.Fail(std::string(kKeys[i]) + "= expected");
         values[i] = *value;
     }
+    // Absent from an older journal; present, it must be whole.
+    std::optional<Paradata> timing = Paradata();
+    if (const auto value = reader.Value(kTimingKey)) timing = Paradata::FromText(*value);
     journal.DataPath = values[0];
     const auto check = ParseNumber<std::uint64_t>(values[1], 16);
     const auto item = ParseNumber<int>(values[3]);
     const auto answers = ParseAnswers(values[4], ranges);
     const auto record = FromHex(values[5]);
     if (!check || !item || *item < 1 || *item > kItemCount || !answers || !record ||
-        record->size() != kRecordSize) {
+        record->size() != kRecordSize || !timing) {
         return MakeError(errc::BadData,
                          fileName + " is damaged: a value is missing or out of range");
     }
@@ -147,6 +152,7 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
     journal.Item = *item;
     journal.Answers = *answers;
     journal.Client = ClientRecord::FromBytes(*record);
+    journal.Timing = *timing;
     return journal;
 }
 

@@ -15,6 +15,7 @@
 #include "core/data/ClientRecord.h"
 #include "core/data/Error.h"
 #include "core/data/FileSystem.h"
+#include "core/data/Paradata.h"
 
 namespace mw {
 
@@ -33,6 +34,9 @@ struct TestJournal {
     int Item = 1;
     // The position (1-5) of the answer chosen per item, 0 while unanswered; index 0 unused.
     std::array<int, kItemCount + 1> Answers{};
+    // How each item was answered so far. A journal written before the
+    // station timed its tests has none, and its test resumes untimed so far.
+    Paradata Timing{};
 
     // The client as the finished test stores it: the record with the answers.
     ClientRecord Finished() const;

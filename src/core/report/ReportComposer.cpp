@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/data/CodeTables.h"
+#include "core/data/Paradata.h"
 #include "core/report/ParagraphFile.h"
 #include "core/report/ParagraphPrinter.h"
 #include "core/report/ReportPage.h"
@@ -65,6 +66,7 @@ public:
 
     ComposedReport Run() {
         FullReport();
+        if (r_.paradata) ParadataAnnex(*r_.paradata);
         return {std::move(page_).Bytes(), std::move(problems_)};
     }
 
@@ -539,6 +541,28 @@ private:
         BlankLine();
         Recommendations();
         PageFooter();
+    }
+
+    // --- How the test was taken ----------------------------------------------
+
+    // A sheet of its own, like the summary, after the report whether or not
+    // it could be scored: hurried answers are one reason it could not.
+    void ParadataAnnex(const std::vector<std::string>& lines) {
+        page_.FormFeed();
+        page_.Column(37).Text("MIRRORWISE").End();
+        page_.Column(37).Text("**********").End();
+        page_.Column(30).Text("HOW THE TEST WAS TAKEN").End();
+        EmptyLine();
+        for (const std::string& line : lines) page_.Column(6).Text(line).End();
+        EmptyLine();
+        page_.Column(6)
+            .Text("The effort index is the share of answers that took at least " +
+                  std::to_string(kRapidGuessMs / 1000) + " seconds.")
+            .End();
+        page_.Column(6)
+            .Text("Below " + FormatIndex(kLowEffortIndex) +
+                  ", many answers came too fast for the item to have been read.")
+            .End();
     }
 
     const ReportRequest& r_;

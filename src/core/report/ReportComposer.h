@@ -35,6 +35,8 @@ struct ReportRequest {
     Pronouns pronouns;
     int testNumber = 0;
     bool summary = false;
+    // The lines of a last page on how the test was taken; none, no such page.
+    const std::vector<std::string>* paradata = nullptr;
 };
 
 struct ComposedReport {

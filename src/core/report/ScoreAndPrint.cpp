@@ -1,6 +1,9 @@
 #include "core/report/ScoreAndPrint.h"
 
 #include <mutex>
+#include <optional>
+
+#include "core/data/Paradata.h"
 
 namespace mw {
 namespace {
@@ -54,7 +57,8 @@ Result<ReportData> ScoreAndPrint::ReadData() const {
 }
 
 Result<ComposedReport> ScoreAndPrint::Compose(const ClientRecord& record, int testNumber,
-                                              bool summary) const {
+                                              bool summary,
+                                              const std::vector<std::string>* paradata) const {
     Result<std::shared_ptr<const ReportData>> data = Data();
     if (!data) return data.error();
     const ReportData& d = **data;
@@ -65,7 +69,8 @@ Result<ComposedReport> ScoreAndPrint::Compose(const ClientRecord& record, int te
                           ReportHeader::FromRecord(record),
                           PronounsFor(record.Gender.View()),
                           testNumber,
-                          summary};
+                          summary,
+                          paradata};
     return ComposeReport(request,
                          [this](const std::string& name) { return ReadProgramFile(name); });
 }
@@ -82,7 +87,15 @@ Result<std::vector<std::string>> ScoreAndPrint::WriteReport(const ClientRecord& 
 // In place, so that the previous client's report is overwritten rather than
 // left in the free space of the disk.
 Result<std::vector<std::string>> ScoreAndPrint::Run(const StationState& state, bool summary) const {
-    Result<ComposedReport> report = Compose(state.Current(), state.CurrentRecord, summary);
+    std::optional<std::vector<std::string>> paradata;
+    if (state.PrintParadata) {
+        Result<std::vector<std::string>> lines =
+            ParadataLines(fs_, state.DataPath, state.CurrentRecord);
+        if (!lines) return lines.error();
+        paradata = std::move(*lines);
+    }
+    Result<ComposedReport> report =
+        Compose(state.Current(), state.CurrentRecord, summary, paradata ? &*paradata : nullptr);
     if (!report) return report.error();
     if (Status st = OverwriteFile(fs_, ReportPath(), report->bytes); !st) return st.error();
     return report->problems;

@@ -32,10 +32,13 @@ public:
 
     // MW_rpt.TXT and MWB.TXT of the program folder, read afresh.
     Result<ReportData> ReadData() const;
-    Result<ComposedReport> Compose(const ClientRecord& record, int testNumber, bool summary) const;
+    // `paradata`: the lines of the page on how the test was taken; none, no such page.
+    Result<ComposedReport> Compose(const ClientRecord& record, int testNumber, bool summary,
+                                   const std::vector<std::string>* paradata = nullptr) const;
 
     // Scores the client at CurrentRecord and writes REPORT.PRN over the
-    // last report, in place. The result lists what the report could not
+    // last report, in place, with the page on how the test was taken when
+    // the state's PrintParadata is set. The result lists what the report could not
     // print (missing paragraphs); an error means no report was written.
     Result<std::vector<std::string>> Run(const StationState& state, bool summary) const;
     // As Run, for any record and output file, which is replaced whole.

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <ranges>
 
+#include "core/data/Paradata.h"
 #include "core/data/Product.h"
 #include "core/data/TestJournal.h"
 #include "station/entry/frmClientInfo.h"
@@ -69,6 +70,16 @@ void ReportUnplayableSounds(StationContext& ctx, const std::vector<SoundError>& 
          .icon = MsgIcon::Exclamation});
 }
 
+// The supervisor, who decides what the report is worth, learns at once
+// when many answers came too fast to have been read.
+void ReportHowTaken(StationContext& ctx, const Paradata& timing) {
+    const EffortSummary summary = Summarize(timing);
+    if (!summary.LowEffort()) return;
+    ctx.platform.MsgBox({.text = QString::fromStdString(HowTakenText(summary)),
+                         .icon = MsgIcon::Exclamation,
+                         .title = QStringLiteral("How the test was taken")});
+}
+
 }  // namespace
 
 void AdministerTest(StationContext& ctx, QWidget* screen) {
@@ -97,10 +108,13 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
     screen->setWindowState(screen->windowState() | Qt::WindowFullScreen);
     std::optional<Error> journalFailure;
     std::vector<SoundError> unplayable;
+    std::optional<Paradata> timing;
+    std::optional<Error> paradataFailure;
     {
         frmPresentQA presentation(ctx, language, std::move(*questions), screen);
         if (resumed) presentation.Resume(*resumed);
-        presentation.exec();
+        if (presentation.exec() == QDialog::Accepted) timing = presentation.Timing();
+        paradataFailure = presentation.ParadataFailure();
         journalFailure = presentation.JournalFailure();
         unplayable = presentation.UnplayableSounds();
     }
@@ -112,6 +126,8 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
     }
     if (journalFailure) ReportJournalFailure(ctx, *journalFailure);
     if (!unplayable.empty()) ReportUnplayableSounds(ctx, unplayable);
+    if (paradataFailure) ShowError(ctx.platform, *paradataFailure);
+    if (timing) ReportHowTaken(ctx, *timing);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 #include "core/data/TestJournal.h"
 #include "station/entry/StoreAnswers.h"
@@ -19,6 +20,7 @@
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
 #include "station/screen/StationContext.h"
+#include "station/screen/WaveSound.h"
 
 namespace mw {
 namespace {
@@ -120,6 +122,7 @@ frmPresentQA::~frmPresentQA() = default;
 
 void frmPresentQA::Resume(const TestJournal& journal) {
     answers_ = journal.Answers;
+    timing_ = journal.Timing;
     const auto at = std::ranges::find(questions_, journal.Item, &QuestionRow::ID);
     // A table without that item (changed since) starts from its first item.
     if (at == questions_.end()) return;
@@ -297,12 +300,18 @@ void frmPresentQA::ShowItem(const QuestionRow& question) {
         sspMenuChoice_[i]->setVisible(shown);
         answerSounds_[i] = shown ? SoundName(question.ChoiceAudio[i]) : QString();
     }
+    if (!instructionsShowing_) StartTiming();
 }
 
 void frmPresentQA::EndOfTest() {
     testEnded_ = true;
     msgPanel_->setText(Text(texts_.testEndedHelp));
     if (StoreAnswers(ctx_, AnswerDigits(answers_), AnswerRoute::OnScreen)) {
+        if (Status st =
+                WriteParadata(ctx_.fs, ctx_.state.DataPath, ctx_.state.CurrentRecord, timing_);
+            !st) {
+            paradataFailure_ = st.error();
+        }
         RemoveJournal();
         ctx_.state.ChoiceConfirmed = true;
         Finish(QDialog::Accepted);
@@ -402,6 +411,7 @@ bool frmPresentQA::txtQuestion_KeyDown(const QKeyEvent& key) {
     if (key.key() == Qt::Key_Down) {
         FocusRow(-1, +1);
     } else if (IsTab(key)) {
+        ++timing_.items[questions_[row_].ID].repeats;
         txtQuestion_GotFocus();  // the question is spoken again
     }
     return true;
@@ -416,6 +426,7 @@ bool frmPresentQA::cmdMenuChoice_KeyDown(int index, const QKeyEvent& key) {
     } else if (key.key() == Qt::Key_Down) {
         FocusRow(index, +1);
     } else if (IsTab(key)) {
+        ++timing_.items[questions_[row_].ID].repeats;
         txtQuestion_->setFocus(Qt::TabFocusReason);
     }
     return true;
@@ -467,6 +478,7 @@ void frmPresentQA::cmdMenuChoice_Click(int index) {
     SetBackColor(sspMenuChoice_[index], kMenuColor);
     const int item = questions_[row_].ID;
     answers_[item] = index + 1;
+    TimeAnswer(item);
     KeepJournal(item);
     if (std::ranges::find(SectionBounds, item) != SectionBounds.end()) SectionEndNote(item);
     GetNextQuestion();
@@ -489,6 +501,7 @@ void frmPresentQA::InstructionsDone() {
     }
     msgPanel_->setText(AnswerKeyHelp());
     ClearAnswerHighlights();
+    StartTiming();
     txtQuestion_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -502,6 +515,7 @@ void frmPresentQA::GoBack() {
     goingBack_ = true;
     GetNextQuestion();
     goingBack_ = false;
+    timing_.items[questions_[row_].ID].revisited = true;
     FocusItem();
 }
 
@@ -527,7 +541,8 @@ void frmPresentQA::KeepJournal(int answered) {
                               .Client = ctx_.state.Current(),
                               .Language = language_.toStdString(),
                               .Item = std::min(answered + 1, kItemCount),
-                              .Answers = answers_};
+                              .Answers = answers_,
+                              .Timing = timing_};
     NoteJournal(WriteTestJournal(ctx_.fs, ctx_.programDir, journal));
 }
 
@@ -541,6 +556,31 @@ void frmPresentQA::RemoveJournal() {
 // the failure is kept for the supervisor.
 void frmPresentQA::NoteJournal(const Status& status) {
     if (!status && !journalFailure_) journalFailure_ = status.error();
+}
+
+// An item's time runs from when it comes into sight: shown, or its
+// section's instructions put away.
+void frmPresentQA::StartTiming() {
+    shownAt_ = ctx_.clock.MonotonicMs();
+}
+
+// The answer that stands is the one timed; a step back and a new answer
+// time the item afresh.
+void frmPresentQA::TimeAnswer(int item) {
+    const std::int64_t elapsed = ctx_.clock.MonotonicMs() - shownAt_;
+    ItemParadata& timing = timing_.items[item];
+    timing.ms =
+        static_cast<int>(std::clamp<std::int64_t>(elapsed, 0, std::numeric_limits<int>::max()));
+    timing.early = elapsed < SpokenQuestionMs();
+}
+
+// How long the item's question takes to speak; nothing when it was not
+// spoken (no sound output, or no readable sound file).
+std::int64_t frmPresentQA::SpokenQuestionMs() const {
+    if (!audioOn_) return 0;
+    const Result<WaveSound> sound =
+        ReadWaveSound(QString::fromStdString(JoinPath(soundFolder_, questionSound_.toStdString())));
+    return sound ? sound->Duration().count() : 0;
 }
 
 // The item shown gets the focus (and is spoken), unless instructions cover it.

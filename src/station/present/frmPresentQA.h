@@ -20,6 +20,7 @@
 
 #include "core/data/CodeTables.h"
 #include "core/data/Error.h"
+#include "core/data/Paradata.h"
 #include "core/data/QuestionDatabase.h"
 #include "station/screen/AudioPlayer.h"
 
@@ -62,6 +63,12 @@ public:
     // they were met. The client was told once of each; the supervisor is told after.
     const std::vector<SoundError>& UnplayableSounds() const { return unplayable_; }
 
+    // How each item was answered, times taken from the context's clock.
+    const Paradata& Timing() const { return timing_; }
+    // The failure to store Timing on the data disk at the end of the test, if
+    // any: the answers are stored regardless, and the supervisor is told.
+    const std::optional<Error>& ParadataFailure() const { return paradataFailure_; }
+
     void done(int result) override;
 
 protected:
@@ -101,6 +108,9 @@ private:
     void KeepJournal(int answered);
     void RemoveJournal();
     void NoteJournal(const Status& status);
+    void StartTiming();
+    void TimeAnswer(int item);
+    std::int64_t SpokenQuestionMs() const;
 
     void FocusItem();
     void FocusRow(int from, int step);
@@ -150,6 +160,10 @@ private:
     std::array<QString, kAnswerRows> answerSounds_{};
     // The position (1-5) of the answer chosen for each item, 0 while unanswered; index 0 unused.
     std::array<int, kItemCount + 1> answers_{};
+    Paradata timing_;
+    std::optional<Error> paradataFailure_;
+    // When the item shown came into the client's sight (the clock's milliseconds).
+    std::int64_t shownAt_ = 0;
 };
 
 }  // namespace mw

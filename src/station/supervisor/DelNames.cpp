@@ -62,6 +62,8 @@ void DeleteNames(StationContext& ctx, QWidget* parent) {
         complete = DeleteName(ctx, n);
     }
     state.CurrentRecord = current;
+    // The times of the tests on the screen (PARA401.MW) stay: they are kept
+    // by record number and hold no name to delete.
     complete = complete && RemoveReportFiles(ctx);
     ctx.platform.MouseDefault();
     if (complete) {

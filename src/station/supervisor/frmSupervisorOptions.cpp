@@ -15,6 +15,7 @@
 #include <numeric>
 
 #include "core/data/Cp1252.h"
+#include "core/data/Paradata.h"
 #include "station/entry/frmVerify.h"
 #include "station/report/ReportOutput.h"
 #include "station/report/frmPrintSelected.h"
@@ -42,6 +43,9 @@ const char* const kOptionHelp =
     "Use the up or down arrow keys to choose the reports to print, then press Enter.";
 const char* const kSummaryHelp =
     "Press Space to add or remove the one-page summary after each report, then press Enter.";
+const char* const kParadataHelp =
+    "Press Space to add or remove the page on how the test was taken after each report, then "
+    "press Enter.";
 
 bool IsEnter(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
@@ -78,7 +82,10 @@ frmSupervisorOptions::frmSupervisorOptions(StationContext& ctx, QWidget* parent)
         Named<QGroupBox>(frControls, "frCurrentClient", QStringLiteral("Current Client"));
     lblNameDisplay_ = Named<QLabel>(frCurrentClient, "lblNameDisplay");
     lblNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    (new QVBoxLayout(frCurrentClient))->addWidget(lblNameDisplay_);
+    lblHowTaken_ = Named<QLabel>(frCurrentClient, "lblHowTaken");
+    auto* currentClient = new QVBoxLayout(frCurrentClient);
+    currentClient->addWidget(lblNameDisplay_);
+    currentClient->addWidget(lblHowTaken_);
 
     menu_ = AddMenu(
         frControls, "frMenu",
@@ -97,6 +104,7 @@ frmSupervisorOptions::frmSupervisorOptions(StationContext& ctx, QWidget* parent)
 
     if (ctx_.state.RecordCount >= 1) {
         lblNameDisplay_->setText(CurrentName());
+        lblHowTaken_->setText(HowTaken());
     } else {
         emptyDisk_ = true;
     }
@@ -126,11 +134,22 @@ QWidget* frmSupervisorOptions::BuildReportsTab() {
     chkPrintSummaryPage_->installEventFilter(this);
     connect(chkPrintSummaryPage_, &QCheckBox::toggled, this,
             &frmSupervisorOptions::SetPrintSummary);
+    chkPrintParadata_ = Named<QCheckBox>(tab, "chkPrintParadata",
+                                         QStringLiteral("How the test was taken (last page)"));
+    chkPrintParadata_->installEventFilter(this);
+    connect(chkPrintParadata_, &QCheckBox::toggled, this,
+            [this](bool on) { ctx_.state.PrintParadata = on; });
 
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(Frame1);
     layout->addWidget(chkPrintSummaryPage_);
+    layout->addWidget(chkPrintParadata_);
     return tab;
+}
+
+// The page is asked for on this screen, for the reports printed from it.
+frmSupervisorOptions::~frmSupervisorOptions() {
+    ctx_.state.PrintParadata = false;
 }
 
 QWidget* frmSupervisorOptions::BuildCommentsTab(const char* frameName, const QString& comment) {
@@ -183,6 +202,7 @@ bool frmSupervisorOptions::eventFilter(QObject* watched, QEvent* event) {
     if (in) {
         msgPanel_->setText(QString::fromUtf8(tabs                              ? kTabsHelp
                                              : watched == chkPrintSummaryPage_ ? kSummaryHelp
+                                             : watched == chkPrintParadata_    ? kParadataHelp
                                                                                : kOptionHelp));
     }
     if (!tabs && IsEnter(event)) {
@@ -193,6 +213,7 @@ bool frmSupervisorOptions::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmSupervisorOptions::sstSupervisorOperations_Click(int tab) {
+    lblHowTaken_->setVisible(tab != kDeleteNames);
     if (tab == kDeleteNames) {
         lblNameDisplay_->setText(QStringLiteral("All Clients"));
         return;
@@ -203,6 +224,18 @@ void frmSupervisorOptions::sstSupervisorOperations_Click(int tab) {
 
 QString frmSupervisorOptions::CurrentName() const {
     return QString::fromStdString(Cp1252ToUtf8(Trim(ctx_.state.Current().Name.View())));
+}
+
+// A client entered but not stored has not taken a test yet; a file that
+// cannot be read is named in the label instead.
+QString frmSupervisorOptions::HowTaken() const {
+    if (!ctx_.state.CurrentStored()) return QString();
+    Result<std::vector<std::string>> lines =
+        ParadataLines(ctx_.fs, ctx_.state.DataPath, ctx_.state.CurrentRecord);
+    if (!lines) return QString::fromStdString(lines.error().message);
+    QStringList text;
+    for (const std::string& line : *lines) text << QString::fromStdString(line);
+    return text.join(QLatin1Char('\n'));
 }
 
 void frmSupervisorOptions::cmdMenuChoice_Click(int index) {

@@ -28,6 +28,7 @@ public:
     enum Choice { kExecuteSelection = 0, kGoToMainMenu };
 
     frmSupervisorOptions(StationContext& ctx, QWidget* parent);
+    ~frmSupervisorOptions() override;
 
     // Every report printed from this screen ends with the one-page summary.
     bool PrintSummary() const { return printSummary_; }
@@ -50,13 +51,17 @@ private:
     bool HasClients(const char* title, const char* secondLine);
     bool HasCurrentClient(const char* title);
     QString CurrentName() const;
+    QString HowTaken() const;
 
     StationContext& ctx_;
     QWidget* sspTabs_;
     QTabWidget* sstSupervisorOperations_;
     std::array<QRadioButton*, 3> optPrintOption_{};
     QCheckBox* chkPrintSummaryPage_;
+    QCheckBox* chkPrintParadata_;
     QLabel* lblNameDisplay_;
+    // How the current client took the test, under the name.
+    QLabel* lblHowTaken_;
     QLabel* msgPanel_;
     MenuChoices* menu_;
     bool emptyDisk_ = false;

@@ -24,6 +24,7 @@ TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     journal.Language = "Spanish";
     journal.Item = 57;
     for (int item = 1; item < 57; ++item) journal.Answers[item] = item % 2 + 1;
+    journal.Timing.items[3] = {.ms = 1250, .early = true, .repeats = 2, .revisited = true};
     ASSERT_TRUE(WriteTestJournal(LocalFileSystem(), programDir.Path(), journal));
 
     auto read = ReadTestJournal(LocalFileSystem(), programDir.Path(), {});
@@ -31,6 +32,13 @@ TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     ASSERT_TRUE(read->has_value());
     // Every field is in the text, the record byte for byte.
     EXPECT_EQ((*read)->ToText(), journal.ToText());
+    EXPECT_EQ((*read)->Timing, journal.Timing);
+    // A journal from before tests were timed resumes without times.
+    const std::string text = journal.ToText();
+    auto untimed = TestJournal::FromText(text.substr(0, text.find("Paradata=")), "j", {});
+    ASSERT_TRUE(untimed) << untimed.error().message;
+    EXPECT_EQ(untimed->Timing, Paradata());
+    EXPECT_EQ(untimed->Answers, journal.Answers);
 
     ASSERT_TRUE(RemoveTestJournal(LocalFileSystem(), programDir.Path()));
     EXPECT_FALSE(programDir.Exists(kTestJournalName) ||
@@ -55,7 +63,7 @@ TEST(TestJournalTest, ADamagedOrForeignFileIsRefusedByName) {
          {std::string("[Path]\r\nFilePath=a:\r\n"), std::string(), good.substr(0, good.size() / 2),
           replace("Item=1", "Item=161"), replace("Item=1", "Item=x"),
           replace("Answers=0", "Answers=9"), replace("Language=", "Tongue="),
-          replace("Record=20", "Record=2")}) {
+          replace("Record=20", "Record=2"), replace("Paradata=-,0", "Paradata=-,2")}) {
         programDir.Write(kTestJournalName, text);
         auto read = ReadTestJournal(LocalFileSystem(), programDir.Path(), {});
         ASSERT_FALSE(read) << text;

@@ -104,10 +104,12 @@ protected:
     }
     bool QuestionHasFocus() const { return Find(screen, "txtQuestion")->hasFocus(); }
 
-    // From the question, highlight answer `position` with Down and choose it with Enter.
-    void AnswerWith(int position) {
+    // From the question, highlight answer `position` with Down and choose it
+    // with Enter, `ms` after the item came into sight.
+    void AnswerWith(int position, int ms = 2500) {
         ASSERT_TRUE(QuestionHasFocus()) << "item " << Item();
         for (int k = 0; k < position; ++k) PressKey(Qt::Key_Down);
+        clock.ms += ms;
         PressKey(Qt::Key_Return);
     }
     // The answer the keyed runs give an item, and those answers for the whole test.

@@ -2,11 +2,13 @@
 // and the station locked until the secret code, whatever the client does.
 #include <gtest/gtest.h>
 
+#include "core/data/Paradata.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/present/PresentFixture.h"
 #include "station/present/frmSelectLanguage.h"
 #include "station/supervisor/frmMyInputBox.h"
+#include "support/WaveBytes.h"
 
 namespace mw {
 namespace {
@@ -102,6 +104,45 @@ TEST_F(TestRouteTest, ASpanishClientIsAskedInSpanishAndUnplayableSoundsAreListed
               QStringLiteral("These sound files could not be played during the test, "
                              "so the client did not hear them:\n%1 is damaged")
                   .arg(QString::fromStdString(sounds.File("MWTEST/sound/Spanish/Inst0.wav"))));
+}
+
+// Item 2's question takes 3 s to speak. Rapid: item 1 (0.5 s) and item 3,
+// answered again at 1 s after a step back; careful: item 2 (2.5 s, before its
+// question ended, once repeated) and item 94 (3 s): an index of 2 of 4.
+TEST_F(TestRouteTest, AHurriedTestIsTimedStoredAndToldAfterTheCode) {
+    AddQuestionTable("English", {1, 2, 3, 94});
+    MakeSounds("English");
+    sounds.Write("MWTEST/sound/English/Q2.wav", mwtest::ToneFile(8000, 3));
+    platform.Next(MsgAnswer::Ok);
+    driver.When<frmPresentQA>([this](frmPresentQA* test) {
+        screen = test;
+        ReadFirstInstructions();
+        AnswerWith(1, 500);
+        PressKey(Qt::Key_Tab);
+        AnswerWith(1, 2500);
+        AnswerWith(1, 4000);
+        PressKey(Qt::Key_Return);  // the second section's instructions
+        PressKey(Qt::Key_F10);
+        AnswerWith(2, 1000);
+        PressKey(Qt::Key_Return);
+        AnswerWith(1, 3000);
+    });
+    TryCodes({"j"});
+    platform.Next(MsgAnswer::Ok);
+    Run();
+    EXPECT_EQ(platform.shown.back().title, QStringLiteral("How the test was taken"));
+    EXPECT_EQ(platform.shown.back().text,
+              QStringLiteral("Effort index 0.50, below 0.90: 2 of 4 answers came in less than 2 "
+                             "seconds, too fast to have read the item.\nAnswers before the "
+                             "question was heard out: 1."));
+    Paradata expected;
+    expected.items[1].ms = 500;
+    expected.items[2] = {.ms = 2500, .early = true, .repeats = 1};
+    expected.items[3] = {.ms = 1000, .revisited = true};
+    expected.items[94].ms = 3000;
+    auto stored = ReadParadata(fs, disk.Path());
+    ASSERT_TRUE(stored) << stored.error().message;
+    EXPECT_EQ(*stored, (std::map<int, Paradata>{{3, expected}}));
 }
 
 TEST_F(TestRouteTest, TwoLanguagesAreOfferedInTableOrderAndCancellingEndsTheRoute) {

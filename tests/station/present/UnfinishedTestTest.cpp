@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "core/data/Paradata.h"
 #include "core/data/TestJournal.h"
 #include "station/app/frmMain.h"
 #include "station/present/PresentFixture.h"
@@ -89,6 +90,10 @@ TEST_F(UnfinishedTestTest, AStoppedTestResumesAtItsItemAndEndsAsAStraightRun) {
     EXPECT_EQ(disk.Read("DATA401.MW"), Stored(Patterned()));
     EXPECT_EQ(state.RecordCount, 3);
     EXPECT_FALSE(Journal());
+    // The times of the items answered before the stop came back with the journal.
+    auto timing = ReadParadata(fs, disk.Path());
+    ASSERT_TRUE(timing) << timing.error().message;
+    EXPECT_EQ(Summarize(timing->at(3)).timed, kItemCount);
 }
 
 TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamagedAbortedOrStored) {

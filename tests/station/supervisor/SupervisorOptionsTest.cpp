@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "core/data/Paradata.h"
 #include "core/data/SampleClient.h"
 #include "station/entry/frmVerify.h"
 #include "station/report/ReportFixture.h"
@@ -43,11 +44,12 @@ protected:
     }
     // On the next supervisor screen: print with this option after the code `typed`
     // (empty: the prompt is cancelled).
-    void Print(int option, bool summary, const QString& typed) {
+    void Print(int option, bool summary, const QString& typed, bool paradata = false) {
         driver.When<frmSupervisorOptions>([=](frmSupervisorOptions* screen) {
             Find<QRadioButton>(screen, QStringLiteral("optPrintOption_%1").arg(option))
                 ->setChecked(true);
             Find<QCheckBox>(screen, "chkPrintSummaryPage")->setChecked(summary);
+            Find<QCheckBox>(screen, "chkPrintParadata")->setChecked(paradata);
             mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
         });
         AnswerCode(typed);
@@ -79,14 +81,22 @@ TEST_F(SupervisorOptionsTest, PrintAllAsksTheCodeAndPrintsEveryClientInOrder) {
     EXPECT_EQ(PrintedNames(), (std::vector{QStringLiteral("Client 1"), QStringLiteral("Client 2"),
                                            QStringLiteral("Client 3")}));
     EXPECT_TRUE(AllHaveSummary());
+    EXPECT_FALSE(printer.jobs[1].contains(QStringLiteral("HOW THE TEST WAS TAKEN")));
     EXPECT_EQ(state.CurrentRecord, 1);
     for (const char* file : {"temp1", "temp3", "REPORT.PRN"}) EXPECT_FALSE(programDir.Exists(file));
 
+    // The last page on how the test was taken, for this screen's reports only.
+    Paradata careful;
+    careful.items[1].ms = 2000;
+    ASSERT_TRUE(WriteParadata(fs, disk.Path(), 2, careful));
     printer.jobs.clear();
-    Print(frmSupervisorOptions::kAllClients, false, QStringLiteral("j"));
+    Print(frmSupervisorOptions::kAllClients, false, QStringLiteral("j"), true);
     OpenSupervisor();
-    EXPECT_EQ(printer.jobs.size(), 3u);
+    ASSERT_EQ(printer.jobs.size(), 3u);
     EXPECT_FALSE(AllHaveSummary());
+    EXPECT_TRUE(printer.jobs[0].contains(QStringLiteral("How the test was taken: not recorded")));
+    EXPECT_TRUE(printer.jobs[1].contains(QStringLiteral("Effort index: 1.00 (0 of 1 answers")));
+    EXPECT_FALSE(state.PrintParadata);
 }
 
 TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTheViewerOrVerify) {
@@ -149,11 +159,18 @@ TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
 // on the check box goes on to "Execute Selection" and runs nothing.
 TEST_F(SupervisorOptionsTest, EachControlHasItsHelpLineAndEnterOnAnOptionGoesToExecute) {
     LoadDisk(mwtest::Clients(2));
+    Paradata hurried;
+    hurried.items[1].ms = 1999;
+    ASSERT_TRUE(WriteParadata(fs, disk.Path(), 1, hurried));
+    state.CurrentRecord = 1;
     frmSupervisorOptions screen(ctx, nullptr);
     mwtest::ShowActive(&screen);
+    EXPECT_TRUE(Find<QLabel>(&screen, "lblHowTaken")
+                    ->text()
+                    .startsWith(QStringLiteral("Effort index: 0.00 (1 of 1 answers")));
     const auto help = [&] { return Find<QLabel>(&screen, "MsgPanel")->text(); };
     EXPECT_TRUE(help().contains(QStringLiteral("arrow keys to switch"))) << help().toStdString();
-    for (const char* name : {"optPrintOption_2", "chkPrintSummaryPage"}) {
+    for (const char* name : {"optPrintOption_2", "chkPrintSummaryPage", "chkPrintParadata"}) {
         Find<QWidget>(&screen, name)->setFocus();
         EXPECT_TRUE(help().endsWith(QStringLiteral("then press Enter."))) << name;
         PressKey(Qt::Key_Return);
