@@ -90,13 +90,6 @@ TEST_F(CliReportTest, ABrokenOrMissingDataFileFailsNamingIt) {
     EXPECT_NE(r.err.find("MW_rpt.TXT"), std::string::npos);
 }
 
-TEST_F(CliReportTest, ClientNumbersAreCheckedAgainstTheDisk) {
-    EXPECT_EQ(Run("report", {"--client", "9"}).status, 1);
-    EXPECT_NE(Run("report", {"--client", "0"}).err.find("no client 0"), std::string::npos);
-    EXPECT_EQ(Run("report", {"--client", "two"}).status, 2);
-    EXPECT_EQ(Run("report", {"--summary"}).status, 2);
-}
-
 TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
     CliRun json = Run("score", {"--client", "1", "--json"});
     EXPECT_EQ(json.status, 0);
@@ -111,14 +104,16 @@ TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
 }
 
 // An option's value after a blank or an equals sign, "-" for standard
-// output, and help and version on standard output.
-TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpAndVersion) {
+// output, help and version on standard output, and client numbers checked
+// against the disk.
+TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) {
     const std::string csv = Run("export", {}).out;
     struct Case {
         std::vector<std::string> args;
         int status;
         std::string out;  // what standard output starts with (all of it when whole)
         bool whole;
+        const char* err = "";  // a part of standard error
     };
     const Case cases[] = {
         {{"--help"}, 0, "usage: mirrorwise-cli list --disk DIR\n", false},
@@ -134,12 +129,17 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpAndVersion) {
          false},
         {Args("score", {"--client", "1", "--json=yes"}), 2, "", true},
         {{}, 2, "", true},
+        {Args("report", {"--client", "9"}), 1, "", true},
+        {Args("report", {"--client", "0"}), 1, "", true, "no client 0"},
+        {Args("report", {"--client", "two"}), 2, "", true},
+        {Args("report", {"--summary"}), 2, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         const CliRun r = Cli(c.args);
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(c.whole ? r.out : r.out.substr(0, c.out.size()), c.out);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
     EXPECT_FALSE(program.Exists("REPORT.PRN"));
 }
