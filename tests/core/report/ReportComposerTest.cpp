@@ -92,23 +92,6 @@ TEST_F(ReportComposerTest, ChartRowsPlaceThePercentileAndBar) {
         lines, "       Violence             10       *****...........-...........-.......-...-"));
 }
 
-TEST_F(ReportComposerTest, AParagraphThatCrossesThePageEndContinuesUnderANewHeader) {
-    std::string longParagraph = "0\r\n";
-    for (int i = 1; i <= 70; ++i) longParagraph += "line " + std::to_string(i) + "\r\n";
-    files["MWVA.txt"] = longParagraph + "END\r\n";
-    auto lines = ComposeLines(SheetAt(0));
-    auto at = std::find(lines.begin(), lines.end(), "        line 1");
-    ASSERT_NE(at, lines.end());
-    auto header = std::find(at, lines.end(), "\f");
-    ASSERT_NE(header, lines.end());
-    EXPECT_EQ(header[1].substr(0, 17), "       NAME: Lee ");
-    EXPECT_EQ(header[1].substr(40, 3), "-3-");
-    EXPECT_EQ(header[2], "");
-    // Page 2 holds 58 counted lines: the header, the chart, the summary, ... up to the break.
-    EXPECT_NE(header[3].find("line "), std::string::npos);
-    EXPECT_TRUE(HasLine(lines, "        line 70"));
-}
-
 TEST_F(ReportComposerTest, MissingParagraphsAreReportedAndTheReportGoesOn) {
     files.erase("MWDG.txt");
     files["MWVI.txt"] = "1\r\nwrong percentile\r\nEND\r\n";
