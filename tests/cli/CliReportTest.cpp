@@ -104,16 +104,18 @@ TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
 }
 
 // An option's value after a blank or an equals sign, "-" for standard
-// output, help and version on standard output, and client numbers checked
-// against the disk.
+// output, help and version on standard output, client numbers checked
+// against the disk, and options that do not go together.
 TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) {
     const std::string csv = Run("export", {}).out;
+    const std::string pdf = output.File("r.pdf");
+    const std::string nowhere = output.File("missing/r.pdf");
     struct Case {
         std::vector<std::string> args;
         int status;
         std::string out;  // what standard output starts with (all of it when whole)
         bool whole;
-        const char* err = "";  // a part of standard error
+        std::string err = {};  // a part of standard error
     };
     const Case cases[] = {
         {{"--help"}, 0, "usage: mirrorwise-cli list --disk DIR\n", false},
@@ -133,6 +135,13 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) 
         {Args("report", {"--client", "0"}), 1, "", true, "no client 0"},
         {Args("report", {"--client", "two"}), 2, "", true},
         {Args("report", {"--summary"}), 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", pdf, "--output", pdf}), 2, "", true},
+        {Args("report", {"--client", "1", "--paper", "a4"}), 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}), 2, "", true},
+        {Args("reports", {"--output-dir", output.Path(), "--pdf", pdf}), 2, "", true},
+        {Args("export", {"--client", "1"}), 2, "", true},
+        {{"export", "--program-dir", program.Path()}, 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", nowhere}), 1, "", true, nowhere},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -141,7 +150,7 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) 
         EXPECT_EQ(c.whole ? r.out : r.out.substr(0, c.out.size()), c.out);
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
-    EXPECT_FALSE(program.Exists("REPORT.PRN"));
+    EXPECT_FALSE(program.Exists("REPORT.PRN") || output.Exists("r.pdf"));
 }
 
 TEST_F(CliReportTest, NeverWritesOverAFileTheStationKeeps) {
