@@ -50,19 +50,7 @@ TEST(ReportPage, PositionsNumbersAndPageHeaders) {
     EXPECT_EQ(out.substr(out.size() - header10.size()), header10);
 }
 
-// A search that jumps from one occurrence of the marker to the next must
-// still take only whole lines: the marker's digits within a line, a line
-// that starts or ends with them, and "END" within a paragraph's line.
-TEST(ParagraphFile, OnlyAWholeLineIsAMarkerOrAnEnd) {
-    const std::string file =
-        "2\r\nscored 12 of 20\r\n12 items\r\nEND\r\n112\r\nx\r\nEND\r\n 12\r\n120\r\nEND\r\n"
-        "12\r\nTHE END\r\nENDS\r\n END\r\n\r\nlast\r\nEND\r\n12\r\nsecond\r\nEND\r\n";
-    const Paragraph p = FindParagraph(file, "12");
-    EXPECT_TRUE(p.found && p.ended);
-    EXPECT_EQ(p.lines, (Lines{"THE END", "ENDS", " END", "", "last"}));
-}
-
-TEST(ParagraphFile, FindsThePercentileFromTheTopWhateverTheLineEnds) {
+TEST(ParagraphFile, FindsThePercentileFromTheTopWhateverTheLineEndsOnAWholeLine) {
     for (const std::string eol : {"\n", "\r\n", "\r"}) {
         SCOPED_TRACE(eol == "\n" ? "LF" : eol == "\r" ? "CR" : "CR LF");
         std::string file;
@@ -81,6 +69,16 @@ TEST(ParagraphFile, FindsThePercentileFromTheTopWhateverTheLineEnds) {
         EXPECT_FALSE(FindParagraph(file, "12").found);
     }
     EXPECT_EQ(FindParagraph("a\nEND\n", "").lines, Lines{"a"});
+
+    // A search that jumps from one occurrence of the marker to the next must
+    // still take only whole lines: the marker's digits within a line, a line
+    // that starts or ends with them, and "END" within a paragraph's line.
+    const std::string file =
+        "2\r\nscored 12 of 20\r\n12 items\r\nEND\r\n112\r\nx\r\nEND\r\n 12\r\n120\r\nEND\r\n"
+        "12\r\nTHE END\r\nENDS\r\n END\r\n\r\nlast\r\nEND\r\n12\r\nsecond\r\nEND\r\n";
+    const Paragraph p = FindParagraph(file, "12");
+    EXPECT_TRUE(p.found && p.ended);
+    EXPECT_EQ(p.lines, (Lines{"THE END", "ENDS", " END", "", "last"}));
 }
 
 TEST(ParagraphFile, FindsAParagraphAfterMegabytesOfOthers) {
