@@ -1,4 +1,4 @@
-// Reports as PDF files, read back with the PDF tools.
+// Reports as PDF files, read back with the PDF tools, and the CSV export.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -163,27 +163,6 @@ TEST_F(CliPdfTest, ReportsWritesAPdfPerClient) {
     EXPECT_NE(Output("pdfinfo " + output.File("4.pdf")).find(SizeText(paper)), std::string::npos);
     const std::string prn = mwtest::Golden("client-4-omissions");
     ExpectSameSheets(PdfSheets(output.File("4.pdf"), prn, paper), PrnSheets(prn), "4.pdf");
-}
-
-TEST(CliUsage, PdfPaperAndExportOptionsAreChecked) {
-    mwtest::TempDir output;
-    const std::string pdf = output.File("r.pdf");
-    for (const std::vector<std::string>& args : std::initializer_list<std::vector<std::string>>{
-             DemoCommand("report", {"--client", "1", "--pdf", pdf, "--output", pdf}),
-             DemoCommand("report", {"--client", "1", "--paper", "a4"}),
-             DemoCommand("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}),
-             DemoCommand("reports", {"--output-dir", output.Path(), "--pdf", pdf}),
-             DemoCommand("export", {"--client", "1"}),
-             DemoCommand("export", {"--codebook", "-"}),  // two files on standard output
-             {"export", "--program-dir", MW_PROGRAM_DIR}}) {
-        EXPECT_EQ(Cli(args).status, 2) << ::testing::PrintToString(args);
-    }
-    EXPECT_FALSE(output.Exists("r.pdf"));
-
-    const std::string nowhere = output.File("missing/r.pdf");
-    CliRun r = Cli(DemoCommand("report", {"--client", "1", "--pdf", nowhere}));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find(nowhere), std::string::npos) << r.err;
 }
 
 }  // namespace

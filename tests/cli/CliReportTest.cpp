@@ -91,13 +91,6 @@ TEST_F(CliReportTest, ABrokenOrMissingDataFileFailsNamingIt) {
     EXPECT_NE(r.err.find("MW_rpt.TXT"), std::string::npos);
 }
 
-TEST_F(CliReportTest, ClientNumbersAreCheckedAgainstTheDisk) {
-    EXPECT_EQ(Run("report", {"--client", "9"}).status, 1);
-    EXPECT_NE(Run("report", {"--client", "0"}).err.find("no client 0"), std::string::npos);
-    EXPECT_EQ(Run("report", {"--client", "two"}).status, 2);
-    EXPECT_EQ(Run("report", {"--summary"}).status, 2);
-}
-
 TEST_F(CliReportTest, ScoreAsJsonAndAsATable) {
     CliRun json = Run("score", {"--client", "1", "--json"});
     EXPECT_EQ(json.status, 0);
@@ -141,14 +134,18 @@ TEST_F(CliReportTest, HowTheTestWasTakenOnlyWhereAskedFor) {
 }
 
 // An option's value after a blank or an equals sign, "-" for standard
-// output, and help and version on standard output.
-TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpAndVersion) {
+// output, help and version on standard output, client numbers checked
+// against the disk, and options that do not go together.
+TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) {
     const std::string csv = Run("export", {}).out;
+    const std::string pdf = output.File("r.pdf");
+    const std::string nowhere = output.File("missing/r.pdf");
     struct Case {
         std::vector<std::string> args;
         int status;
         std::string out;  // what standard output starts with (all of it when whole)
         bool whole;
+        std::string err = {};  // a part of standard error
     };
     const Case cases[] = {
         {{"--help"}, 0, "usage: mirrorwise-cli list --disk DIR\n", false},
@@ -164,14 +161,27 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpAndVersion) {
          false},
         {Args("score", {"--client", "1", "--json=yes"}), 2, "", true},
         {{}, 2, "", true},
+        {Args("report", {"--client", "9"}), 1, "", true},
+        {Args("report", {"--client", "0"}), 1, "", true, "no client 0"},
+        {Args("report", {"--client", "two"}), 2, "", true},
+        {Args("report", {"--summary"}), 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", pdf, "--output", pdf}), 2, "", true},
+        {Args("report", {"--client", "1", "--paper", "a4"}), 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}), 2, "", true},
+        {Args("reports", {"--output-dir", output.Path(), "--pdf", pdf}), 2, "", true},
+        {Args("export", {"--client", "1"}), 2, "", true},
+        {Args("export", {"--codebook", "-"}), 2, "", true},  // two files on standard output
+        {{"export", "--program-dir", program.Path()}, 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", nowhere}), 1, "", true, nowhere},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         const CliRun r = Cli(c.args);
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(c.whole ? r.out : r.out.substr(0, c.out.size()), c.out);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
-    EXPECT_FALSE(program.Exists("REPORT.PRN"));
+    EXPECT_FALSE(program.Exists("REPORT.PRN") || output.Exists("r.pdf"));
 }
 
 TEST_F(CliReportTest, NeverWritesOverAFileTheStationKeeps) {

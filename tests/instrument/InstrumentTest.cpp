@@ -48,7 +48,7 @@ protected:
 
 ReportData* InstrumentTest::data = nullptr;
 
-TEST_F(InstrumentTest, ScaleListsSignificantAndCriticalItemsAgree) {
+TEST_F(InstrumentTest, ScaleListsSignificantAndCriticalItemsAndKeysAgree) {
     EXPECT_EQ(List(kTruthfulness).size(), 20u);
     for (int scale = kResistance; scale <= kMorale; ++scale)
         EXPECT_TRUE(InRange(static_cast<int>(List(scale).size()), 20, 50)) << scale;
@@ -71,9 +71,7 @@ TEST_F(InstrumentTest, ScaleListsSignificantAndCriticalItemsAgree) {
     const auto& critical = tables().CriticalItems;
     EXPECT_EQ(std::vector<int>({critical[112], critical[135], critical.back()}),
               std::vector<int>({123, 146, 156}));  // the Self-Esteem slice
-}
 
-TEST_F(InstrumentTest, KeysFollowWhatTheItemsAsk) {
     // Only drugs taken while drinking, and the recovery and arrest questions
     // (split by the scorer), count on both substance scales.
     for (int item : List(kAlcohol))

@@ -44,7 +44,7 @@ TEST(RecordCount, RoundsToNearestWithHalvesToEven) {
         EXPECT_EQ(RecordCountForLength(length), count) << length;
 }
 
-TEST_F(ClientStoreTest, MissingOrEmptyRecordFileGivesNoClients) {
+TEST_F(ClientStoreTest, AMissingRecordFileGivesNoClientsAndAMissingFolderAMissingDisk) {
     // The read-only load (the command-line tool's) never creates the file.
     EXPECT_EQ(ClientStore(state, fs).LoadRecordsReadOnly().error().code, errc::FileNotFound);
     EXPECT_FALSE(disk.Exists("DATA401.MW"));
@@ -55,6 +55,20 @@ TEST_F(ClientStoreTest, MissingOrEmptyRecordFileGivesNoClients) {
     EXPECT_EQ(state.CurrentRecord, 0);
     EXPECT_TRUE(disk.Exists("DATA401.MW"));  // created empty
     EXPECT_EQ(disk.Read("DATA401.MW"), "");
+
+    // A record file that vanishes once loaded, or no folder at all, is a missing disk.
+    disk.Write("DATA401.MW", RawFile(2));
+    ASSERT_TRUE(Load());
+    std::filesystem::remove(disk.File("DATA401.MW"));
+    // Saving would otherwise leave a file with holes.
+    EXPECT_EQ(ClientStore(state, fs).SaveRecord(2).error().Fault(), DiskFault::Missing);
+    EXPECT_FALSE(disk.Exists("DATA401.MW"));
+
+    state.DataPath = disk.File("no-such-drive");
+    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
+    EXPECT_FALSE(disk.Exists("no-such-drive"));
+    state.DataPath = "";
+    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
 }
 
 TEST_F(ClientStoreTest, LoadsAFileWrittenElsewhereSavesOnlyOneRecordAndAppendsANewClient) {
@@ -94,21 +108,6 @@ TEST_F(ClientStoreTest, ADiskWithMoreClientsThanSupportedIsRefusedWhole) {
     EXPECT_EQ(state.RecordCount, 2);  // the previous disk's records stay
     EXPECT_EQ(state.ClientRecords[1].Name.View(), "Client 1" + std::string(17, ' '));
     EXPECT_EQ(disk.Read("DATA401.MW"), tooMany);
-}
-
-TEST_F(ClientStoreTest, AMissingFolderOrAVanishedRecordFileIsAMissingDisk) {
-    disk.Write("DATA401.MW", RawFile(2));
-    ASSERT_TRUE(Load());
-    std::filesystem::remove(disk.File("DATA401.MW"));
-    // Saving would otherwise leave a file with holes.
-    EXPECT_EQ(ClientStore(state, fs).SaveRecord(2).error().Fault(), DiskFault::Missing);
-    EXPECT_FALSE(disk.Exists("DATA401.MW"));
-
-    state.DataPath = disk.File("no-such-drive");
-    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
-    EXPECT_FALSE(disk.Exists("no-such-drive"));
-    state.DataPath = "";
-    EXPECT_EQ(Load().error().Fault(), DiskFault::Missing);
 }
 
 TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRightDiskIsBack) {

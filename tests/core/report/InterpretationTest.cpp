@@ -14,6 +14,8 @@ void ExpectHas(const std::string& text, std::initializer_list<std::string_view> 
         EXPECT_NE(text.find(part), std::string::npos) << part << "\nis not in\n" << text;
 }
 
+// The reviewed reports already pin the sentences of the commonest answers;
+// these are the branches none of them reaches.
 class InterpretationTest : public ::testing::Test {
 protected:
     std::string Pattern(const ScoreSheet& s, int block) {
@@ -39,11 +41,6 @@ TEST_F(InterpretationTest, ProfileStatementByCategory) {
     s.Percentile[kMorale] = 89;
     ExpectHas(ProfileStatement(s, texts),
               {"Review the following scales carefully: Alcohol, Drugs, Morale scales. Each"});
-
-    s.Percentile[kViolence] = 90;
-    ExpectHas(ProfileStatement(s, texts),
-              {"Review the following scales carefully: Violence scale. This individual",
-               "Prompt referral or intervention is needed. "});
 }
 
 TEST_F(InterpretationTest, SummarySentencesByBand) {
@@ -67,21 +64,15 @@ TEST_F(InterpretationTest, AlcoholPatterns) {
     s.Answer[75] = 2, s.Answer[81] = 2, s.Answer[150] = 3;
     s.Answer[54] = 2, s.Answer[148] = 2;  // no sentence for this pair
     s.Answer[87] = 1, s.Answer[151] = 4;
-    ExpectHas(Pattern(s, 0),
-              {"denials. This client did not admit to items #75, 81 or 150. Two Alcohol",
-               "expected. A similar theme",
-               "151. The respondent acknowledged item 87 but denies item 151."});
+    ExpectHas(Pattern(s, 0), {"151. The respondent acknowledged item 87 but denies item 151."});
 
     s.Answer[81] = 1, s.Answer[150] = 2, s.Answer[148] = 4;
-    ExpectHas(Pattern(s, 0), {"This client admitted to items #81 and 150. ",
-                              "This client denies being a \"recovering\" person. "});
+    ExpectHas(Pattern(s, 0), {"This client admitted to items #81 and 150. "});
 }
 
 TEST_F(InterpretationTest, DrugPatternsSayNothingWhenAnItemIsOmitted) {
     ScoreSheet s = SheetAt(0);
-    s.Answer[49] = 1, s.Answer[90] = 2, s.Answer[152] = 2;
-    ExpectHas(Pattern(s, 1), {"denials. This client admitted to items 49 and 152. Two items"});
-    s.Answer[90] = 0;
+    s.Answer[49] = 1, s.Answer[90] = 0, s.Answer[152] = 2;
     ExpectHas(Pattern(s, 1), {"denials.  Two items (#57 and 148) apply to \"recovering\""});
     s.Answer[77] = 2, s.Answer[153] = 0;
     ExpectHas(Pattern(s, 1), {"This individual admits to #153 but denies #77."});
@@ -91,8 +82,6 @@ TEST_F(InterpretationTest, DistressPatternsListTheDeviantAnswers) {
     ScoreSheet s = SheetAt(0);
     s.Answer.fill(2);
     s.Answer[157] = 4, s.Answer[159] = 4;
-    ExpectHas(Pattern(s, 2), {"This client denies having been in treatment.",
-                              "the client did not indicate they are suicidal at this time."});
     s.Answer[69] = 1, s.Answer[107] = 4, s.Answer[112] = 1;
     ExpectHas(Pattern(s, 2), {" of these suicide and related items, the individual answered the "
                               "following items in a problematic (deviant) manner: #69, 107, 112,"});
@@ -104,8 +93,6 @@ TEST_F(InterpretationTest, DistressPatternsListTheDeviantAnswers) {
 TEST_F(InterpretationTest, ResistanceAndViolenceListItemsThatEarnedPoints) {
     ScoreSheet s = SheetAt(0);
     s.Answer[157] = 2;
-    ExpectHas(Pattern(s, 3), {"124(1 or 2).This individual did not answer any of these"});
-    ExpectHas(Pattern(s, 4), {"or deviant manner. This inconsistency may reflect indecision"});
     s.ItemPoints[25] = 2, s.ItemPoints[124] = 3, s.ItemPoints[106] = 1, s.ItemPoints[50] = 1;
     ExpectHas(Pattern(s, 3), {"This individual answered items 25, 106 in a negativistic"});
     ExpectHas(Pattern(s, 4), {"how he answered similar or compatible items, i.e., #29, 50, 70, and "

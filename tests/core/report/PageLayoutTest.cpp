@@ -42,14 +42,6 @@ PageLines LongestPageTheReportCanMake() {
     return longest;
 }
 
-TEST(PageLayoutTest, EachFormFeedStartsAPageAndThePageEndAddsNoLine) {
-    using Pages = std::vector<PageLines>;
-    EXPECT_EQ(SplitPages("a\r\nb\r\n"), (Pages{{"a", "b"}}));
-    // The rest of a form-feed line is the new page's first, empty line.
-    EXPECT_EQ(SplitPages("a\r\n\f\r\nb"), (Pages{{"a"}, {"", "b"}}));
-    EXPECT_EQ(SplitPages("a\f\fb"), (Pages{{"a"}, {""}, {"b"}}));
-}
-
 // Every page of every reviewed report, and the longest page there can be,
 // lies whole between the margins of one Letter or A4 sheet, 80 columns wide,
 // in the report's own type, at six lines to the inch whenever that fits.
@@ -83,6 +75,13 @@ TEST(PageLayoutTest, EveryPageTheReportCanMakeLiesWholeOnOneSheetInItsType) {
     // Only a page far beyond anything the report makes gives up some of its type.
     const PageOnSheet crowded = LayoutPage(200, kLetterPaper);
     EXPECT_LT(crowded.fontPoints, kReportFontPoints);
+
+    // Each form feed starts a page, and the page end adds no line.
+    using Pages = std::vector<PageLines>;
+    EXPECT_EQ(SplitPages("a\r\nb\r\n"), (Pages{{"a", "b"}}));
+    // The rest of a form-feed line is the new page's first, empty line.
+    EXPECT_EQ(SplitPages("a\r\n\f\r\nb"), (Pages{{"a"}, {"", "b"}}));
+    EXPECT_EQ(SplitPages("a\f\fb"), (Pages{{"a"}, {""}, {"b"}}));
 }
 
 // The papersize file first, then the locale's paper, then Letter.

@@ -46,7 +46,7 @@ std::string ReportTextsFile() {
     return f;
 }
 
-TEST(DataFileReader, FieldsQuotesAndLineEnds) {
+TEST(DataFileReader, FieldsQuotesLineEndsAndTheLineOfABadValue) {
     DataFileReader in("T.TXT",
                       "  \"a, b \" ,  plain  ,7\r\n\nx\ry\n-3,\"\"\nheading, with, commas\nlast");
     EXPECT_EQ(*in.Field("f"), "a, b ");
@@ -62,14 +62,13 @@ TEST(DataFileReader, FieldsQuotesAndLineEnds) {
     Result<std::string> end = in.Line("more");
     ASSERT_FALSE(end.ok());
     EXPECT_EQ(end.error().message, "T.TXT line 7: the file ends where more was expected");
-}
 
-TEST(DataFileReader, NumbersAreCheckedWithTheLineTheyStandOn) {
-    DataFileReader in("T.TXT", "1\n\n12x\n\"open");
-    EXPECT_TRUE(in.Int("a count", 0, 99).ok());
-    EXPECT_EQ(in.Int("a count", 0, 99).error().message,
+    // Numbers and quotes are checked with the line they stand on.
+    DataFileReader bad("T.TXT", "1\n\n12x\n\"open");
+    EXPECT_TRUE(bad.Int("a count", 0, 99).ok());
+    EXPECT_EQ(bad.Int("a count", 0, 99).error().message,
               "T.TXT line 3: expected a count (a whole number from 0 to 99), found \"12x\"");
-    EXPECT_EQ(in.Field("f").error().message,
+    EXPECT_EQ(bad.Field("f").error().message,
               "T.TXT line 4: a quoted field is not closed on its line");
 }
 

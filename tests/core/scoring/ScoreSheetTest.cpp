@@ -26,7 +26,7 @@ protected:
     ScoringTables tables = mwtest::FixtureTables();
 };
 
-TEST_F(ScoreSheetTest, QuietAnswersScoreNothingAndOmittedAnswersScoreAs99) {
+TEST_F(ScoreSheetTest, QuietAnswersScoreNothingAndOmittedOrImpossibleAnswersScoreAs99) {
     ScoreSheet quiet = Score(QuietAnswers());
     for (int scale = 1; scale <= 8; ++scale)
         EXPECT_TRUE(quiet.RawScore[scale] == 0 && quiet.Percentile[scale] == 0) << scale;
@@ -44,6 +44,17 @@ TEST_F(ScoreSheetTest, QuietAnswersScoreNothingAndOmittedAnswersScoreAs99) {
     ScoreSheet s = Score(none);
     EXPECT_EQ(s.RawScore[kStressCoping], 15 + 9);  // the band-9 correction of the fixture
     for (int scale = 1; scale <= 9; ++scale) EXPECT_EQ(s.Percentile[scale], 99) << scale;
+
+    // An answer the item does not have reads as omitted.
+    std::string a = QuietAnswers();
+    Set(a, 21, 3);   // true/false item: only 1 and 2 exist
+    Set(a, 148, 5);  // multiple choice: 1-4
+    a[50] = 'x';     // item 51
+    ScoreSheet odd = Score(a);
+    for (int item : {21, 148, 51}) EXPECT_EQ(odd.Answer[item], 0) << item;
+    EXPECT_EQ(odd.OmittedCount[kResistance], 1);
+    EXPECT_EQ(odd.OmittedCount[kDistress], 1);
+    EXPECT_EQ(ReadAnswers("12")[3], 0);  // a short answer string
 }
 
 TEST_F(ScoreSheetTest, TruthfulnessCorrectsTheOtherScalesAndEndsScoringAt95) {
@@ -198,18 +209,6 @@ TEST_F(ScoreSheetTest, StressCopingRatioAndPercentile) {
     EXPECT_EQ(often().Percentile[kStressCoping], 7);  // the last interval
     tables.StressBounds[51] = 200;
     EXPECT_EQ(often().Percentile[kStressCoping], 0);  // no interval holds it
-}
-
-TEST_F(ScoreSheetTest, AnswersOutsideTheirSectionReadAsOmitted) {
-    std::string a = QuietAnswers();
-    Set(a, 21, 3);   // true/false item: only 1 and 2 exist
-    Set(a, 148, 5);  // multiple choice: 1-4
-    a[50] = 'x';     // item 51
-    ScoreSheet s = Score(a);
-    for (int item : {21, 148, 51}) EXPECT_EQ(s.Answer[item], 0) << item;
-    EXPECT_EQ(s.OmittedCount[kResistance], 1);
-    EXPECT_EQ(s.OmittedCount[kDistress], 1);
-    EXPECT_EQ(ReadAnswers("12")[3], 0);  // a short answer string
 }
 
 TEST_F(ScoreSheetTest, NormSetsBySexAndGroup) {

@@ -79,7 +79,7 @@ protected:
     std::vector<int> chosen;
 };
 
-TEST_F(MenuChoicesTest, OnlyTheFocusedChoiceIsHighlightedAndShowsItsHelp) {
+TEST_F(MenuChoicesTest, OnlyTheFocusedChoiceIsHighlightedShowsItsHelpAndSelectsNoText) {
     menu->Focus(2);
     EXPECT_EQ(Highlighted(), std::vector<int>{2});
     menu->Focus(0);
@@ -89,8 +89,17 @@ TEST_F(MenuChoicesTest, OnlyTheFocusedChoiceIsHighlightedAndShowsItsHelp) {
     menu->HighlightMenuChoice(1);  // a stale mark left by other code
     menu->ShowFocus();
     EXPECT_EQ(Highlighted(), std::vector<int>{0});
+    // Selecting all text on a button leaves the entry's text alone.
+    entry->deselect();
+    SelectAllText();
+    EXPECT_TRUE(menu->Button(0)->hasFocus());
+    EXPECT_FALSE(entry->hasSelectedText());
+
     entry->setFocus();
     EXPECT_TRUE(Highlighted().empty());
+    entry->deselect();
+    SelectAllText();
+    EXPECT_EQ(entry->selectedText(), QStringLiteral("some text"));
 }
 
 TEST_F(MenuChoicesTest, LettersAreIgnoredEnterRunsSpacePressesAndArrowsMove) {
@@ -122,19 +131,6 @@ TEST_F(MenuChoicesTest, LettersAreIgnoredEnterRunsSpacePressesAndArrowsMove) {
     PressKey(Qt::Key_Tab);
     EXPECT_TRUE(entry->hasFocus());
     EXPECT_TRUE(chosen.empty());
-}
-
-TEST_F(MenuChoicesTest, SelectAllTextSelectsAnEntryAndLeavesAButtonAlone) {
-    entry->setFocus();
-    entry->deselect();
-    SelectAllText();
-    EXPECT_EQ(entry->selectedText(), QStringLiteral("some text"));
-
-    entry->deselect();
-    menu->Focus(0);
-    SelectAllText();
-    EXPECT_TRUE(menu->Button(0)->hasFocus());
-    EXPECT_FALSE(entry->hasSelectedText());
 }
 
 // The window lies on the screen with a title bar above it, and it is wide

@@ -1,7 +1,6 @@
 // The scan route: the scan table around the settings, and a batch of sheets
 // from the reader's file to the data disk.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -75,22 +74,29 @@ protected:
             [](frmSheetFile* file) { ChooseLater(file, frmSheetFile::kImportSheets); });
     }
     // The summary that ends every batch, answered.
-    void ExpectSummary(const QString& text) {
+    void ExpectSummary(int read, int stored, const char* skipped, int waiting) {
+        const QString text =
+            QStringLiteral(
+                "Answer sheets read: %1\nStored on the data disk: %2\n"
+                "Skipped, already on the data disk: %3\nNot stored yet: %4")
+                .arg(read)
+                .arg(stored)
+                .arg(QString::fromUtf8(skipped))
+                .arg(waiting) +
+            (waiting
+                 ? QStringLiteral("\nThey wait in the scan table for the next Scan Answer Sheet.")
+                 : QString());
         platform.Next(MsgAnswer::Ok, [this, text] {
             EXPECT_EQ(platform.shown.back().title, QStringLiteral("Scan Batch Summary"));
             EXPECT_EQ(platform.shown.back().text, text);
         });
     }
 
+    // The sheets waiting in the scan table.
     int Rows() const {
-        sqlite3* db = nullptr;
-        sqlite3_open(programDir.File("mwscan.db").c_str(), &db);
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM ClientTable", -1, &st, nullptr);
-        const int rows = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return rows;
+        Result<ClientTable> table = ClientTable::Open(programDir.Path());
+        Result<std::vector<ClientRecord>> rows = table ? table->ReadAll() : table.error();
+        return rows ? static_cast<int>(rows->size()) : -1;
     }
     std::vector<ClientRecord> OnDisk() const {
         const std::string bytes = disk.Read("DATA401.MW");
@@ -189,9 +195,7 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithSeveralMarksK
             mwtest::Choose(grid, frmNewEntry::kSave);
         });
     }
-    ExpectSummary(
-        QStringLiteral("Answer sheets read: 5\nStored on the data disk: 4\n"
-                       "Skipped, already on the data disk: 0\nNot stored yet: 0"));
+    ExpectSummary(5, 4, "0", 0);
     Run();
     ASSERT_EQ(state.RecordCount, 6);
     const std::vector<ClientRecord> clients = OnDisk();
@@ -225,9 +229,7 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     ConfirmSettings();
     platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Ok);
-    ExpectSummary(
-        QStringLiteral("Answer sheets read: 2\nStored on the data disk: 2\n"
-                       "Skipped, already on the data disk: 0\nNot stored yet: 0"));
+    ExpectSummary(2, 2, "0", 0);
     Run();
     EXPECT_EQ(platform.shown[1].text, QStringLiteral("Answer sheet 2 of 2, inmate number A2.\n"
                                                      "Press the Enter key to continue."));
@@ -244,10 +246,7 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     Run();
     // The same file once more stores nothing new.
     ConfirmSettings();
-    ExpectSummary(
-        QStringLiteral("Answer sheets read: 1\nStored on the data disk: 0\n"
-                       "Skipped, already on the data disk: 1 (B1 as client 5)\n"
-                       "Not stored yet: 0"));
+    ExpectSummary(1, 0, "1 (B1 as client 5)", 0);
     Run();
     EXPECT_EQ(NamesOnDisk(),
               (std::vector<std::string>{"Client 1", "Client 2", "Test#3", "Test#4", "Dee Fox"}));
@@ -283,10 +282,7 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Ok, [this] { fs.failWrites = errc::DiskFull; });
     platform.Next(MsgAnswer::Cancel);  // give up on the disk
-    ExpectSummary(
-        QStringLiteral("Answer sheets read: 4\nStored on the data disk: 2\n"
-                       "Skipped, already on the data disk: 0\nNot stored yet: 2\n"
-                       "They wait in the scan table for the next Scan Answer Sheet."));
+    ExpectSummary(4, 2, "0", 2);
     platform.Next(MsgAnswer::Ok);  // nor can the batch be added to the audit log
     Run();
     fs.failWrites.reset();
@@ -312,10 +308,7 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     platform.Next(MsgAnswer::Yes);  // review the waiting sheets
     ConfirmSettings();
     platform.Next(MsgAnswer::Ok);  // the disk is full at A6
-    ExpectSummary(
-        QStringLiteral("Answer sheets read: 2\nStored on the data disk: 2\n"
-                       "Skipped, already on the data disk: 0\nNot stored yet: 1\n"
-                       "They wait in the scan table for the next Scan Answer Sheet."));
+    ExpectSummary(2, 2, "0", 1);
     Run();
     EXPECT_EQ(platform.shown[platform.shown.size() - 2].title,
               QStringLiteral("Review Stopped - Data Disk Full"));

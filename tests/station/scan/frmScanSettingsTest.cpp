@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<frmScanSettings> screen;
 };
 
-TEST_F(ScanSettingsTest, WithoutASettingsFileTheDefaultsShowAndCancelWritesNothing) {
+TEST_F(ScanSettingsTest, CancelWritesNothingTheBatchSizeIsCheckedAndOkWritesAllFive) {
     Open(49);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Batch Scan Settings"));
     EXPECT_EQ(Find<QLabel>(screen.get(), "lblInfo")->text(),
@@ -51,9 +51,8 @@ TEST_F(ScanSettingsTest, WithoutASettingsFileTheDefaultsShowAndCancelWritesNothi
     mwtest::Choose(screen.get(), frmScanSettings::kCancelInput);
     EXPECT_TRUE(screen->Cancelled());
     EXPECT_FALSE(programDir.Exists("sctest.ini"));
-}
 
-TEST_F(ScanSettingsTest, TheBatchSizeIsCheckedOnEnterAndOkWritesAllFiveSettings) {
+    // The batch size is checked on Enter, and OK writes all five settings.
     const std::string before = "[ScanSettings]\r\nNumberInBatch=4\r\nScanPrint=T\r\n";
     programDir.Write("sctest.ini", before);
     Open(3);

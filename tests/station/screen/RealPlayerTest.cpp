@@ -199,41 +199,6 @@ TEST_F(RealPlayerTest, ASectionSpokenAloudPlaysAndCutsEverySoundAndStoresTheAnsw
     EXPECT_TRUE(ServerStreams().empty());
 }
 
-// Sounds the player cannot play, 24-bit samples and a file cut short in its
-// header: each is told once, asking for it again is silent, and the test
-// goes on to its end.
-TEST_F(RealPlayerTest, UnplayableFilesAreToldOnceAndTheTestGoesOn) {
-    NewClient();
-    AddQuestionTable("English", {kItemCount});
-    const std::string folder = "MWTEST/sound/English/";
-    std::filesystem::create_directories(sounds.File(folder));
-    sounds.Write(folder + "Inst0.wav",
-                 mwtest::WaveFile(mwtest::FormatChunk(1, 1, 8000, 24) +
-                                  mwtest::Chunk("data", std::string(3000, '\x40'))));
-    sounds.Write(folder + "Q160.wav", mwtest::ToneFile(8000, 1).substr(0, 30));
-    state.SoundPath = sounds.Path();
-    platform.openPlayer = [] { return std::make_unique<QtAudioPlayer>(); };
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Ok);  // the final note
-    Open("English");
-    ReadFirstInstructions();
-    mwtest::PressKey(Qt::Key_Tab);
-    mwtest::PressKey(Qt::Key_Down);
-    mwtest::PressKey(Qt::Key_Up);
-    AnswerWith(1);
-
-    EXPECT_EQ(screen->result(), QDialog::Accepted);
-    const std::vector<QString> texts = platform.Texts();
-    ASSERT_EQ(texts.size(), 3U);
-    EXPECT_TRUE(texts[0].contains(QStringLiteral("Inst0.wav")) &&
-                texts[0].contains(QStringLiteral("24 bits")))
-        << texts[0].toStdString();
-    EXPECT_TRUE(texts[1].contains(QStringLiteral("Q160.wav"))) << texts[1].toStdString();
-    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Sound Error"));
-    EXPECT_EQ(screen->UnplayableSounds().size(), 2U);
-}
-
 // The waiting play that the player offers: it returns once the sound has been
 // heard to its end, and then leaves nothing on the server.
 TEST_F(RealPlayerTest, AWaitingPlayReturnsAfterTheSoundAndReleasesTheOutput) {

@@ -19,7 +19,7 @@ QByteArray Bytes(const std::string& text) {
     return QByteArray::fromStdString(text);
 }
 
-TEST(WaveSoundTest, PlayableFormatsGiveTheirSamplesAndFormat) {
+TEST(WaveSoundTest, PlayableFormatsGiveTheirSamplesAndFormatFromBytesOrFromDisk) {
     const std::string samples = "\x01\x02\x03\x04\x05\x06\x07\x08";
     const std::string extensibleFloat =
         Chunk("fmt ", LittleEndian(0xFFFE, 2) + LittleEndian(1, 2) + LittleEndian(16000, 4) +
@@ -58,6 +58,18 @@ TEST(WaveSoundTest, PlayableFormatsGiveTheirSamplesAndFormat) {
         EXPECT_EQ(sound->format.sampleRate(), c.rate);
         EXPECT_EQ(sound->samples, Bytes(c.samples));
     }
+
+    // A file on disk is read whole; a missing one is told apart from a bad one.
+    mwtest::TempDir folder;
+    folder.Write("C1_1.wav", mwtest::ToneFile(8000, 2));
+    const Result<WaveSound> sound = ReadWaveSound(QString::fromStdString(folder.File("C1_1.wav")));
+    ASSERT_TRUE(sound) << sound.error().message;
+    EXPECT_EQ(sound->Duration(), std::chrono::seconds(2));
+
+    const Result<WaveSound> missing =
+        ReadWaveSound(QString::fromStdString(folder.File("C1_2.wav")));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().code, errc::PathFileAccess);
 }
 
 TEST(WaveSoundTest, FilesThatAreNotPlayableSoundsAreRefusedByName) {
@@ -89,19 +101,6 @@ TEST(WaveSoundTest, FilesThatAreNotPlayableSoundsAreRefusedByName) {
         EXPECT_NE(sound.error().message.find("Inst2.wav"), std::string::npos);
         EXPECT_NE(sound.error().message.find(c.reason), std::string::npos) << sound.error().message;
     }
-}
-
-TEST(WaveSoundTest, AFileOnDiskIsReadOrReportedAsUnreadable) {
-    mwtest::TempDir folder;
-    folder.Write("C1_1.wav", mwtest::ToneFile(8000, 2));
-    const Result<WaveSound> sound = ReadWaveSound(QString::fromStdString(folder.File("C1_1.wav")));
-    ASSERT_TRUE(sound) << sound.error().message;
-    EXPECT_EQ(sound->Duration(), std::chrono::seconds(2));
-
-    const Result<WaveSound> missing =
-        ReadWaveSound(QString::fromStdString(folder.File("C1_2.wav")));
-    ASSERT_FALSE(missing);
-    EXPECT_EQ(missing.error().code, errc::PathFileAccess);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(SecretCodeTest, OnlyTheLetterItselfInEitherCaseIsAccepted) {
     EXPECT_EQ(titles, std::vector<QString>(3, QStringLiteral("Enter Secret Code")));
 }
 
-TEST_F(SecretCodeTest, AtMostEightCharactersShowAsStarsAndCancelReturnsFalse) {
+TEST_F(SecretCodeTest, TheCodeShowsAsStarsAndOtherInputPlainInABoxThatKeepsItsChoicesInView) {
     QString kept, shown, help;
     driver.When<frmMyInputBox>([&](frmMyInputBox* box) {
         TypeText(QStringLiteral("abcdefghij"));
@@ -80,18 +80,15 @@ TEST_F(SecretCodeTest, AtMostEightCharactersShowAsStarsAndCancelReturnsFalse) {
     EXPECT_EQ(shown, QStringLiteral("********"));
     EXPECT_EQ(help, QStringLiteral("Enter the secret code to continue.  For security, asterisks "
                                    "(*) will show as you type."));
-}
 
-// The box is sized once its help text is set: a text that wraps to several
-// lines must not push the choices out of the window.
-TEST_F(SecretCodeTest, TheInputBoxKeepsItsChoicesInViewIgnoresSpaceAndShowsPlainInput) {
+    // The box is sized once its help text is set: a text that wraps to several
+    // lines must not push the choices out of the window.
     frmMyInputBox box(ctx, nullptr);
     box.SetInputLength(5);
     box.SetHelpMessage(
         QStringLiteral("A help text long enough to wrap onto a second line and "
                        "then onto a third line in a box of the usual width."));
     bool allInView = true, stayedOpen = false;
-    QString shown;
     driver.When<frmMyInputBox>([&](frmMyInputBox* open) {
         for (int i : {frmMyInputBox::kInformationOk, frmMyInputBox::kCancelInput}) {
             QWidget* panel = mwtest::Choice(open, i)->parentWidget();
