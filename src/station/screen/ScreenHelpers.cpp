@@ -76,6 +76,8 @@ void HighlightFrame(QWidget* frame, QLabel* caption, bool focused) {
 void SetBackColor(QWidget* widget, QRgb color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, QColor(color));
+    // Text drawn on it, in any look: black on a light colour, white on a dark one.
+    palette.setColor(QPalette::WindowText, qGray(color) > 128 ? Qt::black : Qt::white);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

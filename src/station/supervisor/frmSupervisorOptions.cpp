@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +20,7 @@
 #include "station/report/frmViewReport.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/DelNames.h"
 #include "station/supervisor/PASSWORD.h"
@@ -77,7 +77,7 @@ frmSupervisorOptions::frmSupervisorOptions(StationContext& ctx, QWidget* parent)
     auto* frCurrentClient =
         Named<QGroupBox>(frControls, "frCurrentClient", QStringLiteral("Current Client"));
     lblNameDisplay_ = Named<QLabel>(frCurrentClient, "lblNameDisplay");
-    lblNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    UseFixedPitch(lblNameDisplay_);
     (new QVBoxLayout(frCurrentClient))->addWidget(lblNameDisplay_);
 
     menu_ = AddMenu(
