@@ -193,6 +193,10 @@ void frmPresentQA::BuildAnswerRows(QGroupBox* fraAnswer) {
         text->setObjectName(ControlName("txtButtonText", i));
         text->setWordWrap(true);
         SetBackColor(text, kAnswerTextColor);
+        // Black on the grey box in either look: white would not stand out from it.
+        QPalette ink = text->palette();
+        ink.setColor(QPalette::WindowText, Qt::black);
+        text->setPalette(ink);
         // A click on the text chooses the answer, as a click on its button does.
         text->setAttribute(Qt::WA_TransparentForMouseEvents);
         (new QHBoxLayout(panel))->addWidget(button);

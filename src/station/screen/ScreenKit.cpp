@@ -157,10 +157,9 @@ QString CaptionOf(const QWidget* control) {
 
 void ForScreenReaders(QWidget* window) {
     for (QWidget* control : window->findChildren<QWidget*>()) {
-        // A button says its own caption; a control named by its screen keeps
-        // that name; an entry box inside a list box passes the focus on to it.
-        if (control->focusPolicy() == Qt::NoFocus || control->focusProxy() ||
-            qobject_cast<QAbstractButton*>(control) || !control->accessibleName().isEmpty()) {
+        // A button says its own caption; a control named by its screen keeps that name.
+        if (control->focusPolicy() == Qt::NoFocus || qobject_cast<QAbstractButton*>(control) ||
+            !control->accessibleName().isEmpty()) {
             continue;
         }
         control->setAccessibleName(CaptionOf(control));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -225,6 +226,7 @@ protected:
 // Every control that takes the focus tells a screen reader its name and role.
 void ExpectNamedForReaders(const QWidget& window) {
     for (QWidget* control : window.findChildren<QWidget*>()) {
+        // A control with a focus proxy hands the focus on to it.
         if (control->focusPolicy() == Qt::NoFocus || control->focusProxy() ||
             !control->isVisibleTo(&window)) {
             continue;
@@ -274,11 +276,16 @@ double Contrast(const QColor& one, const QColor& other) {
 }
 
 // What a control's text is drawn on: its own background, or that of the
-// nearest control under it that fills its own.
+// nearest control under it that fills its own. Tabs draw their pages in
+// the button colour.
 QColor Behind(const QWidget* control) {
-    while (!control->autoFillBackground() && !control->isWindow())
+    while (!control->autoFillBackground() && !control->isWindow()) {
+        if (qobject_cast<const QTabWidget*>(control)) {
+            return control->palette().color(QPalette::Button);
+        }
         control = control->parentWidget();
-    return control->palette().color(QPalette::Window);
+    }
+    return control->palette().color(control->backgroundRole());
 }
 
 // The text colour of every control that shows text, and the colour under it.
