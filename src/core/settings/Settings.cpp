@@ -41,6 +41,22 @@ Status Settings::SavePrintDOSSetting(bool on) {
     return mw_.WriteString(kSettings, "PrintDOS", TrueFalse(on));
 }
 
+bool Settings::GetLargeTypeSetting() const {
+    return ReadFlag(mw_, kSettings, "LargeType", "False", 10);
+}
+
+bool Settings::GetHighContrastSetting() const {
+    return ReadFlag(mw_, kSettings, "HighContrast", "False", 10);
+}
+
+Status Settings::SaveLargeTypeSetting(bool on) {
+    return mw_.WriteString(kSettings, "LargeType", TrueFalse(on));
+}
+
+Status Settings::SaveHighContrastSetting(bool on) {
+    return mw_.WriteString(kSettings, "HighContrast", TrueFalse(on));
+}
+
 // Paths are read back whole: a folder path of any length must name the same
 // folder at the next start.
 std::string Settings::GetINIFilePath() const {

@@ -34,6 +34,12 @@ public:
     bool GetPrintDOSSetting() const;
     Status SaveNumLockSetting(bool on);
     Status SavePrintDOSSetting(bool on);
+    // Large type and high contrast for a clerk or client who sees poorly. Both
+    // are off unless chosen; stations that do not know the keys pass them by.
+    bool GetLargeTypeSetting() const;
+    bool GetHighContrastSetting() const;
+    Status SaveLargeTypeSetting(bool on);
+    Status SaveHighContrastSetting(bool on);
     // The remembered data drive or folder; "a:" when none.
     std::string GetINIFilePath() const;
     Status SaveFilePath(const std::string& path);

@@ -26,6 +26,7 @@
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 
@@ -81,6 +82,7 @@ frmMain::frmMain(StationContext& ctx) : ctx_(ctx) {
     // Never smaller than the list and the whole menu need.
     setMinimumSize(minimumSizeHint());
     resize(760, 540);
+    ForScreenReaders(this);
     lbNameDisplay_->setFocus();
 }
 
@@ -144,6 +146,15 @@ void frmMain::BuildMenuBar() {
     mnuOptionsPrintDOS_->setObjectName(QStringLiteral("mnuOptionsPrintDOS"));
     mnuOptionsPrintDOS_->setCheckable(true);
     connect(mnuOptionsPrintDOS_, &QAction::triggered, this, &frmMain::mnuOptionsPrintDOS_Click);
+    mnuOptionsLargeType_ = mnuOptions->addAction(QStringLiteral("&Large Type"));
+    mnuOptionsLargeType_->setObjectName(QStringLiteral("mnuOptionsLargeType"));
+    mnuOptionsLargeType_->setCheckable(true);
+    connect(mnuOptionsLargeType_, &QAction::triggered, this, &frmMain::mnuOptionsLargeType_Click);
+    mnuOptionsHighContrast_ = mnuOptions->addAction(QStringLiteral("&High Contrast"));
+    mnuOptionsHighContrast_->setObjectName(QStringLiteral("mnuOptionsHighContrast"));
+    mnuOptionsHighContrast_->setCheckable(true);
+    connect(mnuOptionsHighContrast_, &QAction::triggered, this,
+            &frmMain::mnuOptionsHighContrast_Click);
 
     QAction* mnuHelpAbout = menuBar()->addAction(QStringLiteral("&About..."));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
@@ -152,6 +163,8 @@ void frmMain::BuildMenuBar() {
 
 bool frmMain::Load() {
     StationState& state = ctx_.state;
+    // Before the first window or box, so that a poor reader can read them all.
+    ShowLook(ReadScreenLook(ctx_.Ini()));
     state.SoundPath = ctx_.Ini().GetINISndPath();
     if (DriveSelect(ctx_, this).SelectDataDrive(true) == DriveOutcome::EndProgram) return false;
 
@@ -409,6 +422,28 @@ void frmMain::mnuOptionsNumLock_Click(bool checked) {
 void frmMain::mnuOptionsPrintDOS_Click(bool checked) {
     ctx_.state.PrintToDOS = checked;
     ReportFailedWrite(ctx_.Ini().SavePrintDOSSetting(checked));
+}
+
+void frmMain::mnuOptionsLargeType_Click(bool checked) {
+    ShowLook({checked, CurrentScreenLook().highContrast});
+    ReportFailedWrite(ctx_.Ini().SaveLargeTypeSetting(checked));
+}
+
+void frmMain::mnuOptionsHighContrast_Click(bool checked) {
+    ShowLook({CurrentScreenLook().largeType, checked});
+    ReportFailedWrite(ctx_.Ini().SaveHighContrastSetting(checked));
+}
+
+// The main window stays open as the look changes: it grows with larger
+// type, as far as the screen allows, and shrinks back no further than it was.
+void frmMain::ShowLook(const ScreenLook& look) {
+    ApplyScreenLook(look);
+    mnuOptionsLargeType_->setChecked(look.largeType);
+    mnuOptionsHighContrast_->setChecked(look.highContrast);
+    setMinimumSize(minimumSizeHint().boundedTo(ScreenRoom(this)));
+    if (!isMaximized() && !isFullScreen()) {
+        resize(size().expandedTo(minimumSize()).boundedTo(ScreenRoom(this)));
+    }
 }
 
 void frmMain::mnuHelpAbout_Click() {

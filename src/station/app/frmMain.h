@@ -16,6 +16,7 @@ namespace mw {
 
 class MenuChoices;
 class Status;
+struct ScreenLook;
 struct StationContext;
 
 class frmMain : public QMainWindow {
@@ -69,6 +70,9 @@ private:
     void mnuDrive_Click();
     void mnuOptionsNumLock_Click(bool checked);
     void mnuOptionsPrintDOS_Click(bool checked);
+    void mnuOptionsLargeType_Click(bool checked);
+    void mnuOptionsHighContrast_Click(bool checked);
+    void ShowLook(const ScreenLook& look);
     void mnuHelpAbout_Click();
     void timNumLock_Timer();
 
@@ -82,6 +86,8 @@ private:
     QPushButton* cmdNonDeviant_;
     QAction* mnuOptionsNumLock_ = nullptr;
     QAction* mnuOptionsPrintDOS_ = nullptr;
+    QAction* mnuOptionsLargeType_ = nullptr;
+    QAction* mnuOptionsHighContrast_ = nullptr;
     QTimer timNumLock_;
     bool numLockOn_ = true;
     bool closeOthersOnActivate_ = false;

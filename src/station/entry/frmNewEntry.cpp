@@ -131,9 +131,11 @@ QTableWidget* MakeGrid(QWidget* parent, int index, int answers) {
         table->setColumnWidth(column, answerWidth);
     }
     table->setHorizontalHeaderLabels(headers);
+    // The header takes the window's button colours, high contrast included.
     const QRgb buttonFace = table->palette().color(QPalette::Button).rgb();
+    const QRgb buttonText = table->palette().color(QPalette::ButtonText).rgb();
     for (int column = 0; column <= answers; ++column) {
-        SetGridCellColor(table->horizontalHeaderItem(column), buttonFace, kBlack);
+        SetGridCellColor(table->horizontalHeaderItem(column), buttonFace, buttonText);
     }
     return table;
 }
@@ -362,6 +364,12 @@ void frmNewEntry::PaintRow(const Grid& grid, int row, bool current) {
                           : chosen                       ? kGreen
                                                          : kWhite;
         SetGridCellColor(cell, back, current || chosen ? kBlack : kDarkBlue);
+        // Most cells show nothing: a screen reader names each by its item and answer.
+        cell->setData(Qt::AccessibleTextRole,
+                      QStringLiteral("Item %1, answer %2%3")
+                          .arg(item)
+                          .arg(column)
+                          .arg(chosen ? QStringLiteral(", chosen") : QString()));
     }
 }
 

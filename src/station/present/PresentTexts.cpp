@@ -105,6 +105,7 @@ constexpr PresentTexts kEnglish = {
         "help.",
     .beginTest = "Press the Enter key to begin the test.",
     .beginTestHelp = "Press the Enter key to continue.",
+    .largeTypeChoice = "&Large type for this test",
 };
 
 constexpr std::array<const char*, 10> kGeneralInstructionsSpanish = {
@@ -218,6 +219,7 @@ constexpr PresentTexts kSpanish = {
         "encargada de la prueba.",
     .beginTest = "Oprima la tecla «Enter» para empezar la prueba.",
     .beginTestHelp = "Oprima la tecla «Enter» para seguir.",
+    .largeTypeChoice = "&Letra grande para esta prueba",
 };
 
 }  // namespace

@@ -32,6 +32,8 @@ struct PresentTexts {
     // The box before the test, and the status line behind it.
     const char* beginTest;
     const char* beginTestHelp;
+    // The clerk's choice on that box, for a client with poor sight.
+    const char* largeTypeChoice;
 };
 
 // The texts of the language named `language` (a question table's name):

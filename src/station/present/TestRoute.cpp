@@ -11,6 +11,7 @@
 #include "station/present/frmPresentQA.h"
 #include "station/present/frmSelectLanguage.h"
 #include "station/screen/DiskRetry.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/PASSWORD.h"
 
@@ -103,7 +104,11 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
 
     const PresentTexts& texts = TextsFor(language);
     SetStatus(screen, Text(texts.beginTestHelp));
-    ctx.platform.MsgBox({.text = Text(texts.beginTest), .title = QString::fromUtf8(kProductName)});
+    bool largeType = CurrentScreenLook().largeType;
+    ctx.platform.MsgBox({.text = Text(texts.beginTest),
+                         .title = QString::fromUtf8(kProductName),
+                         .checkBox = Text(texts.largeTypeChoice),
+                         .checked = &largeType});
     // From here until the secret code the client must see nothing else.
     screen->setWindowState(screen->windowState() | Qt::WindowFullScreen);
     std::optional<Error> journalFailure;
@@ -112,6 +117,7 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
     std::optional<Error> paradataFailure;
     {
         frmPresentQA presentation(ctx, language, std::move(*questions), screen);
+        presentation.SetLargeType(largeType);
         if (resumed) presentation.Resume(*resumed);
         if (presentation.exec() == QDialog::Accepted) timing = presentation.Timing();
         paradataFailure = presentation.ParadataFailure();

@@ -19,6 +19,7 @@
 #include "station/screen/AudioPlayer.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 #include "station/screen/WaveSound.h"
 
@@ -41,6 +42,8 @@ constexpr double kItemFontSize = 280;
 constexpr double kAnswerFontSize = 250;
 constexpr double kInstructionFontSize = 185;
 constexpr double kStatusFontSize = 170;
+// The share of the container's width an answer's text has in its row.
+constexpr double kAnswerTextShare = 0.9;
 
 QString InstructionText(const PresentTexts& texts, int section) {
     QStringList lines;
@@ -107,12 +110,14 @@ frmPresentQA::frmPresentQA(StationContext& ctx, const QString& language,
       questions_(std::move(questions)),
       soundFolder_(JoinPath(JoinPath(JoinPath(ctx.state.SoundPath, "MWTEST"), "sound"),
                             language.toStdString())),
-      diskCheck_(DiskFingerprint(ctx.state.DiskImage)) {
+      diskCheck_(DiskFingerprint(ctx.state.DiskImage)),
+      typeScale_(CurrentScreenLook().largeType ? kLargeTypeScale : 1.0) {
     setObjectName(QStringLiteral("frmPresentQA"));
     setWindowTitle(Text(texts_.caption));
     // The client is alone at the station: the test takes the whole screen.
     setWindowState(Qt::WindowFullScreen);
     BuildScreen();
+    ForScreenReaders(this);
     // Item 1 waits behind the instructions, which are filled once the window shows.
     GetNextQuestion();
     ShowInstructions(QString());
@@ -191,6 +196,10 @@ void frmPresentQA::BuildAnswerRows(QGroupBox* fraAnswer) {
         text->setObjectName(ControlName("txtButtonText", i));
         text->setWordWrap(true);
         SetBackColor(text, kAnswerTextColor);
+        // Black on the grey box in either look: white would not stand out from it.
+        QPalette ink = text->palette();
+        ink.setColor(QPalette::WindowText, Qt::black);
+        text->setPalette(ink);
         // A click on the text chooses the answer, as a click on its button does.
         text->setAttribute(Qt::WA_TransparentForMouseEvents);
         (new QHBoxLayout(panel))->addWidget(button);
@@ -211,22 +220,45 @@ void frmPresentQA::resizeEvent(QResizeEvent* event) {
     ScaleTo(event->size());
 }
 
+void frmPresentQA::SetLargeType(bool on) {
+    typeScale_ = on ? kLargeTypeScale : 1.0;
+    ScaleTo(size());
+}
+
 void frmPresentQA::ScaleTo(QSize area) {
     const double unit =
         kScreenShare * std::min(area.width() / kContainerWidth, area.height() / kContainerHeight);
     picContainer_->setFixedSize(static_cast<int>(kContainerWidth * unit),
                                 static_cast<int>(kContainerHeight * unit));
-    SetPixelSize(this, kStatusFontSize * unit);
+    const double type = unit * typeScale_;
+    SetPixelSize(this, kStatusFontSize * type);
     msgPanel_->setMinimumHeight(msgPanel_->fontMetrics().height() + 8);
-    SetPixelSize(txtInstructions_, kInstructionFontSize * unit);
-    SetPixelSize(txtQuestion_, kItemFontSize * unit);
+    SetPixelSize(txtInstructions_, kInstructionFontSize * type);
+    SetPixelSize(txtQuestion_, kItemFontSize * type);
     const int border = std::max(3, static_cast<int>(kRowBorder * unit));
+    answerRoom_ = static_cast<int>(kAnswerTextShare * picContainer_->width()) - 4 * border;
+    answerType_ = kAnswerFontSize * unit;
     for (int i = 0; i < kAnswerRows; ++i) {
         sspMenuChoice_[i]->setFixedHeight(static_cast<int>(kRowPitch * unit));
         sspMenuChoice_[i]->layout()->setContentsMargins(border, border, border, border);
         cmdMenuChoice_[i]->layout()->setContentsMargins(border, border, border, border);
-        SetPixelSize(txtButtonText_[i], kAnswerFontSize * unit);
+        FitAnswerType(i);
     }
+}
+
+// A row has room for one line of its answer. Raised type grows only as far
+// as the answer, in bold as it is when chosen, stays on that line, and
+// never shrinks below the usual size.
+void frmPresentQA::FitAnswerType(int index) {
+    QLabel* text = txtButtonText_[index];
+    const double raised = answerType_ * typeScale_;
+    QFont bold = text->font();
+    bold.setBold(true);
+    bold.setPixelSize(std::max(12, static_cast<int>(raised)));
+    const int needed = QFontMetrics(bold).horizontalAdvance(text->text());
+    const double size =
+        needed > answerRoom_ ? std::max(answerType_, raised * answerRoom_ / needed) : raised;
+    SetPixelSize(text, size);
 }
 
 void frmPresentQA::showEvent(QShowEvent* event) {
@@ -297,6 +329,9 @@ void frmPresentQA::ShowItem(const QuestionRow& question) {
         // The first two answers are always there; the others only when the item has them.
         const bool shown = i < 2 || !text.isEmpty();
         txtButtonText_[i]->setText(text);
+        // The button shows its answer through the text box over it; a screen reader says it.
+        cmdMenuChoice_[i]->setAccessibleName(text);
+        FitAnswerType(i);
         sspMenuChoice_[i]->setVisible(shown);
         answerSounds_[i] = shown ? SoundName(question.ChoiceAudio[i]) : QString();
     }

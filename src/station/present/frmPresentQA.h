@@ -55,6 +55,10 @@ public:
     // item with its answers. Called before the window shows.
     void Resume(const TestJournal& journal);
 
+    // Type half as large again for a client with poor sight, chosen by the
+    // clerk before the test begins. The station's large type sets it at first.
+    void SetLargeType(bool on);
+
     // The first failure to write or remove the journal of this test, if any.
     // The client's test goes on regardless; the supervisor is told after it.
     const std::optional<Error>& JournalFailure() const { return journalFailure_; }
@@ -82,6 +86,7 @@ private:
     void BuildScreen();
     void BuildAnswerRows(QGroupBox* fraAnswer);
     void ScaleTo(QSize area);
+    void FitAnswerType(int index);
 
     void Form_Activate();
     void TestInstructions(int section);
@@ -143,6 +148,10 @@ private:
     std::array<QPushButton*, kAnswerRows> cmdMenuChoice_{};
     std::array<QLabel*, kAnswerRows> txtButtonText_{};
     QLabel* msgPanel_ = nullptr;
+    double typeScale_;
+    // The usual pixel size of an answer's type and the width its text has, at the window's size.
+    double answerType_ = 0;
+    int answerRoom_ = 0;
 
     // The row of questions_ shown.
     int row_ = 0;

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 
 namespace mw {
@@ -52,7 +52,7 @@ frmSheetFile::frmSheetFile(StationContext& ctx, std::string path, std::string by
     txtMapping_ = Named<QPlainTextEdit>(this, "txtMapping");
     txtMapping_->setReadOnly(true);
     txtMapping_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtMapping_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    UseFixedPitch(txtMapping_);
     const QFontMetrics metrics(txtMapping_->font());
     txtMapping_->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('0')) * kMappingColumns,
                                 metrics.lineSpacing() * kMappingLines);

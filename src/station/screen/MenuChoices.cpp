@@ -21,6 +21,12 @@ int BoldWidth(QPushButton* button) {
     return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
 }
 
+// Room for the caption in either weight; run again when the look changes the type.
+void FitToCaption(QPushButton* button) {
+    button->setMinimumHeight(button->sizeHint().height() + 8);
+    button->setMinimumWidth(BoldWidth(button));
+}
+
 }  // namespace
 
 MenuChoices::MenuChoices(QWidget* frame, const std::vector<MenuChoice>& choices, QLabel* msgPanel)
@@ -40,8 +46,8 @@ MenuChoices::MenuChoices(QWidget* frame, const std::vector<MenuChoice>& choices,
         // Enter is ours to handle: a dialog's default button must not take it.
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
-        button->setMinimumHeight(button->sizeHint().height() + 8);
-        button->setMinimumWidth(BoldWidth(button));
+        FitToCaption(button);
+        button->setAccessibleDescription(choice.help);
         button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, index] { emit Chosen(index); });
         inside->addWidget(button);
@@ -96,6 +102,9 @@ bool MenuChoices::eventFilter(QObject* watched, QEvent* event) {
             return false;
         case QEvent::FocusOut:
             ClearMenuHighlight();
+            return false;
+        case QEvent::FontChange:
+            FitToCaption(buttons_[index]);
             return false;
         case QEvent::KeyPress:
             return KeyPress(index, static_cast<QKeyEvent*>(event)->key());

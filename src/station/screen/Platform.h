@@ -28,6 +28,10 @@ struct MessageBox {
     int defaultButton = 0;
     // What the box is about (the field to correct): the box is placed clear of it.
     const QWidget* anchor = nullptr;
+    // A check box under the text, when named: a choice made on the way,
+    // read from and written back to `checked`.
+    QString checkBox{};
+    bool* checked = nullptr;
 };
 
 class Platform {

@@ -5,6 +5,7 @@
 #include "station/screen/ScreenHelpers.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -107,7 +108,13 @@ MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
                              ? pair.second
                              : pair.first);
     if (request.anchor) PlaceClearOf(box, *request.anchor);
-    return AnswerOf(box.exec());
+    if (!request.checkBox.isEmpty() && request.checked) {
+        box.setCheckBox(new QCheckBox(request.checkBox));
+        box.checkBox()->setChecked(*request.checked);
+    }
+    const MsgAnswer answer = AnswerOf(box.exec());
+    if (box.checkBox() && request.checked) *request.checked = box.checkBox()->isChecked();
+    return answer;
 }
 
 void QtPlatform::Beep() {

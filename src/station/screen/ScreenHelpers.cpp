@@ -77,6 +77,9 @@ void SetBackColor(QWidget* widget, QRgb color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, QColor(color));
     widget->setPalette(palette);
+    // Filled with this colour also where it lies on a button, whose role it
+    // would take otherwise.
+    widget->setBackgroundRole(QPalette::Window);
     widget->setAutoFillBackground(true);
 }
 
@@ -92,6 +95,9 @@ QLabel* MakeMsgPanel(QWidget* parent) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setMinimumHeight(panel->fontMetrics().height() + 8);
     panel->setIndent(6);
+    // A help line longer than the window is wide, as in large type, takes a
+    // second line rather than widening the window past the screen.
+    panel->setWordWrap(true);
     return panel;
 }
 

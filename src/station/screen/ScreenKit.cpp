@@ -1,7 +1,10 @@
 #include "station/screen/ScreenKit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QFontDatabase>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
@@ -11,6 +14,7 @@
 #include <algorithm>
 
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenLook.h"
 
 namespace mw {
 
@@ -22,11 +26,37 @@ MenuChoices* AddMenu(QWidget* parent, const char* frameName, const std::vector<M
     return menu;
 }
 
+namespace {
+
+// Runs `refit` when its control's type changes, as the look changes under
+// an open window.
+class FontFollower : public QObject {
+public:
+    FontFollower(QWidget* control, std::function<void()> refit)
+        : QObject(control), refit_(std::move(refit)) {
+        control->installEventFilter(this);
+        refit_();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FontChange) refit_();
+        return false;
+    }
+
+private:
+    std::function<void()> refit_;
+};
+
+}  // namespace
+
 QListWidget* AddNameList(QWidget* parent, QObject* keyFilter, int columns) {
     auto* list = Named<QListWidget>(parent, "lbNameDisplay");
-    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    list->setMinimumWidth(
-        list->fontMetrics().horizontalAdvance(QString(columns, QLatin1Char('M'))));
+    UseFixedPitch(list);
+    new FontFollower(list, [list, columns] {
+        list->setMinimumWidth(
+            list->fontMetrics().horizontalAdvance(QString(columns, QLatin1Char('M'))));
+    });
     list->installEventFilter(keyFilter);
     return list;
 }
@@ -81,6 +111,72 @@ void FitOnScreen(QWidget* window) {
     window->resize((wanted + QSize(bar, bar)).boundedTo(room));
 }
 
+// The label with text laid out just before `control` in `layout` (in its
+// row, in a grid), searched through the layouts nested in it; empty when
+// there is none.
+QString CaptionInLayout(const QLayout* layout, const QWidget* control, bool* found) {
+    const auto* grid = qobject_cast<const QGridLayout*>(layout);
+    for (int i = 0; i < layout->count() && !*found; ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->layout()) {
+            const QString caption = CaptionInLayout(item->layout(), control, found);
+            if (*found) return caption;
+            continue;
+        }
+        if (item->widget() != control) continue;
+        *found = true;
+        int row = 0, column = 0, rows = 0, columns = 0;
+        if (grid) grid->getItemPosition(i, &row, &column, &rows, &columns);
+        for (int before = i - 1; before >= 0; --before) {
+            int beforeRow = row, unused = 0;
+            if (grid) grid->getItemPosition(before, &beforeRow, &unused, &unused, &unused);
+            const auto* label = qobject_cast<const QLabel*>(layout->itemAt(before)->widget());
+            if (beforeRow == row && label && !label->text().isEmpty()) return label->text();
+        }
+    }
+    return QString();
+}
+
+// What names a control that shows no text of its own: the label laid out
+// before it, or else the group it lies in, or else its window's title.
+QString CaptionOf(const QWidget* control) {
+    bool found = false;
+    QString caption;
+    if (const QLayout* layout = control->parentWidget()->layout()) {
+        caption = CaptionInLayout(layout, control, &found);
+    }
+    for (const QWidget* up = control->parentWidget(); caption.isEmpty() && up;
+         up = up->parentWidget()) {
+        if (const auto* group = qobject_cast<const QGroupBox*>(up)) caption = group->title();
+        if (up->isWindow()) caption = up->windowTitle();
+    }
+    return caption.remove(QLatin1Char('&'));
+}
+
+}  // namespace
+
+void ForScreenReaders(QWidget* window) {
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        // A button says its own caption; a control named by its screen keeps that name.
+        if (control->focusPolicy() == Qt::NoFocus || qobject_cast<QAbstractButton*>(control) ||
+            !control->accessibleName().isEmpty()) {
+            continue;
+        }
+        control->setAccessibleName(CaptionOf(control));
+    }
+    auto* msgPanel = window->findChild<QLabel*>(QStringLiteral("MsgPanel"));
+    if (!msgPanel) return;
+    // Runs after the control's own focus handling has put its help line up.
+    QObject::connect(qApp, &QApplication::focusChanged, msgPanel,
+                     [window, msgPanel](QWidget*, QWidget* now) {
+                         if (now && window->isAncestorOf(now) && !msgPanel->text().isEmpty()) {
+                             now->setAccessibleDescription(msgPanel->text());
+                         }
+                     });
+}
+
+namespace {
+
 // A window is never narrower than its title, now and whenever the title changes.
 void KeepTitleWhole(QWidget* window) {
     auto widen = [window] {
@@ -99,6 +195,7 @@ void FitAndCenter(QWidget* window, QWidget* firstFocus) {
     window->adjustSize();
     window->setMinimumSize(window->minimumSizeHint().expandedTo(window->minimumSize()));
     KeepTitleWhole(window);
+    ForScreenReaders(window);
     FitOnScreen(window);
     CenterForm(window);
     if (firstFocus) firstFocus->setFocus(Qt::OtherFocusReason);

@@ -47,4 +47,11 @@ QListWidget* AddNameList(QWidget* parent, QObject* keyFilter, int columns);
 // than its title.
 void FitAndCenter(QWidget* window, QWidget* firstFocus = nullptr);
 
+// A screen reader says what each control is and what it is for: a control
+// that shows no text of its own is named by the caption made before it
+// beside it, and the help line the window shows while a control has the
+// focus becomes that control's description. FitAndCenter runs it; a window
+// that does not (the full-screen test) runs it once its controls are made.
+void ForScreenReaders(QWidget* window);
+
 }  // namespace mw

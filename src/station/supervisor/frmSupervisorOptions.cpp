@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +21,7 @@
 #include "station/report/frmViewReport.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 #include "station/supervisor/DelNames.h"
 #include "station/supervisor/PASSWORD.h"
@@ -81,7 +81,7 @@ frmSupervisorOptions::frmSupervisorOptions(StationContext& ctx, QWidget* parent)
     auto* frCurrentClient =
         Named<QGroupBox>(frControls, "frCurrentClient", QStringLiteral("Current Client"));
     lblNameDisplay_ = Named<QLabel>(frCurrentClient, "lblNameDisplay");
-    lblNameDisplay_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    UseFixedPitch(lblNameDisplay_);
     lblHowTaken_ = Named<QLabel>(frCurrentClient, "lblHowTaken");
     auto* currentClient = new QVBoxLayout(frCurrentClient);
     currentClient->addWidget(lblNameDisplay_);

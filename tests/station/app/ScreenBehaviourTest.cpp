@@ -2,14 +2,22 @@
 // the smallest screen the station supports.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
+#include <map>
 
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
@@ -17,6 +25,7 @@
 #include "station/entry/frmNewEntry.h"
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/entry/frmVerify.h"
+#include "station/present/frmPresentQA.h"
 #include "station/present/frmSelectLanguage.h"
 #include "station/report/ReportFixture.h"
 #include "station/report/frmPrintSelected.h"
@@ -27,6 +36,7 @@
 #include "station/screen/QtPlatform.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/supervisor/frmMyInputBox.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 #include "support/QtTestSupport.h"
@@ -175,33 +185,66 @@ TEST(ScreenFitTest, AWindowTallerThanTheScreenScrollsAndWidensForItsTitle) {
 
 // Every screen, and a message box with a short text, on the tests' screen of
 // 800x600, the smallest the station supports.
-class EveryScreenFitsTest : public mwtest::ReportFixture {};
+class EveryScreenFitsTest : public mwtest::ReportFixture {
+protected:
+    void SetUp() override {
+        ReportFixture::SetUp();
+        StartStation({"Ann", "Bob"});
+        UseShippedQuestions();
+        state.CurrentRecord = 1;
+    }
 
-TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitles) {
-    StartStation({"Ann", "Bob"});
-    UseShippedQuestions();
-    state.CurrentRecord = 1;
-    QWidget* parent = main.get();
-    const std::function<std::unique_ptr<QWidget>()> screens[] = {
-        [&] { return std::make_unique<frmAbout>(ctx, false, parent); },
-        [&] { return std::make_unique<frmDriveSelect>(ctx, parent); },
-        [&] { return std::make_unique<frmSelectEntryMethod>(ctx, parent); },
-        [&] { return std::make_unique<frmClientInfo>(ctx, parent); },
-        [&] { return std::make_unique<frmNewEntry>(ctx, parent); },
-        [&] { return std::make_unique<frmVerify>(ctx, parent); },
-        [&] { return std::make_unique<frmSelectLanguage>(ctx, parent); },
-        [&] { return std::make_unique<frmScanSettings>(ctx, 49, parent); },
-        [&] { return std::make_unique<frmDebugView>(ctx, parent); },
-        [&] { return std::make_unique<frmSupervisorOptions>(ctx, parent); },
-        [&] { return std::make_unique<frmPrintSelected>(ctx, parent); },
-        [&] { return std::make_unique<frmViewReport>(ctx, parent); },
-        [&] { return std::make_unique<frmMyInputBox>(ctx, parent); },
-    };
+    std::vector<std::function<std::unique_ptr<QWidget>()>> Screens() {
+        QWidget* parent = main.get();
+        return {
+            [this, parent] { return std::make_unique<frmAbout>(ctx, false, parent); },
+            [this, parent] { return std::make_unique<frmDriveSelect>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmSelectEntryMethod>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmClientInfo>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmNewEntry>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmVerify>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmSelectLanguage>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmScanSettings>(ctx, 49, parent); },
+            [this, parent] { return std::make_unique<frmDebugView>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmSupervisorOptions>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmPrintSelected>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmViewReport>(ctx, parent); },
+            [this, parent] { return std::make_unique<frmMyInputBox>(ctx, parent); },
+            [this, parent] {
+                auto questions = frmPresentQA::ReadQuestions(ctx, QStringLiteral("English"));
+                return std::make_unique<frmPresentQA>(ctx, QStringLiteral("English"),
+                                                      std::move(*questions), parent);
+            },
+        };
+    }
+};
+
+// Every control that takes the focus tells a screen reader its name and role.
+void ExpectNamedForReaders(const QWidget& window) {
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        // A control with a focus proxy hands the focus on to it.
+        if (control->focusPolicy() == Qt::NoFocus || control->focusProxy() ||
+            !control->isVisibleTo(&window)) {
+            continue;
+        }
+        SCOPED_TRACE(control->objectName().toStdString());
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(reader, nullptr);
+        EXPECT_FALSE(reader->text(QAccessible::Name).trimmed().isEmpty());
+        EXPECT_NE(reader->role(), QAccessible::NoRole);
+    }
+}
+
+TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitlesAndNamedForReaders) {
     ExpectFitsWithItsTitle(main.get());
-    for (const auto& make : screens) {
+    ExpectNamedForReaders(*main);
+    for (const auto& make : Screens()) {
         const std::unique_ptr<QWidget> screen = make();
         screen->show();
-        ExpectFitsWithItsTitle(screen.get());
+        SCOPED_TRACE(screen->objectName().toStdString());
+        // The on-screen test covers the whole screen.
+        if (!screen->isFullScreen()) ExpectFitsWithItsTitle(screen.get());
+        ExpectNamedForReaders(*screen);
     }
 
     QtPlatform real;
@@ -212,6 +255,124 @@ TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitles) {
     });
     real.MsgBox({.text = QStringLiteral("Data Verification complete."),
                  .title = QStringLiteral("Data Verification")});
+}
+
+double Luminance(const QColor& color) {
+    const auto linear = [](double channel) {
+        return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+double Contrast(const QColor& one, const QColor& other) {
+    const double a = Luminance(one);
+    const double b = Luminance(other);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// What a control's text is drawn on: its own background, or that of the
+// nearest control under it that fills its own. Tabs draw their pages in
+// the button colour.
+QColor Behind(const QWidget* control) {
+    while (!control->autoFillBackground() && !control->isWindow()) {
+        if (qobject_cast<const QTabWidget*>(control)) {
+            return control->palette().color(QPalette::Button);
+        }
+        control = control->parentWidget();
+    }
+    return control->palette().color(control->backgroundRole());
+}
+
+// The text colour of every control that shows text, and the colour under it.
+std::vector<std::pair<QColor, QColor>> TextColours(const QWidget& window) {
+    std::vector<std::pair<QColor, QColor>> pairs;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const QPalette& palette = control->palette();
+        if (qobject_cast<const QPushButton*>(control)) {
+            pairs.emplace_back(palette.color(QPalette::ButtonText),
+                               palette.color(QPalette::Button));
+        } else if (qobject_cast<const QAbstractItemView*>(control) ||
+                   qobject_cast<const QPlainTextEdit*>(control) ||
+                   qobject_cast<const QLineEdit*>(control)) {
+            pairs.emplace_back(palette.color(QPalette::Text), palette.color(QPalette::Base));
+        } else if (qobject_cast<const QLabel*>(control) ||
+                   qobject_cast<const QAbstractButton*>(control) ||
+                   qobject_cast<const QGroupBox*>(control)) {
+            pairs.emplace_back(palette.color(QPalette::WindowText), Behind(control));
+        }
+    }
+    for (const QTableWidget* grid : window.findChildren<QTableWidget*>()) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            const QTableWidgetItem* header = grid->horizontalHeaderItem(column);
+            pairs.emplace_back(header->foreground().color(), header->background().color());
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                const QTableWidgetItem* cell = grid->item(row, column);
+                if (!cell->text().isEmpty()) {
+                    pairs.emplace_back(cell->foreground().color(), cell->background().color());
+                }
+            }
+        }
+    }
+    return pairs;
+}
+
+// The on-screen test sizes its type to the whole screen once it covers it.
+std::unique_ptr<QWidget> Shown(std::unique_ptr<QWidget> screen) {
+    screen->show();
+    QCoreApplication::processEvents();
+    return screen;
+}
+
+// The size of the type of every control the screen names.
+std::map<QString, int> TypeSizes(const QWidget& window) {
+    std::map<QString, int> sizes;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        if (control->objectName().isEmpty() || control->objectName().startsWith(u"qt_")) continue;
+        sizes[control->objectName()] = QFontInfo(control->font()).pixelSize();
+    }
+    return sizes;
+}
+
+// Large type makes every control's type half as large again and the screen
+// still fits; high contrast gives every text and the focus 7:1 at least,
+// while the menu keeps its cyan and blue panels.
+TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
+    struct UsualLook {
+        ~UsualLook() { ApplyScreenLook({}); }
+    } restore;
+    for (const auto& make : Screens()) {
+        ApplyScreenLook({});
+        const std::map<QString, int> usual = TypeSizes(*Shown(make()));
+        ApplyScreenLook({.largeType = true, .highContrast = true});
+        const std::unique_ptr<QWidget> screen = Shown(make());
+        SCOPED_TRACE(screen->objectName().toStdString());
+        std::map<QString, int> large = TypeSizes(*screen);
+        for (const auto& [name, size] : usual) {
+            EXPECT_GE(large[name], kLargeTypeScale * size - 1) << name.toStdString();
+        }
+        // A screen of 1024x768 holds it whole with its title bar; the
+        // on-screen test covers whichever screen it is on.
+        const QSize frame =
+            screen->frameGeometry().size() + QSize(0, 2 * screen->fontMetrics().height());
+        EXPECT_TRUE(screen->isFullScreen() || (frame.width() <= 1024 && frame.height() <= 768));
+
+        const QPalette& palette = screen->palette();
+        EXPECT_GE(Contrast(palette.color(QPalette::Highlight), Behind(screen.get())), 7);
+        EXPECT_GE(
+            Contrast(palette.color(QPalette::Highlight), palette.color(QPalette::HighlightedText)),
+            7);
+        EXPECT_GE(Contrast(QColor(kFocusColor), Behind(screen.get())), 7);
+        for (const auto& [text, under] : TextColours(*screen)) {
+            EXPECT_GE(Contrast(text, under), 7)
+                << text.name().toStdString() << " on " << under.name().toStdString();
+        }
+        for (int i = 0;
+             QWidget* panel = screen->findChild<QWidget*>(ControlName(kMenuChoicePanel, i)); ++i) {
+            const QColor back = panel->palette().color(QPalette::Window);
+            EXPECT_TRUE(back == QColor(kMenuColor) || back == QColor(kFocusColor)) << i;
+        }
+    }
 }
 
 // A box about a field leaves the field in view: below it, or above it near

@@ -196,6 +196,46 @@ struct PdfPrintQueue {
     const QString dir;
 };
 
+// A session bus of the test's own, on which the station's accessibility
+// bridge and a screen reader's walk of its windows meet; `missing` says why
+// there is none.
+struct AccessibilityBus {
+    // The system's Python, for which python3-pyatspi is installed.
+    static constexpr const char* kPython = "/usr/bin/python3";
+
+    AccessibilityBus() {
+        if (!Installed({"dbus-daemon"}) ||
+            !Output(Str(kPython), {QStringLiteral("-c"), QStringLiteral("import pyatspi")})) {
+            missing =
+                "dbus-daemon, at-spi2-core and python3-pyatspi are needed for a screen "
+                "reader's walk";
+            return;
+        }
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                      QStringLiteral("--print-address=1")});
+        if (!daemon.waitForStarted() || !Eventually(
+                                            [&] {
+                                                daemon.waitForReadyRead(100);
+                                                return daemon.canReadLine();
+                                            },
+                                            10000)) {
+            missing = "the session bus could not start";
+            return;
+        }
+        qputenv("DBUS_SESSION_BUS_ADDRESS", daemon.readLine().trimmed());
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
+    ~AccessibilityBus() {
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
+        daemon.terminate();
+        if (!daemon.waitForFinished(5000)) daemon.kill();
+    }
+    QProcess daemon;
+    std::string missing;
+};
+
 // A window that must get the keyboard, the keys to press there (xdotool's
 // names, separated by blanks: "Tab Down Return") and then the text to type,
 // each line ended by Enter. `another`: a window other than the previous
@@ -227,7 +267,7 @@ protected:
         // each xdotool call that ends before the station has connected would
         // reset it and could drop the station's connection half made.
         xvfb_.start(QStringLiteral("Xvfb"), QStringList{"-displayfd", "1", "-noreset", "-nolisten",
-                                                        "tcp", "-screen", "0", "800x600x24"});
+                                                        "tcp", "-screen", "0", screen_});
         ASSERT_TRUE(xvfb_.waitForStarted());
         ASSERT_TRUE(Eventually([&] {
             xvfb_.waitForReadyRead(100);
@@ -254,6 +294,9 @@ protected:
         mwtest::MakeDisk(disk_, {"Ann", "Bob", "Lee"});
         programDir_.Write("MW.ini", "[Path]\r\nFilePath=" + disk_.Path() + "\r\n");
     }
+
+    // The screen's size and depth, as Xvfb takes them.
+    QString screen_ = QStringLiteral("800x600x24");
 
     void TearDown() override {
         // Terminated rather than killed, so that Xvfb removes its display lock.
@@ -785,6 +828,67 @@ TEST_F(XvfbStationTest, ATestTakenOnTheScreenFromTheKeyboardAloneIsStored) {
     EXPECT_EQ(disk_.Read("DATA401.MW"), before + KeyedClient(answers).ToBytes());
     // Back at the main window, which the client could not reach before.
     ExitStation();
+}
+
+// Large type must fit the common screen of 1024x768.
+class XvfbLargeScreenTest : public XvfbStationTest {
+protected:
+    XvfbLargeScreenTest() { screen_ = QStringLiteral("1024x768x24"); }
+};
+
+// A screen reader walking the station's windows on the AT-SPI bus finds a
+// name and a role for every control that takes the focus: the main window,
+// Supervisor Options, Client Information, the grid of answers, the box
+// before the test and the on-screen test, in large type and high contrast,
+// each window wholly on the screen (its pictures are kept).
+TEST_F(XvfbLargeScreenTest, AScreenReaderFindsANameAndARoleForEveryControl) {
+    AccessibilityBus bus;
+    if (!bus.missing.empty()) GTEST_SKIP() << bus.missing;
+    ASSERT_TRUE(Stage());
+    programDir_.Write("MW.ini", programDir_.Read("MW.ini") +
+                                    "[Settings]\r\nLargeType=True\r\nHighContrast=True\r\n");
+    StartMain();
+    // What the walk found amiss; it waits for the station to join the bus.
+    const auto faults = [&](const char* window) {
+        std::optional<QByteArray> found;
+        Eventually(
+            [&] {
+                found = Output(Str(AccessibilityBus::kPython),
+                               {QStringLiteral(MW_SOURCE_DIR "/tests/support/atspi-walk.py"),
+                                QString::number(first_.processId())});
+                return found.has_value();
+            },
+            10000);
+        return window + std::string(": ") +
+               found.value_or("the station never joined the bus").toStdString();
+    };
+    const auto clean = [](const char* window) { return window + std::string(": "); };
+    EXPECT_EQ(faults("main"), clean("main"));
+    ASSERT_EQ(Walk({{kMainWindow, "Tab Down Down Return"}, {"Supervisor Options", ""}}), "");
+    EXPECT_EQ(faults("supervisor"), clean("supervisor"));
+    // "Go to Main Menu", then a test given on the screen.
+    ASSERT_EQ(Walk({{"Supervisor Options", "Tab Tab Tab Down Return"},
+                    {kMainWindow, "Up Return"},
+                    {"Entry Method", "Return"},
+                    {"Client Information", ""}}),
+              "");
+    EXPECT_EQ(faults("client information"), clean("client information"));
+    ASSERT_EQ(Walk({{"Client Information", "", kClientFields},
+                    {"Select Presentation Language", "Return"},
+                    {kProductBox, ""}}),
+              "");
+    EXPECT_EQ(faults("begin box"), clean("begin box"));
+    ASSERT_EQ(Walk({{kProductBox, "Return"}, {"Question Presentation", "Return"}}), "");
+    EXPECT_EQ(faults("test"), clean("test"));
+    // The staff's abort, the code, and answers keyed from a sheet.
+    ASSERT_EQ(Walk({{"Question Presentation", "alt+shift+F10"},
+                    {"Enter Secret Code", kSecretCodeKeys},
+                    {kMainWindow, "Return"},
+                    {"Entry Method", "Down Return"},
+                    {"Client Information", "", kClientFields},
+                    {"Client Responses", ""}}),
+              "");
+    EXPECT_EQ(faults("grid"), clean("grid"));
 }
 
 // A Spanish client on the smallest screen, whose first question's sound file

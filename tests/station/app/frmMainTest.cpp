@@ -14,6 +14,7 @@
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenLook.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 #include "support/StationFixture.h"
 
@@ -203,12 +204,18 @@ TEST_F(MainWindowTest, OptionsAreStoredWhenChangedAndReadAtTheNextStart) {
 
     MenuItem("mnuOptionsNumLock")->trigger();
     MenuItem("mnuOptionsPrintDOS")->trigger();
+    MenuItem("mnuOptionsLargeType")->trigger();
+    MenuItem("mnuOptionsHighContrast")->trigger();
     EXPECT_FALSE(main->NumLockOn());
     EXPECT_FALSE(state.PrintToDOS);
+    ApplyScreenLook({});
     frmMain next(ctx);
     ASSERT_TRUE(next.Load());
     EXPECT_FALSE(next.NumLockOn());
     EXPECT_FALSE(Find<QAction>(&next, "mnuOptionsPrintDOS")->isChecked());
+    EXPECT_TRUE(Find<QAction>(&next, "mnuOptionsLargeType")->isChecked());
+    EXPECT_TRUE(CurrentScreenLook().largeType && CurrentScreenLook().highContrast);
+    ApplyScreenLook({});
 
     fs.failWrites = errc::PermissionDenied;
     platform.Next(MsgAnswer::Ok);

@@ -124,6 +124,9 @@ TEST_F(ClientInfoTest, ANewClientIsKeyedFieldByFieldIntoTheNextSlotAfresh) {
                                          "available, then press Enter."));
         Enter(QStringLiteral("Ann Lee"));
         EXPECT_TRUE(Box("txtIDNumber")->hasFocus());
+        // What a screen reader says of it: its caption, and its help line.
+        EXPECT_EQ(Box("txtIDNumber")->accessibleName(), QStringLiteral("ID #:"));
+        EXPECT_EQ(Box("txtIDNumber")->accessibleDescription(), Help());
         EXPECT_FALSE(Bold(frmClientInfo::kName));
         EnterEach({"123-45-6789", "34", "2", "2", "12", "2", "01/02/1990"});
         EXPECT_TRUE(Ok()->hasFocus());

@@ -59,9 +59,17 @@ TEST_F(TestRouteTest, OneLanguageGoesStraightToTheTestAndAnAbortLeavesTheStation
     AddQuestionTable("english", AllItems());
     AddQuestionTable("French", {1});
     MakeSounds("english");
-    platform.Next(MsgAnswer::Ok);  // "Press the Enter key to begin the test."
+    // "Press the Enter key to begin the test.", the clerk raising the type.
+    platform.Next(MsgAnswer::Ok, [this] {
+        ASSERT_FALSE(*platform.shown.back().checked);
+        *platform.shown.back().checked = true;
+    });
     driver.When<frmPresentQA>([this](frmPresentQA* test) {
         screen = test;
+        const auto itemType = [test] { return Find(test, "txtQuestion")->fontInfo().pixelSize(); };
+        const int raised = itemType();
+        test->SetLargeType(false);
+        EXPECT_GE(raised, 1.5 * itemType() - 1);
         EXPECT_EQ(platform.audio.played.at(0).toStdString(),
                   sounds.File("MWTEST/sound/english/Inst0.wav"));
         EXPECT_TRUE(test->parentWidget()->isFullScreen());
