@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <deque>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "station/screen/Platform.h"
@@ -29,6 +30,7 @@ public:
 
     mw::MsgAnswer MsgBox(const mw::MessageBox& box) override {
         shown.push_back(box);
+        if (script_.empty() && randomAnswers) return RandomAnswer(box.buttons);
         if (script_.empty()) {
             ADD_FAILURE() << "unexpected message box: \"" << box.text.toStdString() << "\"";
             return GiveUp(box.buttons);
@@ -60,6 +62,9 @@ public:
         return texts;
     }
 
+    // When set, a box the script does not answer gets one of its buttons at
+    // random instead of failing the test (for random keys on the screens).
+    std::mt19937* randomAnswers = nullptr;
     std::vector<mw::MessageBox> shown;
     int beeps = 0;
     bool busy = false;
@@ -84,6 +89,19 @@ private:
                 return answer == mw::MsgAnswer::Yes || answer == mw::MsgAnswer::No;
         }
         return false;
+    }
+
+    mw::MsgAnswer RandomAnswer(mw::MsgButtons buttons) {
+        const bool first = (*randomAnswers)() % 2 == 0;
+        switch (buttons) {
+            case mw::MsgButtons::OkCancel:
+                return first ? mw::MsgAnswer::Ok : mw::MsgAnswer::Cancel;
+            case mw::MsgButtons::YesNo:
+                return first ? mw::MsgAnswer::Yes : mw::MsgAnswer::No;
+            case mw::MsgButtons::Ok:
+                break;
+        }
+        return mw::MsgAnswer::Ok;
     }
 
     // The answer that ends a retry loop, so that an unscripted box cannot hang the test.

@@ -75,16 +75,24 @@ struct InPlaceFile::UndoEntry {
         return out;
     }
 
-    // None unless the entry is whole.
+    // None unless the entry is whole and one a write could have left: the
+    // bytes it puts back lie within the old length, and no file kept in
+    // place is longer than a data file can be. Anything else would have a
+    // recovery write or allocate far beyond the file.
     static std::optional<UndoEntry> Decode(std::string_view in) {
         if (in.size() < kHead + kNumberBytes || in.substr(0, kMagic.size()) != kMagic) return {};
         const std::uint64_t count = GetNumber(in.substr(kHead - kNumberBytes));
         if (count > in.size() - kHead - kNumberBytes) return {};
         const std::size_t end = kHead + static_cast<std::size_t>(count);
         if (GetNumber(in.substr(end)) != Fnv1a(in.substr(0, end))) return {};
-        return UndoEntry{in[kMagic.size()] == '1', GetNumber(in.substr(kMagic.size() + 1)),
-                         GetNumber(in.substr(kMagic.size() + 1 + kNumberBytes)),
-                         std::string(in.substr(kHead, static_cast<std::size_t>(count)))};
+        UndoEntry entry{in[kMagic.size()] == '1', GetNumber(in.substr(kMagic.size() + 1)),
+                        GetNumber(in.substr(kMagic.size() + 1 + kNumberBytes)),
+                        std::string(in.substr(kHead, static_cast<std::size_t>(count)))};
+        if (entry.length > kMaxDataFileBytes || entry.offset > entry.length ||
+            count > entry.length - entry.offset) {
+            return {};
+        }
+        return entry;
     }
 };
 
@@ -136,6 +144,10 @@ Result<std::string> InPlaceFile::ReadRecovered(std::uint64_t maxBytes) const {
     const std::optional<UndoEntry> undo = UndoEntry::Decode(*raw);
     if (!undo) return bytes;
     if (undo->absent) return std::string();
+    if (undo->length > maxBytes) {
+        return MakeError(errc::FileTooLarge, path_ + " is longer than " + std::to_string(maxBytes) +
+                                                 " bytes once recovered");
+    }
     std::string& file = *bytes;
     const auto offset = static_cast<std::size_t>(undo->offset);
     if (file.size() < offset + undo->bytes.size()) file.resize(offset + undo->bytes.size(), '\0');

@@ -59,7 +59,7 @@ TEST(InPlaceFileTest, AWriteFailingAtAnyStepIsUndoneAndLeavesTheRecoveryFileBlan
     }
 }
 
-TEST(InPlaceFileTest, ATornEntryIsOnlyBlankedAndAChangeTooLargeIsRefusedUnwritten) {
+TEST(InPlaceFileTest, ATornOrImpossibleEntryIsOnlyBlankedAndAChangeTooLargeIsRefusedUnwritten) {
     mwtest::TempDir dir;
     dir.Write("file", "Ann Smith");
     mwtest::FaultyFileSystem fs;
@@ -75,6 +75,24 @@ TEST(InPlaceFileTest, ATornEntryIsOnlyBlankedAndAChangeTooLargeIsRefusedUnwritte
     ASSERT_TRUE(file.Recover());
     EXPECT_EQ(dir.Read("file"), "Ann Smith");
     EXPECT_EQ(dir.Read("file.rcv"), std::string(kCapacity, '\0'));
+
+    // Whole entries (their hash put right) that no write could have left: an
+    // offset or a length far beyond any file, or bytes beyond the length.
+    constexpr std::size_t kOffsetAt = 9, kLengthAt = 17, kBytesAt = 33;
+    for (const auto& [at, value] :
+         {std::pair{kOffsetAt, std::uint64_t{1} << 60},
+          std::pair{kLengthAt, std::uint64_t{1} << 60}, std::pair{kLengthAt, std::uint64_t{2}}}) {
+        std::string forged = entry;
+        forged[kBytesAt + 1] = 'n';
+        for (std::size_t i = 0; i < 8; ++i) forged[at + i] = static_cast<char>(value >> (8 * i));
+        const std::size_t end = kBytesAt + std::string_view("Ann Smith").size();
+        const std::uint64_t hash = Fnv1a(std::string_view(forged).substr(0, end));
+        for (std::size_t i = 0; i < 8; ++i) forged[end + i] = static_cast<char>(hash >> (8 * i));
+        dir.Write("file.rcv", forged);
+        EXPECT_EQ(file.ReadRecovered(kCapacity).value(), "Ann Smith");
+        ASSERT_TRUE(file.Recover());
+        EXPECT_EQ(dir.Read("file"), "Ann Smith");
+    }
 
     // The bytes it would overwrite do not fit in the recovery file.
     const std::string large(kCapacity, 'o');

@@ -21,8 +21,10 @@
 #include <iostream>
 #include <limits>
 #include <optional>
+#include <random>
 #include <set>
 
+#include "core/data/AnswerRanges.h"
 #include "core/data/Clock.h"
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
@@ -786,6 +788,66 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
     EXPECT_EQ(olderReports(), 2);  // the selected client's was replaced
     EXPECT_NE(disk_.Read("DATA401.MW").find(ones), std::string::npos);
     ExitStation();
+}
+
+// Random keys on the real station under the window manager: after every few
+// keys a window of the station holds the keyboard (or it ended, by Alt+X,
+// and starts again), and no answer on the disk is outside its item's range.
+TEST_F(XvfbStationTest, RandomKeysLeaveTheKeyboardWithTheStation) {
+    ASSERT_TRUE(Stage());
+    TempDir files;
+    qputenv("CUPS_SERVER", QByteArray::fromStdString(files.File("no-server")));  // no printer
+    const int seed = qEnvironmentVariableIntValue("MW_RANDOM_SEED");
+    std::mt19937 random(static_cast<unsigned>(seed));
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto key = [&]() -> std::string {
+        const int kind = pick(100);
+        const std::string letter(1, static_cast<char>('a' + pick(26)));
+        const std::string digit(1, static_cast<char>('0' + pick(10)));
+        if (kind < 15) return std::array{"Left", "Right", "Up", "Down"}[pick(4)];
+        if (kind < 23) return "Tab";
+        if (kind < 35) return "Return";
+        if (kind < 41) return "space";
+        if (kind < 44) return "Escape";
+        if (kind < 50) return "F" + std::to_string(1 + pick(12));
+        if (kind < 70) return letter;
+        if (kind < 92) return digit;
+        return "alt+" + (pick(2) ? letter : digit);
+    };
+    const mw::AnswerRanges ranges;
+    StartMain();
+    std::vector<std::string> pressed;
+    for (int batch = 0; batch < 40 && !HasFailure(); ++batch) {
+        std::string keys;
+        for (int n = 0; n < 8; ++n) pressed.push_back(key()), keys += " " + pressed.back();
+        Keys(keys.substr(1));
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", keys:" + keys);
+        if (first_.state() == QProcess::NotRunning || first_.waitForFinished(200)) {
+            EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit) << "the station crashed";
+            EXPECT_EQ(first_.exitCode(), 0);
+            StartMain();
+            continue;
+        }
+        const QString pid = QString::number(first_.processId());
+        EXPECT_TRUE(Eventually(
+            [&] {
+                return Xdotool({"getactivewindow", "getwindowpid"}) == pid;
+            },
+            10000))
+            << "no window of the station holds the keyboard";
+        const std::string records = disk_.Read("DATA401.MW");
+        for (std::size_t at = 0; at + mw::kRecordSize <= records.size(); at += mw::kRecordSize) {
+            const mw::ClientRecord record =
+                mw::ClientRecord::FromBytes(std::string_view(records).substr(at, mw::kRecordSize));
+            const std::string_view answers = record.Answers.View();
+            for (std::size_t i = 0; i < answers.size(); ++i) {
+                const char c = answers[i];
+                EXPECT_TRUE(c == ' ' ||
+                            (c >= '0' && c <= '9' && ranges.Accepts(int(i) + 1, c - '0')))
+                    << "an answer out of range on the disk, record " << at / mw::kRecordSize + 1;
+            }
+        }
+    }
 }
 
 // A client takes the whole test on the screen from the keyboard alone: Add
