@@ -220,9 +220,11 @@ void frmPresentQA::resizeEvent(QResizeEvent* event) {
     ScaleTo(event->size());
 }
 
+// Before the window shows, its size is not yet the screen's: the first
+// resize scales it.
 void frmPresentQA::SetLargeType(bool on) {
     typeScale_ = on ? kLargeTypeScale : 1.0;
-    ScaleTo(size());
+    if (isVisible()) ScaleTo(size());
 }
 
 void frmPresentQA::ScaleTo(QSize area) {

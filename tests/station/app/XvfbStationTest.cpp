@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -424,7 +425,8 @@ protected:
                 },
                 5000);
             EXPECT_TRUE(frame && screen.contains(*frame))
-                << title.toStdString() << " is off screen";
+                << title.toStdString() << " is off screen: "
+                << (frame ? QDebug::toString(*frame).toStdString() : std::string("no frame"));
             XCloseDisplay(x);
         }
 #endif
