@@ -81,6 +81,11 @@ struct Screen {
     std::function<std::unique_ptr<QWidget>(StationContext&)> open;
 };
 
+// The screen's name in test listings, not its bytes.
+void PrintTo(const Screen& screen, std::ostream* out) {
+    *out << screen.name;
+}
+
 template <class T>
 std::unique_ptr<QWidget> Open(StationContext& ctx) {
     return std::make_unique<T>(ctx, nullptr);
