@@ -441,20 +441,12 @@ public:
         if (Status st = CheckTarget(path); !st) return st;
         return WriteWhole(path, path, bytes);
     }
-
-    Status ReplaceFile(const std::string& path, std::string_view bytes, Readers readers) override {
-        return Replace(path, bytes, readers, Sync::Yes);
-    }
-
-    Status ReplaceRemakeableFile(const std::string& path, std::string_view bytes,
-                                 Readers readers) override {
-        return Replace(path, bytes, readers, Sync::No);
-    }
 #else
     Status WriteFile(const std::string& path, std::string_view bytes, Readers readers) override {
         if (Status st = CheckTarget(path); !st) return st;
         return WriteWhole(path, path, bytes, ModeFor(readers));
     }
+#endif
 
     Status ReplaceFile(const std::string& path, std::string_view bytes, Readers readers) override {
         return Replace(path, bytes, readers, Sync::Yes);
@@ -464,7 +456,6 @@ public:
                                  Readers readers) override {
         return Replace(path, bytes, readers, Sync::No);
     }
-#endif
 
     Status WriteAt(const std::string& path, std::uint64_t offset, std::string_view bytes) override {
         if (Status st = CheckTarget(path); !st) return st;

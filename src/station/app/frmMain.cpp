@@ -44,6 +44,14 @@ const char* const kAddSampleQuestion =
 // Each list entry carries its record number.
 constexpr int kRecordNumberRole = Qt::UserRole;
 
+// An Options choice that is on or off, as MW.ini keeps it.
+QAction* AddOption(QMenu* menu, const char* caption, const char* name) {
+    QAction* option = menu->addAction(QString::fromUtf8(caption));
+    option->setObjectName(QString::fromUtf8(name));
+    option->setCheckable(true);
+    return option;
+}
+
 QString ListEntry(int number, const ClientRecord& record) {
     // The name keeps its full width of 25 characters, trailing blanks included.
     return QString::number(number) + QLatin1Char('-') +
@@ -138,21 +146,13 @@ void frmMain::BuildMenuBar() {
     QAction* mnuDrive = mnuOptions->addAction(QStringLiteral("Select &Data Drive"));
     mnuDrive->setObjectName(QStringLiteral("mnuDrive"));
     connect(mnuDrive, &QAction::triggered, this, &frmMain::mnuDrive_Click);
-    mnuOptionsNumLock_ = mnuOptions->addAction(QStringLiteral("&Num Lock Always On"));
-    mnuOptionsNumLock_->setObjectName(QStringLiteral("mnuOptionsNumLock"));
-    mnuOptionsNumLock_->setCheckable(true);
+    mnuOptionsNumLock_ = AddOption(mnuOptions, "&Num Lock Always On", "mnuOptionsNumLock");
     connect(mnuOptionsNumLock_, &QAction::triggered, this, &frmMain::mnuOptionsNumLock_Click);
-    mnuOptionsPrintDOS_ = mnuOptions->addAction(QStringLiteral("&Print to DOS port"));
-    mnuOptionsPrintDOS_->setObjectName(QStringLiteral("mnuOptionsPrintDOS"));
-    mnuOptionsPrintDOS_->setCheckable(true);
+    mnuOptionsPrintDOS_ = AddOption(mnuOptions, "&Print to DOS port", "mnuOptionsPrintDOS");
     connect(mnuOptionsPrintDOS_, &QAction::triggered, this, &frmMain::mnuOptionsPrintDOS_Click);
-    mnuOptionsLargeType_ = mnuOptions->addAction(QStringLiteral("&Large Type"));
-    mnuOptionsLargeType_->setObjectName(QStringLiteral("mnuOptionsLargeType"));
-    mnuOptionsLargeType_->setCheckable(true);
+    mnuOptionsLargeType_ = AddOption(mnuOptions, "&Large Type", "mnuOptionsLargeType");
     connect(mnuOptionsLargeType_, &QAction::triggered, this, &frmMain::mnuOptionsLargeType_Click);
-    mnuOptionsHighContrast_ = mnuOptions->addAction(QStringLiteral("&High Contrast"));
-    mnuOptionsHighContrast_->setObjectName(QStringLiteral("mnuOptionsHighContrast"));
-    mnuOptionsHighContrast_->setCheckable(true);
+    mnuOptionsHighContrast_ = AddOption(mnuOptions, "&High Contrast", "mnuOptionsHighContrast");
     connect(mnuOptionsHighContrast_, &QAction::triggered, this,
             &frmMain::mnuOptionsHighContrast_Click);
 
