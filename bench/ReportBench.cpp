@@ -14,7 +14,7 @@ namespace {
 mw::StationState DemoDisk() {
     mw::StationState state;
     state.DataPath = MW_DEMO_DISK_DIR;
-    if (!mw::ClientStore(state, mw::LocalFileSystem()).LoadRecordsReadOnly()) std::abort();
+    if (!mw::ClientStore(state, mw::LocalFileSystem(), {}).LoadRecordsReadOnly()) std::abort();
     return state;
 }
 

@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace mw;
     mwfuzz::MemoryFileSystem fs;
-    AuditLog log(fs, "/disk");
+    AuditLog log(fs, "/disk", {});
     fs.files[log.Path()] = std::string(mwfuzz::Bytes(data, size));
     Result<AuditReading> before = log.Read();
     if (!before) {

@@ -24,6 +24,11 @@ public:
         }
         return it->second;
     }
+    mw::Result<std::string> ReadHead(const std::string& path, std::uint64_t count) override {
+        auto it = files.find(path);
+        if (it == files.end()) return mw::MakeError(mw::errc::FileNotFound, "no file " + path);
+        return it->second.substr(0, static_cast<std::size_t>(count));
+    }
     bool FileExists(const std::string& path) override { return files.count(path) > 0; }
     bool DirectoryExists(const std::string& path) override {
         const std::string prefix = path + "/";
@@ -61,6 +66,24 @@ public:
     mw::Status RemoveFile(const std::string& path) override {
         files.erase(path);
         return {};
+    }
+    mw::Status RenameFile(const std::string& from, const std::string& to) override {
+        auto it = files.find(from);
+        if (it == files.end()) return mw::MakeError(mw::errc::FileNotFound, "no file " + from);
+        if (files.count(to)) return mw::MakeError(mw::errc::FileExists, to + " is taken");
+        files[to] = std::move(it->second);
+        files.erase(from);
+        return {};
+    }
+    mw::PathInfo Examine(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) return {};
+        return {mw::PathInfo::File, it->second.size()};
+    }
+    // One program and no other: every lock is granted at once.
+    mw::Result<std::unique_ptr<mw::FileLock>> Lock(const std::string&, mw::LockMode,
+                                                   std::chrono::milliseconds) override {
+        return std::unique_ptr<mw::FileLock>(std::make_unique<mw::FileLock>());
     }
     std::vector<std::string> ListDrives() override { return {}; }
 

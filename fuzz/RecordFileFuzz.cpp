@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     StationState readOnly;
     readOnly.DataPath = state.DataPath;
-    mwfuzz::Check(ClientStore(readOnly, fs).LoadRecordsReadOnly().ok(),
+    mwfuzz::Check(ClientStore(readOnly, fs, {}).LoadRecordsReadOnly().ok(),
                   "the read-only load refuses what the station loads");
     mwfuzz::Check(readOnly.RecordCount == state.RecordCount,
                   "the read-only load sees another number of clients");

@@ -45,7 +45,7 @@ const char* const kUsage =
     "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--codebook FILE]\n"
     "                             [--anonymised] [--keep-invalid-scores] [--excel]\n"
     "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n"
-    "       mirrorwise-cli audit --disk DIR\n"
+    "       mirrorwise-cli audit --disk DIR [--program-dir DIR]\n"
     "       mirrorwise-cli --help | --version\n"
     "An option's value follows it or an equals sign (--client 2, --client=2).\n"
     "A FILE of \"-\" is standard output.\n";
@@ -101,8 +101,8 @@ int Fail(std::ostream& err, const Error& e) {
 // and leaves the exit status as it is.
 class DiskAudit {
 public:
-    DiskAudit(const std::string& disk, std::ostream& err)
-        : log_(LocalFileSystem(), disk), err_(err) {}
+    DiskAudit(const Options& o, const std::string& disk, std::ostream& err)
+        : log_(LocalFileSystem(), disk, o.Value("--program-dir")), err_(err) {}
 
     void Add(const AuditEntry& entry) {
         const Status st = log_.Append(SystemClock().Now(), entry);
@@ -126,12 +126,17 @@ Status CheckDataDisk(const std::string& folder) {
     return MakeError(errc::BadData, folder + " is not a data disk: " + why);
 }
 
+// What a load found out of the way on the disk goes to stderr.
+Notify NoteTo(std::ostream& err) {
+    return [&err](const std::string& note) { err << "mirrorwise-cli: " << note << "\n"; };
+}
+
 // The disk's records, read without creating or changing anything there.
-Result<StationState> LoadDisk(const Options& o) {
+Result<StationState> LoadDisk(const Options& o, std::ostream& err) {
     StationState state;
     state.DataPath = o.values.at("--disk");
     if (Status st = CheckDataDisk(state.DataPath); !st) return st.error();
-    if (Status st = ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly(); !st) {
+    if (Status st = ClientStore(state, LocalFileSystem(), NoteTo(err)).LoadRecordsReadOnly(); !st) {
         return st.error();
     }
     return state;
@@ -162,7 +167,7 @@ Status CheckClient(const StationState& state, int n) {
 std::optional<int> LoadClient(const Options& o, std::ostream& err, StationState& state, int& n) {
     std::optional<int> number = ParseNumber(o.values.at("--client"));
     if (!number) return Usage(err);
-    Result<StationState> disk = LoadDisk(o);
+    Result<StationState> disk = LoadDisk(o, err);
     if (!disk) return Fail(err, disk.error());
     if (Status st = CheckClient(*disk, *number); !st) return Fail(err, st.error());
     state = std::move(*disk);
@@ -177,7 +182,7 @@ int ReportProblems(const std::vector<std::string>& problems, std::ostream& err) 
 }
 
 int List(const Options& o, std::ostream& out, std::ostream& err) {
-    Result<StationState> state = LoadDisk(o);
+    Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     for (int n = 1; n <= state->RecordCount; ++n) {
         out << n << "-" << Cp1252ToUtf8(Printable(state->ClientRecords[n].Name.View())) << "\n";
@@ -251,7 +256,7 @@ int Report(const Options& o, std::ostream& out, std::ostream& err) {
             : ReportTarget{
                   o.values.count("--output") ? o.values.at("--output") : reports.ReportPath(),
                   std::nullopt};
-    DiskAudit audit(state.DataPath, err);
+    DiskAudit audit(o, state.DataPath, err);
     auto problems = WriteClientReport(o, reports, state.ClientRecords[n], n, target, out, audit);
     if (!problems) return Fail(err, problems.error());
     return ReportProblems(*problems, err);
@@ -261,14 +266,14 @@ int Reports(const Options& o, std::ostream& out, std::ostream& err) {
     const bool pdf = o.flags.count("--pdf") > 0;
     const std::optional<Paper> paper = PaperOf(o, pdf);
     if (!paper) return Usage(err);
-    Result<StationState> state = LoadDisk(o);
+    Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& outputDir = o.values.at("--output-dir");
     std::error_code ec;
     std::filesystem::create_directories(outputDir, ec);
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
     std::vector<std::string> all;
-    DiskAudit audit(state->DataPath, err);
+    DiskAudit audit(o, state->DataPath, err);
     for (int n = 1; n <= state->RecordCount; ++n) {
         const ReportTarget target{JoinPath(outputDir, std::to_string(n) + (pdf ? ".pdf" : "")),
                                   pdf ? paper : std::nullopt};
@@ -358,15 +363,21 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     // The table and its codebook are two files: one place cannot hold both.
     const bool codebook = o.values.count("--codebook") > 0;
     if (codebook && o.Value("--codebook") == path) return Usage(err);
-    Result<StationState> state = LoadDisk(o);
+    Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& programDir = o.values.at("--program-dir");
     Result<ReportData> data = ScoreAndPrint(LocalFileSystem(), programDir).ReadData();
     if (!data) return Fail(err, data.error());
     Result<ExportOptions> options = ExportOptionsOf(o);
     if (!options) return Fail(err, options.error());
+    // Damaged timings cost the effort index, not the table: it is left empty,
+    // the file named, and the command ends with a data error.
     Result<std::map<int, Paradata>> paradata = ReadParadata(LocalFileSystem(), state->DataPath);
-    if (!paradata) return Fail(err, paradata.error());
+    std::vector<std::string> problems;
+    if (!paradata) {
+        problems.push_back(paradata.error().message + "; the effort index is left empty");
+        paradata = std::map<int, Paradata>();
+    }
     // The codebook first: a table is only written with the codebook asked for.
     if (codebook) {
         const std::string book = CodebookCsv(*data, *options, CodebookQuestions(programDir));
@@ -376,11 +387,11 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     }
     const std::string csv = ClientsCsv(*state, *data, *options, *paradata);
     if (Status st = WriteOutput(o, path, csv, out); !st) return Fail(err, st.error());
-    DiskAudit(state->DataPath, err)
+    DiskAudit(o, state->DataPath, err)
         .Add({AuditEvent::Exported, 0,
               std::string(options->anonymised ? "anonymised " : "") + "CSV table of " +
                   std::to_string(state->RecordCount) + " clients"});
-    return kOk;
+    return ReportProblems(problems, err);
 }
 
 // The reader's sheets stored as new clients, as the station stores them
@@ -391,8 +402,12 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string& programDir = o.values.at("--program-dir");
     StationState state;
     state.DataPath = o.values.at("--disk");
-    ClientStore store(state, LocalFileSystem());
+    ClientStore store(state, LocalFileSystem(), NoteTo(err));
     if (Status st = CheckDataDisk(state.DataPath); !st) return Fail(err, st.error());
+    // The whole batch is one turn on the disk: no other program stores a
+    // client between two of its sheets.
+    auto lock = LockDisk(LocalFileSystem(), state.DataPath, LockMode::Exclusive);
+    if (!lock) return Fail(err, lock.error());
     if (Status st = store.LoadRecords(); !st) return Fail(err, st.error());
     const Settings ini(LocalFileSystem(), programDir);
     SheetChoice choice = ini.GetSheetChoice();
@@ -405,7 +420,7 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
     if (!file) return Fail(err, file.error());
     const int nameSetting = ini.GetScanSettings().NameSetting;
     ScanBatchSummary summary{.read = static_cast<int>(file->sheets.size())};
-    DiskAudit audit(state.DataPath, err);
+    DiskAudit audit(o, state.DataPath, err);
     std::string notStored;
     for (const ScannedSheet& sheet : file->sheets) {
         const std::string inmate = Cp1252ToUtf8(Trim(sheet.client.IDNumber.View()));
@@ -438,30 +453,33 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
 }
 
 // The disk's events, one to a line, and whether each line follows from the
-// one before it. The last line's hash is printed, to be noted down: it shows
-// later whether lines were cut off the end or the log was written anew.
+// one before it and the log still holds the line the program folder last
+// added. The last line's hash is printed, to be noted down: it shows later
+// whether lines were cut off the end or the log was written anew.
 int Audit(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string& disk = o.values.at("--disk");
     if (Status st = CheckDataDisk(disk); !st) return Fail(err, st.error());
-    const AuditLog log(LocalFileSystem(), disk);
+    const AuditLog log(LocalFileSystem(), disk, o.Value("--program-dir"));
     Result<AuditReading> reading = log.Read();
     if (!reading) return Fail(err, reading.error());
-    if (!reading->present) {
-        out << "no audit log on " << disk << "\n";
-        return kOk;
-    }
     for (const AuditLine& line : reading->lines) {
         char head[64];
         std::snprintf(head, sizeof head, "%5d  %-19s  %4s  ", line.number, line.time.c_str(),
                       line.record.c_str());
         out << head << line.event << (line.details.empty() ? "" : ": ") << line.details << "\n";
     }
-    if (reading->firstBroken > 0) {
-        return Fail(err,
-                    MakeError(errc::BadData, BrokenChainText(log.Path(), reading->firstBroken)));
+    const std::vector<std::string> problems = AuditProblems(log.Path(), *reading);
+    if (!problems.empty()) return ReportProblems(problems, err);
+    if (!reading->present) {
+        out << "no audit log on " << disk << "\n";
+        return kOk;
     }
     out << log.Path() << ": " << reading->lines.size() << " lines, each following from the one "
         << "before it; last hash " << reading->lastHash << "\n";
+    if (reading->unchecked > 0) {
+        out << reading->unchecked << " of them are keyed with a site key this program folder "
+            << "does not hold and could not be checked\n";
+    }
     return kOk;
 }
 
@@ -501,7 +519,7 @@ const std::map<std::string, Command>& Commands() {
           {},
           {"--program-dir", "--disk", "--file"},
           Import}},
-        {"audit", {{"--disk"}, {}, {"--disk"}, Audit}},
+        {"audit", {{"--disk", "--program-dir"}, {}, {"--disk"}, Audit}},
     };
     return commands;
 }

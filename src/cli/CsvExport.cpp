@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "core/data/CodeTables.h"
@@ -332,20 +331,6 @@ std::vector<Column> Columns(const ReportData& data, const ExportOptions& options
     return columns;
 }
 
-Result<std::string> RandomBytes(std::size_t count) {
-    constexpr const char* kSource = "/dev/urandom";
-    std::string bytes(count, '\0');
-    std::ifstream source(kSource, std::ios::binary);
-    if (!source.read(bytes.data(), static_cast<std::streamsize>(count))) {
-        return MakeError(errc::DeviceIo, std::string("cannot read random bytes from ") + kSource);
-    }
-    return bytes;
-}
-
-bool IsHexKey(std::string_view text) {
-    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
-}
-
 }  // namespace
 
 std::string ClientsCsv(const StationState& state, const ReportData& data,
@@ -378,31 +363,6 @@ std::string CodebookCsv(const ReportData& data, const ExportOptions& options,
         AppendRow(csv, {c.variable, Inert(c.label), KindName(c.kind), c.values, c.missing});
     }
     return csv;
-}
-
-Result<std::string> SiteKey(FileSystem& fs, const std::string& programDir) {
-    const std::string path = JoinPath(programDir, kSiteKeyFileName);
-    if (!fs.FileExists(path)) {
-        Result<std::string> random = RandomBytes(32);
-        if (!random) return random.error();
-        // The key is written as text so that a site can copy it to a second
-        // station, and its random bytes read as hexadecimal digits.
-        std::string hex;
-        for (const char c : *random) {
-            char digits[3];
-            std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
-            hex += digits;
-        }
-        if (Status st = fs.WriteFile(path, hex + "\n", Readers::OwnerOnly); !st) return st.error();
-    }
-    Result<std::string> text = fs.ReadFile(path, 4096);
-    if (!text) return text.error();
-    const std::string key = text->substr(0, text->find_first_of("\r\n"));
-    if (!IsHexKey(key)) {
-        return MakeError(errc::BadData,
-                         path + " is not a site key: its first line must be 64 hexadecimal digits");
-    }
-    return key;
 }
 
 }  // namespace mw

@@ -10,14 +10,11 @@
 #include "core/data/FileSystem.h"
 #include "core/data/Paradata.h"
 #include "core/data/QuestionDatabase.h"
+#include "core/data/SiteKey.h"
 #include "core/data/StationState.h"
 #include "core/report/ScoreAndPrint.h"
 
 namespace mw {
-
-// The site's key for anonymised rows, in the program folder: whoever holds it
-// can link a person's rows, nobody else can tell who they are.
-inline constexpr const char* kSiteKeyFileName = "MWSITE.KEY";
 
 struct ExportOptions {
     // Rows leave out the name, ID number and date of birth and carry a
@@ -45,9 +42,5 @@ std::string ClientsCsv(const StationState& state, const ReportData& data,
 // and its section's codes.
 std::string CodebookCsv(const ReportData& data, const ExportOptions& options,
                         const std::vector<QuestionRow>& questions);
-
-// The site key of a program folder, made from the system's random source
-// and kept for the owner only when there is none yet.
-Result<std::string> SiteKey(FileSystem& fs, const std::string& programDir);
 
 }  // namespace mw

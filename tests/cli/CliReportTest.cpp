@@ -7,6 +7,8 @@
 #include "core/data/AuditLog.h"
 #include "core/data/Paradata.h"
 #include "core/data/Sha256.h"
+#include "core/data/SiteKey.h"
+#include "support/AuditLogChanges.h"
 #include "support/TempDir.h"
 
 namespace mw {
@@ -283,6 +285,57 @@ TEST_F(CliReportTest, AuditListsTheEventsAndFindsEachAlteredLine) {
                              JoinPath(disk.Path(), kAuditLogFileName) + " breaks the chain"),
                   std::string::npos)
             << r.err;
+    }
+}
+
+// The program folder notes the last line it added to each disk's log, so
+// that `audit` with that folder finds what a chain cannot show: lines cut off
+// the end, a log emptied, removed or written anew. Whatever stops lines being
+// added is reported too. The log is the same after every check.
+TEST_F(CliReportTest, AuditFindsALogCutShortWrittenAnewOrUnwritable) {
+    const std::string log = JoinPath(disk.Path(), kAuditLogFileName);
+    const auto audit = [&] { return Run("audit", {}); };
+    for (const mwtest::AuditLogChange& change : mwtest::AuditLogChanges()) {
+        SCOPED_TRACE(change.what);
+        fs::remove(log);
+        fs::remove(log + ".real");
+        fs::remove(program.File(kAuditNoteFileName));
+        ASSERT_EQ(Run("report", {"--client", "2"}).status, 0);
+        ASSERT_EQ(Run("report", {"--client", "3"}).status, 0);
+        const CliRun whole = audit();
+        ASSERT_EQ(whole.status, 0) << whole.err;
+        change.make(log);
+        const CliRun r = audit();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(change.told), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(log), std::string::npos) << r.err;
+        fs::remove(log);  // a FIFO or a link as well
+    }
+}
+
+// With a site key in the program folder the chain is keyed: a line made
+// anew with a plain hash that fits is found, and a program folder without
+// the key lists the keyed lines as not checked rather than as altered.
+TEST_F(CliReportTest, WithASiteKeyTheChainIsKeyed) {
+    ASSERT_TRUE(SiteKey(LocalFileSystem(), program.Path()));
+    ASSERT_EQ(Run("report", {"--client", "2"}).status, 0);
+    ASSERT_EQ(Run("report", {"--client", "3"}).status, 0);
+    const std::string log = JoinPath(disk.Path(), kAuditLogFileName);
+    EXPECT_EQ(Run("audit", {}).status, 0);
+    const CliRun elsewhere = Cli({"audit", "--disk", disk.Path()});
+    EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+    EXPECT_NE(elsewhere.out.find("2 of them are keyed with a site key this program folder does "
+                                 "not hold"),
+              std::string::npos)
+        << elsewhere.out;
+
+    const std::vector<std::string> lines = mwtest::LogLines(mwtest::ReadLog(log));
+    const std::string head = lines[1].substr(0, lines[1].rfind('\t'));
+    const std::string previous = lines[0].substr(lines[0].rfind('\t') + 1);
+    mwtest::WriteLog(log, lines[0] + '\n' + head + '\t' + Sha256Hex(previous + head) + '\n');
+    for (const CliRun& r : {Run("audit", {}), Cli({"audit", "--disk", disk.Path()})}) {
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("line 2 of " + log + " breaks the chain"), std::string::npos) << r.err;
     }
 }
 

@@ -23,6 +23,10 @@ public:
         if (failReads) return mw::MakeError(*failReads, "injected read failure on " + path);
         return real().ReadFile(path, maxBytes);
     }
+    mw::Result<std::string> ReadHead(const std::string& path, std::uint64_t count) override {
+        if (failReads) return mw::MakeError(*failReads, "injected read failure on " + path);
+        return real().ReadHead(path, count);
+    }
     bool FileExists(const std::string& path) override { return real().FileExists(path); }
     bool DirectoryExists(const std::string& path) override { return real().DirectoryExists(path); }
     mw::Status CreateIfMissing(const std::string& path) override {
@@ -47,6 +51,14 @@ public:
         return Write(path, [&] { return real().WipeFile(path); });
     }
     mw::Status RemoveFile(const std::string& path) override { return real().RemoveFile(path); }
+    mw::Status RenameFile(const std::string& from, const std::string& to) override {
+        return Write(from, [&] { return real().RenameFile(from, to); });
+    }
+    mw::PathInfo Examine(const std::string& path) override { return real().Examine(path); }
+    mw::Result<std::unique_ptr<mw::FileLock>> Lock(const std::string& path, mw::LockMode mode,
+                                                   std::chrono::milliseconds wait) override {
+        return real().Lock(path, mode, wait);
+    }
     std::vector<std::string> ListDrives() override { return drives; }
 
     std::vector<std::string> drives;

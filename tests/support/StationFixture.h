@@ -85,7 +85,8 @@ protected:
     // The events in the disk's audit log, "record event: details" each; its
     // chain must be whole.
     std::vector<std::string> AuditEvents() const {
-        mw::Result<mw::AuditReading> log = mw::AuditLog(mw::LocalFileSystem(), disk.Path()).Read();
+        mw::Result<mw::AuditReading> log =
+            mw::AuditLog(mw::LocalFileSystem(), disk.Path(), programDir.Path()).Read();
         std::vector<std::string> events;
         if (!log) ADD_FAILURE() << log.error().message;
         if (!log) return events;

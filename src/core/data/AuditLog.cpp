@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
+#include <sstream>
 #include <utility>
 
+#include "core/data/DataDisk.h"
 #include "core/data/ScannedSheets.h"
 #include "core/data/Sha256.h"
+#include "core/data/SiteKey.h"
 
 namespace mw {
 namespace {
@@ -77,25 +81,140 @@ std::vector<std::string> Fields(std::string_view line) {
     }
 }
 
-// A line of five fields whose hash is that of the previous hash and its text.
-bool Follows(std::string_view previousHash, std::string_view line, std::size_t fieldCount) {
-    if (fieldCount != 5) return false;
+// The short name a keyed hash carries: whose key it was made with.
+std::string KeyName(const std::string& key) {
+    return Sha256Hex("audit key " + key).substr(0, 8);
+}
+
+// The hash of a line after `previousHash`: keyed when there is a key.
+std::string LineHash(const std::optional<std::string>& key, std::string_view previousHash,
+                     std::string_view text) {
+    const std::string chained = std::string(previousHash) + std::string(text);
+    if (!key) return Sha256Hex(chained);
+    return KeyName(*key) + ":" + HmacSha256Hex(*key, chained);
+}
+
+// The text a line's hash covers: all before its last tab.
+std::string_view TextOf(std::string_view line) {
+    return line.substr(0, line.size() - HashOf(line).size() - 1);
+}
+
+enum class Link { Follows, Unchecked, Broken };
+
+// Whether a line of five fields follows from the previous hash. A keyed line
+// made with another key cannot be checked; a plain line after a keyed one
+// is a break, since anyone can make it.
+Link Follows(const std::optional<std::string>& key, std::string_view previousHash,
+             std::string_view line, std::size_t fieldCount) {
+    if (fieldCount != 5) return Link::Broken;
     const std::string_view hash = HashOf(line);
-    const std::string_view text = line.substr(0, line.size() - hash.size() - 1);
-    return Sha256Hex(std::string(previousHash) + std::string(text)) == hash;
+    const std::size_t colon = hash.find(':');
+    if (colon == std::string_view::npos) {
+        const bool afterKeyed = previousHash.find(':') != std::string_view::npos;
+        return !afterKeyed &&
+                       Sha256Hex(std::string(previousHash) + std::string(TextOf(line))) == hash
+                   ? Link::Follows
+                   : Link::Broken;
+    }
+    if (!key || hash.substr(0, colon) != KeyName(*key)) return Link::Unchecked;
+    return LineHash(key, previousHash, TextOf(line)) == hash ? Link::Follows : Link::Broken;
 }
 
 AuditLine ReadLine(int number, std::vector<std::string> fields, std::string_view line) {
-    if (fields.size() != 5) return {number, "", "", "(not a line of the log)", std::string(line)};
-    return {number, std::move(fields[0]), std::move(fields[1]), std::move(fields[2]),
-            std::move(fields[3])};
+    if (fields.size() != 5) {
+        return {number, "", "", "(not a line of the log)", std::string(line), ""};
+    }
+    return {number,
+            std::move(fields[0]),
+            std::move(fields[1]),
+            std::move(fields[2]),
+            std::move(fields[3]),
+            std::move(fields[4])};
+}
+
+// Why no line can be added at `path`; empty when one can.
+std::string Unwritable(const PathInfo& info) {
+    switch (info.kind) {
+        case PathInfo::Absent:
+            return {};
+        case PathInfo::File:
+            return info.readOnly ? "it is a read-only file" : "";
+        case PathInfo::Link:
+            return "it is a link to another file";
+        case PathInfo::Folder:
+            return "it is a folder";
+        case PathInfo::Special:
+            return "it is a FIFO, socket or device";
+    }
+    return {};
+}
+
+// The note of the last line added to each disk's log, by disk identity.
+struct NoteLine {
+    int lines = 0;
+    std::string hash;
+};
+
+Result<std::map<std::string, NoteLine>> ReadNotes(FileSystem& fs, const std::string& path) {
+    std::map<std::string, NoteLine> notes;
+    if (!fs.FileExists(path)) return notes;
+    Result<std::string> text = fs.ReadFile(path);
+    if (!text) return text.error();
+    std::istringstream in(*text);
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        std::istringstream fields(line);
+        std::string id;
+        NoteLine note;
+        if (!(fields >> id >> note.lines >> note.hash) || note.lines < 1) {
+            return MakeError(errc::BadData, path + ", line " + std::to_string(number) +
+                                                ": not a disk, a line count and a hash");
+        }
+        notes[id] = note;
+    }
+    return notes;
 }
 
 }  // namespace
 
+Result<std::optional<std::string>> AuditLog::Key() const {
+    if (programDir_.empty()) return std::optional<std::string>();
+    return ExistingSiteKey(fs_, programDir_);
+}
+
+Status AuditLog::Note(int lines, const std::string& hash) {
+    if (programDir_.empty()) return {};
+    const std::string path = JoinPath(programDir_, kAuditNoteFileName);
+    Result<std::string> id = DiskIdentity(fs_, drive_, true);
+    Result<std::map<std::string, NoteLine>> notes =
+        id ? ReadNotes(fs_, path) : Result<std::map<std::string, NoteLine>>(id.error());
+    Status st = notes.status();
+    if (notes) {
+        (*notes)[*id] = {lines, hash};
+        std::string text;
+        for (const auto& [disk, note] : *notes) {
+            text += disk + " " + std::to_string(note.lines) + " " + note.hash + "\n";
+        }
+        st = fs_.ReplaceFile(path, text);
+    }
+    if (st) return st;
+    return MakeError(st.error().code, "the line was added to " + path_ +
+                                          ", but it could not be noted in the program folder: " +
+                                          st.error().message);
+}
+
 Status AuditLog::Append(const DateTime& when, const AuditEntry& entry) {
+    auto lock = LockDisk(fs_, drive_, LockMode::Exclusive);
+    if (!lock) return lock.error();
+    const PathInfo info = fs_.Examine(path_);
+    if (const std::string why = Unwritable(info); !why.empty()) {
+        return MakeError(errc::PermissionDenied, "cannot add to " + path_ + ": " + why);
+    }
+    Result<std::optional<std::string>> key = Key();
+    if (!key) return key.error();
     std::string log;
-    if (fs_.FileExists(path_)) {
+    if (info.kind == PathInfo::File) {
         Result<std::string> read = fs_.ReadFile(path_);
         if (!read) return read.error();
         log = std::move(*read);
@@ -105,20 +224,36 @@ Status AuditLog::Append(const DateTime& when, const AuditEntry& entry) {
     const std::string record = entry.record > 0 ? std::to_string(entry.record) : "-";
     const std::string text = TimeText(when) + kSeparator + record + kSeparator +
                              EventText(entry.event) + kSeparator + entry.details;
-    const std::string line = text + kSeparator + Sha256Hex(previous + text) + '\n';
+    const std::string hash = LineHash(*key, previous, text);
+    const std::string line = text + kSeparator + hash + '\n';
     if (Status st = fs_.WriteAt(path_, whole.size(), line); !st) return st;
     // A remnant longer than the new line would otherwise stay after it.
-    if (log.size() <= whole.size() + line.size()) return {};
-    return fs_.Truncate(path_, whole.size() + line.size());
+    if (log.size() > whole.size() + line.size()) {
+        if (Status st = fs_.Truncate(path_, whole.size() + line.size()); !st) return st;
+    }
+    const auto lines = std::count(whole.begin(), whole.end(), '\n') + 1;
+    return Note(static_cast<int>(lines), hash);
 }
 
 Result<AuditReading> AuditLog::Read() const {
+    auto lock = LockDisk(fs_, drive_, LockMode::Shared);
+    if (!lock) return lock.error();
     AuditReading reading;
-    // Anything else at the name is refused by the read, naming it.
-    if (!fs_.FileExists(path_) && !fs_.DirectoryExists(path_)) return reading;
+    const PathInfo info = fs_.Examine(path_);
+    reading.present = info.kind != PathInfo::Absent;
+    reading.unwritable = Unwritable(info);
+    if (info.kind == PathInfo::File) {
+        if (Status st = ReadLines(reading); !st) return st.error();
+    }
+    if (Status st = CompareWithNote(reading); !st) return st.error();
+    return reading;
+}
+
+Status AuditLog::ReadLines(AuditReading& reading) const {
+    Result<std::optional<std::string>> key = Key();
+    if (!key) return key.error();
     Result<std::string> log = fs_.ReadFile(path_);
     if (!log) return log.error();
-    reading.present = true;
     const std::string_view whole = WholeLines(*log);
     int number = 0;
     for (std::size_t at = 0; at < whole.size();) {
@@ -126,18 +261,55 @@ Result<AuditReading> AuditLog::Read() const {
         const std::string_view line = whole.substr(at, end - at);
         at = end + 1;
         std::vector<std::string> fields = Fields(line);
-        if (!Follows(reading.lastHash, line, fields.size()) && reading.firstBroken == 0) {
-            reading.firstBroken = number + 1;
-        }
+        const Link link = Follows(*key, reading.lastHash, line, fields.size());
+        if (link == Link::Broken && reading.firstBroken == 0) reading.firstBroken = number + 1;
+        if (link == Link::Unchecked) ++reading.unchecked;
         reading.lines.push_back(ReadLine(++number, std::move(fields), line));
         reading.lastHash = HashOf(line);
     }
-    return reading;
+    return {};
+}
+
+// The note is of this disk's identity; a disk without one has never had a
+// line added by a station that notes them.
+Status AuditLog::CompareWithNote(AuditReading& reading) const {
+    if (programDir_.empty()) return {};
+    Result<std::string> id = DiskIdentity(fs_, drive_, false);
+    if (!id) return id.error();
+    Result<std::map<std::string, NoteLine>> notes =
+        ReadNotes(fs_, JoinPath(programDir_, kAuditNoteFileName));
+    if (!notes) return notes.error();
+    const auto found = notes->find(*id);
+    if (id->empty() || found == notes->end()) return {};
+    const NoteLine& note = found->second;
+    const auto count = static_cast<int>(reading.lines.size());
+    if (count < note.lines) {
+        reading.cutShort = "it holds " + std::to_string(count) + " whole lines, but line " +
+                           std::to_string(note.lines) +
+                           " was added to it here: lines were cut off its end, or it was "
+                           "emptied, removed or replaced";
+    } else if (reading.lines[static_cast<std::size_t>(note.lines) - 1].hash != note.hash) {
+        reading.cutShort = "its line " + std::to_string(note.lines) +
+                           " is not the one added to it here: it was written anew or replaced";
+    }
+    return {};
 }
 
 std::string BrokenChainText(const std::string& path, int line) {
     return "line " + std::to_string(line) + " of " + path +
            " breaks the chain of hashes: it or the line before it was changed, removed or moved";
+}
+
+std::vector<std::string> AuditProblems(const std::string& path, const AuditReading& reading) {
+    std::vector<std::string> problems;
+    if (!reading.unwritable.empty()) {
+        problems.push_back("nothing can be added to " + path + ": " + reading.unwritable +
+                           ", so nothing done to this disk is logged");
+    }
+    if (reading.firstBroken > 0) problems.push_back(BrokenChainText(path, reading.firstBroken));
+    if (!reading.cutShort.empty())
+        problems.push_back(path + " is not as it was: " + reading.cutShort);
+    return problems;
 }
 
 std::string ChangedFields(const ClientRecord& before, const ClientRecord& after) {

@@ -7,7 +7,8 @@
 namespace mw {
 namespace {
 
-// One record and the blanks before it, with room to spare.
+// A record's bytes before and after a save, the file's name and digests,
+// with room to spare.
 constexpr std::size_t kRecoveryFileBytes = 4096;
 
 }  // namespace
@@ -29,7 +30,7 @@ Status ClientStore::LoadRecordsReadOnly() {
 
 InPlaceFile ClientStore::RecordFile() const {
     return InPlaceFile(fs_, RecordFilePath(), JoinPath(state_.DataPath, kRecordRecoveryFileName),
-                       kRecoveryFileBytes);
+                       kRecoveryFileBytes, notify_);
 }
 
 // A file longer than 51 records is refused before it is read whole.
@@ -52,6 +53,9 @@ Status ClientStore::Load(bool createIfMissing) {
     if (!fs_.DirectoryExists(state_.DataPath)) {
         return MakeError(errc::PathNotFound, "data disk not found: " + state_.DataPath);
     }
+    auto lock =
+        LockDisk(fs_, state_.DataPath, createIfMissing ? LockMode::Exclusive : LockMode::Shared);
+    if (!lock) return lock.error();
     if (createIfMissing) {
         if (Status st = RecordFile().Recover(); !st) return st;
         if (Status st = fs_.WipeFile(path + ".tmp"); !st) return st;
@@ -87,6 +91,8 @@ Status ClientStore::SaveRecord(int index) {
         return MakeError(errc::BadRecordNumber,
                          "bad record number " + std::to_string(index) + " for " + RecordFilePath());
     }
+    auto lock = LockDisk(fs_, state_.DataPath, LockMode::Exclusive);
+    if (!lock) return lock.error();
     InPlaceFile file = RecordFile();
     if (Status st = file.Recover(); !st) return st;
     Result<std::string> onDisk = ReadRecordFile();

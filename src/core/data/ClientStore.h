@@ -2,7 +2,9 @@
 // no header, record n at byte (n-1)*226. The file is opened and closed around
 // every operation so that no file stays open while the station waits. It is
 // written in place (InPlaceFile), its recovery file DATA401.RCV beside it,
-// which other installations do not read.
+// which other installations do not read. Every load and save holds the
+// disk's lock (DATA401.LCK) throughout, so that two programs on one disk
+// never undo or overwrite each other's saves.
 #pragma once
 
 #include <string>
@@ -27,7 +29,10 @@ inline constexpr std::uint64_t kMaxRecordFileBytes =
 
 class ClientStore {
 public:
-    ClientStore(StationState& state, FileSystem& fs) : state_(state), fs_(fs) {}
+    // `notify` is told what a load or save found out of the way on the disk
+    // and set right or aside (a recovery file that does not belong there).
+    ClientStore(StationState& state, FileSystem& fs, Notify notify)
+        : state_(state), fs_(fs), notify_(std::move(notify)) {}
 
     std::string RecordFilePath() const { return JoinPath(state_.DataPath, kRecordFileName); }
 
@@ -60,6 +65,7 @@ private:
 
     StationState& state_;
     FileSystem& fs_;
+    Notify notify_;
 };
 
 }  // namespace mw

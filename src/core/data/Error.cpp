@@ -19,6 +19,8 @@ DiskFault Error::Fault() const {
             return DiskFault::Full;
         case errc::DiskChanged:
             return DiskFault::Changed;
+        case errc::FileLocked:
+            return DiskFault::InUse;
         default:
             return DiskFault::Other;
     }

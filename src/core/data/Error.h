@@ -30,10 +30,12 @@ constexpr int DatabaseCannotOpen = 3051;
 constexpr int BadData = 1000;       // a data file that is malformed
 constexpr int DiskChanged = 1001;   // the disk in the drive is not the one that was loaded
 constexpr int FileTooLarge = 1002;  // far beyond what its format can hold
+constexpr int FileLocked = 1003;    // another program holds the file's lock
+constexpr int FileExists = 1004;    // a new name that is taken
 }  // namespace errc
 
 // How the data-disk handlers treat an error.
-enum class DiskFault { Missing, WriteProtected, Full, Changed, Other };
+enum class DiskFault { Missing, WriteProtected, Full, Changed, InUse, Other };
 
 struct Error {
     int code = 0;

@@ -1,5 +1,7 @@
 #include "core/data/FileSystem.h"
 
+#include "core/data/LocalFileLock.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -66,11 +68,6 @@ int CodeFromErrno(int err, const std::string& path) {
     }
 }
 
-Error OsError(int err, const std::string& path, std::string_view doing) {
-    return MakeError(CodeFromErrno(err, path),
-                     std::string(doing) + " " + path + ": " + std::strerror(err));
-}
-
 Status Fail(const std::string& path, std::string_view doing) {
     return OsError(errno, path, doing);
 }
@@ -99,15 +96,21 @@ Error ReadOnly(const std::string& path) {
     return MakeError(errc::PermissionDenied, "cannot write " + path + ": the file is read-only");
 }
 
+// How much of a file is read: all of it, refused when longer than the
+// limit, or no more than the limit.
+enum class Extent { Whole, Head };
+
 #ifdef _WIN32
-Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes,
+                                    Extent extent = Extent::Whole) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (!fs::exists(status)) return OsError(ENOENT, path, "cannot open");
     if (!fs::is_regular_file(status)) return NotAFile(path, fs::is_directory(status));
-    const std::uintmax_t size = fs::file_size(path, ec);
+    std::uintmax_t size = fs::file_size(path, ec);
     if (ec) return MakeError(errc::DeviceIo, "cannot read " + path + ": " + ec.message());
-    if (size > maxBytes) return TooLarge(path, maxBytes);
+    if (size > maxBytes && extent == Extent::Whole) return TooLarge(path, maxBytes);
+    size = std::min<std::uintmax_t>(size, maxBytes);
     std::string data(static_cast<std::size_t>(size), '\0');
     std::ifstream in(path, std::ios::binary);
     if (!in.read(data.data(), static_cast<std::streamsize>(size))) {
@@ -175,6 +178,20 @@ Status Wipe(const std::string& path) {
     return {};
 }
 
+void SyncDirectory(const std::string&) {}
+
+PathInfo ExaminePath(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (!fs::exists(status)) return {};
+    if (fs::is_symlink(status)) return {PathInfo::Link};
+    if (fs::is_directory(status)) return {PathInfo::Folder};
+    if (!fs::is_regular_file(status)) return {PathInfo::Special};
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return {PathInfo::File, static_cast<std::uint64_t>(fs::file_size(path, ec)),
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)};
+}
+
 Status MoveOver(const std::string& temp, const std::string& path, Sync sync = Sync::Yes) {
     const DWORD through = sync == Sync::Yes ? MOVEFILE_WRITE_THROUGH : 0;
     if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | through)) {
@@ -194,18 +211,25 @@ mode_t ModeFor(Readers readers) {
     return readers == Readers::OwnerOnly ? 0600 : 0644;
 }
 
-// Reads an open regular file to its end. The size is checked before reading,
-// so a huge file is refused unread, and again as it is read, in case it grows.
-Result<std::string> ReadOpenFile(int fd, const std::string& path, std::uint64_t maxBytes) {
+// Reads an open regular file to its end, or its head. The size is checked
+// before reading, so a huge file is refused unread, and again as it is read,
+// in case it grows.
+Result<std::string> ReadOpenFile(int fd, const std::string& path, std::uint64_t maxBytes,
+                                 Extent extent) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return OsError(errno, path, "cannot examine");
     if (!S_ISREG(st.st_mode)) return NotAFile(path, S_ISDIR(st.st_mode));
-    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return TooLarge(path, maxBytes);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxBytes && extent == Extent::Whole) return TooLarge(path, maxBytes);
     std::string data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
+    data.reserve(static_cast<std::size_t>(std::min(size, maxBytes)));
     std::array<char, 16384> chunk;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        const std::size_t want = static_cast<std::size_t>(
+            extent == Extent::Head ? std::min<std::uint64_t>(chunk.size(), maxBytes - data.size())
+                                   : chunk.size());
+        if (want == 0) return data;
+        const ssize_t n = ::read(fd, chunk.data(), want);
         if (n == 0) return data;
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return OsError(errno, path, "cannot read");
@@ -214,10 +238,11 @@ Result<std::string> ReadOpenFile(int fd, const std::string& path, std::uint64_t 
     }
 }
 
-Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+Result<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes,
+                                    Extent extent = Extent::Whole) {
     const int fd = Open(path, O_RDONLY);
     if (fd < 0) return OsError(errno, path, "cannot open");
-    Result<std::string> data = ReadOpenFile(fd, path, maxBytes);
+    Result<std::string> data = ReadOpenFile(fd, path, maxBytes, extent);
     ::close(fd);
     return data;
 }
@@ -237,17 +262,29 @@ Status RegularOrAbsent(const std::string& path, const std::optional<struct stat>
     return NotAFile(path, S_ISDIR(st->st_mode));
 }
 
-// A file about to be overwritten must be writable. Root may write any file,
-// so a file without any write permission is read-only for everyone, as a
-// read-only file is elsewhere: a rename over it would otherwise bypass that.
+// Root may write any file, so a file without any write permission is
+// read-only for everyone, as a read-only file is elsewhere: a rename over it
+// would otherwise bypass that.
+bool IsReadOnly(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+// A file about to be overwritten must be writable.
 Status CheckTarget(const std::string& path) {
     if (path.empty()) return NoFileName();
     const std::optional<struct stat> st = StatOf(path);
     if (Status s = RegularOrAbsent(path, st); !s) return s;
-    if (st && ((st->st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
-        return ReadOnly(path);
-    }
+    if (st && IsReadOnly(path, *st)) return ReadOnly(path);
     return {};
+}
+
+PathInfo ExaminePath(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return {};
+    if (S_ISLNK(st.st_mode)) return {PathInfo::Link};
+    if (S_ISDIR(st.st_mode)) return {PathInfo::Folder};
+    if (!S_ISREG(st.st_mode)) return {PathInfo::Special};
+    return {PathInfo::File, static_cast<std::uint64_t>(st.st_size), IsReadOnly(path, st)};
 }
 
 // Writes all bytes at an offset, then, unless told not to, flushes them to the device.
@@ -426,6 +463,11 @@ public:
         return ReadRegularFile(path, maxBytes);
     }
 
+    Result<std::string> ReadHead(const std::string& path, std::uint64_t count) override {
+        if (path.empty()) return NoFileName();
+        return ReadRegularFile(path, count, Extent::Head);
+    }
+
     bool FileExists(const std::string& path) override {
         std::error_code ec;
         return !path.empty() && fs::is_regular_file(path, ec);
@@ -493,6 +535,28 @@ public:
         return {};
     }
 
+    // Only the programs on this machine take the lock, so checking the new
+    // name first leaves no gap that matters while the caller holds the disk's lock.
+    Status RenameFile(const std::string& from, const std::string& to) override {
+        if (Examine(to).kind != PathInfo::Absent) {
+            return MakeError(errc::FileExists,
+                             "cannot rename " + from + " to " + to + ": that name is taken");
+        }
+        if (std::rename(from.c_str(), to.c_str()) != 0) return Fail(from, "cannot rename");
+        SyncDirectory(to);
+        return {};
+    }
+
+    PathInfo Examine(const std::string& path) override {
+        return ExaminePath(path);
+    }
+
+    Result<std::unique_ptr<FileLock>> Lock(const std::string& path, LockMode mode,
+                                           std::chrono::milliseconds wait) override {
+        if (path.empty()) return NoFileName();
+        return LockLocalFile(path, mode, wait);
+    }
+
     std::vector<std::string> ListDrives() override {
 #ifdef _WIN32
         std::vector<std::string> drives;
@@ -527,6 +591,11 @@ private:
 };
 
 }  // namespace
+
+Error OsError(int err, const std::string& path, std::string_view doing) {
+    return MakeError(CodeFromErrno(err, path),
+                     std::string(doing) + " " + path + ": " + std::strerror(err));
+}
 
 FileSystem& LocalFileSystem() {
     static LocalFs instance;

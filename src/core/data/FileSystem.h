@@ -11,7 +11,9 @@
 // place is never opened through one.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,23 @@ inline constexpr std::uint64_t kMaxDataFileBytes = 64ull << 20;
 // only; settings are readable by everyone. An existing file keeps its mode.
 enum class Readers { OwnerOnly, Everyone };
 
+// What is at a path, the path itself examined: a link is a link, whatever it
+// points to.
+struct PathInfo {
+    enum Kind { Absent, File, Link, Folder, Special };  // Special: a FIFO, socket or device
+    Kind kind = Absent;
+    std::uint64_t size = 0;  // of a file
+    bool readOnly = false;   // a file no one may write
+};
+
+// An advisory lock on a file, held until the object goes. Locks shared by
+// readers exclude only a writer's exclusive one.
+enum class LockMode { Shared, Exclusive };
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -36,6 +55,9 @@ public:
     // longer than maxBytes is refused with an error naming the file.
     virtual Result<std::string> ReadFile(const std::string& path,
                                          std::uint64_t maxBytes = kMaxDataFileBytes) = 0;
+    // The first `count` bytes of a regular file, or all of a shorter one;
+    // what is not a file is refused as ReadFile refuses it.
+    virtual Result<std::string> ReadHead(const std::string& path, std::uint64_t count) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool DirectoryExists(const std::string& path) = 0;
     // Creates an empty file (owner only) when none exists; an existing file
@@ -76,6 +98,16 @@ public:
     // other names) is only removed, never written through. No file is no error.
     virtual Status WipeFile(const std::string& path) = 0;
     virtual Status RemoveFile(const std::string& path) = 0;
+    // Gives a file another name in the same folder; an existing file at the
+    // new name is never replaced (errc::FileExists).
+    virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
+    virtual PathInfo Examine(const std::string& path) = 0;
+    // Locks `path`, created empty (readable by everyone) when missing, waiting
+    // at most `wait` for another program's lock to go. Locks this program
+    // already holds on the file nest: the file is locked once, until the
+    // outermost lock goes. errc::FileLocked when the wait runs out.
+    virtual Result<std::unique_ptr<FileLock>> Lock(const std::string& path, LockMode mode,
+                                                   std::chrono::milliseconds wait) = 0;
     // The folders a data disk may be in: removable media and other mount
     // points on Linux, drive letters on Windows.
     virtual std::vector<std::string> ListDrives() = 0;
@@ -83,6 +115,10 @@ public:
 
 // The real file system of the machine.
 FileSystem& LocalFileSystem();
+
+// An operating-system error number as the station's error, naming the path:
+// "cannot open <path>: <reason>" for doing = "cannot open".
+Error OsError(int err, const std::string& path, std::string_view doing);
 
 // Overwrites a file in place with `bytes` and cuts what is left of the old
 // contents, blanked. For a file that can be made again: a write cut short

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/data/DataDisk.h"
+
 namespace mw {
 namespace {
 
@@ -150,6 +152,8 @@ Result<std::map<int, Paradata>> ReadParadata(FileSystem& fs, const std::string& 
     const std::string path = FilePath(dataPath);
     std::map<int, Paradata> clients;
     if (!fs.FileExists(path)) return clients;
+    auto lock = LockDisk(fs, dataPath, LockMode::Shared);
+    if (!lock) return lock.error();
     Result<std::string> text = fs.ReadFile(path, kMaxParadataBytes);
     if (!text) return text.error();
     const auto lines = Split(*text, '\n');
@@ -189,6 +193,8 @@ std::string EffortIndexOf(const std::map<int, Paradata>& clients, int record) {
 
 Status WriteParadata(FileSystem& fs, const std::string& dataPath, int record,
                      const Paradata& paradata) {
+    auto lock = LockDisk(fs, dataPath, LockMode::Exclusive);
+    if (!lock) return lock.error();
     Result<std::map<int, Paradata>> clients = ReadParadata(fs, dataPath);
     if (!clients) return clients.error();
     (*clients)[record] = paradata;

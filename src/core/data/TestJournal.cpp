@@ -9,17 +9,29 @@ namespace mw {
 namespace {
 
 // The first line tells a journal from any other file; the number is the
-// format's version, raised when the format changes.
-constexpr std::string_view kHeading = "Mirrorwise test journal 1";
+// format's version, raised when the format changes. A journal of version 1
+// may lack the paradata line and has no end line.
+constexpr std::string_view kHeading = "Mirrorwise test journal 2";
+constexpr std::string_view kHeadingWithoutEnd = "Mirrorwise test journal 1";
 constexpr std::array<std::string_view, 6> kKeys = {"DataPath", "DiskCheck", "Language",
                                                    "Item",     "Answers",   "Record"};
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 // A journal is a few hundred bytes; anything far larger is not one.
 constexpr std::uint64_t kMaxJournalBytes = 64 * 1024;
-// A whole journal with the longest data disk path and every item's timing fits.
-constexpr std::size_t kJournalRecoveryBytes = 16384;
+// A whole journal with the longest data disk path and every item's timing
+// fits, twice: before and after a write.
+constexpr std::size_t kJournalRecoveryBytes = 32768;
 // After the keys above, so that a station that knows only those reads the journal still.
 constexpr std::string_view kTimingKey = "Paradata";
+// The last line: the checksum of all before it. A journal cut short or
+// changed anywhere does not end with its own.
+constexpr std::string_view kEndKey = "End";
+
+std::string Hex16(std::uint64_t value) {
+    std::string hex;
+    for (int shift = 60; shift >= 0; shift -= 4) hex += kHexDigits[(value >> shift) & 0xF];
+    return hex;
+}
 
 // The record's bytes as hexadecimal: a field may hold any byte, a line end among them.
 std::string ToHex(std::string_view bytes) {
@@ -71,7 +83,12 @@ public:
         return MakeError(errc::BadData,
                          fileName_ + ", line " + std::to_string(line_ + 1) + ": " + what);
     }
-    bool Heading() { return !lines_.empty() && lines_[line_] == kHeading; }
+    // The format's version: 2, 1 (before journals had an end line), or 0
+    // for a file that is no journal.
+    int Version() const {
+        if (lines_.empty()) return 0;
+        return lines_[0] == kHeading ? 2 : lines_[0] == kHeadingWithoutEnd ? 1 : 0;
+    }
     // The value, never empty, of the next line, which must be the given key's.
     std::optional<std::string_view> Value(std::string_view key) {
         ++line_;
@@ -110,21 +127,22 @@ std::string TestJournal::ToText() const {
     for (int item = 1; item <= kItemCount; ++item) {
         answers += static_cast<char>('0' + Answers[item]);
     }
-    std::string check;
-    for (int shift = 60; shift >= 0; shift -= 4) check += kHexDigits[(DiskCheck >> shift) & 0xF];
-    const std::array<std::string, 6> values = {
-        DataPath, check, Language, std::to_string(Item), answers, ToHex(Client.ToBytes())};
+    const std::array<std::string, 6> values = {DataPath, Hex16(DiskCheck),
+                                               Language, std::to_string(Item),
+                                               answers,  ToHex(Client.ToBytes())};
     std::string text = std::string(kHeading) + "\n";
     for (std::size_t i = 0; i < kKeys.size(); ++i) {
         text += std::string(kKeys[i]) + "=" + values[i] + "\n";
     }
-    return text + std::string(kTimingKey) + "=" + Timing.ToText() + "\n";
+    text += std::string(kTimingKey) + "=" + Timing.ToText() + "\n";
+    return text + std::string(kEndKey) + "=" + Hex16(Fnv1a(text)) + "\n";
 }
 
 Result<TestJournal> TestJournal::FromText(std::string_view text, const std::string& fileName,
                                           const AnswerRanges& ranges) {
     JournalReader reader(text, fileName);
-    if (!reader.Heading()) {
+    const int version = reader.Version();
+    if (version == 0) {
         return MakeError(errc::BadData, fileName + " is not a test journal of this station");
     }
     TestJournal journal;
@@ -134,9 +152,22 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
         if (!value) return reader.Fail(std::string(kKeys[i]) + "= expected");
         values[i] = *value;
     }
-    // Absent from an older journal; present, it must be whole.
+    // Absent from a journal of version 1; present, it must be whole.
     std::optional<Paradata> timing = Paradata();
-    if (const auto value = reader.Value(kTimingKey)) timing = Paradata::FromText(*value);
+    if (const auto value = reader.Value(kTimingKey)) {
+        timing = Paradata::FromText(*value);
+    } else if (version > 1) {
+        return reader.Fail(std::string(kTimingKey) + "= expected");
+    }
+    if (version > 1) {
+        const auto end = reader.Value(kEndKey);
+        if (!end)
+            return reader.Fail("the journal is cut short: " + std::string(kEndKey) + "= expected");
+        const std::string_view whole = text.substr(0, text.rfind(kEndKey));
+        if (*end != Hex16(Fnv1a(whole))) {
+            return reader.Fail("the journal was changed or damaged: its checksum does not hold");
+        }
+    }
     journal.DataPath = values[0];
     const auto check = ParseNumber<std::uint64_t>(values[1], 16);
     const auto item = ParseNumber<int>(values[3]);
@@ -194,21 +225,24 @@ std::string TestJournalPath(const std::string& programDir) {
 
 namespace {
 
-InPlaceFile JournalFile(FileSystem& fs, const std::string& programDir) {
+InPlaceFile JournalFile(FileSystem& fs, const std::string& programDir, Notify notify) {
     return InPlaceFile(fs, TestJournalPath(programDir),
-                       JoinPath(programDir, kTestJournalRecoveryName), kJournalRecoveryBytes);
+                       JoinPath(programDir, kTestJournalRecoveryName), kJournalRecoveryBytes,
+                       std::move(notify));
 }
 
 }  // namespace
 
-Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal) {
-    return JournalFile(fs, programDir).Rewrite(journal.ToText(), kMaxJournalBytes);
+Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal,
+                        const Notify& notify) {
+    return JournalFile(fs, programDir, notify).Rewrite(journal.ToText(), kMaxJournalBytes);
 }
 
 Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir,
-                                                   const AnswerRanges& ranges) {
+                                                   const AnswerRanges& ranges,
+                                                   const Notify& notify) {
     const std::string path = TestJournalPath(programDir);
-    if (Status st = JournalFile(fs, programDir).Recover(); !st) return st.error();
+    if (Status st = JournalFile(fs, programDir, notify).Recover(); !st) return st.error();
     if (!fs.FileExists(path)) return std::optional<TestJournal>();
     Result<std::string> text = fs.ReadFile(path, kMaxJournalBytes);
     if (!text) return text.error();
@@ -218,7 +252,7 @@ Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::st
 }
 
 Status RemoveTestJournal(FileSystem& fs, const std::string& programDir) {
-    return JournalFile(fs, programDir).Wipe();
+    return JournalFile(fs, programDir, {}).Wipe();
 }
 
 }  // namespace mw

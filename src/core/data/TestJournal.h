@@ -15,6 +15,7 @@
 #include "core/data/ClientRecord.h"
 #include "core/data/Error.h"
 #include "core/data/FileSystem.h"
+#include "core/data/InPlaceFile.h"
 #include "core/data/Paradata.h"
 
 namespace mw {
@@ -62,10 +63,13 @@ bool FinishedClientStored(const TestJournal& journal, std::string_view dataPath,
 
 std::string TestJournalPath(const std::string& programDir);
 // Written in place (it holds the client's name), whole or not at all.
-Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal);
+// `notify` is told of a recovery file that did not belong to the journal.
+Status WriteTestJournal(FileSystem& fs, const std::string& programDir, const TestJournal& journal,
+                        const Notify& notify);
 // Empty when no test was left unfinished. A write cut short is undone first.
 Result<std::optional<TestJournal>> ReadTestJournal(FileSystem& fs, const std::string& programDir,
-                                                   const AnswerRanges& ranges);
+                                                   const AnswerRanges& ranges,
+                                                   const Notify& notify);
 // Overwritten, then removed with its recovery file. No journal at all is no error.
 Status RemoveTestJournal(FileSystem& fs, const std::string& programDir);
 

@@ -22,22 +22,28 @@ QString DriveForDisplay(const std::string& drive) {
     return letter.match(text).hasMatch() ? text.toUpper() : text;
 }
 
-// A log whose chain is broken was changed outside the station: the
-// supervisor is told where, and the station goes on with the disk.
+// A log changed outside the station (a broken chain, lines cut off its end,
+// written anew) or that nothing can be added to: the supervisor is told
+// what and where, and the station goes on with the disk. A log that cannot
+// be written is not reported again at the first event.
 void WarnOfAlteredAuditLog(StationContext& ctx) {
-    const AuditLog log(ctx.fs, ctx.state.DataPath);
+    const AuditLog log(ctx.fs, ctx.state.DataPath, ctx.programDir);
     Result<AuditReading> reading = log.Read();
     QString problem;
     if (!reading) {
         problem = QStringLiteral("cannot be read:\n") + ErrorText(reading.error());
-    } else if (reading->firstBroken > 0) {
-        problem = QStringLiteral("has been altered:\n") +
-                  QString::fromStdString(BrokenChainText(log.Path(), reading->firstBroken));
     } else {
-        return;
+        for (const std::string& p : AuditProblems(log.Path(), *reading)) {
+            problem += QLatin1Char('\n') + QString::fromStdString(p) + QLatin1Char('.');
+        }
+        if (problem.isEmpty()) return;
+        const bool unwritable = !reading->unwritable.empty();
+        problem.prepend(unwritable ? QStringLiteral("cannot be written:")
+                                   : QStringLiteral("has been altered:"));
+        ctx.auditLogFailing = unwritable;
     }
     ctx.platform.MsgBox(
-        {.text = QStringLiteral("The audit log of this data disk %1.\n\nShow this message to "
+        {.text = QStringLiteral("The audit log of this data disk %1\n\nShow this message to "
                                 "the supervisor.")
                      .arg(problem),
          .icon = MsgIcon::Exclamation,

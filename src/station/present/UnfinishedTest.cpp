@@ -91,7 +91,8 @@ bool ResumeOrDiscard(StationContext& ctx, QWidget* parent, const TestJournal& jo
 bool SettleUnfinishedTest(StationContext& ctx, QWidget* parent) {
     if (!ctx.fs.FileExists(TestJournalPath(ctx.programDir))) return true;
     Result<std::optional<TestJournal>> journal =
-        ReadTestJournal(ctx.fs, ctx.programDir, ReadAnswerRanges(ctx.database.get()));
+        ReadTestJournal(ctx.fs, ctx.programDir, ReadAnswerRanges(ctx.database.get()),
+                        [&](const std::string& note) { ShowDiskNote(ctx.platform, note); });
     // The test was finished and its client stored; only the journal's removal
     // was missed. Nothing is lost should a new test write over a journal that
     // could not be removed.

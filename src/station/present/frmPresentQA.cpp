@@ -580,7 +580,10 @@ void frmPresentQA::KeepJournal(int answered) {
                               .Item = std::min(answered + 1, kItemCount),
                               .Answers = answers_,
                               .Timing = timing_};
-    NoteJournal(WriteTestJournal(ctx_.fs, ctx_.programDir, journal));
+    // What the recovery set aside is kept for the supervisor as well.
+    NoteJournal(WriteTestJournal(
+        ctx_.fs, ctx_.programDir, journal,
+        [this](const std::string& note) { NoteJournal(MakeError(errc::BadData, note)); }));
 }
 
 // Once the client is stored or discarded, a journal left behind would offer

@@ -6,7 +6,8 @@
 namespace mw {
 
 void Audit(StationContext& ctx, const AuditEntry& entry) {
-    const Status written = AuditLog(ctx.fs, ctx.state.DataPath).Append(ctx.clock.Now(), entry);
+    const Status written =
+        AuditLog(ctx.fs, ctx.state.DataPath, ctx.programDir).Append(ctx.clock.Now(), entry);
     if (written || ctx.auditLogFailing) {
         ctx.auditLogFailing = !written;
         return;

@@ -14,6 +14,8 @@ const char* RetryMessage(DiskFault fault) {
             return kDataDiskFull;
         case DiskFault::Changed:
             return kWrongDataDisk;
+        case DiskFault::InUse:
+            return kDataDiskInUse;
         case DiskFault::Other:
             break;
     }
@@ -53,6 +55,13 @@ QString ErrorText(const Error& error) {
 
 void ShowError(Platform& platform, const Error& error) {
     platform.MsgBox({.text = ErrorText(error)});
+}
+
+void ShowDiskNote(Platform& platform, const std::string& note) {
+    platform.MsgBox({.text = QString::fromStdString(note) +
+                             QStringLiteral("\n\nShow this message to the supervisor."),
+                     .icon = MsgIcon::Exclamation,
+                     .title = QStringLiteral("Data Disk")});
 }
 
 }  // namespace mw

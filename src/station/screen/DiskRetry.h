@@ -2,14 +2,16 @@
 // loads or saves records runs its step through RunDiskStep.
 //
 // What the user can put right is offered again: a missing disk (insert it),
-// a write-protected disk (slide the tab), a full disk (make room) and the
-// wrong disk in the drive (put back the one that was loaded). OK runs the
+// a write-protected disk (slide the tab), a full disk (make room), the
+// wrong disk in the drive (put back the one that was loaded) and a disk
+// another program is using (wait for it). OK runs the
 // same step again, Cancel gives up; what was keyed on the screen stays, since
 // the screen stays open. Anything else is shown as "Error <number>:<text>".
 #pragma once
 
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "core/data/Error.h"
 #include "station/screen/Platform.h"
@@ -24,6 +26,9 @@ inline constexpr const char* kDataDiskWriteProtected =
 inline constexpr const char* kDataDiskFull =
     "Data disk full!\n\nThere is no room left on the data disk.\n"
     "Make room on it, then choose OK to try again.";
+inline constexpr const char* kDataDiskInUse =
+    "Data disk in use!\n\nAnother program is reading or writing the data disk.\n"
+    "Wait until it has finished, then choose OK to try again.";
 inline constexpr const char* kWrongDataDisk =
     "Wrong data disk!\n\nThe disk in the drive is not the data disk that was loaded, "
     "so nothing was saved.\nPut the data disk that was loaded back in the drive, then "
@@ -46,5 +51,8 @@ DiskStep RunDiskStep(Platform& platform, const std::function<Status()>& step,
 // "Error 70:cannot open ...".
 QString ErrorText(const Error& error);
 void ShowError(Platform& platform, const Error& error);
+// What a load or save found out of the way on the disk and set right or
+// aside (a recovery file that did not belong there), for the supervisor.
+void ShowDiskNote(Platform& platform, const std::string& note);
 
 }  // namespace mw

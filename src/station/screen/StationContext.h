@@ -15,6 +15,7 @@
 #include "core/data/QuestionDatabase.h"
 #include "core/data/StationState.h"
 #include "core/settings/Settings.h"
+#include "station/screen/DiskRetry.h"
 #include "station/screen/Platform.h"
 
 namespace mw {
@@ -40,7 +41,10 @@ struct StationContext {
 
     // MW.ini and sctest.ini; read and written at each use, never cached.
     mw::Settings Ini() const { return mw::Settings(fs, programDir); }
-    ClientStore Store() { return ClientStore(state, fs); }
+    ClientStore Store() {
+        return ClientStore(state, fs,
+                           [this](const std::string& note) { ShowDiskNote(platform, note); });
+    }
 };
 
 }  // namespace mw

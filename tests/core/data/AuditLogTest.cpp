@@ -49,7 +49,7 @@ TEST(Sha256, HmacPublishedTestVectors) {
 // however long the remnant, and the chain stays whole. The log is its owner's only.
 TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {
     mwtest::TempDir disk;
-    AuditLog log(LocalFileSystem(), disk.Path());
+    AuditLog log(LocalFileSystem(), disk.Path(), {});
     const DateTime when{{2024, 3, 5}, 9, 30, 0};
     ASSERT_TRUE(log.Append(when, {AuditEvent::DiskSelected}));
     ASSERT_TRUE(log.Append(when, {AuditEvent::AnswersChanged, 3, ChangedItems("1120", "2121")}));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "core/data/TestJournal.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
@@ -29,11 +32,15 @@ protected:
         disk.Write("TID", "M-W\r\n");
     }
 
-    Status Load() { return ClientStore(state, fs).LoadRecords(); }
+    ClientStore Store() {
+        return ClientStore(state, fs, [this](const std::string& note) { notes.push_back(note); });
+    }
+    Status Load() { return Store().LoadRecords(); }
 
     mwtest::TempDir disk;
     mwtest::FaultyFileSystem fs;
     StationState state;
+    std::vector<std::string> notes;
 };
 
 TEST(RecordCount, RoundsToNearestWithHalvesToEven) {
@@ -46,7 +53,7 @@ TEST(RecordCount, RoundsToNearestWithHalvesToEven) {
 
 TEST_F(ClientStoreTest, AMissingRecordFileGivesNoClientsAndAMissingFolderAMissingDisk) {
     // The read-only load (the command-line tool's) never creates the file.
-    EXPECT_EQ(ClientStore(state, fs).LoadRecordsReadOnly().error().code, errc::FileNotFound);
+    EXPECT_EQ(Store().LoadRecordsReadOnly().error().code, errc::FileNotFound);
     EXPECT_FALSE(disk.Exists("DATA401.MW"));
     state.RecordCount = 7;
     state.CurrentRecord = 3;
@@ -61,7 +68,7 @@ TEST_F(ClientStoreTest, AMissingRecordFileGivesNoClientsAndAMissingFolderAMissin
     ASSERT_TRUE(Load());
     std::filesystem::remove(disk.File("DATA401.MW"));
     // Saving would otherwise leave a file with holes.
-    EXPECT_EQ(ClientStore(state, fs).SaveRecord(2).error().Fault(), DiskFault::Missing);
+    EXPECT_EQ(Store().SaveRecord(2).error().Fault(), DiskFault::Missing);
     EXPECT_FALSE(disk.Exists("DATA401.MW"));
 
     state.DataPath = disk.File("no-such-drive");
@@ -81,14 +88,14 @@ TEST_F(ClientStoreTest, LoadsAFileWrittenElsewhereSavesOnlyOneRecordAndAppendsAN
     EXPECT_EQ(state.CurrentRecord, 1);
     EXPECT_EQ(state.ClientRecords[2].ToBytes(), RawRecord("Client 2", '2'));
     state.ClientRecords[3].Name = "Changed";
-    ASSERT_TRUE(ClientStore(state, fs).SaveRecord(3));
+    ASSERT_TRUE(Store().SaveRecord(3));
     const std::string after = disk.Read("DATA401.MW");
     EXPECT_EQ(after,
               original.substr(0, 452) + state.ClientRecords[3].ToBytes() + original.substr(678));
 
     state.CurrentRecord = 6;
     state.Current().Name = "New";
-    ASSERT_TRUE(ClientStore(state, fs).AddClient());
+    ASSERT_TRUE(Store().AddClient());
     EXPECT_EQ(state.RecordCount, 6);
     EXPECT_EQ(disk.Read("DATA401.MW"), after + state.ClientRecords[6].ToBytes());
     ASSERT_TRUE(Load());
@@ -115,7 +122,7 @@ TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRight
     disk.Write("DATA401.MW", ours);
     ASSERT_TRUE(Load());
     state.ClientRecords[2].Name = "Keyed on the screen";
-    ClientStore store(state, fs);
+    ClientStore store = Store();
 
     // Another data disk of the site, labelled alike, put in the drive.
     const std::string theirs = RawFile(4);
@@ -143,13 +150,70 @@ TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
     EXPECT_EQ(state.ClientRecords[3].ToBytes().substr(115), std::string(111, ' '));
     state.CurrentRecord = 4;
     state.Current().Name = "Fourth";
-    ASSERT_TRUE(ClientStore(state, fs).AddClient());
+    ASSERT_TRUE(Store().AddClient());
 
     const std::string after = disk.Read("DATA401.MW");
     ASSERT_EQ(after.size(), 4 * 226u);
     EXPECT_EQ(after.find('\0'), std::string::npos);
     EXPECT_EQ(after.substr(0, 567), RawFile(3).substr(0, 567));
     EXPECT_EQ(after.substr(678), state.ClientRecords[4].ToBytes());
+}
+
+// A save cut short leaves its recovery entry beside the record file; such an
+// entry beside another record file (another disk's file copied in, the file
+// since restored from a backup, the journal's entry) never touches it: the
+// clients stay, the entry is kept aside and the user is told of both files.
+TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
+    const auto cutShortSave = [&](const std::string& records) {
+        mwtest::TempDir other;
+        other.Write("TID", "M-W\r\n");
+        other.Write("DATA401.MW", records);
+        StationState elsewhere;
+        elsewhere.DataPath = other.Path();
+        mwtest::FaultyFileSystem failing;
+        ClientStore store(elsewhere, failing, {});
+        EXPECT_TRUE(store.LoadRecords());
+        elsewhere.ClientRecords[2].Name = "Name deleted";
+        failing.failWrites = errc::DeviceIo;
+        failing.writesBeforeFailure = 2;  // the entry and the record; not the blanking
+        EXPECT_FALSE(store.SaveRecord(2));
+        return other.Read("DATA401.RCV");
+    };
+    const std::string journalEntry = [] {
+        mwtest::TempDir program;
+        mwtest::FaultyFileSystem failing;
+        failing.failWrites = errc::DeviceIo;
+        failing.writesBeforeFailure = 2;
+        EXPECT_FALSE(WriteTestJournal(failing, program.Path(), TestJournal(), {}));
+        return program.Read(kTestJournalRecoveryName);
+    }();
+    struct Case {
+        const char* what;
+        std::string entry;
+    };
+    const Case cases[] = {
+        {"another disk's entry", cutShortSave(RawFile(3))},
+        {"an entry for this file before a backup was restored", cutShortSave(RawFile(7))},
+        {"the journal's entry", journalEntry},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        notes.clear();
+        std::filesystem::remove(disk.File("DATA401.RCV.kept"));
+        disk.Write("DATA401.MW", RawFile(8));
+        disk.Write("DATA401.RCV", c.entry);
+        ASSERT_TRUE(Load());
+        EXPECT_EQ(state.RecordCount, 8);
+        EXPECT_EQ(disk.Read("DATA401.MW"), RawFile(8));
+        EXPECT_EQ(disk.Read("DATA401.RCV.kept"), c.entry);
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_NE(notes[0].find(disk.File("DATA401.RCV")), std::string::npos);
+        EXPECT_NE(notes[0].find(disk.File("DATA401.MW")), std::string::npos);
+        // Later saves go on as usual.
+        state.ClientRecords[8].Name = "Saved after";
+        ASSERT_TRUE(Store().SaveRecord(8));
+        EXPECT_EQ(notes.size(), 1u);
+    }
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ std::string ReadAll(const fs::path& path) {
 StationState DemoDisk() {
     StationState state;
     state.DataPath = MW_DEMO_DISK_DIR;
-    EXPECT_TRUE(ClientStore(state, LocalFileSystem()).LoadRecordsReadOnly());
+    EXPECT_TRUE(ClientStore(state, LocalFileSystem(), {}).LoadRecordsReadOnly());
     return state;
 }
 

@@ -11,6 +11,7 @@
 #include "station/app/frmDriveSelect.h"
 #include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
+#include "support/AuditLogChanges.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -65,7 +66,7 @@ TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedFor
 TEST_F(StartUpTest, AnAlteredAuditLogIsShownAndAnUnwritableOneToldOnce) {
     MakeDisk(disk, {"Ann"});
     RememberDrive(disk.Path());
-    AuditLog log(fs, disk.Path());
+    AuditLog log(fs, disk.Path(), programDir.Path());
     ASSERT_TRUE(log.Append(clock.Now(), {AuditEvent::ClientAdded, 1, "keyed"}));
     ASSERT_TRUE(log.Append(clock.Now(), {AuditEvent::ReportViewed, 1}));
     ASSERT_TRUE(Start());
@@ -84,14 +85,47 @@ TEST_F(StartUpTest, AnAlteredAuditLogIsShownAndAnUnwritableOneToldOnce) {
                         .arg(QString::fromStdString(log.Path()))});
     EXPECT_EQ(platform.shown[0].icon, MsgIcon::Exclamation);
 
-    disk.Write(kAuditLogFileName, "");
-    std::filesystem::permissions(log.Path(), std::filesystem::perms::owner_read);
-    platform.Next(MsgAnswer::Ok);
+    // A log that stops taking lines later (a full disk) is told once.
+    std::filesystem::remove(log.Path());
+    std::filesystem::remove(programDir.File(kAuditNoteFileName));
     ASSERT_TRUE(Start());
+    fs.failWrites = errc::DiskFull;
+    platform.Next(MsgAnswer::Ok);
+    Audit(ctx, {AuditEvent::ReportViewed, 1});
     Audit(ctx, {AuditEvent::ReportViewed, 1});
     ASSERT_EQ(platform.shown.size(), 2u);
     EXPECT_TRUE(platform.shown[1].text.startsWith(
         QStringLiteral("The audit log on the data disk could not be written:")));
+}
+
+// What the chain cannot show (lines cut off the end, a log emptied, removed
+// or written anew) and what stops lines being added (a FIFO, a link, a
+// read-only file at its name) are told at start-up, once: the first event
+// then adds no box of its own.
+TEST_F(StartUpTest, ALogCutShortWrittenAnewOrUnwritableIsToldAtStartUp) {
+    MakeDisk(disk, {"Ann"});
+    RememberDrive(disk.Path());
+    const std::string log = disk.File(kAuditLogFileName);
+    for (const mwtest::AuditLogChange& change : mwtest::AuditLogChanges()) {
+        SCOPED_TRACE(change.what);
+        std::filesystem::remove(log);
+        std::filesystem::remove(log + ".real");
+        std::filesystem::remove(programDir.File(kAuditNoteFileName));
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(platform.shown.empty());
+        change.make(log);
+        platform.Next(MsgAnswer::Ok);
+        ASSERT_TRUE(Start());
+        Audit(ctx, {AuditEvent::ReportViewed, 1});
+        ASSERT_EQ(platform.shown.size(), 1u);
+        EXPECT_TRUE(platform.shown[0].text.contains(QString::fromUtf8(change.told)))
+            << platform.shown[0].text.toStdString();
+        EXPECT_TRUE(platform.shown[0].text.contains(QString::fromStdString(log)));
+        platform.shown.clear();
+        ctx.auditLogFailing = false;
+        std::filesystem::remove(log);
+    }
 }
 
 TEST_F(StartUpTest, AWriteProtectedDiskIsTriedAgainOnOkAndCancelEnds) {

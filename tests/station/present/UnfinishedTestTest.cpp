@@ -134,7 +134,7 @@ TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamag
                          .Language = "English",
                          .Item = kItemCount};
     for (int item = 1; item <= kItemCount; ++item) finished.Answers[item] = Pattern(item);
-    ASSERT_TRUE(WriteTestJournal(fs, programDir.Path(), finished));
+    ASSERT_TRUE(WriteTestJournal(fs, programDir.Path(), finished, {}));
     std::string answers = Patterned();
     answers[kItemCount - 1] = answers[kItemCount - 1] == '1' ? '2' : '1';
     client.Answers = answers;

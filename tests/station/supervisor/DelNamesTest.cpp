@@ -98,7 +98,7 @@ TEST_P(DelNamesTest, NoOldNameOrIdIsLeftAnywhereOnTheMedium) {
     journal.Client.Name = "Ruth Ortega";
     journal.Client.IDNumber = "777-66-5555";
     for (journal.Item = 1; journal.Item <= 3; ++journal.Item) {
-        ASSERT_TRUE(WriteTestJournal(ctx.fs, program, journal));
+        ASSERT_TRUE(WriteTestJournal(ctx.fs, program, journal, {}));
     }
     ASSERT_TRUE(RemoveTestJournal(ctx.fs, program));  // as once her test is stored
     ASSERT_EQ(PrintReports(ctx, nullptr, {1, 2, 3}, false), 3);
