@@ -77,6 +77,14 @@ Error Refused(const std::string& target, const std::string& kept, const std::str
                                                  ": it is the station's " + kept + " " + where);
 }
 
+// Whether `target` is `folder` or lies under it, links followed.
+bool Within(const std::string& target, const std::string& folder) {
+    std::error_code ec;
+    const fs::path path = fs::weakly_canonical(fs::absolute(target, ec), ec);
+    const fs::path relative = path.lexically_relative(fs::weakly_canonical(folder, ec));
+    return !relative.empty() && *relative.begin() != "..";
+}
+
 }  // namespace
 
 Status CheckNotStationFile(const std::string& target, const std::string& programDir,
@@ -92,6 +100,15 @@ Status CheckNotStationFile(const std::string& target, const std::string& program
         return Refused(target, kept, "on the data disk " + disk);
     }
     return {};
+}
+
+Status CheckOutsideInstalledData(const std::string& target, const ProgramFolder& folder) {
+    if (folder.seedFrom.empty() || !Within(target, folder.seedFrom)) return {};
+    return MakeError(errc::PermissionDenied,
+                     "will not write " + target + ": " + folder.seedFrom +
+                         " holds the installed data set, which the tool only reads; "
+                         "without --program-dir it works in " +
+                         folder.path);
 }
 
 }  // namespace mw

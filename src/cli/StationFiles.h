@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/data/Error.h"
+#include "core/settings/ProgramFolder.h"
 
 namespace mw {
 
@@ -19,5 +20,12 @@ namespace mw {
 // may be written.
 Status CheckNotStationFile(const std::string& target, const std::string& programDir,
                            const std::string& disk);
+
+// Refuses `target` when it lies in the data set that `folder` is seeded from
+// (the installed one), or in a folder under it, however the path is
+// spelled: the set belongs to the package, and a file written there would
+// stay after the package is removed. The refusal names the program folder
+// to work in instead.
+Status CheckOutsideInstalledData(const std::string& target, const ProgramFolder& folder);
 
 }  // namespace mw

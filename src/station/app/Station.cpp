@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "core/data/TestJournal.h"
-#include "station/app/ProgramFolder.h"
+#include "core/settings/ProgramFolder.h"
 #include "station/app/SingleCopy.h"
 #include "station/app/frmMain.h"
 #include "station/report/ReportOutput.h"
@@ -35,9 +35,7 @@ int RunStation(int argc, char** argv) {
 
     // The program folder holds the settings, the data files and the question
     // database: beside the executable, or the user's own for an installed station.
-    const std::string exeDir = QCoreApplication::applicationDirPath().toStdString();
-    const ProgramFolder folder =
-        ChooseProgramFolder(exeDir, JoinPath(exeDir, MW_INSTALLED_DATA), UserDataHome());
+    const ProgramFolder folder = DefaultProgramFolder(ExecutableDir());
     QtPlatform platform;
     if (Status seeded = SeedProgramFolder(LocalFileSystem(), folder); !seeded) {
         ShowError(platform, seeded.error());

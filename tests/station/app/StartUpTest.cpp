@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <filesystem>
 
-#include "station/app/ProgramFolder.h"
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
 #include "station/screen/AuditTrail.h"
@@ -163,42 +162,6 @@ TEST_F(StartUpErrorTest, CancelOrAnyOtherErrorEndsTheProgram) {
     EXPECT_EQ(platform.shown.size(), 2u);
     EXPECT_TRUE(
         platform.Texts().back().startsWith(QStringLiteral("Error 1000:injected read failure")));
-}
-
-// A station beside its data set in a folder it can write works there; an
-// installed one works in the user's own folder, brought up to date from the
-// installed data set at each start without losing what the user's station wrote.
-TEST(ProgramFolderTest, AnInstalledStationWorksInTheUsersFolderSeededFromTheInstall) {
-    namespace fs = std::filesystem;
-    mwtest::TempDir root;
-    const std::string bin = root.File("bin");
-    const std::string share = root.File("share/mirrorwise");
-    const std::string user = root.File("home/mirrorwise");
-    fs::create_directories(bin);
-    EXPECT_EQ(ChooseProgramFolder(bin, share, root.File("home")).path, bin);
-    EXPECT_EQ(ChooseProgramFolder(bin, share, root.File("home")).seedFrom, "");
-
-    fs::create_directories(share);
-    for (const char* name : {"mw32.db", "mwscan.db", "MWB.TXT", "MW.ini", "mirrorwise"}) {
-        root.Write(std::string("share/mirrorwise/") + name, name);
-    }
-    const ProgramFolder installed = ChooseProgramFolder(bin, share, root.File("home"));
-    EXPECT_EQ(installed.path, user);
-    ASSERT_TRUE(SeedProgramFolder(LocalFileSystem(), installed));
-    EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(root.Read("home/mirrorwise/MWB.TXT"), "MWB.TXT");
-    EXPECT_EQ(root.Read("home/mirrorwise/MW.ini"), "MW.ini");
-    EXPECT_FALSE(root.Exists("home/mirrorwise/mirrorwise"));
-
-    // The user's station has written its settings and scanned a batch; the
-    // package is upgraded with new scoring data.
-    root.Write("home/mirrorwise/MW.ini", "[Path]");
-    root.Write("home/mirrorwise/mwscan.db", "batch");
-    root.Write("share/mirrorwise/MWB.TXT", "new norms");
-    ASSERT_TRUE(SeedProgramFolder(LocalFileSystem(), installed));
-    EXPECT_EQ(root.Read("home/mirrorwise/MWB.TXT"), "new norms");
-    EXPECT_EQ(root.Read("home/mirrorwise/mwscan.db"), "batch");
-    EXPECT_EQ(root.Read("home/mirrorwise/MW.ini"), "[Path]");
 }
 
 }  // namespace
