@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <filesystem>
 
@@ -26,13 +27,58 @@ protected:
     }
 };
 
-TEST_F(StartUpTest, WithoutSettingsDriveAIsTriedSilentlyAndNoEndsTheProgram) {
+// A remembered drive that holds no data disk is named as the user knows it.
+TEST_F(StartUpTest, ARememberedDriveWithoutADataDiskIsAskedAboutAndNoEndsTheProgram) {
+    RememberDrive("a:");
     platform.Next(MsgAnswer::No);
     EXPECT_FALSE(Start());
     EXPECT_EQ(platform.Texts(), Texts{QStringLiteral("No test information found on drive A:, "
                                                      "would you like to try another drive?")});
     EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_FALSE(programDir.Exists("MW.ini"));
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), "a:");
+}
+
+// A first start: no MW.ini (an installed station's folder is made without
+// one), or one that names no data disk. The station says so and offers the
+// mounted media, nothing chosen until the user picks one, and remembers the
+// choice. Backing out ends the program.
+TEST_F(StartUpTest, AFirstStartSaysNoDiskIsChosenYetAndOffersTheMountedMedia) {
+    MakeDisk(disk, {"Ann", "Bob"});
+    fs.drives = {disk.Path(), "/"};
+    const QString noDisk = QStringLiteral(
+        "No data disk has been chosen yet.\n\nChoose the drive or folder that holds the data "
+        "disk.");
+
+    for (const char* settings : {"", "[Settings]\r\nNumLock=False\r\n[Path]\r\nFilePath=\r\n"}) {
+        if (*settings) programDir.Write("MW.ini", settings);
+        platform.Next(MsgAnswer::Ok);
+        mwtest::ModalDriver driver;
+        driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
+            EXPECT_FALSE(
+                mwtest::Find<QLabel>(window, "lblDrive")->text().contains(QStringLiteral("A:")));
+            auto* list = mwtest::Find<QComboBox>(window, "drDrive");
+            EXPECT_EQ(list->count(), 2);
+            EXPECT_EQ(list->currentText(), QString());
+            mwtest::PressKey(Qt::Key_Escape);
+        });
+        EXPECT_FALSE(Start());
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(platform.Texts().back(), noDisk);
+    }
+    EXPECT_EQ(platform.shown.back().icon, MsgIcon::Information);
+
+    platform.Next(MsgAnswer::Ok);
+    mwtest::ModalDriver driver;
+    driver.When<frmDriveSelect>([](frmDriveSelect*) {
+        mwtest::PressKey(Qt::Key_Down);
+        mwtest::PressKey(Qt::Key_Return);
+    });
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), disk.Path());
+
+    ASSERT_TRUE(Start());  // the next start asks nothing
+    EXPECT_EQ(platform.Texts(), Texts(3, noDisk));
 }
 
 TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedForNextStart) {
