@@ -35,28 +35,31 @@ constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "usage: mirrorwise-cli list --disk DIR\n"
-    "       mirrorwise-cli report --program-dir DIR --disk DIR --client N [--summary] "
-    "[--paradata]\n"
-    "                             [--output FILE | --pdf FILE [--paper letter|a4]]\n"
-    "       mirrorwise-cli score --program-dir DIR --disk DIR --client N [--json]\n"
-    "       mirrorwise-cli reports --program-dir DIR --disk DIR --output-dir DIR [--summary]\n"
-    "                              [--paradata]\n"
-    "                              [--pdf [--paper letter|a4]]\n"
-    "       mirrorwise-cli export --program-dir DIR --disk DIR [--output FILE] [--codebook FILE]\n"
-    "                             [--anonymised] [--keep-invalid-scores] [--excel]\n"
-    "       mirrorwise-cli import --program-dir DIR --disk DIR --file FILE [--layout NAME]\n"
-    "       mirrorwise-cli audit --disk DIR [--program-dir DIR]\n"
+    "       mirrorwise-cli report [--program-dir DIR] --disk DIR --client N [--summary]\n"
+    "                             [--paradata] [--output FILE | --pdf FILE [--paper letter|a4]]\n"
+    "       mirrorwise-cli score [--program-dir DIR] --disk DIR --client N [--json]\n"
+    "       mirrorwise-cli reports [--program-dir DIR] --disk DIR --output-dir DIR [--summary]\n"
+    "                              [--paradata] [--pdf [--paper letter|a4]]\n"
+    "       mirrorwise-cli export [--program-dir DIR] --disk DIR [--output FILE]\n"
+    "                             [--codebook FILE] [--anonymised] [--keep-invalid-scores]\n"
+    "                             [--excel]\n"
+    "       mirrorwise-cli import [--program-dir DIR] --disk DIR --file FILE [--layout NAME]\n"
+    "       mirrorwise-cli audit [--program-dir DIR] --disk DIR\n"
     "       mirrorwise-cli --help | --version\n"
     "An option's value follows it or an equals sign (--client 2, --client=2).\n"
-    "A FILE of \"-\" is standard output.\n";
+    "A FILE of \"-\" is standard output.\n"
+    "Without --program-dir a command works in the station's program folder: the\n"
+    "folder of the executables, or the user's own for an installed station.\n";
 
 // Where a file the user names as "-" goes.
 constexpr const char* kStandardOutput = "-";
 
-// Parsed "--name value", "--name=value" and "--flag" options of one command.
+// Parsed "--name value", "--name=value" and "--flag" options of one command,
+// and the program folder it works in when --program-dir names none.
 struct Options {
     std::map<std::string, std::string> values;
     std::map<std::string, bool> flags;
+    ProgramFolder programFolder;
 
     std::string Value(const std::string& name) const {
         const auto found = values.find(name);
@@ -94,6 +97,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args,
 int Fail(std::ostream& err, const Error& e) {
     err << "mirrorwise-cli: " << e.message << "\n";
     return kDataError;
+}
+
+// The program folder a command works in: the one --program-dir names, else
+// the one this user's station works in, made and brought up to date from
+// the installed data set as the station does it.
+Result<std::string> ProgramDir(const Options& o) {
+    if (o.values.count("--program-dir")) return o.values.at("--program-dir");
+    if (Status st = SeedProgramFolder(LocalFileSystem(), o.programFolder); !st) return st.error();
+    return o.programFolder.path;
 }
 
 // Events on a data disk, added to its audit log. The command's work is done
@@ -207,6 +219,7 @@ Status WriteOutput(const Options& o, const std::string& path, std::string_view b
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return {};
     }
+    if (Status st = CheckOutsideInstalledData(path, o.programFolder); !st) return st;
     if (Status st = CheckNotStationFile(path, o.Value("--program-dir"), o.Value("--disk")); !st) {
         return st;
     }
@@ -269,6 +282,9 @@ int Reports(const Options& o, std::ostream& out, std::ostream& err) {
     Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& outputDir = o.values.at("--output-dir");
+    if (Status st = CheckOutsideInstalledData(outputDir, o.programFolder); !st) {
+        return Fail(err, st.error());
+    }
     std::error_code ec;
     std::filesystem::create_directories(outputDir, ec);
     ScoreAndPrint reports(LocalFileSystem(), o.values.at("--program-dir"));
@@ -352,7 +368,11 @@ Result<ExportOptions> ExportOptionsOf(const Options& o) {
     options.keepInvalidScores = o.flags.count("--keep-invalid-scores") > 0;
     options.excel = o.flags.count("--excel") > 0;
     if (!options.anonymised) return options;
-    Result<std::string> key = SiteKey(LocalFileSystem(), o.values.at("--program-dir"));
+    const std::string& programDir = o.values.at("--program-dir");
+    // The key is made at the first anonymised export: never in the installed data set.
+    const std::string keyPath = JoinPath(programDir, kSiteKeyFileName);
+    if (Status st = CheckOutsideInstalledData(keyPath, o.programFolder); !st) return st.error();
+    Result<std::string> key = SiteKey(LocalFileSystem(), programDir);
     if (!key) return key.error();
     options.siteKey = *key;
     return options;
@@ -459,7 +479,10 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
 int Audit(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string& disk = o.values.at("--disk");
     if (Status st = CheckDataDisk(disk); !st) return Fail(err, st.error());
-    const AuditLog log(LocalFileSystem(), disk, o.Value("--program-dir"));
+    // The program folder's note and site key, wherever they are; none made.
+    const std::string programDir =
+        o.values.count("--program-dir") ? o.Value("--program-dir") : o.programFolder.path;
+    const AuditLog log(LocalFileSystem(), disk, programDir);
     Result<AuditReading> reading = log.Read();
     if (!reading) return Fail(err, reading.error());
     for (const AuditLine& line : reading->lines) {
@@ -489,6 +512,9 @@ struct Command {
     std::vector<std::string> flags;
     std::vector<std::string> required;
     std::function<int(const Options&, std::ostream&, std::ostream&)> run;
+    // Whether the command works in a program folder, made when missing; one
+    // that only reads what a folder may hold finds it in programFolder.
+    bool makesProgramDir = true;
 };
 
 const std::map<std::string, Command>& Commands() {
@@ -497,34 +523,29 @@ const std::map<std::string, Command>& Commands() {
         {"report",
          {{"--program-dir", "--disk", "--client", "--output", "--pdf", "--paper"},
           {"--summary", "--paradata"},
-          {"--program-dir", "--disk", "--client"},
+          {"--disk", "--client"},
           Report}},
         {"score",
-         {{"--program-dir", "--disk", "--client"},
-          {"--json"},
-          {"--program-dir", "--disk", "--client"},
-          Score}},
+         {{"--program-dir", "--disk", "--client"}, {"--json"}, {"--disk", "--client"}, Score}},
         {"reports",
          {{"--program-dir", "--disk", "--output-dir", "--paper"},
           {"--summary", "--pdf", "--paradata"},
-          {"--program-dir", "--disk", "--output-dir"},
+          {"--disk", "--output-dir"},
           Reports}},
         {"export",
          {{"--program-dir", "--disk", "--output", "--codebook"},
           {"--anonymised", "--keep-invalid-scores", "--excel"},
-          {"--program-dir", "--disk"},
+          {"--disk"},
           Export}},
         {"import",
-         {{"--program-dir", "--disk", "--file", "--layout"},
-          {},
-          {"--program-dir", "--disk", "--file"},
-          Import}},
-        {"audit", {{"--disk", "--program-dir"}, {}, {"--disk"}, Audit}},
+         {{"--program-dir", "--disk", "--file", "--layout"}, {}, {"--disk", "--file"}, Import}},
+        {"audit", {{"--disk", "--program-dir"}, {}, {"--disk"}, Audit, false}},
     };
     return commands;
 }
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const ProgramFolder& programFolder) {
     const auto asked = [&](const char* option) {
         return std::find(args.begin(), args.end(), option) != args.end();
     };
@@ -543,13 +564,25 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::optional<Options> o = ParseOptions(args, c.values, c.flags);
     bool complete = o && std::all_of(c.required.begin(), c.required.end(),
                                      [&](const std::string& r) { return o->values.count(r); });
-    return complete ? c.run(*o, out, err) : Usage(err);
+    if (!complete) return Usage(err);
+    o->programFolder = programFolder;
+    // A command that works in a program folder finds it in --program-dir,
+    // the default filled in.
+    const bool usesProgramDir =
+        std::find(c.values.begin(), c.values.end(), "--program-dir") != c.values.end();
+    if (usesProgramDir && c.makesProgramDir && !o->values.count("--program-dir")) {
+        Result<std::string> dir = ProgramDir(*o);
+        if (!dir) return Fail(err, dir.error());
+        o->values["--program-dir"] = *dir;
+    }
+    return c.run(*o, out, err);
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const int status = RunCommand(args, out, err);
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const ProgramFolder& programFolder) {
+    const int status = RunCommand(args, out, err, programFolder);
     // A write that failed leaves the stream failed; the flush catches what
     // was still buffered, such as a table written to a full disk.
     errno = 0;

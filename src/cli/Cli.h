@@ -8,8 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/ProgramFolder.h"
+
 namespace mw {
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `programFolder` is where a command works when --program-dir names no
+// folder: the folder the station of this user works in. Its seedFrom, the
+// installed data set, is never written, whatever folder a command names.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const ProgramFolder& programFolder);
 
 }  // namespace mw

@@ -27,7 +27,7 @@ std::vector<std::string> ProgramFileNames() {
     std::vector<std::string> names = {
         kSettingsFileName,     kScanSettingsFileName, kTestJournalName, kTestJournalRecoveryName,
         kQuestionDatabaseName, kScanDatabaseName,     kScoringFileName, kReportTextsFileName,
-        kInvalidTextFileName,  kSiteKeyFileName};
+        kInvalidTextFileName,  kSiteKeyFileName,      kAuditNoteFileName};
     for (int scale = 1; scale <= kScaleCount; ++scale) names.push_back(ParagraphFileName(scale));
     return names;
 }
@@ -77,14 +77,22 @@ Error Refused(const std::string& target, const std::string& kept, const std::str
                                                  ": it is the station's " + kept + " " + where);
 }
 
+// Whether `target` is `folder` or lies under it, links followed.
+bool Within(const std::string& target, const std::string& folder) {
+    std::error_code ec;
+    const fs::path path = fs::weakly_canonical(fs::absolute(target, ec), ec);
+    const fs::path relative = path.lexically_relative(fs::weakly_canonical(folder, ec));
+    return !relative.empty() && *relative.begin() != "..";
+}
+
 }  // namespace
 
 Status CheckNotStationFile(const std::string& target, const std::string& programDir,
                            const std::string& disk) {
     static const std::vector<std::string> programFiles = ProgramFileNames();
-    static const std::vector<std::string> diskFiles = {kRecordFileName,   kRecordRecoveryFileName,
-                                                       kIdentityFileName, kWriteTestFileName,
-                                                       kAuditLogFileName, kParadataFileName};
+    static const std::vector<std::string> diskFiles = {
+        kRecordFileName,   kRecordRecoveryFileName, kIdentityFileName, kWriteTestFileName,
+        kAuditLogFileName, kParadataFileName,       kDiskLockFileName};
     if (std::string kept = KeptAs(target, programDir, programFiles, true); !kept.empty()) {
         return Refused(target, kept, "in the program folder " + programDir);
     }
@@ -92,6 +100,15 @@ Status CheckNotStationFile(const std::string& target, const std::string& program
         return Refused(target, kept, "on the data disk " + disk);
     }
     return {};
+}
+
+Status CheckOutsideInstalledData(const std::string& target, const ProgramFolder& folder) {
+    if (folder.seedFrom.empty() || !Within(target, folder.seedFrom)) return {};
+    return MakeError(errc::PermissionDenied,
+                     "will not write " + target + ": " + folder.seedFrom +
+                         " holds the installed data set, which the tool only reads; "
+                         "without --program-dir it works in " +
+                         folder.path);
 }
 
 }  // namespace mw

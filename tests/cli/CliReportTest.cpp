@@ -213,6 +213,72 @@ TEST_F(CliReportTest, NeverWritesOverAFileTheStationKeeps) {
     EXPECT_EQ(disk.Snapshot(), diskBefore);
 }
 
+// Without --program-dir the tool works where this user's installed station
+// works: the user's own folder, made and seeded from the installed data set
+// as the station makes it (list and audit need none, and make none). The
+// installed set itself is only read, whichever folder a command names.
+TEST_F(CliReportTest, WorksInTheUsersFolderAndNeverWritesIntoTheInstalledDataSet) {
+    mwtest::TempDir installed, home;
+    for (const auto& file : fs::directory_iterator(MW_PROGRAM_DIR)) {
+        if (file.path().filename().string().rfind("mirrorwise", 0) != 0) {
+            fs::copy_file(file.path(), fs::path(installed.Path()) / file.path().filename());
+        }
+    }
+    const ProgramFolder users{home.File("mirrorwise"), installed.Path()};
+    const auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin() + 1, {"--disk", disk.Path()});
+        return Cli(args, users);
+    };
+    EXPECT_EQ(cli({"list"}).status, 0);
+    EXPECT_EQ(cli({"audit"}).status, 0);
+    EXPECT_FALSE(home.Exists("mirrorwise"));
+
+    CliRun r = cli({"report", "--client", "2", "--summary"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(home.Read("mirrorwise/REPORT.PRN"), Golden("client-2-alcohol-summary"));
+    EXPECT_EQ(fs::status(home.File("mirrorwise")).permissions() & fs::perms::all,
+              fs::perms::owner_all);
+    EXPECT_EQ(home.Read("mirrorwise/MWB.TXT"), installed.Read("MWB.TXT"));
+    EXPECT_EQ(cli({"score", "--client", "1", "--json"}).status, 0);
+    EXPECT_EQ(cli({"reports", "--output-dir", output.File("all")}).status, 0);
+    r = cli({"export", "--anonymised", "--output", output.File("clients.csv")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(home.Exists("mirrorwise/MWSITE.KEY"));
+
+    fs::create_directory_symlink(installed.Path(), output.File("link"));
+    const auto before = installed.Snapshot();
+    const std::string inInstalled = "--program-dir=" + installed.Path();
+    for (const std::vector<std::string>& args : std::initializer_list<std::vector<std::string>>{
+             {"report", inInstalled, "--client", "2"},
+             {"report", "--client", "2", "--output", installed.File("2.prn")},
+             {"report", "--client", "2", "--pdf", output.File("link/2.pdf")},
+             {"reports", inInstalled, "--output-dir", installed.File("reports")},
+             {"export", inInstalled, "--anonymised"},
+             {"export", "--codebook",
+              installed.File("../" + fs::path(installed.Path()).filename().string() + "/book.csv")},
+         }) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        r = cli(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(installed.Path() + " holds the installed data set"), std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("without --program-dir it works in " + users.path), std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(installed.Snapshot(), before);
+    // Read from there, and written elsewhere, a report is what it always was.
+    r = cli({"report", inInstalled, "--client", "6", "--output", output.File("six.prn")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(output.Read("six.prn"), Golden("client-6-truthfulness-90s"));
+
+    // A folder that cannot be made is named.
+    home.Write("file", "");
+    r = Cli({"score", "--disk", disk.Path(), "--client", "1"},
+            {home.File("file/mirrorwise"), installed.Path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(home.File("file/mirrorwise")), std::string::npos) << r.err;
+}
+
 // Takes what is written and fails when flushed, as standard output does
 // when its buffer meets a full disk.
 class FailingWhenFlushed : public std::stringbuf {
@@ -227,7 +293,7 @@ TEST_F(CliReportTest, AStandardOutputThatCannotBeWrittenIsAnError) {
         FailingWhenFlushed buffer;
         std::ostream out(&buffer);
         std::ostringstream err;
-        EXPECT_EQ(RunCli(args, out, err), 1) << args[0];
+        EXPECT_EQ(RunCli(args, out, err, mwtest::UsersProgramFolder()), 1) << args[0];
         EXPECT_NE(err.str().find("cannot write to standard output"), std::string::npos) << args[0];
     }
 }

@@ -18,9 +18,18 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun Cli(const std::vector<std::string>& args) {
+// Where the tool works when a test names no program folder: a user's own,
+// seeded from the built program folder as from an installed data set.
+inline const mw::ProgramFolder& UsersProgramFolder() {
+    static const TempDir home;
+    static const mw::ProgramFolder folder{home.File("mirrorwise"), MW_PROGRAM_DIR};
+    return folder;
+}
+
+inline CliRun Cli(const std::vector<std::string>& args,
+                  const mw::ProgramFolder& programFolder = UsersProgramFolder()) {
     std::ostringstream out, err;
-    int status = mw::RunCli(args, out, err);
+    int status = mw::RunCli(args, out, err, programFolder);
     return {status, out.str(), err.str()};
 }
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package of this build, installed on this machine: the installed
 # station comes up with its main window in a per-user program folder seeded
-# from the installed data set, the installed command-line tool writes the
-# same report as the build's, and removing the package leaves none of its
-# files behind. The package is packed from the build as it stands.
+# from the installed data set; the installed command-line tool, without
+# --program-dir, works in that folder (or makes a new user's as the station
+# does) and writes the same report as the build's, and writes nothing into
+# the installed data set, even as root; purging the package leaves none of
+# its files behind. The package is packed from the build as it stands.
 #
 #   install-round-trip.sh BUILD_DIR
 #
@@ -38,6 +40,9 @@ esac
 WORK=$(mktemp -d)
 station=""
 xvfb=""
+# What a failing tool left in the installed data folder goes with the test.
+data_folder_was_there=""
+if [ -e /usr/share/mirrorwise ]; then data_folder_was_there=yes; fi
 cleanup() {
     [ -n "$station" ] && kill "$station" 2>/dev/null
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
@@ -45,6 +50,7 @@ cleanup() {
         "" | not-installed) ;;
         *) dpkg --purge mirrorwise >/dev/null 2>&1 || true ;;
     esac
+    [ -n "$data_folder_was_there" ] || rm -rf /usr/share/mirrorwise
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -102,21 +108,40 @@ for file in /usr/share/mirrorwise/*; do
     cmp -s "$file" "$user/$(basename "$file")" || fail "$file was not copied to $user"
 done
 
-/usr/bin/mirrorwise-cli report --program-dir "$user" --disk "$disk" --client 2 \
-    --output "$WORK/installed.txt" || fail "the installed mirrorwise-cli made no report"
+# The tool works where the station works, without being told.
+/usr/bin/mirrorwise-cli report --disk "$disk" --client 2 --output "$WORK/installed.txt" ||
+    fail "the installed mirrorwise-cli made no report"
 "$BUILD/program/mirrorwise-cli" report --program-dir "$BUILD/program" --disk "$disk" --client 2 \
     --output "$WORK/built.txt"
 cmp "$WORK/installed.txt" "$WORK/built.txt" || fail "the installed report differs from the build's"
+# A user who never started the station: the tool makes the folder as the station would.
+fresh=$WORK/fresh/.local/share/mirrorwise
+HOME=$WORK/fresh /usr/bin/mirrorwise-cli report --disk "$disk" --client 2 ||
+    fail "the installed mirrorwise-cli made no report in a new user's folder"
+cmp "$fresh/REPORT.PRN" "$WORK/built.txt" || fail "$fresh/REPORT.PRN differs from the build's report"
+[ "$(stat -c %a "$fresh")" = 700 ] || fail "$fresh is readable by others"
+# Root may write anywhere, yet the installed data set is the package's alone.
+for command in "report --client 2" "export --anonymised --output $WORK/clients.csv"; do
+    # shellcheck disable=SC2086 # the command's words
+    if /usr/bin/mirrorwise-cli $command --program-dir /usr/share/mirrorwise --disk "$disk" \
+        2>"$WORK/refused"; then
+        fail "mirrorwise-cli $command wrote into /usr/share/mirrorwise"
+    fi
+    grep -q "/usr/share/mirrorwise holds the installed data set" "$WORK/refused" ||
+        fail "mirrorwise-cli $command: $(cat "$WORK/refused")"
+done
 
-dpkg_when_free -r mirrorwise || fail "dpkg -r mirrorwise"
+dpkg_when_free -P mirrorwise || fail "dpkg -P mirrorwise"
 case $(package_status) in
     "" | not-installed) ;;
-    *) fail "dpkg -r left mirrorwise $(package_status)" ;;
+    *) fail "dpkg -P left mirrorwise $(package_status)" ;;
 esac
+[ ! -e /usr/share/mirrorwise ] ||
+    fail "/usr/share/mirrorwise is left after dpkg -P: $(ls -A /usr/share/mirrorwise)"
 while read -r path; do
     path=${path#.}
     case $path in
-        */mirrorwise*) [ ! -e "$path" ] || fail "$path is left after dpkg -r" ;;
+        */mirrorwise*) [ ! -e "$path" ] || fail "$path is left after dpkg -P" ;;
     esac
 done < <(dpkg-deb -c "$deb" | awk '{print $6}')
-echo "installed, started, reported and removed: $deb"
+echo "installed, started, reported and purged: $deb"

@@ -63,6 +63,10 @@ std::string Settings::GetINIFilePath() const {
     return mw_.ReadString(kPath, "FilePath", "a:", kWholeValue);
 }
 
+bool Settings::HasFilePath() const {
+    return !mw_.ReadString(kPath, "FilePath", "", kWholeValue).empty();
+}
+
 Status Settings::SaveFilePath(const std::string& path) {
     return mw_.WriteString(kPath, "FilePath", path);
 }

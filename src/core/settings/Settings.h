@@ -42,6 +42,8 @@ public:
     Status SaveHighContrastSetting(bool on);
     // The remembered data drive or folder; "a:" when none.
     std::string GetINIFilePath() const;
+    // Whether a data drive or folder was ever remembered: not at a first start.
+    bool HasFilePath() const;
     Status SaveFilePath(const std::string& path);
     // The folder under which the sound files lie; "c:" when none.
     std::string GetINISndPath() const;

@@ -13,6 +13,8 @@ namespace {
 
 constexpr const char* kTryAgain = "Drive select unsuccessful, would you like to try again?";
 constexpr const char* kReloadFailed = "Reload of original data disk failed, aborting Program";
+constexpr const char* kNoDiskChosen =
+    "No data disk has been chosen yet.\n\nChoose the drive or folder that holds the data disk.";
 
 // A drive letter is shown in capitals ("A:"); a folder keeps its spelling,
 // since on Linux "/MEDIA/USB" would name another folder.
@@ -52,15 +54,24 @@ void WarnOfAlteredAuditLog(StationContext& ctx) {
 
 }  // namespace
 
-// Backing out of the drive window (Escape, or closing it) gives up without a
-// question; before any drive was tried, nothing has changed to undo.
+// At start-up the disk remembered in MW.ini is tried without asking; a
+// first start has none, says so and shows the drive window. Backing out of
+// the drive window (Escape, or closing it) gives up without a question; from
+// the menu, before any drive was tried, nothing has changed to undo.
 DriveOutcome DriveSelect::SelectDataDrive(bool atStartUp) {
     const std::string previous = ctx_.state.DataPath;
+    const bool tryRemembered = atStartUp && ctx_.Ini().HasFilePath();
+    if (atStartUp && !tryRemembered) {
+        ctx_.platform.MsgBox(
+            {.text = QString::fromUtf8(kNoDiskChosen), .icon = MsgIcon::Information});
+    }
     bool tried = false;
     for (;;) {
         const std::optional<std::string> drive =
-            atStartUp && !tried ? ctx_.Ini().GetINIFilePath() : ShowDriveWindow();
-        if (!drive) return tried ? GiveUp(atStartUp, previous) : DriveOutcome::KeptPrevious;
+            tryRemembered && !tried ? ctx_.Ini().GetINIFilePath() : ShowDriveWindow();
+        if (!drive) {
+            return atStartUp || tried ? GiveUp(atStartUp, previous) : DriveOutcome::KeptPrevious;
+        }
         tried = true;
 
         Check check = CheckDataDisk(*drive);

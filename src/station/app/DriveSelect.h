@@ -1,7 +1,7 @@
 // Choosing and checking the data disk: at start-up the drive remembered in
-// MW.ini is tried without asking; from the Options menu the user picks one in
-// the drive window. A drive is accepted only when its identity file reads
-// "M-W", a file can be written on it and its records load; only then is it
+// MW.ini is tried without asking; at a first start, with none remembered, and
+// from the Options menu the user picks one in the drive window. A drive is accepted only when its
+// identity file reads "M-W", a file can be written on it and its records load; only then is it
 // remembered for the next start.
 #pragma once
 

@@ -1,9 +1,13 @@
 #include "station/app/Station.h"
 
 #include <QApplication>
+#include <iostream>
+#include <optional>
+#include <string_view>
 
+#include "core/data/Product.h"
 #include "core/data/TestJournal.h"
-#include "station/app/ProgramFolder.h"
+#include "core/settings/ProgramFolder.h"
 #include "station/app/SingleCopy.h"
 #include "station/app/frmMain.h"
 #include "station/report/ReportOutput.h"
@@ -24,9 +28,33 @@ void RemoveLeftovers(StationContext& ctx) {
     if (Status wiped = ctx.fs.WipeFile(oldJournal); !wiped) ShowError(ctx.platform, wiped.error());
 }
 
+constexpr const char* kUsage =
+    "usage: mirrorwise [--help | --version]\n"
+    "Starts the testing station; it needs a display. Reports, scores and exports\n"
+    "without one: mirrorwise-cli --help.\n";
+
+// --help and --version are answered before the application is made, which
+// needs a display: a terminal without one still gets them. The exit status
+// when one was asked for.
+std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help") {
+            std::cout << kUsage;
+        } else if (arg == "--version") {
+            std::cout << "mirrorwise (" << kProductName << ") " << kProductVersion << "\n";
+        } else {
+            continue;
+        }
+        return std::cout.flush() ? 0 : 1;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunStation(int argc, char** argv) {
+    if (std::optional<int> status = AnswerHelpOrVersion(argc, argv)) return *status;
     ChooseMediaBackend();
     QApplication app(argc, argv);
     // Neither the application name nor a display name is set: the lock file
@@ -35,9 +63,7 @@ int RunStation(int argc, char** argv) {
 
     // The program folder holds the settings, the data files and the question
     // database: beside the executable, or the user's own for an installed station.
-    const std::string exeDir = QCoreApplication::applicationDirPath().toStdString();
-    const ProgramFolder folder =
-        ChooseProgramFolder(exeDir, JoinPath(exeDir, MW_INSTALLED_DATA), UserDataHome());
+    const ProgramFolder folder = DefaultProgramFolder(ExecutableDir());
     QtPlatform platform;
     if (Status seeded = SeedProgramFolder(LocalFileSystem(), folder); !seeded) {
         ShowError(platform, seeded.error());

@@ -1,6 +1,7 @@
 // "Select Drive": the user names the drive (on Linux: the folder) that holds
-// the data disk. The list offers the machine's drives or mount points and the
-// data disk in use, and a folder can be typed in. The window keeps the drive
+// the data disk. The list offers the machine's drives or mount points,
+// removable media first, and the data disk in use, and a folder can be typed
+// in; its texts speak of drive letters only where the drives have them. The window keeps the drive
 // text last chosen; it stays empty until the user changes the list, so that
 // "Done" alone tries no drive at all.
 #pragma once
@@ -30,6 +31,8 @@ private:
     StationContext& ctx_;
     QComboBox* drDrive_;
     std::string chosenDrive_;
+    // Drive letters or mounted folders, as the list offers.
+    const char* helpText_;
 };
 
 }  // namespace mw

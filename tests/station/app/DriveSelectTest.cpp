@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -191,25 +192,58 @@ TEST_F(DriveMenuTest, AFullDiskIsReportedAsFullNotAsMissing) {
 
 class DriveWindowTest : public mwtest::StationFixture {};
 
+// The list holds the disk in use, first unless the drives (as the file layer
+// lists them, removable media first) hold it; it is shown without being
+// chosen, and the arrow keys move on from it. The texts speak of drive letters only where
+// the drives have them.
 TEST_F(DriveWindowTest, OffersTheDrivesAndTheDiskInUseAndExplainsThem) {
-    fs.drives = {"/media/usb", "/"};
-    state.DataPath = disk.Path();
-    frmDriveSelect window(ctx, nullptr);
-    auto* drives = window.findChild<QComboBox*>(QStringLiteral("drDrive"));
-    ASSERT_EQ(drives->count(), 3);
-    EXPECT_EQ(drives->itemText(0), QString::fromStdString(disk.Path()));
-    EXPECT_EQ(drives->currentText(), QString::fromStdString(disk.Path()));
-    EXPECT_EQ(window.ChosenDrive(), "");
-    drives->setCurrentIndex(1);
-    EXPECT_EQ(window.ChosenDrive(), "/media/usb");
+    struct Case {
+        std::vector<std::string> drives;
+        std::string inUse;
+        QStringList listed;
+        std::string chosen;  // by the Down key
+        QString label;
+        QString help;
+    };
+    const Case cases[] = {
+        {{"/media/usb", disk.Path(), "/"},
+         disk.Path(),
+         {QStringLiteral("/media/usb"), QString::fromStdString(disk.Path()), QStringLiteral("/")},
+         "/",
+         QStringLiteral(
+             " Choose the folder of the data disk. (USB drives are usually under /media.)"),
+         QStringLiteral("Use the dropdown box to select the folder that the floppy data\n"
+                        "diskette or USB Flash Drive is mounted on; mounted media come first.\n"
+                        "A data disk in any other folder can be typed in.")},
+        {{"a:", "f:"},
+         "g:",
+         {QStringLiteral("g:"), QStringLiteral("a:"), QStringLiteral("f:")},
+         "a:",
+         QStringLiteral(" Choose the drive associated with the data disk. (Usually A: or F:)"),
+         QStringLiteral("Use the dropdown box to select the drive that the floppy data \n"
+                        "diskette or USB Flash Drive is in. Floppy drives are usually A: "
+                        "or\nB: and USB drives are usually F: or G:")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.inUse);
+        fs.drives = c.drives;
+        state.DataPath = c.inUse;
+        frmDriveSelect window(ctx, nullptr);
+        mwtest::ShowActive(&window);
+        auto* drives = mwtest::Find<QComboBox>(&window, "drDrive");
+        QStringList listed;
+        for (int i = 0; i < drives->count(); ++i) listed << drives->itemText(i);
+        EXPECT_EQ(listed, c.listed);
+        EXPECT_EQ(drives->currentText(), QString::fromStdString(c.inUse));
+        EXPECT_EQ(window.ChosenDrive(), "");
+        mwtest::PressKey(Qt::Key_Down);
+        EXPECT_EQ(window.ChosenDrive(), c.chosen);
+        EXPECT_EQ(mwtest::Find<QLabel>(&window, "lblDrive")->text(), c.label);
 
-    platform.Next(MsgAnswer::Ok);
-    window.findChild<QPushButton*>(QStringLiteral("cmdhelp"))->click();
-    EXPECT_EQ(
-        platform.Texts(),
-        Texts{QStringLiteral("Use the dropdown box to select the drive that the floppy data \n"
-                             "diskette or USB Flash Drive is in. Floppy drives are usually A: "
-                             "or\nB: and USB drives are usually F: or G:")});
+        platform.Next(MsgAnswer::Ok);
+        mwtest::Find<QPushButton>(&window, "cmdhelp")->click();
+        EXPECT_EQ(platform.Texts().back(), c.help);
+    }
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <filesystem>
 
-#include "station/app/ProgramFolder.h"
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
 #include "station/screen/AuditTrail.h"
@@ -28,13 +28,58 @@ protected:
     }
 };
 
-TEST_F(StartUpTest, WithoutSettingsDriveAIsTriedSilentlyAndNoEndsTheProgram) {
+// A remembered drive that holds no data disk is named as the user knows it.
+TEST_F(StartUpTest, ARememberedDriveWithoutADataDiskIsAskedAboutAndNoEndsTheProgram) {
+    RememberDrive("a:");
     platform.Next(MsgAnswer::No);
     EXPECT_FALSE(Start());
     EXPECT_EQ(platform.Texts(), Texts{QStringLiteral("No test information found on drive A:, "
                                                      "would you like to try another drive?")});
     EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_FALSE(programDir.Exists("MW.ini"));
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), "a:");
+}
+
+// A first start: no MW.ini (an installed station's folder is made without
+// one), or one that names no data disk. The station says so and offers the
+// mounted media, nothing chosen until the user picks one, and remembers the
+// choice. Backing out ends the program.
+TEST_F(StartUpTest, AFirstStartSaysNoDiskIsChosenYetAndOffersTheMountedMedia) {
+    MakeDisk(disk, {"Ann", "Bob"});
+    fs.drives = {disk.Path(), "/"};
+    const QString noDisk = QStringLiteral(
+        "No data disk has been chosen yet.\n\nChoose the drive or folder that holds the data "
+        "disk.");
+
+    for (const char* settings : {"", "[Settings]\r\nNumLock=False\r\n[Path]\r\nFilePath=\r\n"}) {
+        if (*settings) programDir.Write("MW.ini", settings);
+        platform.Next(MsgAnswer::Ok);
+        mwtest::ModalDriver driver;
+        driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
+            EXPECT_FALSE(
+                mwtest::Find<QLabel>(window, "lblDrive")->text().contains(QStringLiteral("A:")));
+            auto* list = mwtest::Find<QComboBox>(window, "drDrive");
+            EXPECT_EQ(list->count(), 2);
+            EXPECT_EQ(list->currentText(), QString());
+            mwtest::PressKey(Qt::Key_Escape);
+        });
+        EXPECT_FALSE(Start());
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(platform.Texts().back(), noDisk);
+    }
+    EXPECT_EQ(platform.shown.back().icon, MsgIcon::Information);
+
+    platform.Next(MsgAnswer::Ok);
+    mwtest::ModalDriver driver;
+    driver.When<frmDriveSelect>([](frmDriveSelect*) {
+        mwtest::PressKey(Qt::Key_Down);
+        mwtest::PressKey(Qt::Key_Return);
+    });
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(ctx.Ini().GetINIFilePath(), disk.Path());
+
+    ASSERT_TRUE(Start());  // the next start asks nothing
+    EXPECT_EQ(platform.Texts(), Texts(3, noDisk));
 }
 
 TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedForNextStart) {
@@ -197,42 +242,6 @@ TEST_F(StartUpErrorTest, CancelOrAnyOtherErrorEndsTheProgram) {
     EXPECT_EQ(platform.shown.size(), 2u);
     EXPECT_TRUE(
         platform.Texts().back().startsWith(QStringLiteral("Error 1000:injected read failure")));
-}
-
-// A station beside its data set in a folder it can write works there; an
-// installed one works in the user's own folder, brought up to date from the
-// installed data set at each start without losing what the user's station wrote.
-TEST(ProgramFolderTest, AnInstalledStationWorksInTheUsersFolderSeededFromTheInstall) {
-    namespace fs = std::filesystem;
-    mwtest::TempDir root;
-    const std::string bin = root.File("bin");
-    const std::string share = root.File("share/mirrorwise");
-    const std::string user = root.File("home/mirrorwise");
-    fs::create_directories(bin);
-    EXPECT_EQ(ChooseProgramFolder(bin, share, root.File("home")).path, bin);
-    EXPECT_EQ(ChooseProgramFolder(bin, share, root.File("home")).seedFrom, "");
-
-    fs::create_directories(share);
-    for (const char* name : {"mw32.db", "mwscan.db", "MWB.TXT", "MW.ini", "mirrorwise"}) {
-        root.Write(std::string("share/mirrorwise/") + name, name);
-    }
-    const ProgramFolder installed = ChooseProgramFolder(bin, share, root.File("home"));
-    EXPECT_EQ(installed.path, user);
-    ASSERT_TRUE(SeedProgramFolder(LocalFileSystem(), installed));
-    EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(root.Read("home/mirrorwise/MWB.TXT"), "MWB.TXT");
-    EXPECT_EQ(root.Read("home/mirrorwise/MW.ini"), "MW.ini");
-    EXPECT_FALSE(root.Exists("home/mirrorwise/mirrorwise"));
-
-    // The user's station has written its settings and scanned a batch; the
-    // package is upgraded with new scoring data.
-    root.Write("home/mirrorwise/MW.ini", "[Path]");
-    root.Write("home/mirrorwise/mwscan.db", "batch");
-    root.Write("share/mirrorwise/MWB.TXT", "new norms");
-    ASSERT_TRUE(SeedProgramFolder(LocalFileSystem(), installed));
-    EXPECT_EQ(root.Read("home/mirrorwise/MWB.TXT"), "new norms");
-    EXPECT_EQ(root.Read("home/mirrorwise/mwscan.db"), "batch");
-    EXPECT_EQ(root.Read("home/mirrorwise/MW.ini"), "[Path]");
 }
 
 }  // namespace

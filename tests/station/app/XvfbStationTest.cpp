@@ -4,7 +4,8 @@
 // whichever window the window manager gave the keyboard. Skipped when Xvfb,
 // openbox or xdotool is not installed (the one that plays sounds also
 // without PulseAudio). Also stages a program folder the way scripts/run
-// does, over a station that is running from it.
+// does, over a station that is running from it, and asks the station for its
+// usage and version where there is no display at all.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -257,6 +258,27 @@ const char* const kProductBox = "a box titled as the station";
 const char* const kClientFields = "Cy Dee\nN\nN\n1\n1\n12\n1\n01/02/1980\n\n";
 // At "Enter Secret Code": the code, Enter to "OK", and OK.
 const std::string kSecretCodeKeys = std::string(1, mw::kSecretCode) + " Return Return";
+
+// A terminal may have no display: the station answers --help and --version
+// on its standard output without one.
+TEST(StationCommandLineTest, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        noDisplay.remove(Str(name));
+    }
+    for (const auto& [option, answer] :
+         {std::pair{"--help", "usage: mirrorwise [--help | --version]\n"},
+          std::pair{"--version", "mirrorwise (Mirrorwise) v4.01\n"}}) {
+        SCOPED_TRACE(option);
+        QProcess station;
+        station.setProcessEnvironment(noDisplay);
+        station.start(QStringLiteral(MW_STATION_EXE), {Str(option)});
+        ASSERT_TRUE(station.waitForFinished(60000));
+        EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(station.exitCode(), 0);
+        EXPECT_TRUE(station.readAllStandardOutput().startsWith(answer));
+    }
+}
 
 class XvfbStationTest : public ::testing::Test {
 protected:

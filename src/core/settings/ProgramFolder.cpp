@@ -1,4 +1,4 @@
-#include "station/app/ProgramFolder.h"
+#include "core/settings/ProgramFolder.h"
 
 #include <unistd.h>
 
@@ -62,6 +62,17 @@ ProgramFolder ChooseProgramFolder(const std::string& exeDir, const std::string& 
     }
     if (!Writable(exeDir)) return {userFolder, exeDir};
     return {exeDir, {}};
+}
+
+// Linux names the running executable in /proc; the folder is where its
+// installed data set and a staged build's data files are looked for.
+std::string ExecutableDir() {
+    std::error_code ec;
+    return fs::read_symlink("/proc/self/exe", ec).parent_path().string();
+}
+
+ProgramFolder DefaultProgramFolder(const std::string& exeDir) {
+    return ChooseProgramFolder(exeDir, JoinPath(exeDir, MW_INSTALLED_DATA), UserDataHome());
 }
 
 std::string UserDataHome() {
