@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> ProgramFileNames() {
     std::vector<std::string> names = {
-        kSettingsFileName,     kScanSettingsFileName, kTestJournalName, kTestJournalRecoveryName,
-        kQuestionDatabaseName, kScanDatabaseName,     kScoringFileName, kReportTextsFileName,
+        kSettingsFileName,     kScanSettingsFileName, kTestJournalName,  kTestJournalRecoveryName,
+        kQuestionDatabaseName, kScanDatabaseName,     kScoringFileName,  kReportTextsFileName,
         kInvalidTextFileName,  kSiteKeyFileName,      kAuditNoteFileName};
     for (int scale = 1; scale <= kScaleCount; ++scale) names.push_back(ParagraphFileName(scale));
     return names;
