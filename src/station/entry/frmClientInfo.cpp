@@ -1,6 +1,7 @@
 #include "station/entry/frmClientInfo.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -175,6 +176,30 @@ std::string Stored(const QString& text, std::string_view field = {}) {
     return Utf8ToCp1252(text.toStdString(), field);
 }
 
+// The next mouse press on a control that then has not kept the focus it
+// gave (a refused field took it back) goes no further: it neither chooses
+// nor opens a list. Only the press being delivered, if any, is looked at:
+// the filter is gone after one press, or once the event loop runs again.
+class RefusedPress : public QObject {
+public:
+    explicit RefusedPress(QObject* parent) : QObject(parent) {
+        QCoreApplication::instance()->installEventFilter(this);
+        QTimer::singleShot(0, this, &QObject::deleteLater);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* pressed = qobject_cast<const QWidget*>(watched);
+        if (!pressed || (event->type() != QEvent::MouseButtonPress &&
+                         event->type() != QEvent::MouseButtonDblClick)) {
+            return false;
+        }
+        QCoreApplication::instance()->removeEventFilter(this);
+        deleteLater();
+        return !pressed->hasFocus();
+    }
+};
+
 }  // namespace
 
 frmClientInfo::frmClientInfo(StationContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
@@ -290,6 +315,8 @@ void frmClientInfo::done(int result) {
     QDialog::done(result);
 }
 
+// A control that the focus reached only to be sent back to a refused field
+// takes no note of it (it returns true for the focus event).
 bool frmClientInfo::eventFilter(QObject* watched, QEvent* event) {
     const int field = FieldOf(watched);
     if (field < 0) {
@@ -297,9 +324,8 @@ bool frmClientInfo::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) {
             const int index =
                 watched == menu_->Button(kInformationOk) ? kInformationOk : kCancelInput;
-            if (index == kCancelInput || LeaveVisitedField(menu_->Button(index))) {
-                cmdMenuChoice_GotFocus(index);
-            }
+            if (index == kInformationOk && !LeaveVisitedField(menu_->Button(index))) return true;
+            cmdMenuChoice_GotFocus(index);
         }
         return QDialog::eventFilter(watched, event);
     }
@@ -307,10 +333,9 @@ bool frmClientInfo::eventFilter(QObject* watched, QEvent* event) {
     // does not enter or leave a field.
     switch (event->type()) {
         case QEvent::FocusIn:
-            if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
-                LeaveVisitedField(fields_[field])) {
-                Field_GotFocus(static_cast<Field>(field));
-            }
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) break;
+            if (!LeaveVisitedField(fields_[field])) return true;
+            Field_GotFocus(static_cast<Field>(field));
             break;
         case QEvent::FocusOut: {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -343,14 +368,17 @@ void frmClientInfo::Field_LostFocus(Field field) {
 // give it. Only a change that passes counts as an edit; a refused field
 // takes the focus back. (The check waits until the focus has landed, so
 // that a move to "Cancel Input" checks nothing.) Returns whether `next`
-// still has the focus.
+// still has the focus; when it has not, the mouse press that gave it the
+// focus, if any, is dropped.
 bool frmClientInfo::LeaveVisitedField(QWidget* next) {
     if (visited_ < 0 || fields_[visited_] == next || checking_) return true;
     const auto field = static_cast<Field>(std::exchange(visited_, -1));
     checking_ = true;
     if (CheckField(field)) LostFocusProcess(field);
     checking_ = false;
-    return next->hasFocus();
+    if (next->hasFocus()) return true;
+    new RefusedPress(this);
+    return false;
 }
 
 // Enter or Tab confirms the field and moves on; a character the field does
@@ -661,8 +689,7 @@ bool frmClientInfo::AllFieldsConfirmed() {
 // even when it matches the client selected in the main list. A client that
 // was locked when the screen opened is kept exactly as it is.
 void frmClientInfo::InformationOk() {
-    // A click on the way to which a field was refused does nothing more.
-    if (!menu_->Button(kInformationOk)->hasFocus() || !AllFieldsConfirmed()) return;
+    if (!AllFieldsConfirmed()) return;
     StationState& state = ctx_.state;
     state.ChoiceConfirmed = true;
     if (!lockedAtOpen_) {

@@ -361,6 +361,7 @@ TEST_F(ClientInfoTest, AFieldIsCheckedHoweverItIsLeftAndARefusedChangeNeverCount
             EXPECT_EQ(said.text, QString::fromUtf8(error)) << name;
             EXPECT_EQ(said.anchor, field) << name;
             EXPECT_TRUE(field->hasFocus()) << name;
+            EXPECT_FALSE(Ok()->font().bold()) << name << ": the focus never stayed there";
             EXPECT_EQ(EditCount(), QStringLiteral("Edit 3 of 3")) << name;
             TypeText(QString::fromUtf8(putBack));
         }
