@@ -1,6 +1,7 @@
 #include "station/entry/frmClientInfo.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
@@ -174,6 +176,30 @@ std::string Stored(const QString& text, std::string_view field = {}) {
     return Utf8ToCp1252(text.toStdString(), field);
 }
 
+// The next mouse press on a control that then has not kept the focus it
+// gave (a refused field took it back) goes no further: it neither chooses
+// nor opens a list. Only the press being delivered, if any, is looked at:
+// the filter is gone after one press, or once the event loop runs again.
+class RefusedPress : public QObject {
+public:
+    explicit RefusedPress(QObject* parent) : QObject(parent) {
+        QCoreApplication::instance()->installEventFilter(this);
+        QTimer::singleShot(0, this, &QObject::deleteLater);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* pressed = qobject_cast<const QWidget*>(watched);
+        if (!pressed || (event->type() != QEvent::MouseButtonPress &&
+                         event->type() != QEvent::MouseButtonDblClick)) {
+            return false;
+        }
+        QCoreApplication::instance()->removeEventFilter(this);
+        deleteLater();
+        return !pressed->hasFocus();
+    }
+};
+
 }  // namespace
 
 frmClientInfo::frmClientInfo(StationContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
@@ -289,12 +315,17 @@ void frmClientInfo::done(int result) {
     QDialog::done(result);
 }
 
+// A control that the focus reached only to be sent back to a refused field
+// takes no note of it (it returns true for the focus event).
 bool frmClientInfo::eventFilter(QObject* watched, QEvent* event) {
     const int field = FieldOf(watched);
     if (field < 0) {
+        // "Cancel Input" keeps nothing, so the field left for it is not checked.
         if (event->type() == QEvent::FocusIn) {
-            cmdMenuChoice_GotFocus(watched == menu_->Button(kInformationOk) ? kInformationOk
-                                                                            : kCancelInput);
+            const int index =
+                watched == menu_->Button(kInformationOk) ? kInformationOk : kCancelInput;
+            if (index == kInformationOk && !LeaveVisitedField(menu_->Button(index))) return true;
+            cmdMenuChoice_GotFocus(index);
         }
         return QDialog::eventFilter(watched, event);
     }
@@ -302,9 +333,9 @@ bool frmClientInfo::eventFilter(QObject* watched, QEvent* event) {
     // does not enter or leave a field.
     switch (event->type()) {
         case QEvent::FocusIn:
-            if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-                Field_GotFocus(static_cast<Field>(field));
-            }
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) break;
+            if (!LeaveVisitedField(fields_[field])) return true;
+            Field_GotFocus(static_cast<Field>(field));
             break;
         case QEvent::FocusOut: {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -322,6 +353,7 @@ bool frmClientInfo::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmClientInfo::Field_GotFocus(Field field) {
+    visited_ = field;
     SetBold(lblInfo_[field], true);
     SelectAllText();
     msgPanel_->setText(QString::fromUtf8(kFields[field].help));
@@ -329,7 +361,24 @@ void frmClientInfo::Field_GotFocus(Field field) {
 
 void frmClientInfo::Field_LostFocus(Field field) {
     SetBold(lblInfo_[field], false);
-    LostFocusProcess(field);
+}
+
+// The focus has landed on `next`: the field visited before it has been
+// left, by whatever key or click, and gets the check "Information OK" would
+// give it. Only a change that passes counts as an edit; a refused field
+// takes the focus back. (The check waits until the focus has landed, so
+// that a move to "Cancel Input" checks nothing.) Returns whether `next`
+// still has the focus; when it has not, the mouse press that gave it the
+// focus, if any, is dropped.
+bool frmClientInfo::LeaveVisitedField(QWidget* next) {
+    if (visited_ < 0 || fields_[visited_] == next || checking_) return true;
+    const auto field = static_cast<Field>(std::exchange(visited_, -1));
+    checking_ = true;
+    if (CheckField(field)) LostFocusProcess(field);
+    checking_ = false;
+    if (next->hasFocus()) return true;
+    new RefusedPress(this);
+    return false;
 }
 
 // Enter or Tab confirms the field and moves on; a character the field does
@@ -339,7 +388,9 @@ bool frmClientInfo::Field_KeyPress(Field field, const QKeyEvent& key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Tab:
-            if (ConfirmField(field)) FocusNextField(field);
+            if (ConfirmField(field) && (field != kDateOfBirth || AgeFitsDateOfBirth())) {
+                FocusNextField(field);
+            }
             return true;
         default:
             break;
@@ -464,8 +515,9 @@ void frmClientInfo::SetEnable(bool enabled) {
 }
 
 // The keyboard stays on the screen: the focus goes to "Information OK"
-// before the fields are disabled.
+// before the fields are disabled. No field is visited any more.
 void frmClientInfo::LockOutEdit() {
+    visited_ = -1;
     menu_->Focus(kInformationOk);
     SetEnable(false);
 }
@@ -495,9 +547,9 @@ void frmClientInfo::LastEditMessage() {
                           .title = QStringLiteral("Edit Limit Reached")});
 }
 
-// In edit mode, a field left with a value other than the one it was entered
-// with counts as one edit. The edit that reaches the limit stays on the
-// screen, and the fields are locked.
+// In edit mode, a field left with a checked value other than the one it
+// was entered with counts as one edit. The edit that reaches the limit stays
+// on the screen, and the fields are locked.
 void frmClientInfo::LostFocusProcess(Field field) {
     if (!ctx_.state.EditMode) return;
     const QString value = FieldValue(field);
@@ -557,7 +609,7 @@ bool frmClientInfo::ConfirmDateOfBirth() {
     if (box->text() == NotAvailable()) return true;
     // A short date is kept, to be completed; no beep for it.
     if (box->text().size() < kDateLength) return Refuse(kDateOfBirth, false);
-    if (GoodDate(box->text())) return AgeFitsDateOfBirth();
+    if (GoodDate(box->text())) return true;
     // A date to come is kept in view: most likely one digit of its year is wrong.
     if (ReadDate(box->text()) > Today()) {
         return Refuse(kDateOfBirth, true, QString::fromUtf8(kFutureBirthError).arg(box->text()));
@@ -568,13 +620,17 @@ bool frmClientInfo::ConfirmDateOfBirth() {
 
 // An age more than a year off the one the date of birth gives on the test
 // date is most likely a slip of the keys: the clerk keeps both as they are,
-// or goes back to the age. A pair that was kept is not asked about again.
+// or goes back to the age. A pair that was kept is not asked about again;
+// an age or a date not given ("N") fits anything.
 bool frmClientInfo::AgeFitsDateOfBirth() {
     bool isNumber = false;
     const int age = Text(kAge)->text().toInt(&isNumber);
     const QString dateOfBirth = Text(kDateOfBirth)->text();
     const QString pair = Text(kAge)->text() + QLatin1Char('|') + dateOfBirth;
-    if (!isNumber || !Text(kAge)->isEnabled() || pair == keptAgeAndBirth_) return true;
+    if (!isNumber || !GoodDate(dateOfBirth) || !Text(kAge)->isEnabled() ||
+        pair == keptAgeAndBirth_) {
+        return true;
+    }
     const int years = YearsOld(ReadDate(dateOfBirth), TestDate());
     if (std::abs(age - years) <= 1) return true;
     const MsgAnswer keep = ctx_.platform.MsgBox(
@@ -603,22 +659,29 @@ bool frmClientInfo::Refuse(Field field, bool beep, const QString& text) {
     return false;
 }
 
-// Every field but the date of birth is required, checked in tab order. A
-// field may have been left by the mouse or Shift+Tab, so each gets its
-// Enter handling here. A locked field cannot be put right, so it is not
-// checked: a client stored before today's checks, or whose ID number the
-// supervisor deleted, can still be confirmed. The date of birth may stay
-// empty; a good date is written out in full, so 1/2/1950 is stored as
-// 01/02/1950.
-bool frmClientInfo::AllFieldsConfirmed() {
-    for (int f = kName; f < kDateOfBirth; ++f) {
-        if (fields_[f]->isEnabled() && !ConfirmField(static_cast<Field>(f))) return false;
-    }
+// The check of a field left other than by Enter, and at "Information OK":
+// the Enter handling, except that the date of birth may stay empty and a
+// good date is written out in full, so 1/2/1950 is stored as 01/02/1950.
+bool frmClientInfo::CheckField(Field field) {
+    if (field != kDateOfBirth) return ConfirmField(field);
     QLineEdit* dateOfBirth = Text(kDateOfBirth);
     const QString text = dateOfBirth->text().trimmed();
     if (text.isEmpty()) return true;
-    if (!GoodDate(text)) return !dateOfBirth->isEnabled() || ConfirmDateOfBirth();
+    if (!GoodDate(text)) return ConfirmDateOfBirth();
     dateOfBirth->setText(ReadDate(text).toString(QStringLiteral("MM/dd/yyyy")));
+    return true;
+}
+
+// Every field but the date of birth is required, checked in tab order. A
+// field holds what the disk holds or a value that passed its check when it
+// was left (before a change may lock the fields); only an enabled field can
+// have been left empty or passed over, and be put right. A client locked
+// before this visit, stored before today's checks or with the ID number the
+// supervisor deleted, is thus confirmed as it is.
+bool frmClientInfo::AllFieldsConfirmed() {
+    for (int f = kName; f < kFieldCount; ++f) {
+        if (fields_[f]->isEnabled() && !CheckField(static_cast<Field>(f))) return false;
+    }
     return AgeFitsDateOfBirth();
 }
 

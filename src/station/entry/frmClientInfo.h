@@ -59,6 +59,7 @@ private:
     void Form_Activate();
     void Field_GotFocus(Field field);
     void Field_LostFocus(Field field);
+    bool LeaveVisitedField(QWidget* next);
     bool Field_KeyPress(Field field, const QKeyEvent& key);
     bool Accepts(Field field, const QKeyEvent& key) const;
     void RefuseKey(Field field);
@@ -80,6 +81,7 @@ private:
     bool GoodDate(const QString& text) const;
 
     bool ConfirmField(Field field);
+    bool CheckField(Field field);
     bool ConfirmRequired(Field field);
     bool ConfirmEducation();
     bool ConfirmDateOfBirth();
@@ -103,6 +105,10 @@ private:
     std::array<QLabel*, kFieldCount> lblInfo_{};
     // Each field's value when it was last left (or shown), for counting edits.
     std::array<QString, kFieldCount> reference_{};
+    // The field entered last, checked once the focus lands elsewhere; -1 for none.
+    int visited_ = -1;
+    // A field's check is running: the moves of the focus it makes leave nothing.
+    bool checking_ = false;
     MenuChoices* menu_;
     QLabel* msgPanel_;
     // In edit mode, which counted change comes next.

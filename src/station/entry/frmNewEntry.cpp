@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <numeric>
 #include <ranges>
 
 #include "core/data/CodeTables.h"
@@ -193,6 +195,7 @@ void frmNewEntry::LoadAnswers() {
     const std::string_view stored = ctx_.state.Current().Answers.View();
     if (ctx_.state.ScanMode) toKey_ = ItemsToKey(stored);
     answers_ = ranges_.Within(stored);
+    shownAnswers_ = answers_;
 }
 
 // One grid per section, as the paper sheet is laid out, each as wide as the
@@ -480,6 +483,26 @@ void frmNewEntry::MoveUp(Grid& grid) {
     }
     Grid& before = grids_[previous];
     EnterGrid(before, before.table->rowCount() - 1);
+}
+
+// Cancel, the close box and Alt+F4 all come here. Answers keyed on this
+// showing are not thrown away on one slip: No, the default, keeps them on
+// the screen.
+void frmNewEntry::reject() {
+    if (answers_ != shownAnswers_ && !DiscardConfirmed()) return;
+    QDialog::reject();
+}
+
+bool frmNewEntry::DiscardConfirmed() {
+    const int keyed = std::transform_reduce(answers_.begin(), answers_.end(), shownAnswers_.begin(),
+                                            0, std::plus<>(), std::not_equal_to<>());
+    const QString question =
+        keyed == 1 ? QStringLiteral("Discard the answer keyed on this screen?")
+                   : QStringLiteral("Discard the %1 answers keyed on this screen?").arg(keyed);
+    return ctx_.platform.MsgBox({.text = question,
+                                 .buttons = MsgButtons::YesNo,
+                                 .icon = MsgIcon::Question,
+                                 .defaultButton = 1}) == MsgAnswer::Yes;
 }
 
 void frmNewEntry::cmdMenuChoice_Click(int index) {

@@ -1,7 +1,8 @@
 // "Client Responses": the 160 answers of a paper answer sheet keyed into one
 // grid per section of the sheet, or an existing client's answers corrected.
 // Save stores the client through the client store; Cancel writes nothing
-// (the caller puts back what it had prepared).
+// (the caller puts back what it had prepared), and asks first when answers
+// were keyed.
 //
 // Each grid row is one item, in item order as on the sheet; the keyed answer
 // is an "X" in its column. A row takes only its own item's answers: the
@@ -35,6 +36,8 @@ public:
 
     frmNewEntry(StationContext& ctx, QWidget* parent);
     ~frmNewEntry() override;
+
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,6 +78,7 @@ private:
 
     void cmdMenuChoice_Click(int index);
     void Save();
+    bool DiscardConfirmed();
 
     StationContext& ctx_;
     QLabel* msgPanel_;
@@ -83,6 +87,8 @@ private:
     AnswerRanges ranges_;
     // The answer buffer: the code of item n at n - 1.
     std::string answers_;
+    // The answers as the screen opened with them.
+    std::string shownAnswers_;
     // Why the answers cannot be keyed; empty once the grids are built.
     QString loadError_;
     // A locked client: its answers are only shown.

@@ -144,8 +144,9 @@ TEST_F(ClientInfoTest, ANewClientIsKeyedFieldByFieldIntoTheNextSlotAfresh) {
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
 }
 
-// Education and the date are left by the mouse, not Enter, and race is
-// skipped: "Information OK" still checks every field, in tab order.
+// Race, education and the date are left by the mouse, not Enter, and
+// marital status is skipped: a field left by the mouse is checked as it is
+// left, and "Information OK" checks every field, in tab order.
 TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) {
     Open(false, [&] {
         const MessageBox nameWanted = Said([&] { Click(Ok()); });
@@ -159,6 +160,9 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) 
             Said([] { TypeText(QStringLiteral("x")); }).text,
             QStringLiteral("Enter age in years or N for Not Available. Press Enter to continue."));
         EnterEach({"N5", "1"});
+        EXPECT_EQ(Said([&] { Click(Box("txtEducation")); }).text, kRaceWanted);
+        EXPECT_TRUE(List("cmbRace")->hasFocus());
+        TypeText(QStringLiteral("1"));
 
         Click(Box("txtEducation"));
         EXPECT_EQ(Said([] { Enter(QStringLiteral("0")); }).text,
@@ -198,18 +202,22 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) 
             Enter(QString::fromUtf8(accepted));
             EXPECT_TRUE(Ok()->hasFocus()) << accepted;
         }
-        // Left unconfirmed: "Information OK" checks it and writes it out in full.
+        // Left by the mouse, a good date is taken as "Information OK" takes
+        // it: written out in full.
         dateOfBirth->setFocus();
         TypeText(QStringLiteral("1/2/1950"));
 
-        EXPECT_EQ(Said([&] { Click(Ok()); }).text, kRaceWanted);
-        EXPECT_TRUE(List("cmbRace")->hasFocus());
-        TypeText(QStringLiteral("1"));
-        List("cmbMarital")->setFocus();
+        EXPECT_EQ(Said([&] { Click(Ok()); }).text,
+                  QStringLiteral("Press down arrow key to select marital status or N/A for not "
+                                 "available. Press Enter to continue."));
+        EXPECT_EQ(dateOfBirth->text(), QStringLiteral("01/02/1950"));
+        EXPECT_TRUE(List("cmbMarital")->hasFocus());
         TypeText(QStringLiteral("5"));
         Click(Ok());
     });
     const ClientRecord& stored = state.ClientRecords[3];
+    EXPECT_EQ(stored.Race.View(), "1");
+    EXPECT_EQ(stored.MaritalStatus.View(), "5");
     EXPECT_EQ(stored.IDNumber.View(), "N          ");
     EXPECT_EQ(stored.Age.View(), "N5 ");
     EXPECT_EQ(stored.Education.View(), "1 ");
@@ -265,8 +273,9 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
     const std::string before = Record(1) + Record(2) + Record(3);
     state.ChoiceConfirmed = true;
     Open(false, [&] {
+        EnterEach({"Di", "n", "n"});
         QComboBox* gender = List("cmbGender");
-        gender->setFocus();
+        EXPECT_TRUE(gender->hasFocus());
         TypeText(QStringLiteral("2"));
         EXPECT_EQ(gender->currentText(), QStringLiteral("Female"));
         TypeText(QStringLiteral("n"));
@@ -278,8 +287,9 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
         EXPECT_EQ(platform.beeps, 1);
         EXPECT_TRUE(platform.shown.empty());
 
+        Enter(QStringLiteral("1"));
         QComboBox* race = List("cmbRace");
-        race->setFocus();
+        EXPECT_TRUE(race->hasFocus());
         TypeText(QStringLiteral("N"));
         EXPECT_TRUE(race->view()->isVisible());
         race->hidePopup();
@@ -288,8 +298,10 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
         TypeText(QStringLiteral("5"));
         EXPECT_EQ(race->currentText(), QStringLiteral("Native American"));
 
+        PressKey(Qt::Key_Return);
+        Enter(QStringLiteral("12"));
         QComboBox* marital = List("cmbMarital");
-        marital->setFocus();
+        EXPECT_TRUE(marital->hasFocus());
         marital->setEditText(QStringLiteral("S"));
         // "S" alone opens the list too, and the mouse picks from it.
         QAbstractItemView* entries = marital->view();
@@ -303,6 +315,66 @@ TEST_F(ClientInfoTest, ListsPickByCodeOrLetterOrOpenAndEscapeKeepsNothing) {
     EXPECT_FALSE(state.ChoiceConfirmed);
     EXPECT_EQ(state.CurrentRecord, 1);
     EXPECT_EQ(Record(1) + Record(2) + Record(3), before);
+}
+
+// However a field is left, its check comes first, and a refused change
+// never counts: with one edit left, none of these locks the client. The one
+// that passes, left by Shift+Tab, is the last edit.
+TEST_F(ClientInfoTest, AFieldIsCheckedHoweverItIsLeftAndARefusedChangeNeverCounts) {
+    state.CurrentRecord = 1;
+    state.ClientRecords[1].timeseditted = "2";
+    Open(true, [&] {
+        const auto shiftTab = [] { PressKey(Qt::Key_Backtab); };
+        const struct {
+            const char* field;
+            const char* typed;
+            std::function<void()> leave;
+            const char* error;
+            const char* putBack;
+        } refused[] = {
+            // "Cancel Input" checks nothing; "Information OK" above it does.
+            {"txtName", "                         ",
+             [&] {
+                 shiftTab();
+                 PressKey(Qt::Key_Up);
+             },
+             "Enter client's name. Press Enter to continue.", "Ann Lee"},
+            {"txtEducation", "0", [&] { Click(Box("txtAge")); },
+             "Enter number of years of education or N for not available. Press Enter to "
+             "continue.",
+             "12"},
+            {"txtDateOfBirth", "13/45/1990", [&] { Click(Ok()); },
+             "Enter Date of Birth month, day, year as MM/DD/YYYY or N for Not Available. Press "
+             "Enter to continue.",
+             "01/02/1990"},
+            // A digit the list has no entry for empties it.
+            {"cmbRace", "9", shiftTab,
+             "Press down arrow to select ethnicity or N/A for not available. Press Enter to "
+             "continue.",
+             "2"},
+        };
+        for (const auto& [name, typed, leave, error, putBack] : refused) {
+            QWidget* field = Find(screen, name);
+            field->setFocus();
+            TypeText(QString::fromUtf8(typed));
+            const MessageBox said = Said(leave);
+            EXPECT_EQ(said.text, QString::fromUtf8(error)) << name;
+            EXPECT_EQ(said.anchor, field) << name;
+            EXPECT_TRUE(field->hasFocus()) << name;
+            EXPECT_FALSE(Ok()->font().bold()) << name << ": the focus never stayed there";
+            EXPECT_EQ(EditCount(), QStringLiteral("Edit 3 of 3")) << name;
+            TypeText(QString::fromUtf8(putBack));
+        }
+        Box("txtAge")->setFocus();
+        TypeText(QStringLiteral("35"));
+        EXPECT_EQ(Said([] { PressKey(Qt::Key_Backtab); }).text, kLastEditText);
+        EXPECT_TRUE(AllFieldsDisabled());
+        PressKey(Qt::Key_Return);
+    });
+    EXPECT_TRUE(state.ChoiceConfirmed);
+    ClientRecord edited = Client("Ann Lee", "3");
+    edited.Age = "35";
+    EXPECT_EQ(Record(1), edited.ToBytes());
 }
 
 // The screen shows which counted change comes next. A locked client is

@@ -249,15 +249,47 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     EXPECT_TRUE(state.ListRefreshNeeded);
 }
 
-// The caller puts back what it prepared; the grid itself writes nothing.
-TEST_F(AnswerGridTest, CancelOnEnterNotSpaceWritesNothing) {
-    Open();
-    TypeKeys("1212");
-    mwtest::Choice(screen.get(), frmNewEntry::kCancel)->setFocus();
-    PressKey(Qt::Key_Space);
-    EXPECT_TRUE(screen->isVisible());
-    PressKey(Qt::Key_Return);
-    EXPECT_EQ(screen->result(), QDialog::Rejected);
+// Cancel (on Enter, not Space) and the close box ask before keyed answers
+// are thrown away, No first; with nothing keyed, or all of it taken back,
+// they close at once. The grid writes nothing: the caller puts back what it
+// prepared.
+TEST_F(AnswerGridTest, LeavingWithoutSaveAsksFirstWhenAnswersWereKeyed) {
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"Cancel",
+         [&] {
+             mwtest::Choice(screen.get(), frmNewEntry::kCancel)->setFocus();
+             PressKey(Qt::Key_Space);
+             PressKey(Qt::Key_Return);
+         }},
+        {"close box", [&] { screen->close(); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        SCOPED_TRACE(way);
+        Open();
+        TypeKeys("1212");
+        platform.Next(MsgAnswer::No);
+        leave();
+        ASSERT_TRUE(screen->isVisible());
+        ASSERT_EQ(platform.shown.size(), 1u);
+        EXPECT_EQ(platform.shown[0].text,
+                  QStringLiteral("Discard the 4 answers keyed on this screen?"));
+        EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(platform.shown[0].defaultButton, 1);
+        EXPECT_EQ(Cell(0, 3, 2), kX);
+        platform.Next(MsgAnswer::Yes);
+        leave();
+        EXPECT_FALSE(screen->isVisible());
+        EXPECT_EQ(screen->result(), QDialog::Rejected);
+        platform.shown.clear();
+
+        Open();
+        TypeKeys("1");
+        PressKey(Qt::Key_Up);
+        TypeKeys("0");
+        leave();
+        EXPECT_FALSE(screen->isVisible());
+        EXPECT_TRUE(platform.shown.empty());
+    }
     EXPECT_EQ(state.ClientRecords[kNewSlot].ToBytes(), newClient.ToBytes());
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(DiskBytes(), original);

@@ -97,10 +97,13 @@ TEST_F(EntryMethodTest, ANewClientGivenUpAfterItsInformationIsNeverCurrentOrStor
         {"no question table", frmSelectEntryMethod::kAdministerTest, kNone, 1, nullptr},
         {"a table that cannot be read", frmSelectEntryMethod::kAdministerTest, kNotAQuestionTable,
          1, nullptr},
-        {"answers cancelled", frmSelectEntryMethod::kEnterFromAnswerSheet, kShipped, 0,
-         [](mwtest::ModalDriver& d) {
-             d.When<frmNewEntry>(
-                 [](frmNewEntry* grid) { mwtest::Choose(grid, frmNewEntry::kCancel); });
+        {"answers keyed, then cancelled", frmSelectEntryMethod::kEnterFromAnswerSheet, kShipped, 0,
+         [this](mwtest::ModalDriver& d) {
+             d.When<frmNewEntry>([this](frmNewEntry* grid) {
+                 mwtest::TypeKeys(std::string(50, '1'));
+                 platform.Next(MsgAnswer::Yes);
+                 mwtest::Choose(grid, frmNewEntry::kCancel);
+             });
          }},
         {"no question table for the answers", frmSelectEntryMethod::kEnterFromAnswerSheet, kNone, 1,
          nullptr},
