@@ -5,8 +5,11 @@
 # the machine's own printing is touched: the server has its own folders and
 # socket, and programs reach it through CUPS_SERVER.
 #
-#   pdf-print-queue.sh start DIR   sets it up in the empty folder DIR; then
-#                                  CUPS_SERVER=DIR/cups.sock, PDFs in DIR/out
+#   pdf-print-queue.sh start DIR [--not-default]
+#                                  sets it up in the empty folder DIR; then
+#                                  CUPS_SERVER=DIR/cups.sock, PDFs in DIR/out;
+#                                  with --not-default the queue is set up but
+#                                  not chosen as the default
 #   pdf-print-queue.sh stop DIR    stops the server and removes what start
 #                                  put outside DIR
 # Needs cupsd, lpadmin and the cups-pdf backend (packages cups, cups-client,
@@ -20,7 +23,7 @@ usage() {
     exit 2
 }
 
-[ $# -eq 2 ] || usage
+[ $# -eq 2 ] || { [ $# -eq 3 ] && [ "$3" = --not-default ]; } || usage
 dir=$2
 
 # Whether the process runs; one that ended but was not yet reaped does not.
@@ -35,7 +38,7 @@ queue_conf() {
 }
 
 start() {
-    local queue=mwtest$$ _
+    local queue=mwtest$$ not_default=${1:-} _
     mkdir -p "$dir"/{spool,cache,state,tmp,log,out}
     # Filters run as the print system's own user: they must reach the job files.
     chmod 755 "$dir"
@@ -75,7 +78,7 @@ CONF
     done
     export CUPS_SERVER=$dir/cups.sock
     lpadmin -p "$queue" -v "cups-pdf:/$queue" -E -m "$PPD" 2>/dev/null
-    lpadmin -d "$queue"
+    [ -n "$not_default" ] || lpadmin -d "$queue"
 }
 
 stop() {
@@ -95,7 +98,7 @@ stop() {
 }
 
 case $1 in
-    start) start ;;
+    start) start "${3:-}" ;;
     stop) stop ;;
     *) usage ;;
 esac

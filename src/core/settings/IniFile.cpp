@@ -123,8 +123,13 @@ void SetEntry(Document& doc, std::string_view section, std::string_view key,
 
 }  // namespace
 
+Result<std::string> IniFile::Text() const {
+    if (!fs_.FileExists(path_)) return newFileText_;
+    return fs_.ReadFile(path_);
+}
+
 std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
-    Result<std::string> text = fs_.ReadFile(path_);
+    Result<std::string> text = Text();
     if (!text) return std::nullopt;
     Document doc = Parse(*text);
     auto body = FindSection(doc, section);
@@ -164,12 +169,9 @@ Status IniFile::WriteString(std::string_view section, std::string_view key,
 
 Status IniFile::WriteStrings(std::string_view section,
                              const std::vector<std::pair<std::string, std::string>>& entries) {
-    Document doc;
-    if (fs_.FileExists(path_)) {
-        Result<std::string> text = fs_.ReadFile(path_);
-        if (!text) return text.error();
-        doc = Parse(*text);
-    }
+    Result<std::string> text = Text();
+    if (!text) return text.error();
+    Document doc = Parse(*text);
     for (const auto& [key, value] : entries) SetEntry(doc, section, key, value);
     return fs_.ReplaceFile(path_, Join(doc), Readers::Everyone);
 }

@@ -20,7 +20,10 @@ inline constexpr std::size_t kWholeValue = 0;
 
 class IniFile {
 public:
-    IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    // `newFileText` is what a file that does not exist yet stands for: it is
+    // read as holding that text, and the first write starts from it.
+    IniFile(FileSystem& fs, std::string path, std::string newFileText = {})
+        : fs_(fs), path_(std::move(path)), newFileText_(std::move(newFileText)) {}
 
     const std::string& Path() const { return path_; }
 
@@ -42,9 +45,12 @@ private:
     // The value as written, without blanks and quotes; none when the file,
     // section or key is missing.
     std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+    // The file's text; `newFileText_` when there is no file yet.
+    Result<std::string> Text() const;
 
     FileSystem& fs_;
     std::string path_;
+    std::string newFileText_;
 };
 
 }  // namespace mw

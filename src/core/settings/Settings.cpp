@@ -9,6 +9,11 @@ constexpr const char* kSettings = "Settings";
 constexpr const char* kPath = "Path";
 constexpr const char* kScan = "ScanSettings";
 
+// What a new MW.ini holds. Reports are laid out on the page unless the
+// office asks for its line printer: a DOS port is seldom there today. A file
+// of an older installation that never mentions the switch keeps it on.
+constexpr const char* kNewSettingsText = "[Settings]\r\nPrintDOS=False\r\n";
+
 const char* TrueFalse(bool on) {
     return on ? "True" : "False";
 }
@@ -16,7 +21,7 @@ const char* TrueFalse(bool on) {
 }  // namespace
 
 Settings::Settings(FileSystem& fs, const std::string& programDir)
-    : mw_(fs, JoinPath(programDir, kSettingsFileName)),
+    : mw_(fs, JoinPath(programDir, kSettingsFileName), kNewSettingsText),
       scan_(fs, JoinPath(programDir, kScanSettingsFileName)) {}
 
 // A flag is on when its value begins with "Tru", whatever follows.

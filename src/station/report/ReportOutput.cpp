@@ -1,7 +1,9 @@
 #include "station/report/ReportOutput.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/data/Cp1252.h"
@@ -17,6 +19,7 @@ namespace mw {
 namespace {
 
 const char* const kPrintTitle = "Print Report";
+const char* const kNoPrinter = "No printer is set up on this computer.";
 
 ScoreAndPrint Reports(const StationContext& ctx) {
     return ScoreAndPrint(ctx.fs, ctx.programDir);
@@ -58,20 +61,65 @@ QString JobName(const StationContext& ctx) {
     return QStringLiteral("Client report %1").arg(ctx.state.CurrentRecord);
 }
 
-bool OfferPdf(StationContext& ctx, QWidget* parent) {
-    const MsgAnswer save =
-        ctx.platform.MsgBox({.text = QStringLiteral("No printer is set up on this computer.\n\n"
-                                                    "Save the report as a PDF file instead?"),
-                             .buttons = MsgButtons::YesNo,
-                             .icon = MsgIcon::Exclamation,
-                             .title = QString::fromUtf8(kPrintTitle)});
-    return save == MsgAnswer::Yes && SaveReportAsPdf(ctx, parent);
+bool Ask(StationContext& ctx, const QString& text, MsgIcon icon) {
+    return ctx.platform.MsgBox({.text = text,
+                                .buttons = MsgButtons::YesNo,
+                                .icon = icon,
+                                .title = QString::fromUtf8(kPrintTitle)}) == MsgAnswer::Yes;
+}
+
+// The print queue a printing goes to: the default one, else the one the
+// user picks among those set up. `none`: no queue is set up at all.
+struct Queue {
+    QString name;
+    bool none = false;
+};
+
+Queue ChooseQueue(StationContext& ctx, QWidget* parent) {
+    ReportPrinter& printer = PrinterOf(ctx);
+    if (QString name = printer.DefaultPrinter(); !name.isEmpty()) return {name};
+    const QStringList queues = printer.Printers();
+    if (queues.isEmpty()) return {.name = {}, .none = true};
+    return {printer.ChoosePrinter(parent, queues)};
+}
+
+// Why a refused job printed nothing, in the words of the print system.
+QString Refusal(const QString& queue, const JobEnd& end) {
+    return QStringLiteral("The printer %1 did not take the report:\n%2")
+        .arg(queue, QString::fromStdString(end.status.error().message));
+}
+
+bool OfferPdf(StationContext& ctx, QWidget* parent, const QString& why) {
+    return Ask(ctx, why + QStringLiteral("\n\nSave the report as a PDF file instead?"),
+               MsgIcon::Exclamation) &&
+           SaveReportAsPdf(ctx, parent);
 }
 
 // A line printer ejects its last page only at a form feed.
-Status PrintRaw(StationContext& ctx, std::string bytes, QWidget* parent) {
+JobEnd PrintRaw(StationContext& ctx, const QString& queue, std::string bytes, QWidget* parent) {
     if (bytes.empty() || bytes.back() != '\f') bytes += '\f';
-    return PrinterOf(ctx).PrintRaw(bytes, JobName(ctx), parent);
+    return PrinterOf(ctx).PrintRaw(queue, bytes, JobName(ctx), parent);
+}
+
+// REPORT.PRN as one job on `queue`: laid out on its sheets or, with "Print
+// to DOS port" on, as the raw text a line printer takes. A printed job is
+// logged; every failure but a refusal is shown.
+JobEnd PrintJob(StationContext& ctx, QWidget* parent, const QString& queue) {
+    Result<std::string> bytes = ReadReportBytes(ctx);
+    if (!bytes) return {bytes.status()};
+    ctx.platform.MouseWait();
+    const JobEnd end =
+        ctx.state.PrintToDOS
+            ? PrintRaw(ctx, queue, *bytes, parent)
+            : JobEnd{PrinterOf(ctx).Print(queue, QString::fromStdString(Cp1252ToUtf8(*bytes)),
+                                          JobName(ctx))};
+    ctx.platform.MouseDefault();
+    if (end.status) {
+        Audit(ctx, {AuditEvent::ReportPrinted, ctx.state.CurrentRecord});
+    } else if (!end.refused) {
+        ShowFailure(ctx, "The report was not printed.", end.status.error());
+    }
+    return end;
 }
 
 // The report file as a PDF file on the system's paper; a failure is shown.
@@ -85,60 +133,97 @@ bool WritePdf(StationContext& ctx, const std::string& path, std::string_view rep
     return true;
 }
 
-QString PdfName(int record) {
-    return QStringLiteral("Client %1 report.pdf").arg(record);
+// What tells one data disk's PDF files from another's in a shared folder:
+// the name of the disk's folder (a stick's label, where the desktop mounts
+// sticks under their labels), in characters every file system takes.
+QString DiskName(const std::string& dataPath) {
+    constexpr qsizetype kLongest = 40;
+    QString name = QString::fromStdString(dataPath);
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (name.endsWith(QLatin1Char('/'))) name.chop(1);
+    name = name.section(QLatin1Char('/'), -1).left(kLongest);
+    for (QChar& c : name) {
+        if (!c.isLetterOrNumber() && !QStringLiteral(" -_.").contains(c)) c = QLatin1Char('_');
+    }
+    // Nor a hidden file, nor a name ending in a dot or blank.
+    name.remove(QRegularExpression(QStringLiteral("^[ ._]+|[ ._]+$")));
+    return name.isEmpty() ? QStringLiteral("disk") : name;
 }
 
-QString PdfName(const StationContext& ctx) {
-    return PdfName(ctx.state.CurrentRecord);
+// "<disk> - Client <n> report.pdf"; a second or later `copy` beside the
+// first is numbered.
+QString PdfName(const StationContext& ctx, int record, int copy = 1) {
+    QString name = DiskName(ctx.state.DataPath) + QStringLiteral(" - Client %1 report").arg(record);
+    if (copy > 1) name += QStringLiteral(" (%1)").arg(copy);
+    return name + QStringLiteral(".pdf");
 }
 
-bool SavePdfIn(StationContext& ctx, const std::string& folder) {
+// Where a batch's PDF files go. `besideEarlier`: the files of an earlier
+// batch there stay, and a new file whose name is taken is numbered.
+struct PdfFolder {
+    std::string path;
+    bool besideEarlier = false;
+};
+
+std::string PdfPathIn(const StationContext& ctx, const PdfFolder& folder, int record) {
+    int copy = 1;
+    std::string path = JoinPath(folder.path, PdfName(ctx, record).toStdString());
+    while (folder.besideEarlier && ctx.fs.FileExists(path)) {
+        path = JoinPath(folder.path, PdfName(ctx, record, ++copy).toStdString());
+    }
+    return path;
+}
+
+bool SavePdfIn(StationContext& ctx, const PdfFolder& folder) {
     Result<std::string> bytes = ReadReportBytes(ctx);
-    return bytes && WritePdf(ctx, JoinPath(folder, PdfName(ctx).toStdString()), *bytes);
+    return bytes && WritePdf(ctx, PdfPathIn(ctx, folder, ctx.state.CurrentRecord), *bytes);
 }
 
 // The files of an earlier batch in the folder are replaced only when the user
-// says so, once for the whole batch.
-bool MayReplacePdfs(StationContext& ctx, const std::string& folder,
-                    const std::vector<int>& records) {
+// says so, once for the whole batch; else the new ones may go beside them.
+// False when the user would rather save nothing.
+bool SettleEarlierPdfs(StationContext& ctx, PdfFolder& folder, const std::vector<int>& records) {
     const auto there = std::ranges::count_if(records, [&](int record) {
-        return ctx.fs.FileExists(JoinPath(folder, PdfName(record).toStdString()));
+        return ctx.fs.FileExists(JoinPath(folder.path, PdfName(ctx, record).toStdString()));
     });
-    if (there == 0) return true;
-    return ctx.platform.MsgBox(
-               {.text = QStringLiteral("%1 of these reports already have a PDF file in the "
-                                       "folder, from an earlier printing.\n\nReplace them?")
-                            .arg(there),
-                .buttons = MsgButtons::YesNo,
-                .icon = MsgIcon::Question,
-                .title = QString::fromUtf8(kPrintTitle)}) == MsgAnswer::Yes;
+    if (there == 0 ||
+        Ask(ctx,
+            QStringLiteral("%1 of these reports already have a PDF file in the folder, from an "
+                           "earlier printing.\n\nReplace them?")
+                .arg(there),
+            MsgIcon::Question)) {
+        return true;
+    }
+    folder.besideEarlier = Ask(ctx,
+                               QStringLiteral("No file was replaced, and no report has been saved "
+                                              "yet.\n\nSave the reports under new, numbered file "
+                                              "names beside the earlier ones?"),
+                               MsgIcon::Question);
+    return folder.besideEarlier;
 }
 
 // Without a printer a batch of reports goes to PDF files in one folder, asked
-// for once and remembered; empty when the user would rather not.
-std::string AskPdfFolder(StationContext& ctx, QWidget* parent, const std::vector<int>& records) {
-    const MsgAnswer save =
-        ctx.platform.MsgBox({.text = QStringLiteral("No printer is set up on this computer.\n\n"
-                                                    "Save the reports as PDF files in a folder "
-                                                    "instead?"),
-                             .buttons = MsgButtons::YesNo,
-                             .icon = MsgIcon::Exclamation,
-                             .title = QString::fromUtf8(kPrintTitle)});
-    if (save != MsgAnswer::Yes) return {};
+// for once and remembered; none when the user would rather not.
+std::optional<PdfFolder> AskPdfFolder(StationContext& ctx, QWidget* parent,
+                                      const std::vector<int>& records, const QString& why) {
+    if (!Ask(ctx, why + QStringLiteral("\n\nSave the reports as PDF files in a folder instead?"),
+             MsgIcon::Exclamation)) {
+        return std::nullopt;
+    }
     Settings ini = ctx.Ini();
     const std::string last = ini.GetPdfFolder();
-    const QString folder = PrinterOf(ctx).AskPdfFolder(
+    const QString chosen = PrinterOf(ctx).AskPdfFolder(
         parent, last.empty() ? QDir::homePath() : QString::fromStdString(last));
-    if (folder.isEmpty()) return {};
-    if (Status saved = ini.SavePdfFolder(folder.toStdString()); !saved) {
+    if (chosen.isEmpty()) return std::nullopt;
+    PdfFolder folder{chosen.toStdString()};
+    if (Status saved = ini.SavePdfFolder(folder.path); !saved)
         ShowError(ctx.platform, saved.error());
-    }
-    return MayReplacePdfs(ctx, folder.toStdString(), records) ? folder.toStdString()
-                                                              : std::string();
+    if (!SettleEarlierPdfs(ctx, folder, records)) return std::nullopt;
+    return folder;
 }
 
-void TellPdfsSaved(StationContext& ctx, int saved, std::size_t total, const std::string& folder) {
+void TellPdfsSaved(StationContext& ctx, std::size_t saved, std::size_t total,
+                   const std::string& folder) {
     ctx.platform.MsgBox(
         {.text = QStringLiteral("Reports saved as PDF files: %1 of %2.\n\nFolder: %3")
                      .arg(saved)
@@ -146,6 +231,20 @@ void TellPdfsSaved(StationContext& ctx, int saved, std::size_t total, const std:
                      .arg(QString::fromStdString(folder)),
          .icon = MsgIcon::Information,
          .title = QString::fromUtf8(kPrintTitle)});
+}
+
+// A batch's first pass: each report made and copied to "temp" and its
+// number, up to the first that cannot be made. The copies made.
+std::vector<std::string> MakeCopies(StationContext& ctx, const std::vector<int>& records,
+                                    bool summary) {
+    std::vector<std::string> copies;
+    for (int record : records) {
+        ctx.state.CurrentRecord = static_cast<std::int16_t>(record);
+        const std::string copy = TempCopyPath(ctx, copies.size() + 1);
+        if (!MakeReport(ctx, summary) || !CopyFile(ctx, ReportPath(ctx), copy, true)) break;
+        copies.push_back(copy);
+    }
+    return copies;
 }
 
 }  // namespace
@@ -180,69 +279,74 @@ Result<QString> ReadReportText(StationContext& ctx) {
 }
 
 PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent) {
-    Result<std::string> bytes = ReadReportBytes(ctx);
-    if (!bytes) return PrintOutcome::NotPrinted;
-    ReportPrinter& printer = PrinterOf(ctx);
-    if (!ctx.state.PrintToDOS && !printer.HasDefaultPrinter()) {
-        return OfferPdf(ctx, parent) ? PrintOutcome::SavedAsPdf : PrintOutcome::NotPrinted;
+    const Queue queue = ChooseQueue(ctx, parent);
+    if (queue.none) {
+        return OfferPdf(ctx, parent, QString::fromUtf8(kNoPrinter)) ? PrintOutcome::SavedAsPdf
+                                                                    : PrintOutcome::NotPrinted;
     }
-    ctx.platform.MouseWait();
-    const Status printed =
-        ctx.state.PrintToDOS
-            ? PrintRaw(ctx, *bytes, parent)
-            : printer.Print(QString::fromStdString(Cp1252ToUtf8(*bytes)), JobName(ctx));
-    ctx.platform.MouseDefault();
-    if (!printed) {
-        ShowFailure(ctx, "The report was not printed.", printed.error());
-        return PrintOutcome::NotPrinted;
-    }
-    Audit(ctx, {AuditEvent::ReportPrinted, ctx.state.CurrentRecord});
-    return PrintOutcome::Printed;
+    if (queue.name.isEmpty()) return PrintOutcome::NotPrinted;
+    const JobEnd end = PrintJob(ctx, parent, queue.name);
+    if (end.status) return PrintOutcome::Printed;
+    return end.refused && OfferPdf(ctx, parent, Refusal(queue.name, end))
+               ? PrintOutcome::SavedAsPdf
+               : PrintOutcome::NotPrinted;
 }
 
 bool SaveReportAsPdf(StationContext& ctx, QWidget* parent) {
     Result<std::string> bytes = ReadReportBytes(ctx);
     if (!bytes) return false;
-    const QString path = PrinterOf(ctx).AskPdfPath(parent, QDir::home().filePath(PdfName(ctx)));
+    const QString path = PrinterOf(ctx).AskPdfPath(
+        parent, QDir::home().filePath(PdfName(ctx, ctx.state.CurrentRecord)));
     return !path.isEmpty() && WritePdf(ctx, path.toStdString(), *bytes);
 }
 
 // All reports are made before the first is printed; a report that cannot be
 // made stops the run before anything prints, and the first that does not
 // print stops the rest (the printer would fail them too). Without a printer
-// they are saved as PDF files instead. The copies and REPORT.PRN go whatever
-// happened: they hold client names.
+// they are saved as PDF files instead, and so are the rest when the queue
+// refuses one. The copies and REPORT.PRN go whatever happened: they hold
+// client names.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary) {
-    const bool toPdf = !ctx.state.PrintToDOS && !PrinterOf(ctx).HasDefaultPrinter();
-    const std::string folder = toPdf ? AskPdfFolder(ctx, parent, records) : std::string();
-    if (toPdf && folder.empty()) return 0;
-    StationState& state = ctx.state;
-    const std::string report = ReportPath(ctx);
-    std::vector<std::string> copies;
-    ctx.platform.MouseWait();
-    for (int record : records) {
-        state.CurrentRecord = static_cast<std::int16_t>(record);
-        const std::string copy = TempCopyPath(ctx, copies.size() + 1);
-        if (!MakeReport(ctx, summary) || !CopyFile(ctx, report, copy, true)) break;
-        copies.push_back(copy);
+    const Queue queue = ChooseQueue(ctx, parent);
+    std::optional<PdfFolder> pdfs;
+    if (queue.none) {
+        pdfs = AskPdfFolder(ctx, parent, records, QString::fromUtf8(kNoPrinter));
+        if (!pdfs) return 0;
+    } else if (queue.name.isEmpty()) {
+        return 0;
     }
-    int done = 0;
-    if (copies.size() == records.size()) {
-        for (std::size_t k = 0; k < copies.size(); ++k) {
-            state.CurrentRecord = static_cast<std::int16_t>(records[k]);
-            if (!CopyFile(ctx, copies[k], report, false)) break;
-            if (toPdf ? !SavePdfIn(ctx, folder)
-                      : PrintReportFile(ctx, parent) == PrintOutcome::NotPrinted) {
-                break;
+    ctx.platform.MouseWait();
+    const std::vector<std::string> copies = MakeCopies(ctx, records, summary);
+    // Nothing prints unless every report was made.
+    const std::size_t count = copies.size() == records.size() ? copies.size() : 0;
+    std::size_t done = 0;
+    std::size_t firstPdf = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        ctx.state.CurrentRecord = static_cast<std::int16_t>(records[k]);
+        if (!CopyFile(ctx, copies[k], ReportPath(ctx), false)) break;
+        if (!pdfs) {
+            const JobEnd end = PrintJob(ctx, parent, queue.name);
+            if (end.status) {
+                ++done;
+                continue;
             }
-            ++done;
+            if (!end.refused) break;
+            const std::vector<int> rest(records.begin() + static_cast<std::ptrdiff_t>(k),
+                                        records.end());
+            ctx.platform.MouseDefault();
+            pdfs = AskPdfFolder(ctx, parent, rest, Refusal(queue.name, end));
+            ctx.platform.MouseWait();
+            if (!pdfs) break;
+            firstPdf = k;
         }
+        if (!SavePdfIn(ctx, *pdfs)) break;
+        ++done;
     }
     RemoveReportFiles(ctx);
     ctx.platform.MouseDefault();
-    if (toPdf) TellPdfsSaved(ctx, done, records.size(), folder);
-    return done;
+    if (pdfs) TellPdfsSaved(ctx, done - firstPdf, records.size() - firstPdf, pdfs->path);
+    return static_cast<int>(done);
 }
 
 bool RemoveReportFiles(StationContext& ctx) {

@@ -30,9 +30,10 @@ bool MakeReport(StationContext& ctx, bool summary);
 // REPORT.PRN as text.
 Result<QString> ReadReportText(StationContext& ctx);
 
-// Prints REPORT.PRN as one job: to the default printer, or as raw text to
-// the default print queue when "Print to DOS port" is on. Without a printer
-// it says so and offers to save a PDF instead. Every failure is shown.
+// Prints REPORT.PRN as one job: on the default printer, or on one the user
+// picks when none is the default, as raw text when "Print to DOS port" is
+// on. Without a printer, or when the queue refuses the raw text, it says so
+// and offers to save a PDF instead. Every failure is shown.
 PrintOutcome PrintReportFile(StationContext& ctx, QWidget* parent);
 
 // Saves REPORT.PRN as a PDF on the system's paper where the user chooses;
@@ -41,8 +42,10 @@ bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
 
 // The reports of these clients, in order, one print job each: all made
 // first, then printed, and the work files removed afterwards. Without a
-// printer it asks once for a folder and saves them there as PDF files, one per
-// client, then says how many went where. The number printed or saved.
+// printer, or once the queue refuses one, it asks once for a folder and saves
+// them (those left) there as PDF files, one per client, named by the data
+// disk and the client's number, then says how many went where. The number
+// printed or saved.
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary);
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewWidget>
@@ -38,12 +39,11 @@ QFont ReportFont() {
     return font;
 }
 
-// The default printer, with the paper's corner as the origin: the report's
-// own margins place the lines.
-void UseDefaultPrinter(QPrinter& printer) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (!info.isNull()) {
-        printer.setPrinterName(info.printerName());
+// The named printer, with the paper's corner as the origin: the report's
+// own margins place the lines. Without a name, a PDF on the system's paper.
+void UsePrinter(QPrinter& printer, const QString& name) {
+    if (!name.isEmpty()) {
+        printer.setPrinterName(name);
     } else {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageSize(PageSizeOf(SystemPaper(LocalFileSystem())));
@@ -135,18 +135,33 @@ Status RenderReport(QPagedPaintDevice& device, const QString& report) {
     return {};
 }
 
-bool SystemPrinter::HasDefaultPrinter() {
-    return !QPrinterInfo::defaultPrinter().isNull();
+QStringList SystemPrinter::Printers() {
+    return QPrinterInfo::availablePrinterNames();
 }
 
-Status SystemPrinter::Print(const QString& report, const QString& jobName) {
-    if (!HasDefaultPrinter()) return PrintError("no printer is set up");
+QString SystemPrinter::DefaultPrinter() {
+    return QPrinterInfo::defaultPrinterName();
+}
+
+QString SystemPrinter::ChoosePrinter(QWidget* parent, const QStringList& printers) {
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("frmChoosePrinter"));
+    dialog.setWindowTitle(QStringLiteral("Print Report"));
+    dialog.setLabelText(
+        QStringLiteral("No printer is set as this computer's default.\n"
+                       "Print on this printer:"));
+    dialog.setComboBoxItems(printers);
+    dialog.setComboBoxEditable(false);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+Status SystemPrinter::Print(const QString& name, const QString& report, const QString& jobName) {
     QPrinter printer(QPrinter::HighResolution);
-    UseDefaultPrinter(printer);
+    UsePrinter(printer, name);
     printer.setDocName(jobName);
     // A printer that cannot be used turns the job into a nameless PDF: refuse that.
     if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat) {
-        return PrintError("the default printer cannot be used");
+        return PrintError("the printer " + name.toStdString() + " cannot be used");
     }
     if (Status st = RenderReport(printer, report); !st) return st;
     if (printer.printerState() == QPrinter::Error) return PrintError("the printer failed the job");
@@ -156,31 +171,36 @@ Status SystemPrinter::Print(const QString& report, const QString& jobName) {
 SystemPrinter::SystemPrinter(QString rawCommand, std::chrono::milliseconds rawWait)
     : rawCommand_(std::move(rawCommand)), rawWait_(rawWait) {}
 
-Status SystemPrinter::PrintRaw(const std::string& bytes, const QString& jobName, QWidget* parent) {
+JobEnd SystemPrinter::PrintRaw(const QString& printer, const std::string& bytes,
+                               const QString& jobName, QWidget* parent) {
     QProcess lp;
-    lp.start(rawCommand_, {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("raw"),
-                           QStringLiteral("-t"), jobName});
+    lp.start(rawCommand_,
+             {QStringLiteral("-d"), printer, QStringLiteral("-s"), QStringLiteral("-o"),
+              QStringLiteral("raw"), QStringLiteral("-t"), jobName});
     if (!lp.waitForStarted()) {
-        return PrintError("the print command " + rawCommand_.toStdString() +
-                          " could not be started");
+        return {
+            PrintError("the print command " + rawCommand_.toStdString() + " could not be started"),
+            true};
     }
     lp.write(bytes.data(), static_cast<qint64>(bytes.size()));
     lp.closeWriteChannel();
     switch (AwaitQueue(lp, rawWait_, parent)) {
         case QueueWait::NoAnswer:
-            return PrintError(
+            return {PrintError(
                 "the print queue did not answer within " +
                 std::to_string(std::chrono::ceil<std::chrono::seconds>(rawWait_).count()) +
-                " seconds; is the printer on and connected?");
+                " seconds; is the printer on and connected?")};
         case QueueWait::Cancelled:
-            return PrintError("printing was cancelled before the print queue took the report");
+            return {PrintError("printing was cancelled before the print queue took the report")};
         case QueueWait::Taken:
             break;
     }
     if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
+        // What the print command said is the reason the user can act on.
         const QString why = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
-        return PrintError("the print queue refused the report" +
-                          (why.isEmpty() ? std::string() : ": " + why.toStdString()));
+        return {
+            PrintError(why.isEmpty() ? "the print queue refused the report" : why.toStdString()),
+            true};
     }
     return {};
 }
@@ -204,7 +224,7 @@ QString SystemPrinter::AskPdfFolder(QWidget* parent, const QString& suggested) {
 // every job.
 void SystemPrinter::Preview(QWidget* parent, const QString& report) {
     QPrinter printer(QPrinter::HighResolution);
-    UseDefaultPrinter(printer);
+    UsePrinter(printer, DefaultPrinter());
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("frmPrintPreview"));
     dialog.setWindowTitle(QStringLiteral("Print Preview"));

@@ -30,7 +30,7 @@ protected:
 TEST_F(SettingsTest, DefaultsWithoutAnyFile) {
     Settings s = settings();
     EXPECT_TRUE(s.GetNumLockSetting());
-    EXPECT_TRUE(s.GetPrintDOSSetting());
+    EXPECT_FALSE(s.GetPrintDOSSetting());  // as the file the station makes will say
     EXPECT_EQ(s.GetINIFilePath(), "a:");
     EXPECT_EQ(s.GetINISndPath(), "c:");
     EXPECT_EQ(Text(s.GetScanSettings()), "10 0 TFT");
@@ -50,6 +50,20 @@ TEST_F(SettingsTest, FlagsBeginWithTruSwitchesWithTAndNumbersReadTheirLeadingDig
     EXPECT_EQ(Scan("NameSetting=3\n"), "10 " + std::to_string(kNameTyped) + " TFT");
     EXPECT_EQ(Scan("NameSetting=-1\n"), "10 " + std::to_string(kNameTyped) + " TFT");
     EXPECT_EQ(Scan("NameSetting=2\n"), "10 " + std::to_string(kNameTestNumber) + " TFT");
+}
+
+// A settings file the station makes has reports laid out on the page; an
+// older file that never mentions the DOS port keeps sending them there.
+TEST_F(SettingsTest, ANewSettingsFileTurnsTheDosPortOffAndAnOlderOneKeepsIt) {
+    ASSERT_TRUE(settings().SaveFilePath("/media/usb"));
+    EXPECT_EQ(dir.Read("MW.ini"),
+              "[Settings]\r\nPrintDOS=False\r\n[Path]\r\nFilePath=/media/usb\r\n");
+    EXPECT_FALSE(settings().GetPrintDOSSetting());
+
+    dir.Write("MW.ini", "[Path]\r\nFilePath=a:\r\n");
+    ASSERT_TRUE(settings().SaveNumLockSetting(false));
+    EXPECT_EQ(dir.Read("MW.ini"), "[Path]\r\nFilePath=a:\r\n[Settings]\r\nNumLock=False\r\n");
+    EXPECT_TRUE(settings().GetPrintDOSSetting());
 }
 
 TEST_F(SettingsTest, ScanSettingsWriteAllFiveKeysKeepingTheRestOfTheFile) {

@@ -192,10 +192,15 @@ struct PdfPrintQueue {
     }
     explicit PdfPrintQueue(const std::string& path) : dir(Str(path)) {}
     ~PdfPrintQueue() { Script("stop"); }
-    bool Script(const char* command) const {
+    bool Script(const char* command, const QStringList& options = {}) const {
         return Output(QStringLiteral(MW_SOURCE_DIR "/tests/support/pdf-print-queue.sh"),
-                      {Str(command), dir})
+                      QStringList{Str(command), dir} << options)
             .has_value();
+    }
+    QString Name() const {
+        QFile file(dir + QStringLiteral("/queue"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed()
+                                              : QString();
     }
     const QString dir;
 };
@@ -727,6 +732,53 @@ TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
     }
 }
 
+// A print queue set up but not chosen as the default, which the print
+// command alone would answer with "No default destination.": the supervisor
+// picks it from the keyboard and the report prints there. Once the queue
+// takes no more jobs, the raw text for the DOS port is refused, and the
+// report is offered as a PDF file instead.
+TEST_F(XvfbStationTest, WithoutADefaultQueueTheSupervisorPicksOneAndARefusalOffersAPdf) {
+    if (!PdfPrintQueue::Available() || !Installed({"pdfinfo", "cupsreject"})) {
+        GTEST_SKIP() << "a PDF print queue (cups, cups-client, cups-pdf as root) and pdfinfo "
+                        "(poppler-utils) are needed";
+    }
+    ASSERT_TRUE(Stage());
+    UseDemoDisk();
+    programDir_.Write("MW.ini", programDir_.Read("MW.ini") + "[Settings]\r\nPrintDOS=False\r\n");
+    TempDir spool;
+    PdfPrintQueue queue(spool.Path());
+    ASSERT_TRUE(queue.Script("start", {QStringLiteral("--not-default")}));
+    qputenv("CUPS_SERVER", (queue.dir + QStringLiteral("/cups.sock")).toLocal8Bit());
+    StartMain();
+    // From "Supervisor Options" to the current client's report, printed.
+    const Step print[] = {{"Supervisor Options", "Tab Tab Tab Tab Return"},
+                          {"Enter Secret Code", kSecretCodeKeys},
+                          {"Client Report", "alt+p"},
+                          {"Print Report", "Return"}};  // the only queue
+    std::vector<Step> steps{{kMainWindow, "Tab Down Down Return"}};
+    steps.insert(steps.end(), std::begin(print), std::end(print));
+    ASSERT_EQ(Walk(steps), "");
+    const QDir out(queue.dir + QStringLiteral("/out"));
+    EXPECT_TRUE(Eventually(
+        [&] {
+            const QStringList pdfs = out.entryList({QStringLiteral("*.pdf")});
+            return !pdfs.isEmpty() && PdfPageCount(out.filePath(pdfs[0])) > 0;
+        },
+        60000))
+        << "nothing arrived from the print queue";
+
+    ASSERT_TRUE(Output(QStringLiteral("cupsreject"), {queue.Name()}));
+    const QString pdf = Str(spool.File("refused.pdf"));
+    // Back at the main window, its focus on "Supervisor Options".
+    steps = {{"Client Report", "alt+c"}, {kMainWindow, "alt+o p"}, {kMainWindow, "Return"}};
+    steps.insert(steps.end(), std::begin(print), std::end(print));
+    steps.push_back({"Print Report", "alt+y", {}, true});  // save it as a PDF file instead
+    steps.push_back({"Save Report as PDF", "ctrl+a", pdf.toStdString() + "\n"});
+    ASSERT_EQ(Walk(steps), "");
+    EXPECT_TRUE(Eventually([&] { return PdfPageCount(pdf) > 0; })) << "no PDF was saved";
+    EXPECT_NE(programDir_.Read("MW.ini").find("PrintDOS=True"), std::string::npos);
+}
+
 // Boxes on the screens and the dialogs they open, closed from the keyboard:
 // afterwards the window that opened them has the keyboard again, with the
 // focus where it was, so that the next key acts. Among them the flows that
@@ -741,15 +793,17 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
     TempDir files;
     qputenv("CUPS_SERVER", QByteArray::fromStdString(files.File("no-server")));  // no printer
     files.Write("sheets.csv", "not,a,sheet\r\n");
-    const auto olderReports = [&files] {
-        return std::ranges::count_if(std::array{1, 2, 3}, [&files](int client) {
-            return files.Read("Client " + std::to_string(client) + " report.pdf") ==
-                   "an older report";
+    // The PDF files of a batch are named by the data disk's folder and the client.
+    const auto pdf = [this](int client) {
+        return std::filesystem::path(disk_.Path()).filename().string() + " - Client " +
+               std::to_string(client) + " report.pdf";
+    };
+    const auto olderReports = [&] {
+        return std::ranges::count_if(std::array{1, 2, 3}, [&](int client) {
+            return files.Read(pdf(client)) == "an older report";
         });
     };
-    for (const char* client : {"1", "2", "3"}) {
-        files.Write(std::string("Client ") + client + " report.pdf", "an older report");
-    }
+    for (int client : {1, 2, 3}) files.Write(pdf(client), "an older report");
     const std::string ones(mw::kItemCount, '1');  // differs from every stored answer, all "0"
     const struct {
         const char* flow;

@@ -2,8 +2,13 @@
 // without a printer, and printing a selection of clients.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QBuffer>
+#include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
@@ -12,6 +17,8 @@
 #include <filesystem>
 
 #include "core/data/Cp1252.h"
+#include "station/app/frmDriveSelect.h"
+#include "station/app/frmMain.h"
 #include "station/report/ReportFixture.h"
 #include "station/report/ReportOutput.h"
 #include "station/report/ReportPrinter.h"
@@ -24,8 +31,31 @@ namespace {
 
 using mwtest::Find;
 using mwtest::PressKey;
+using Texts = std::vector<QString>;
 
-class PrintingTest : public mwtest::ReportFixture {};
+class PrintingTest : public mwtest::ReportFixture {
+protected:
+    // The printers of a case: those set up, the default one and the one the user picks.
+    struct Printers {
+        QStringList names;
+        QString byDefault, picked;
+    };
+
+    // `fake`, with these printers, as the station's printer.
+    void Use(mwtest::FakePrinter& fake, const Printers& printers) {
+        fake.printers = printers.names;
+        fake.defaultPrinter = printers.byDefault;
+        fake.chosenPrinter = printers.picked;
+        ctx.printer = &fake;
+    }
+    static bool Picks(const Printers& printers) {
+        return printers.byDefault.isEmpty() && !printers.names.isEmpty();
+    }
+
+    const QString hall = QStringLiteral("Hall"), office = QStringLiteral("Office");
+    const Printers none{}, officeByDefault{{office}, office, {}},
+        hallPicked{{hall, office}, {}, hall}, nonePicked{{hall, office}, {}, {}};
+};
 
 TEST_F(PrintingTest, TheViewerMakesTheReportAfreshAndPrintsItAsOneJob) {
     LoadDisk({"Ann", "Bob"});
@@ -70,7 +100,7 @@ TEST_F(PrintingTest, ClosingTheScanReportEndsTheProgram) {
 TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     LoadDisk({"Ann"});
     ASSERT_TRUE(MakeReport(ctx, false));
-    printer.hasPrinter = false;
+    printer.Unplug();
     platform.Next(MsgAnswer::No);
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
     EXPECT_EQ(platform.shown.back().text, QStringLiteral("No printer is set up on this computer."
@@ -84,12 +114,13 @@ TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     EXPECT_EQ(disk.Read("ann.pdf").substr(0, 5), "%PDF-");
 
     // The DOS port takes the file as it is and a form feed, whatever the renderer would find.
+    printer.printers = {QStringLiteral("Office")};
+    printer.defaultPrinter = QStringLiteral("Office");
     state.PrintToDOS = true;
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::Printed);
     EXPECT_EQ(printer.rawJobs, (std::vector{programDir.Read("REPORT.PRN") + "\f"}));
 
     state.PrintToDOS = false;
-    printer.hasPrinter = true;
     printer.failure = MakeError(errc::DeviceIo, "out of paper");
     platform.Next(MsgAnswer::Ok);
     EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
@@ -97,66 +128,268 @@ TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
     EXPECT_TRUE(printer.jobs.empty());
 }
 
-// A print queue that never takes the job: the station waits for it in a
-// window that cancels, and gives up after its time, saying which happened.
-TEST_F(PrintingTest, ARawJobTheQueueNeverTakesIsCancelledOrTimesOut) {
+const char* const kNotAccepting = "lp: Error - The printer or class is not accepting jobs.";
+
+// What a first start meets: no settings file and no printer. The settings the
+// station makes lay reports out on the page, and the report is offered as a
+// PDF file.
+TEST_F(PrintingTest, AFirstStartWithoutSettingsOrPrinterOffersTheReportAsAPdf) {
+    mwtest::MakeDisk(disk, {"Ann"});
+    printer.Unplug();
+    platform.Next(MsgAnswer::Yes);  // nothing on drive A:, try another drive
+    mwtest::ModalDriver driver;
+    driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
+        Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();
+        mwtest::Enter(QString::fromStdString(disk.Path()));
+    });
+    main = std::make_unique<frmMain>(ctx);
+    ASSERT_TRUE(main->Load());
+    EXPECT_NE(programDir.Read("MW.ini").find("PrintDOS=False"), std::string::npos);
+    EXPECT_FALSE(state.PrintToDOS);
+    EXPECT_FALSE(Find<QAction>(main.get(), "mnuOptionsPrintDOS")->isChecked());
+
+    ASSERT_TRUE(MakeReport(ctx, false));
+    platform.Next(MsgAnswer::No);
+    EXPECT_EQ(PrintReportFile(ctx, main.get()), PrintOutcome::NotPrinted);
+    EXPECT_TRUE(platform.shown.back().text.startsWith(
+        QStringLiteral("No printer is set up on this computer.")));
+}
+
+// Where a report goes: the default printer; without one, the printer the
+// user picks among those set up; without any, or when the queue does not
+// take the raw text, a PDF file is offered (and saved here) instead.
+TEST_F(PrintingTest, AReportGoesToTheDefaultPrinterAPickedOneOrAPdfFile) {
     LoadDisk({"Ann"});
     ASSERT_TRUE(MakeReport(ctx, false));
-    programDir.Write("lp", "#!/bin/sh\nexec sleep 60\n");
-    std::filesystem::permissions(programDir.File("lp"), std::filesystem::perms::owner_all);
-    state.PrintToDOS = true;
+    const QString offer = QStringLiteral("\n\nSave the report as a PDF file instead?");
+    const QString noPrinter = QStringLiteral("No printer is set up on this computer.") + offer;
+    const QString refused = QStringLiteral("The printer Office did not take the report:\n") +
+                            QString::fromUtf8(kNotAccepting) + offer;
+    using enum PrintOutcome;
     const struct {
-        std::chrono::milliseconds wait;
-        bool cancel;
-        const char* said;
-    } cases[] = {{std::chrono::milliseconds(200), false, "did not answer"},
-                 {std::chrono::seconds(60), true, "cancelled"}};
-    for (const auto& [wait, cancel, said] : cases) {
-        SystemPrinter queue(QString::fromStdString(programDir.File("lp")), wait);
-        ctx.printer = &queue;
-        mwtest::ModalDriver driver;
-        if (cancel) driver.When<QDialog>([](QDialog*) { PressKey(Qt::Key_Return); });
-        platform.Next(MsgAnswer::Ok);
-        EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
-        EXPECT_TRUE(platform.shown.back().text.contains(QString::fromUtf8(said)));
+        const char* what;
+        Printers printers;
+        bool dos, refuses;
+        QString asked;  // the box shown and answered Yes; none when empty
+        PrintOutcome outcome;
+        QString printedOn;
+    } cases[] = {
+        {"the default", officeByDefault, false, false, {}, Printed, office},
+        {"a picked one", hallPicked, false, false, {}, Printed, hall},
+        {"raw text on a picked one", hallPicked, true, false, {}, Printed, hall},
+        {"none picked", nonePicked, false, false, {}, NotPrinted, {}},
+        {"no printer", none, false, false, noPrinter, SavedAsPdf, {}},
+        {"no printer for raw text", none, true, false, noPrinter, SavedAsPdf, {}},
+        {"raw text refused", officeByDefault, true, true, refused, SavedAsPdf, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mwtest::FakePrinter fake;
+        Use(fake, c.printers);
+        if (c.refuses) fake.failure = MakeError(errc::DeviceIo, kNotAccepting);
+        fake.refuses = c.refuses;
+        fake.pdfPath = QString::fromStdString(disk.File("report.pdf"));
+        state.PrintToDOS = c.dos;
+        platform.shown.clear();
+        if (!c.asked.isEmpty()) platform.Next(MsgAnswer::Yes);
+        EXPECT_EQ(PrintReportFile(ctx, nullptr), c.outcome);
+        EXPECT_EQ(platform.Texts(), c.asked.isEmpty() ? Texts{} : Texts{c.asked});
+        EXPECT_EQ(fake.jobPrinters,
+                  c.printedOn.isEmpty() ? std::vector<QString>{} : std::vector{c.printedOn});
+        EXPECT_EQ(fake.choicesOffered,
+                  Picks(c.printers) ? std::vector{c.printers.names} : std::vector<QStringList>{});
     }
     ctx.printer = &printer;
+}
+
+// A report's PDF file is named by its data disk, so that two disks' reports
+// can share a folder, and by the client's number, never by the name.
+TEST_F(PrintingTest, PdfFilesAreNamedByTheDataDiskAndTheClientsNumber) {
+    LoadDisk({"Ann", "Bob"});
+    state.CurrentRecord = 2;
+    ASSERT_TRUE(MakeReport(ctx, false));
+    const std::pair<const char*, const char*> cases[] = {
+        {"/media/staff/OFFICE 2", "OFFICE 2 - Client 2 report.pdf"},
+        {"/media/staff/North: 2/", "North_ 2 - Client 2 report.pdf"},
+        {"f:\\disks\\.west", "west - Client 2 report.pdf"},
+        {"a:", "a - Client 2 report.pdf"},
+        {"/", "disk - Client 2 report.pdf"},
+    };
+    for (const auto& [dataPath, name] : cases) {
+        state.DataPath = dataPath;
+        EXPECT_FALSE(SaveReportAsPdf(ctx, nullptr));  // the dialog is cancelled
+        EXPECT_EQ(QFileInfo(printer.pdfPathsSuggested.back()).fileName(), QString::fromUtf8(name))
+            << dataPath;
+    }
+}
+
+// What the print command makes of a raw job: the bytes on its input, for the
+// queue named. A queue that refuses the job, or no print command, is a
+// refusal, for which a PDF may serve instead; a queue that never takes it is
+// waited for in a window that cancels, and given up after its time.
+TEST_F(PrintingTest, TheRawPrintCommandTakesRefusesOrIsGivenUpOn) {
+    using std::chrono::milliseconds;
+    const std::string lp = programDir.File("lp");
+    const struct {
+        const char* script;  // nullptr: there is no print command
+        milliseconds wait;
+        bool cancel, taken, refused;
+        const char* said;
+    } cases[] = {
+        {R"(cat > "$0.job"; echo "$@" > "$0.args")", milliseconds(60000), false, true, false, ""},
+        {"echo 'lp: Error - The printer or class is not accepting jobs.' >&2; exit 1",
+         milliseconds(60000), false, false, true, kNotAccepting},
+        {nullptr, milliseconds(60000), false, false, true, "could not be started"},
+        {"exec sleep 60", milliseconds(200), false, false, false, "did not answer"},
+        {"exec sleep 60", milliseconds(60000), true, false, false, "cancelled"},
+    };
+    for (const auto& [script, wait, cancel, taken, refused, said] : cases) {
+        SCOPED_TRACE(script ? script : "no print command");
+        std::filesystem::remove(lp);
+        if (script) {
+            programDir.Write("lp", std::string("#!/bin/sh\n") + script + "\n");
+            std::filesystem::permissions(lp, std::filesystem::perms::owner_all);
+        }
+        SystemPrinter system(QString::fromStdString(lp), wait);
+        mwtest::ModalDriver driver;
+        if (cancel) driver.When<QDialog>([](QDialog*) { PressKey(Qt::Key_Return); });
+        const JobEnd end = system.PrintRaw(QStringLiteral("Office"), "page 1\f",
+                                           QStringLiteral("Client report 1"), nullptr);
+        EXPECT_EQ(end.status.ok(), taken);
+        EXPECT_EQ(end.refused, refused);
+        if (!taken) {
+            EXPECT_NE(end.status.error().message.find(said), std::string::npos);
+        }
+    }
+    EXPECT_EQ(programDir.Read("lp.job"), "page 1\f");
+    EXPECT_EQ(programDir.Read("lp.args"), "-d Office -s -o raw -t Client report 1\n");
+}
+
+TEST(SystemPrinterTest, APrinterIsPickedFromTheKeyboard) {
+    SystemPrinter system;
+    const QStringList printers{QStringLiteral("Hall"), QStringLiteral("Office")};
+    for (const auto& [key, picked] :
+         {std::pair{Qt::Key_Down, QStringLiteral("Office")}, {Qt::Key_Escape, QString()}}) {
+        mwtest::ModalDriver driver;
+        driver.When<QInputDialog>([key](QInputDialog*) {
+            PressKey(key);
+            if (key != Qt::Key_Escape) PressKey(Qt::Key_Return);
+        });
+        EXPECT_EQ(system.ChoosePrinter(nullptr, printers), picked);
+        EXPECT_TRUE(driver.Done());
+    }
 }
 
 // Without a printer a batch asks once, for one folder, and says what it saved there.
 TEST_F(PrintingTest, WithoutAPrinterABatchGoesToPdfFilesInOneFolderAskedForOnce) {
     LoadDisk(mwtest::Clients(3));
-    printer.hasPrinter = false;
+    printer.Unplug();
     platform.Next(MsgAnswer::No);
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 0);
     platform.Next(MsgAnswer::Yes);  // and then the folder dialog is cancelled
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 0);
     EXPECT_FALSE(programDir.Exists("REPORT.PRN"));
 
+    // Named by the data disk's folder and the client's number.
+    const std::string diskName = std::filesystem::path(disk.Path()).filename().string();
+    const auto pdf = [&](int client, const std::string& copy = "") {
+        return diskName + " - Client " + std::to_string(client) + " report" + copy + ".pdf";
+    };
     mwtest::TempDir folder;
     printer.pdfFolder = QString::fromStdString(folder.Path());
+    const QString saved =
+        QStringLiteral("Reports saved as PDF files: 2 of 2.\n\nFolder: ") + printer.pdfFolder;
     platform.Next(MsgAnswer::Yes);
     platform.Next(MsgAnswer::Ok);
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
-    EXPECT_EQ(
-        platform.shown.back().text,
-        QStringLiteral("Reports saved as PDF files: 2 of 2.\n\nFolder: ") + printer.pdfFolder);
-    EXPECT_NE(folder.Read("Client 3 report.pdf").find("NAME: Client 3"), std::string::npos);
-    EXPECT_TRUE(folder.Exists("Client 1 report.pdf") && !folder.Exists("Client 2 report.pdf"));
+    EXPECT_EQ(platform.shown.back().text, saved);
+    EXPECT_NE(folder.Read(pdf(3)).find("NAME: Client 3"), std::string::npos);
+    EXPECT_TRUE(folder.Exists(pdf(1)) && !folder.Exists(pdf(2)));
     EXPECT_TRUE(printer.jobs.empty());
     EXPECT_EQ(printer.foldersSuggested.size(), 2u);
     EXPECT_NE(programDir.Read("MW.ini").find("PdfFolder=" + folder.Path()), std::string::npos);
 
-    // The files of an earlier batch are replaced only when the user says so, once.
-    folder.Write("Client 1 report.pdf", "an older report");
-    for (MsgAnswer replace : {MsgAnswer::No, MsgAnswer::Yes}) {
-        platform.Next(MsgAnswer::Yes);
-        platform.Next(replace);
-        if (replace == MsgAnswer::Yes) platform.Next(MsgAnswer::Ok);
-        EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), replace == MsgAnswer::Yes ? 2 : 0);
-        EXPECT_EQ(folder.Read("Client 1 report.pdf") == "an older report",
-                  replace == MsgAnswer::No);
+    // The files of an earlier batch are replaced only when the user says so,
+    // once; else the new ones may go beside them, numbered, or nowhere.
+    folder.Write(pdf(1), "an older report");
+    const QString beside = QStringLiteral(
+        "No file was replaced, and no report has been saved yet.\n\nSave the reports under new, "
+        "numbered file names beside the earlier ones?");
+    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No}) platform.Next(answer);
+    platform.Next(MsgAnswer::No);
+    EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 0);
+    EXPECT_EQ(platform.shown.back().text, beside);
+    EXPECT_FALSE(folder.Exists(pdf(1, " (2)")));
+
+    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok}) {
+        platform.Next(answer);
     }
+    EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
+    EXPECT_EQ(platform.shown.back().text, saved);
+    EXPECT_EQ(folder.Read(pdf(1)), "an older report");
+    EXPECT_NE(folder.Read(pdf(1, " (2)")).find("NAME: Client 1"), std::string::npos);
+    EXPECT_TRUE(folder.Exists(pdf(3, " (2)")));
+
+    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Ok}) platform.Next(answer);
+    EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
+    EXPECT_NE(folder.Read(pdf(1)).find("NAME: Client 1"), std::string::npos);
+    EXPECT_FALSE(folder.Exists(pdf(1, " (3)")));
+}
+
+// A batch goes to one printer, picked once when none is the default; without
+// a printer, or once the queue refuses the raw text, to PDF files in a folder.
+TEST_F(PrintingTest, ABatchGoesToOnePrinterPickedOnceOrToPdfFiles) {
+    LoadDisk(mwtest::Clients(3));
+    const QString offer = QStringLiteral("\n\nSave the reports as PDF files in a folder instead?");
+    const QString noPrinter = QStringLiteral("No printer is set up on this computer.") + offer;
+    const QString refused = QStringLiteral("The printer Office did not take the report:\n") +
+                            QString::fromUtf8(kNotAccepting) + offer;
+    const struct {
+        const char* what;
+        Printers printers;
+        bool dos;
+        int refusedFrom;  // the job the queue refuses first; 0: none
+        QString asked;    // the box shown and answered Yes; none when empty
+        std::vector<QString> printedOn;
+        int savedAsPdf;
+    } cases[] = {
+        {"a picked printer", hallPicked, false, 0, {}, {hall, hall}, 0},
+        {"none picked", nonePicked, false, 0, {}, {}, 0},
+        {"no printer for raw text", none, true, 0, noPrinter, {}, 2},
+        {"raw text refused", officeByDefault, true, 1, refused, {}, 2},
+        {"raw text refused after a report", officeByDefault, true, 2, refused, {office}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mwtest::TempDir folder;
+        mwtest::FakePrinter fake;
+        Use(fake, c.printers);
+        fake.refuses = true;
+        fake.pdfFolder = QString::fromStdString(folder.Path());
+        int jobs = 0;
+        fake.whilePrinting = [&] {
+            if (++jobs == c.refusedFrom) fake.failure = MakeError(errc::DeviceIo, kNotAccepting);
+        };
+        state.PrintToDOS = c.dos;
+        platform.shown.clear();
+        Texts said;
+        if (!c.asked.isEmpty()) {
+            said = {c.asked, QStringLiteral("Reports saved as PDF files: %1 of %1.\n\nFolder: %2")
+                                 .arg(c.savedAsPdf)
+                                 .arg(fake.pdfFolder)};
+            platform.Next(MsgAnswer::Yes);
+            platform.Next(MsgAnswer::Ok);
+        }
+        EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false),
+                  static_cast<int>(c.printedOn.size()) + c.savedAsPdf);
+        EXPECT_EQ(platform.Texts(), said);
+        EXPECT_EQ(fake.jobPrinters, c.printedOn);
+        EXPECT_EQ(fake.choicesOffered.size(), Picks(c.printers) ? 1u : 0u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}),
+                  c.savedAsPdf);
+        EXPECT_FALSE(programDir.Exists("REPORT.PRN") || programDir.Exists("temp1"));
+    }
+    ctx.printer = &printer;
 }
 
 // However long a page, the station prints it on one sheet; an empty page is a sheet too.
