@@ -416,8 +416,11 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
 
 // The reader's sheets stored as new clients, as the station stores them
 // without review: an item to key is stored unanswered and named, a sheet
-// already on the disk is skipped. The client store checks every save, so a
-// disk changed meanwhile is never written over.
+// already on the disk is skipped. A sheet with the inmate number of a client
+// whose answers differ is not stored: it may be a second test of that inmate
+// or a number misread, only a person can tell, and a record once stored
+// cannot be taken off the disk; the station's scan route asks. The client
+// store checks every save, so a disk changed meanwhile is never written over.
 int Import(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string& programDir = o.values.at("--program-dir");
     StationState state;
@@ -443,30 +446,29 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
     DiskAudit audit(o, state.DataPath, err);
     std::string notStored;
     for (const ScannedSheet& sheet : file->sheets) {
-        const std::string inmate = Cp1252ToUtf8(Trim(sheet.client.IDNumber.View()));
-        if (const int client = StoredSheet(state, sheet.client)) {
-            summary.skipped.push_back(inmate + " as client " + std::to_string(client));
+        if (const SheetMatch match = MatchSheet(state, sheet.client);
+            match.kind != SheetMatch::New) {
+            NoteNotStored(summary, sheet, match);
             continue;
         }
         if (state.DiskFull()) {
             ++summary.waiting;
-            notStored += (notStored.empty() ? "" : ", ") + inmate;
+            notStored += (notStored.empty() ? "" : ", ") + SheetName(sheet.client, sheet.line);
             continue;
         }
         const int number = state.RecordCount + 1;
         state.CurrentRecord = static_cast<std::int16_t>(number);
-        state.Current() = UnreviewedClient(
-            sheet.client, Utf8ToCp1252(AutomaticName(nameSetting, sheet.client, number)), today);
+        state.Current() =
+            UnreviewedClient(sheet.client, AutomaticName(nameSetting, sheet.client, number), today);
         if (Status st = store.AddClient(); !st) return Fail(err, st.error());
         audit.Add({AuditEvent::ClientAdded, number, "scanned"});
-        ++summary.stored;
-        if (const std::vector<int> toKey = ItemsToKey(sheet.client.Answers.View());
-            !toKey.empty()) {
-            out << "line " << sheet.line << ", inmate number " << inmate << ", client " << number
-                << ": stored unanswered, marks not read: " << ItemList(toKey) << "\n";
-        }
+        NoteStored(summary, sheet, number, false);
     }
     out << SummaryText(summary) << "\n";
+    if (!summary.otherAnswers.empty()) {
+        out << "Import the sheets with another client's inmate number on the station, which "
+               "asks whether each is a new client.\n";
+    }
     audit.Add({AuditEvent::ScanBatchImported, 0, BatchDetails(summary)});
     if (notStored.empty()) return kOk;
     return Fail(err, MakeError(errc::DiskFull, "the data disk is full; not stored: " + notStored));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <array>
 #include <deque>
 #include <functional>
 #include <random>
@@ -87,17 +88,22 @@ private:
                 return answer == mw::MsgAnswer::Ok || answer == mw::MsgAnswer::Cancel;
             case mw::MsgButtons::YesNo:
                 return answer == mw::MsgAnswer::Yes || answer == mw::MsgAnswer::No;
+            case mw::MsgButtons::YesNoCancel:
+                return answer != mw::MsgAnswer::Ok;
         }
         return false;
     }
 
     mw::MsgAnswer RandomAnswer(mw::MsgButtons buttons) {
-        const bool first = (*randomAnswers)() % 2 == 0;
+        const auto drawn = (*randomAnswers)();
         switch (buttons) {
             case mw::MsgButtons::OkCancel:
-                return first ? mw::MsgAnswer::Ok : mw::MsgAnswer::Cancel;
+                return drawn % 2 == 0 ? mw::MsgAnswer::Ok : mw::MsgAnswer::Cancel;
             case mw::MsgButtons::YesNo:
-                return first ? mw::MsgAnswer::Yes : mw::MsgAnswer::No;
+                return drawn % 2 == 0 ? mw::MsgAnswer::Yes : mw::MsgAnswer::No;
+            case mw::MsgButtons::YesNoCancel:
+                return std::array{mw::MsgAnswer::Yes, mw::MsgAnswer::No,
+                                  mw::MsgAnswer::Cancel}[drawn % 3];
             case mw::MsgButtons::Ok:
                 break;
         }
@@ -108,6 +114,7 @@ private:
     static mw::MsgAnswer GiveUp(mw::MsgButtons buttons) {
         switch (buttons) {
             case mw::MsgButtons::OkCancel:
+            case mw::MsgButtons::YesNoCancel:
                 return mw::MsgAnswer::Cancel;
             case mw::MsgButtons::YesNo:
                 return mw::MsgAnswer::No;

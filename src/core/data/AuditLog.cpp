@@ -344,8 +344,9 @@ std::string ChangedItems(std::string_view before, std::string_view after) {
 
 std::string BatchDetails(const ScanBatchSummary& summary) {
     return "sheets read " + std::to_string(summary.read) + ", stored " +
-           std::to_string(summary.stored) + ", skipped " + std::to_string(summary.skipped.size()) +
-           ", waiting " + std::to_string(summary.waiting);
+           std::to_string(summary.stored) + ", skipped " +
+           std::to_string(summary.skipped.size() + summary.otherAnswers.size()) + ", waiting " +
+           std::to_string(summary.waiting);
 }
 
 }  // namespace mw

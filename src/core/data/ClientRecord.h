@@ -43,6 +43,9 @@ private:
 };
 
 constexpr std::size_t kRecordSize = 226;
+// What a client's Name reads once the supervisor deleted it; the IDNumber is
+// left blank.
+inline constexpr const char* kDeletedName = "Name deleted";
 // Edits of one client's information, over all its visits, before it is locked.
 constexpr int kEditLimit = 3;
 

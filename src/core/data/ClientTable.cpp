@@ -1,7 +1,6 @@
 #include "core/data/ClientTable.h"
 
 #include "core/data/Cp1252.h"
-#include "core/data/FileSystem.h"
 
 namespace mw {
 namespace {
@@ -29,13 +28,42 @@ ClientRecord FromRow(const std::vector<std::string>& row) {
     return ClientRecord::FromBytes(bytes);
 }
 
+// Deleted content overwritten with zeros, the journal overwritten in place
+// and kept, temporary files (a statement's journal) in memory: no client
+// data reaches a block the file system frees.
+constexpr const char* kNoTraces =
+    "PRAGMA secure_delete = ON; PRAGMA journal_mode = PERSIST; PRAGMA temp_store = MEMORY";
+
+std::string DatabasePath(const std::string& programDir) {
+    return JoinPath(programDir, kScanDatabaseName);
+}
+
 }  // namespace
 
 Result<ClientTable> ClientTable::Open(const std::string& programDir) {
-    Result<std::unique_ptr<Database>> db =
-        Database::Open(JoinPath(programDir, kScanDatabaseName), false);
+    Result<std::unique_ptr<Database>> db = Database::Open(DatabasePath(programDir), false);
     if (!db) return db.error();
+    if (Status st = (*db)->Execute(kNoTraces); !st) return st.error();
     return ClientTable(std::move(*db));
+}
+
+Status ClientTable::DeleteIdentities(FileSystem& fs, const std::string& programDir) {
+    const std::string path = DatabasePath(programDir);
+    if (!fs.FileExists(path)) return {};
+    {
+        Result<ClientTable> table = Open(programDir);
+        if (!table) return table.error();
+        ClientRecord deleted;
+        deleted.Name = kDeletedName;
+        deleted.DeleteFlag = "1";
+        Status cleared = table->db_->Execute(
+            "UPDATE ClientTable SET Name = ?, IDNumber = ?, DeleteFlag = ?",
+            {std::string(deleted.Name.View()), std::string(deleted.IDNumber.View()),
+             std::string(deleted.DeleteFlag.View())});
+        if (!cleared) return cleared;
+    }
+    // Closed, its header blank: no connection would roll it back.
+    return fs.WipeFile(path + "-journal");
 }
 
 Result<std::vector<ClientRecord>> ClientTable::ReadAll() const {

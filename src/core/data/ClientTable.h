@@ -5,6 +5,13 @@
 // A sheet leaves the table once its client is stored, or when the operator
 // gives it up, so what remains after a batch waits for the next one; the
 // table is emptied only when the operator chooses not to review them.
+//
+// The rows hold inmate numbers, birth dates and answers, so the database
+// leaves none of them behind: deleted rows are overwritten with zeros, and
+// the rollback journal, which keeps the pages a change overwrites, is kept
+// and overwritten in place rather than deleted (a deleted journal's blocks
+// would go to the free space as they are). Delete Names clears the rows'
+// identities and wipes the journal.
 #pragma once
 
 #include <memory>
@@ -13,6 +20,7 @@
 
 #include "core/data/ClientRecord.h"
 #include "core/data/Error.h"
+#include "core/data/FileSystem.h"
 #include "core/data/QuestionDatabase.h"
 
 namespace mw {
@@ -30,6 +38,11 @@ public:
     // The row of this sheet (its inmate number and answers as read).
     Status Delete(const ClientRecord& sheet);
     void Close() { db_.reset(); }
+
+    // Every waiting sheet loses its inmate number, as the clients on the
+    // disk lose theirs: it gets the deleted name and flag. Then the journal
+    // is wiped. No scan database: nothing to clear.
+    static Status DeleteIdentities(FileSystem& fs, const std::string& programDir);
 
 private:
     explicit ClientTable(std::unique_ptr<Database> db) : db_(std::move(db)) {}

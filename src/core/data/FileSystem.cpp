@@ -577,7 +577,7 @@ private:
     static Status Replace(const std::string& path, std::string_view bytes, Readers readers,
                           Sync sync) {
         if (Status st = CheckTarget(path); !st) return st;
-        const std::string temp = path + ".tmp";
+        const std::string temp = ReplacementPath(path);
 #ifdef _WIN32
         (void)readers;
         if (Status st = WriteWhole(temp, path, bytes, sync); !st) return st;
@@ -605,6 +605,10 @@ FileSystem& LocalFileSystem() {
 Status OverwriteFile(FileSystem& fs, const std::string& path, std::string_view bytes) {
     if (Status st = fs.WriteAt(path, 0, bytes); !st) return st;
     return fs.Truncate(path, bytes.size());
+}
+
+std::string ReplacementPath(const std::string& path) {
+    return path + ".tmp";
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

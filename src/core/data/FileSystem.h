@@ -125,6 +125,10 @@ Error OsError(int err, const std::string& path, std::string_view doing);
 // leaves a mix of old and new.
 Status OverwriteFile(FileSystem& fs, const std::string& path, std::string_view bytes);
 
+// The temporary file that ReplaceFile writes beside `path` before renaming
+// it over `path`: a process killed in between leaves it behind.
+std::string ReplacementPath(const std::string& path);
+
 // Joins a folder (or drive such as "a:") and a file name with the platform's
 // separator. An empty folder stays empty so that the result names no file.
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -470,6 +470,32 @@ Result<char> SheetReader::ReadMark(const std::string& cell, int item, std::size_
     return one ? static_cast<char>('0' + marks[0]) : ' ';
 }
 
+// Each item whose mark was read has the stored answer.
+bool SameAnswers(const ClientRecord& sheet, const ClientRecord& stored) {
+    const std::string_view marks = sheet.Answers.View();
+    const std::string_view answers = stored.Answers.View();
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        if (marks[i] != ' ' && marks[i] != answers[i]) return false;
+    }
+    return true;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : "; ") + name;
+    return text;
+}
+
+// "Heading: 2 (A1 (line 2) as client 3; ...)", or nothing for an empty list
+// the summary leaves out.
+std::string ListLine(const std::string& heading, const std::vector<std::string>& names,
+                     bool always) {
+    if (names.empty() && !always) return {};
+    std::string line = "\n" + heading + ": " + std::to_string(names.size());
+    if (!names.empty()) line += " (" + Joined(names) + ")";
+    return line;
+}
+
 }  // namespace
 
 Result<SheetFile> ParseSheetFile(std::string_view bytes, const std::string& fileName,
@@ -555,28 +581,29 @@ std::string ItemList(const std::vector<int>& items) {
     return list;
 }
 
-int StoredSheet(const StationState& state, const ClientRecord& sheet) {
+SheetMatch MatchSheet(const StationState& state, const ClientRecord& sheet) {
     const std::string inmate = Trim(sheet.IDNumber.View());
-    const std::string_view marks = sheet.Answers.View();
+    SheetMatch otherAnswers;
     for (int n = 1; n <= state.RecordCount; ++n) {
         const ClientRecord& stored = state.ClientRecords[n];
-        if (Trim(stored.IDNumber.View()) != inmate) continue;
-        const std::string_view answers = stored.Answers.View();
-        bool same = true;
-        for (std::size_t i = 0; i < marks.size() && same; ++i) {
-            same = marks[i] == ' ' || marks[i] == answers[i];
+        const bool sameAnswers = SameAnswers(sheet, stored);
+        if (stored.NameDeleted()) {
+            if (sameAnswers) return {SheetMatch::StoredNameDeleted, n};
+            continue;
         }
-        if (same) return n;
+        if (inmate.empty() || Trim(stored.IDNumber.View()) != inmate) continue;
+        if (sameAnswers) return {SheetMatch::Stored, n};
+        if (otherAnswers.client == 0) otherAnswers = {SheetMatch::OtherAnswers, n};
     }
-    return 0;
+    return otherAnswers;
 }
 
 ClientRecord ScannedClient(const ClientRecord& sheet, std::string_view name, const Date& today) {
     ClientRecord client = sheet;
-    client.Name = name;
+    client.Name = sheet.NameDeleted() ? kDeletedName : name;
     client.TodayDate = FormatDate(today);
     client.timeseditted = "0";
-    client.DeleteFlag = "0";
+    client.DeleteFlag = sheet.NameDeleted() ? "1" : "0";
     return client;
 }
 
@@ -598,19 +625,56 @@ ClientRecord UnreviewedClient(const ClientRecord& sheet, std::string_view name, 
 }
 
 std::string AutomaticName(int nameSetting, const ClientRecord& sheet, int recordNumber) {
+    if (sheet.NameDeleted()) return kDeletedName;
     if (nameSetting == kNameTestNumber) return "Test#" + std::to_string(recordNumber);
     return Trim(sheet.IDNumber.View());
 }
 
+std::string SheetName(const ClientRecord& sheet, int line) {
+    std::string name = Cp1252ToUtf8(Trim(sheet.IDNumber.View()));
+    if (name.empty()) name = "a sheet whose inmate number was deleted";
+    if (line > 0) name += " (line " + std::to_string(line) + ")";
+    return name;
+}
+
+void NoteStored(ScanBatchSummary& summary, const ScannedSheet& sheet, int client, bool reviewed) {
+    ++summary.stored;
+    const std::vector<int> unread = ItemsToKey(sheet.client.Answers.View());
+    if (reviewed || unread.empty()) return;
+    summary.unread.push_back(SheetName(sheet.client, sheet.line) + " as client " +
+                             std::to_string(client) + ": items " + ItemList(unread));
+}
+
+void NoteNotStored(ScanBatchSummary& summary, const ScannedSheet& sheet, const SheetMatch& match) {
+    const std::string name = SheetName(sheet.client, sheet.line);
+    const std::string client = "client " + std::to_string(match.client);
+    switch (match.kind) {
+        case SheetMatch::Stored:
+            summary.skipped.push_back(name + " as " + client);
+            break;
+        case SheetMatch::StoredNameDeleted:
+            summary.skipped.push_back(name + " as " + client + ", whose name was deleted");
+            break;
+        case SheetMatch::OtherAnswers:
+            summary.otherAnswers.push_back(name + ", " + client);
+            break;
+        case SheetMatch::New:
+            break;
+    }
+}
+
 std::string SummaryText(const ScanBatchSummary& summary) {
-    std::string text =
-        "Answer sheets read: " + std::to_string(summary.read) +
-        "\nStored on the data disk: " + std::to_string(summary.stored) +
-        "\nSkipped, already on the data disk: " + std::to_string(summary.skipped.size());
-    std::string names;
-    for (const std::string& inmate : summary.skipped) names += (names.empty() ? "" : ", ") + inmate;
-    if (!names.empty()) text += " (" + names + ")";
-    return text + "\nNot stored yet: " + std::to_string(summary.waiting);
+    std::string waiting = "\nNot stored yet: " + std::to_string(summary.waiting);
+    if (summary.beyondBatch > 0) {
+        waiting += " (" + std::to_string(summary.beyondBatch) + " beyond the batch size)";
+    }
+    return "Answer sheets read: " + std::to_string(summary.read) +
+           "\nStored on the data disk: " + std::to_string(summary.stored) +
+           ListLine("Stored with marks not read, those items unanswered", summary.unread, false) +
+           ListLine("Skipped, already on the data disk", summary.skipped, true) +
+           ListLine("Not stored, inmate number already on the data disk with other answers",
+                    summary.otherAnswers, false) +
+           waiting;
 }
 
 }  // namespace mw

@@ -32,11 +32,13 @@
 namespace mw {
 
 struct ScannedSheet {
-    int line = 0;  // in the sheet file, from 1
+    int line = 0;  // in the sheet file, from 1; 0 for a sheet that waited in the scan table
     // The client as the sheet gives it: the inmate number in IDNumber, the
     // client's fields ("N" or code 0 where the station's own file leaves a
     // cell empty, blank where the file has no such column, to be typed at
-    // review) and the answers. Name and test date are blank.
+    // review) and the answers. Name and test date are blank. A sheet that
+    // waited while the names were deleted has no inmate number left, and
+    // the deleted-name flag.
     ClientRecord client;
 };
 
@@ -74,29 +76,63 @@ std::vector<int> ItemsToKey(std::string_view answers);
 // "17, 40-42, 102".
 std::string ItemList(const std::vector<int>& items);
 
-// The record number of the client on the disk that came from this sheet
-// (the same inmate number and, where the sheet's marks were read, the same
-// answers); 0 when the sheet is not on the disk.
-int StoredSheet(const StationState& state, const ClientRecord& sheet);
+// Where a sheet stands against the clients on the data disk.
+struct SheetMatch {
+    enum Kind {
+        New,
+        // The client that came from it: its inmate number and answers.
+        Stored,
+        // A client whose name and ID were deleted, with its answers: the
+        // inmate number is gone, but the answers still say it is the same
+        // test.
+        StoredNameDeleted,
+        // A client with its inmate number but other answers: a second test
+        // of that inmate, or a number misread. Only a person can tell.
+        OtherAnswers,
+    };
+    Kind kind = New;
+    int client = 0;  // the record number of that client
+
+    bool OnDisk() const { return kind == Stored || kind == StoredNameDeleted; }
+};
+// Where the sheet's marks were read, the answers must be the same; an item
+// to key (a blank) matches any answer, as it may have been keyed since.
+SheetMatch MatchSheet(const StationState& state, const ClientRecord& sheet);
 
 // The sheet as a new client named `name`, tested `today`, for review: what
-// the file lacked stays blank and the items to key stay blank.
+// the file lacked stays blank and the items to key stay blank. A sheet
+// whose identity was deleted while it waited becomes a client whose name
+// was deleted.
 ClientRecord ScannedClient(const ClientRecord& sheet, std::string_view name, const Date& today);
 // As ScannedClient, for storing without review: what the file lacked is not
 // available and the items to key are not answered.
 ClientRecord UnreviewedClient(const ClientRecord& sheet, std::string_view name, const Date& today);
 
-// The name a scanned client gets without being typed: "Test#" and its
-// record number, or its inmate number.
+// The name a scanned client gets without being typed, as the record holds
+// it: "Test#" and its record number, or its inmate number; the deleted
+// name for a sheet whose identity was deleted.
 std::string AutomaticName(int nameSetting, const ClientRecord& sheet, int recordNumber);
 
-// What became of a batch of sheets.
+// How a summary names a sheet (UTF-8): its inmate number and, for a sheet
+// of the file just read, its line there (0 for one that waited).
+std::string SheetName(const ClientRecord& sheet, int line);
+
+// What became of a batch of sheets. Each list names its sheets.
 struct ScanBatchSummary {
     int read = 0;
     int stored = 0;
-    std::vector<std::string> skipped{};  // inmate numbers already on the disk (UTF-8)
-    int waiting = 0;                     // not stored yet
+    // Stored without review, with the items whose marks were not read unanswered.
+    std::vector<std::string> unread{};
+    std::vector<std::string> skipped{};       // already on the disk
+    std::vector<std::string> otherAnswers{};  // not stored: another client's inmate number
+    int waiting = 0;                          // not stored yet
+    int beyondBatch = 0;                      // of them, those the batch size left for later
 };
+// A sheet stored as client `client`; one not reviewed names the items that
+// were stored unanswered.
+void NoteStored(ScanBatchSummary& summary, const ScannedSheet& sheet, int client, bool reviewed);
+// A sheet not stored because of what `match` found on the disk.
+void NoteNotStored(ScanBatchSummary& summary, const ScannedSheet& sheet, const SheetMatch& match);
 std::string SummaryText(const ScanBatchSummary& summary);
 
 }  // namespace mw

@@ -350,7 +350,8 @@ int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& r
 }
 
 bool RemoveReportFiles(StationContext& ctx) {
-    std::vector<std::string> files{ReportPath(ctx)};
+    // The temporary of a report that the command-line tool was writing when it was killed.
+    std::vector<std::string> files{ReportPath(ctx), ReplacementPath(ReportPath(ctx))};
     for (std::size_t n = 1; n <= kMaxClients; ++n) files.push_back(TempCopyPath(ctx, n));
     bool removed = true;
     for (const std::string& file : files) {

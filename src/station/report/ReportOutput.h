@@ -49,7 +49,8 @@ bool SaveReportAsPdf(StationContext& ctx, QWidget* parent);
 int PrintReports(StationContext& ctx, QWidget* parent, const std::vector<int>& records,
                  bool summary);
 
-// Overwrites and removes REPORT.PRN and every copy of a batch ("temp" and a
+// Overwrites and removes REPORT.PRN, the temporary a killed run of the
+// command-line tool left beside it, and every copy of a batch ("temp" and a
 // number), wherever a run left them. Failures are shown; true when none is left.
 bool RemoveReportFiles(StationContext& ctx);
 

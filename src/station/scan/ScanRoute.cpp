@@ -49,45 +49,79 @@ void ShowReviewMessage(Platform& platform, ReviewMessage message, MsgIcon icon) 
         {.text = ReviewLines(message, message.first), .icon = icon, .title = ReviewTitle(message)});
 }
 
-bool AskReviewQuestion(Platform& platform, ReviewMessage message, const QString& text,
-                       int defaultButton = 1) {
+// No is the default.
+bool AskReviewQuestion(Platform& platform, ReviewMessage message, const QString& text) {
     return platform.MsgBox({.text = text,
                             .buttons = MsgButtons::YesNo,
                             .icon = MsgIcon::Question,
                             .title = ReviewTitle(message),
-                            .defaultButton = defaultButton}) == MsgAnswer::Yes;
+                            .defaultButton = 1}) == MsgAnswer::Yes;
 }
 
 QString InmateNumber(const ClientRecord& sheet) {
     return QString::fromStdString(Cp1252ToUtf8(Trim(sheet.IDNumber.View())));
 }
 
+QString SheetText(const ScannedSheet& sheet) {
+    return QString::fromStdString(SheetName(sheet.client, sheet.line));
+}
+
 bool SameSheet(const ClientRecord& a, const ClientRecord& b) {
     return a.IDNumber == b.IDNumber.View() && a.Answers == b.Answers.View();
 }
 
-// The sheets an earlier batch left, when the operator will review them;
-// otherwise the table is emptied. Keeping them is the default: NO deletes
-// sheets that must then be scanned again.
-std::vector<ClientRecord> WaitingSheets(Platform& platform, ClientTable& table) {
-    Result<std::vector<ClientRecord>> waiting = table.ReadAll();
-    if (!waiting) {
-        ShowScanError(platform, waiting.error());
-        return {};
+// Deleting the waiting sheets is confirmed, No being the default: they must
+// then be scanned again.
+bool ConfirmDeleteWaiting(Platform& platform, std::size_t count) {
+    return platform.MsgBox({.text = QStringLiteral("Delete the %1 waiting answer sheets?\n"
+                                                   "They must then be scanned again.")
+                                        .arg(count),
+                            .buttons = MsgButtons::YesNo,
+                            .icon = MsgIcon::Stop,
+                            .title = ReviewTitle(kReviewWhichClients),
+                            .defaultButton = 1}) == MsgAnswer::Yes;
+}
+
+// The sheets an earlier batch left, when the operator will review them; none
+// once the operator chose No and confirmed that they are deleted. Cancel
+// (Escape, the close box) ends the route with them kept: nothing then.
+std::optional<std::vector<ScannedSheet>> WaitingSheets(Platform& platform, ClientTable& table) {
+    Result<std::vector<ClientRecord>> rows = table.ReadAll();
+    if (!rows) {
+        ShowScanError(platform, rows.error());
+        return std::vector<ScannedSheet>();
     }
-    if (!waiting->empty()) {
-        QStringList numbers;
-        for (const ClientRecord& sheet : *waiting) numbers << InmateNumber(sheet);
-        const QString text =
-            QStringLiteral("Answer sheets of an earlier batch are waiting (%1): %2.\n")
-                .arg(waiting->size())
-                .arg(numbers.join(QStringLiteral(", "))) +
-            ReviewLines(kReviewWhichClients, kReviewWhichClients.first) +
-            QStringLiteral("\nThe waiting sheets are then deleted and must be scanned again.");
-        if (AskReviewQuestion(platform, kReviewWhichClients, text, 0)) return std::move(*waiting);
+    std::vector<ScannedSheet> waiting;
+    QStringList names;
+    for (const ClientRecord& row : *rows) {
+        waiting.push_back({.client = row});
+        names << SheetText(waiting.back());
     }
-    if (Status emptied = table.DeleteAll(); !emptied) ShowScanError(platform, emptied.error());
-    return {};
+    if (waiting.empty()) return waiting;
+    const QString text = QStringLiteral("Answer sheets of an earlier batch are waiting (%1): %2.\n")
+                             .arg(waiting.size())
+                             .arg(names.join(QStringLiteral(", "))) +
+                         ReviewLines(kReviewWhichClients, kReviewWhichClients.first) +
+                         QStringLiteral(
+                             "\nThe waiting sheets are then deleted and must be scanned again."
+                             "\nCancel returns to the Main Menu and keeps them.");
+    for (;;) {
+        switch (platform.MsgBox({.text = text,
+                                 .buttons = MsgButtons::YesNoCancel,
+                                 .icon = MsgIcon::Question,
+                                 .title = ReviewTitle(kReviewWhichClients)})) {
+            case MsgAnswer::Yes:
+                return waiting;
+            case MsgAnswer::No:
+                if (!ConfirmDeleteWaiting(platform, waiting.size())) continue;
+                if (Status emptied = table.DeleteAll(); !emptied) {
+                    ShowScanError(platform, emptied.error());
+                }
+                return std::vector<ScannedSheet>();
+            default:
+                return std::nullopt;
+        }
+    }
 }
 
 class ScanBatch {
@@ -96,20 +130,21 @@ public:
               ClientTable& table, const ScanSettings& settings)
         : ctx_(ctx), parent_(parent), services_(services), table_(table), settings_(settings) {}
 
-    void Run(std::vector<ClientRecord> sheets);
+    void Run(std::vector<ScannedSheet> sheets);
 
 private:
     enum class Outcome { Stored, Skipped, Stop };
 
-    std::optional<std::vector<ClientRecord>> ImportSheets(const std::vector<ClientRecord>& waiting);
+    std::optional<std::vector<ScannedSheet>> ImportSheets(const std::vector<ScannedSheet>& waiting);
     std::optional<SheetFile> ReadSheetFile();
     QString ChooseSheetFile();
-    bool AlreadyStored(const ClientRecord& sheet);
-    Outcome StoreSheet(const ClientRecord& sheet, int number, int count);
+    Outcome StoreSheet(const ScannedSheet& sheet, const SheetMatch& match, int number, int count);
+    bool StoreAsNewClient(const ScannedSheet& sheet, const SheetMatch& match);
     std::optional<std::string> NameFor(const ClientRecord& sheet);
     bool Confirm();
     bool CorrectAnswers(const ClientRecord& sheet);
     Outcome Cancelled(const ClientRecord& sheet, const ClientRecord& client, bool more);
+    void RemoveRow(const ClientRecord& sheet);
     void ForgetSlot();
     void Finish();
 
@@ -121,11 +156,13 @@ private:
     ScanBatchSummary summary_;
 };
 
-// `sheets`: those an earlier batch left; the new file's follow them.
-void ScanBatch::Run(std::vector<ClientRecord> sheets) {
+// `sheets`: those an earlier batch left; the new file's follow them. A sheet
+// already on the data disk is skipped and named in the summary: importing a
+// file twice stores nothing new.
+void ScanBatch::Run(std::vector<ScannedSheet> sheets) {
     ctx_.state.EditMode = false;
     ctx_.state.ScanMode = true;
-    const std::optional<std::vector<ClientRecord>> added = ImportSheets(sheets);
+    const std::optional<std::vector<ScannedSheet>> added = ImportSheets(sheets);
     if (added) sheets.insert(sheets.end(), added->begin(), added->end());
     if (sheets.empty() && summary_.skipped.empty()) {
         if (added) ShowReviewMessage(ctx_.platform, kReviewNoClients, MsgIcon::Information);
@@ -134,43 +171,50 @@ void ScanBatch::Run(std::vector<ClientRecord> sheets) {
     std::vector<int> stored;
     const int count = static_cast<int>(sheets.size());
     for (int i = 0; i < count; ++i) {
-        const ClientRecord& sheet = sheets[static_cast<std::size_t>(i)];
-        if (AlreadyStored(sheet)) {
-            if (Status removed = table_.Delete(sheet); !removed) {
-                ShowScanError(ctx_.platform, removed.error());
-            }
+        const ScannedSheet& sheet = sheets[static_cast<std::size_t>(i)];
+        const SheetMatch match = MatchSheet(ctx_.state, sheet.client);
+        if (match.OnDisk()) {
+            NoteNotStored(summary_, sheet, match);
+            RemoveRow(sheet.client);
             continue;
         }
-        const Outcome outcome = StoreSheet(sheet, i + 1, count);
+        const Outcome outcome = StoreSheet(sheet, match, i + 1, count);
         if (outcome == Outcome::Stop) break;
         if (outcome == Outcome::Stored) stored.push_back(ctx_.state.RecordCount);
     }
-    summary_.stored = static_cast<int>(stored.size());
     if (settings_.ScanPrint && !stored.empty()) services_.printReports(stored);
     Finish();
 }
 
-// The new file's sheets, up to the batch size, in the scan table: those on
-// the data disk already, or waiting already, are not taken again. None when
-// the operator chose no file or gave it up.
-std::optional<std::vector<ClientRecord>> ScanBatch::ImportSheets(
-    const std::vector<ClientRecord>& waiting) {
+// Every sheet of the new file goes into the scan table, except those on the
+// data disk already or waiting already; the batch takes the first of them
+// up to its size, and the rest wait for the next batch. None when the
+// operator chose no file or gave it up.
+std::optional<std::vector<ScannedSheet>> ScanBatch::ImportSheets(
+    const std::vector<ScannedSheet>& waiting) {
     std::optional<SheetFile> file = ReadSheetFile();
     if (!file) return std::nullopt;
-    std::vector<ScannedSheet>& read = file->sheets;
-    read.resize(
-        std::min(read.size(), static_cast<std::size_t>(std::max(settings_.NumberInBatch, 0))));
-    summary_.read = static_cast<int>(read.size());
-    std::vector<ClientRecord> sheets;
-    for (const ScannedSheet& sheet : read) {
-        const auto same = [&](const ClientRecord& row) { return SameSheet(row, sheet.client); };
-        if (AlreadyStored(sheet.client) || std::ranges::any_of(waiting, same)) continue;
-        sheets.push_back(sheet.client);
+    summary_.read = static_cast<int>(file->sheets.size());
+    std::vector<ScannedSheet> sheets;
+    std::vector<ClientRecord> rows;
+    for (const ScannedSheet& sheet : file->sheets) {
+        const auto same = [&](const ScannedSheet& row) {
+            return SameSheet(row.client, sheet.client);
+        };
+        const SheetMatch match = MatchSheet(ctx_.state, sheet.client);
+        if (match.OnDisk()) NoteNotStored(summary_, sheet, match);
+        if (match.OnDisk() || std::ranges::any_of(waiting, same)) continue;
+        sheets.push_back(sheet);
+        rows.push_back(sheet.client);
     }
-    if (Status inserted = table_.Insert(sheets); !inserted) {
+    if (Status inserted = table_.Insert(rows); !inserted) {
         ShowScanError(ctx_.platform, inserted.error());
         return std::nullopt;
     }
+    const std::size_t batch =
+        std::min(sheets.size(), static_cast<std::size_t>(std::max(settings_.NumberInBatch, 0)));
+    summary_.beyondBatch = static_cast<int>(sheets.size() - batch);
+    sheets.resize(batch);
     return sheets;
 }
 
@@ -201,17 +245,8 @@ QString ScanBatch::ChooseSheetFile() {
     return path;
 }
 
-// A sheet already on the data disk is skipped and named in the summary:
-// importing a file twice stores nothing new.
-bool ScanBatch::AlreadyStored(const ClientRecord& sheet) {
-    const int client = StoredSheet(ctx_.state, sheet);
-    if (client == 0) return false;
-    summary_.skipped.push_back(InmateNumber(sheet).toStdString() + " as client " +
-                               std::to_string(client));
-    return true;
-}
-
-ScanBatch::Outcome ScanBatch::StoreSheet(const ClientRecord& sheet, int number, int count) {
+ScanBatch::Outcome ScanBatch::StoreSheet(const ScannedSheet& sheet, const SheetMatch& match,
+                                         int number, int count) {
     StationState& state = ctx_.state;
     if (state.DiskFull()) {
         ShowReviewMessage(ctx_.platform, kReviewDiskFull, MsgIcon::Exclamation);
@@ -222,36 +257,65 @@ ScanBatch::Outcome ScanBatch::StoreSheet(const ClientRecord& sheet, int number, 
                                                      "Press the Enter key to continue.")
                                           .arg(number)
                                           .arg(count)
-                                          .arg(InmateNumber(sheet))});
+                                          .arg(InmateNumber(sheet.client))});
+    }
+    if (!StoreAsNewClient(sheet, match)) {
+        RemoveRow(sheet.client);
+        return Outcome::Skipped;
     }
     const bool more = number < count;
     const Date today = ctx_.clock.Today();
-    const std::optional<std::string> name = NameFor(sheet);
-    if (!name) return Cancelled(sheet, ScannedClient(sheet, {}, today), more);
-    const ClientRecord client = settings_.ScanReview ? ScannedClient(sheet, *name, today)
-                                                     : UnreviewedClient(sheet, *name, today);
+    const std::optional<std::string> name = NameFor(sheet.client);
+    if (!name) return Cancelled(sheet.client, ScannedClient(sheet.client, {}, today), more);
+    // A sheet whose identity was deleted has nothing left to confirm.
+    const bool review = settings_.ScanReview && !sheet.client.NameDeleted();
+    const ClientRecord client = review ? ScannedClient(sheet.client, *name, today)
+                                       : UnreviewedClient(sheet.client, *name, today);
     state.CurrentRecord = static_cast<std::int16_t>(state.RecordCount + 1);
     state.Current() = client;
-    if (settings_.ScanReview && !Confirm()) return Cancelled(sheet, client, more);
-    if (settings_.ScanReview && !ItemsToKey(sheet.Answers.View()).empty()) {
-        if (!CorrectAnswers(sheet)) return Cancelled(sheet, client, more);
+    if (review && !Confirm()) return Cancelled(sheet.client, client, more);
+    if (review && !ItemsToKey(sheet.client.Answers.View()).empty()) {
+        if (!CorrectAnswers(sheet.client)) return Cancelled(sheet.client, client, more);
     } else if (!StoreAnswers(ctx_, client.Answers.View(), AnswerRoute::Scanned)) {
         // The operator gave up on the data disk: the rest waits in the scan table.
         ForgetSlot();
         return Outcome::Stop;
     }
-    if (Status removed = table_.Delete(sheet); !removed) {
-        ShowScanError(ctx_.platform, removed.error());
-    }
+    NoteStored(summary_, sheet, state.RecordCount, review);
+    RemoveRow(sheet.client);
     return Outcome::Stored;
 }
 
+// A sheet with the inmate number of a client whose answers differ may be a
+// second test of that inmate or a number misread: the operator sees that
+// client and decides. A sheet not stored leaves the scan table.
+bool ScanBatch::StoreAsNewClient(const ScannedSheet& sheet, const SheetMatch& match) {
+    if (match.kind != SheetMatch::OtherAnswers) return true;
+    const ClientRecord& other = ctx_.state.ClientRecords[match.client];
+    const QString text = QStringLiteral(
+                             "Inmate number %1 is already on this data disk with other answers: "
+                             "client %2, %3, tested %4.\n"
+                             "Do you want to store this answer sheet as a new client?\n"
+                             "Click NO to skip it: it is not stored.")
+                             .arg(SheetText(sheet))
+                             .arg(match.client)
+                             .arg(QString::fromStdString(Cp1252ToUtf8(Trim(other.Name.View()))))
+                             .arg(QString::fromStdString(Trim(other.TodayDate.View())));
+    const bool store = ctx_.platform.MsgBox({.text = text,
+                                             .buttons = MsgButtons::YesNo,
+                                             .icon = MsgIcon::Question,
+                                             .title = QStringLiteral("Inmate Number Already Used"),
+                                             .defaultButton = 1}) == MsgAnswer::Yes;
+    if (!store) NoteNotStored(summary_, sheet, match);
+    return store;
+}
+
 // The name the settings give the client, as the record holds it; none when
-// the operator was asked and cancelled.
+// the operator was asked and cancelled. A sheet whose identity was deleted
+// gets the deleted name, unasked.
 std::optional<std::string> ScanBatch::NameFor(const ClientRecord& sheet) {
-    if (settings_.NameSetting != kNameTyped) {
-        return Utf8ToCp1252(
-            AutomaticName(settings_.NameSetting, sheet, ctx_.state.RecordCount + 1));
+    if (settings_.NameSetting != kNameTyped || sheet.NameDeleted()) {
+        return AutomaticName(settings_.NameSetting, sheet, ctx_.state.RecordCount + 1);
     }
     frmMyInputBox box(ctx_, parent_);
     box.setWindowTitle(QStringLiteral("Client Name"));
@@ -291,16 +355,19 @@ ScanBatch::Outcome ScanBatch::Cancelled(const ClientRecord& sheet, const ClientR
     const QString text = ReviewLine(first) + QString::fromStdString(Cp1252ToUtf8(who)) +
                          ReviewLine(first + 1) + QLatin1Char('\n') +
                          ReviewLines(kReviewCancelled, first + 2);
-    if (AskReviewQuestion(platform, kReviewCancelled, text)) {
-        if (Status removed = table_.Delete(sheet); !removed) {
-            ShowScanError(platform, removed.error());
-        }
-    }
+    if (AskReviewQuestion(platform, kReviewCancelled, text)) RemoveRow(sheet);
     if (more && AskReviewQuestion(platform, kReviewCancelRest,
                                   ReviewLines(kReviewCancelRest, kReviewCancelRest.first))) {
         return Outcome::Stop;
     }
     return Outcome::Skipped;
+}
+
+// A sheet stored or given up leaves the scan table.
+void ScanBatch::RemoveRow(const ClientRecord& sheet) {
+    if (Status removed = table_.Delete(sheet); !removed) {
+        ShowScanError(ctx_.platform, removed.error());
+    }
 }
 
 // A client that was not stored leaves nothing in the free slot.
@@ -351,11 +418,13 @@ void ScanAnswerSheets(StationContext& ctx, QWidget* parent, const ScanRouteServi
         return;
     }
     // Decided before the settings appear, whatever the operator does next.
-    std::vector<ClientRecord> waiting = WaitingSheets(ctx.platform, *table);
-    frmScanSettings settings(ctx, kMaxClients - ctx.state.RecordCount, parent);
-    settings.exec();
-    if (!settings.Cancelled()) {
-        ScanBatch(ctx, parent, services, *table, settings.Settings()).Run(std::move(waiting));
+    std::optional<std::vector<ScannedSheet>> waiting = WaitingSheets(ctx.platform, *table);
+    if (waiting) {
+        frmScanSettings settings(ctx, kMaxClients - ctx.state.RecordCount, parent);
+        settings.exec();
+        if (!settings.Cancelled()) {
+            ScanBatch(ctx, parent, services, *table, settings.Settings()).Run(std::move(*waiting));
+        }
     }
     ctx.state.ScanMode = false;
     table->Close();

@@ -3,16 +3,20 @@
 // clients on the data disk.
 //
 // Sheets an earlier batch left in the scan table are offered first; the
-// table is emptied only when the operator chooses not to review them. After
+// table is emptied only when the operator chooses not to review them and
+// confirms it, and Cancel leaves the route with them kept. After
 // "Information &OK" the operator picks the reader's sheet file and sees how
-// it is read; at most the batch size of its sheets go into the scan table,
-// except those already on the data disk or already waiting, and each then
-// becomes a new client: named as the settings say, confirmed on the client
-// information screen when the batch is reviewed, and corrected on the answer
-// grid where an item had several marks or one it has no answer for. A client
-// leaves the scan table once it is on the data disk. A full disk, a review
-// cancelled or a disk step given up stop at that sheet; what is not stored
-// stays in the scan table for the next batch. The batch ends with a summary.
+// it is read; its sheets go into the scan table, except those already on the
+// data disk or already waiting, and the first of them, up to the batch size,
+// each become a new client: named as the settings say, confirmed on the
+// client information screen when the batch is reviewed, and corrected on the
+// answer grid where an item had several marks or one it has no answer for.
+// A sheet with the inmate number of a client whose answers differ is stored
+// only when the operator says so. A client leaves the scan table once it is
+// on the data disk. A full disk, a review cancelled or a disk step given up
+// stop at that sheet; what is not stored stays in the scan table for the
+// next batch. The batch ends with a summary that names the sheets skipped and
+// those stored with items whose marks were not read.
 #pragma once
 
 #include <QString>

@@ -15,7 +15,8 @@ class QWidget;
 
 namespace mw {
 
-enum class MsgButtons { Ok, OkCancel, YesNo };
+// Escape and the close box answer Cancel where there is one, else No (else OK).
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Stop, Question, Exclamation, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
@@ -24,7 +25,7 @@ struct MessageBox {
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
     QString title{};  // empty: the application's title
-    // The button that Enter presses: 0 the first (OK, Yes), 1 the second.
+    // The button that Enter presses: 0 the first (OK, Yes), 1 the second, 2 the third.
     int defaultButton = 0;
     // What the box is about (the field to correct): the box is placed clear of it.
     const QWidget* anchor = nullptr;

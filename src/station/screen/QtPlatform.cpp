@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <algorithm>
+#include <array>
 
 namespace mw {
 namespace {
@@ -32,21 +33,21 @@ QMessageBox::Icon IconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-struct ButtonPair {
-    QMessageBox::StandardButton first;
-    QMessageBox::StandardButton second;  // NoButton for a box with one button
-};
+// In order; NoButton after the last.
+using ButtonSet = std::array<QMessageBox::StandardButton, 3>;
 
-ButtonPair ButtonsOf(MsgButtons buttons) {
+ButtonSet ButtonsOf(MsgButtons buttons) {
     switch (buttons) {
         case MsgButtons::OkCancel:
-            return {QMessageBox::Ok, QMessageBox::Cancel};
+            return {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::NoButton};
         case MsgButtons::YesNo:
-            return {QMessageBox::Yes, QMessageBox::No};
+            return {QMessageBox::Yes, QMessageBox::No, QMessageBox::NoButton};
+        case MsgButtons::YesNoCancel:
+            return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
         case MsgButtons::Ok:
             break;
     }
-    return {QMessageBox::Ok, QMessageBox::NoButton};
+    return {QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::NoButton};
 }
 
 MsgAnswer AnswerOf(int button) {
@@ -93,20 +94,19 @@ void PlaceClearOf(QMessageBox& box, const QWidget& anchor) {
 }  // namespace
 
 MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
-    const ButtonPair pair = ButtonsOf(request.buttons);
+    const ButtonSet buttons = ButtonsOf(request.buttons);
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner) owner = QApplication::activeWindow();
     QMessageBox box(IconOf(request.icon),
                     request.title.isEmpty() ? QString::fromUtf8(kProductName) : request.title,
-                    request.text, pair.first | pair.second, owner);
+                    request.text, buttons[0] | buttons[1] | buttons[2], owner);
     LeaveRoomForTitle(box);
     // Ctrl+C copies what the box says, so that a file's path or an error can
     // be passed on exactly as shown.
     QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated, &box,
                      [&box] { QApplication::clipboard()->setText(box.text()); });
-    box.setDefaultButton(request.defaultButton == 1 && pair.second != QMessageBox::NoButton
-                             ? pair.second
-                             : pair.first);
+    const std::size_t chosen = static_cast<std::size_t>(std::clamp(request.defaultButton, 0, 2));
+    box.setDefaultButton(buttons[chosen] != QMessageBox::NoButton ? buttons[chosen] : buttons[0]);
     if (request.anchor) PlaceClearOf(box, *request.anchor);
     if (!request.checkBox.isEmpty() && request.checked) {
         box.setCheckBox(new QCheckBox(request.checkBox));

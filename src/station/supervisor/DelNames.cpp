@@ -1,5 +1,6 @@
 #include "station/supervisor/DelNames.h"
 
+#include "core/data/ClientTable.h"
 #include "station/report/ReportOutput.h"
 #include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
@@ -49,6 +50,13 @@ bool DeleteName(StationContext& ctx, int n) {
     return false;
 }
 
+// Answer sheets waiting in the scan table lose their inmate numbers too.
+bool DeleteWaitingIdentities(StationContext& ctx) {
+    Status cleared = ClientTable::DeleteIdentities(ctx.fs, ctx.programDir);
+    if (!cleared) ShowError(ctx.platform, cleared.error());
+    return cleared.ok();
+}
+
 }  // namespace
 
 void DeleteNames(StationContext& ctx, QWidget* parent) {
@@ -64,7 +72,7 @@ void DeleteNames(StationContext& ctx, QWidget* parent) {
     state.CurrentRecord = current;
     // The times of the tests on the screen (PARA401.MW) stay: they are kept
     // by record number and hold no name to delete.
-    complete = complete && RemoveReportFiles(ctx);
+    complete = complete && RemoveReportFiles(ctx) && DeleteWaitingIdentities(ctx);
     ctx.platform.MouseDefault();
     if (complete) {
         ctx.platform.MsgBox({.text = QStringLiteral("Process complete. Press Enter to continue.")});

@@ -2,17 +2,17 @@
 // the office: each client's Name and IDNumber are overwritten in place
 // (nothing of them, not even their length, stays on the disk) and the record
 // is marked deleted, while the answers, codes and dates stay usable. The
-// station's work files that hold names go too.
+// station's work files that hold names go too, and the answer sheets waiting
+// in the scan table lose their inmate numbers.
 #pragma once
+
+#include "core/data/ClientRecord.h"
 
 class QWidget;
 
 namespace mw {
 
 struct StationContext;
-
-// What a deleted client's Name reads afterwards; the IDNumber is left blank.
-inline constexpr const char* kDeletedName = "Name deleted";
 
 // After the secret code and a warning whose default is No, deletes the
 // names of every client not deleted this way yet, saving each record as it

@@ -157,5 +157,47 @@ TEST(ScannedSheetsTest, TheSampleBatchReadsAsTheReadmeSays) {
     EXPECT_EQ(Trim(file->sheets[3].client.DateOfBirth.View()), "N");
 }
 
+// A sheet is on the disk when a client has its inmate number and answers, an
+// item to key matching any answer; once a client's name is deleted, its
+// answers alone tell. Another client's inmate number with other answers is
+// told apart, and a sheet without an inmate number matches none by number.
+TEST(ScannedSheetsTest, ASheetIsFoundOnTheDiskByInmateNumberAndAnswersOrByAnswersOnceWiped) {
+    StationState state;
+    const auto add = [&](const std::string& id, char answer, const char* flag) {
+        ClientRecord& client = state.ClientRecords[++state.RecordCount];
+        client.IDNumber = id;
+        client.Answers = std::string(kItemCount, answer);
+        client.DeleteFlag = flag;
+    };
+    add("A1", '1', "0");
+    add("", '2', "1");  // its name deleted
+    add("", '3', "0");  // kept without an ID number
+    const auto sheet = [](const std::string& id, char answer, int item = 0, char mark = ' ') {
+        ClientRecord client;
+        client.IDNumber = id;
+        client.Answers = std::string(kItemCount, answer);
+        if (item > 0) client.Answers[static_cast<std::size_t>(item - 1)] = mark;
+        return client;
+    };
+    const struct {
+        ClientRecord sheet;
+        SheetMatch::Kind kind;
+        int client;
+    } cases[] = {
+        {sheet("A1", '1'), SheetMatch::Stored, 1},
+        {sheet("A1", '1', 5, ' '), SheetMatch::Stored, 1},
+        {sheet("A1", '1', 5, '2'), SheetMatch::OtherAnswers, 1},
+        {sheet("B7", '2'), SheetMatch::StoredNameDeleted, 2},
+        {sheet("B7", '2', 9, ' '), SheetMatch::StoredNameDeleted, 2},
+        {sheet("", '3'), SheetMatch::New, 0},
+        {sheet("B7", '1'), SheetMatch::New, 0},
+    };
+    for (const auto& c : cases) {
+        const SheetMatch match = MatchSheet(state, c.sheet);
+        EXPECT_EQ(match.kind, c.kind) << c.sheet.ToBytes();
+        EXPECT_EQ(match.client, c.client) << c.sheet.ToBytes();
+    }
+}
+
 }  // namespace
 }  // namespace mw

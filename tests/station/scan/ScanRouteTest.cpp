@@ -16,6 +16,7 @@
 #include "station/scan/ScanRoute.h"
 #include "station/scan/frmScanSettings.h"
 #include "station/scan/frmSheetFile.h"
+#include "station/supervisor/DelNames.h"
 #include "station/supervisor/frmMyInputBox.h"
 #include "support/StationFixture.h"
 
@@ -73,23 +74,20 @@ protected:
         driver.When<frmSheetFile>(
             [](frmSheetFile* file) { ChooseLater(file, frmSheetFile::kImportSheets); });
     }
-    // The summary that ends every batch, answered.
-    void ExpectSummary(int read, int stored, const char* skipped, int waiting) {
-        const QString text =
-            QStringLiteral(
-                "Answer sheets read: %1\nStored on the data disk: %2\n"
-                "Skipped, already on the data disk: %3\nNot stored yet: %4")
-                .arg(read)
-                .arg(stored)
-                .arg(QString::fromUtf8(skipped))
-                .arg(waiting) +
-            (waiting
-                 ? QStringLiteral("\nThey wait in the scan table for the next Scan Answer Sheet.")
-                 : QString());
+    // The summary that ends every batch, answered: what it says, from
+    // "Answer sheets read" on.
+    void ExpectSummary(const std::string& text) {
         platform.Next(MsgAnswer::Ok, [this, text] {
             EXPECT_EQ(platform.shown.back().title, QStringLiteral("Scan Batch Summary"));
-            EXPECT_EQ(platform.shown.back().text, text);
+            EXPECT_EQ(platform.shown.back().text.toStdString(), text);
         });
+    }
+    void ExpectSummary(int read, int stored, const char* skipped, int waiting) {
+        ExpectSummary(
+            "Answer sheets read: " + std::to_string(read) + "\nStored on the data disk: " +
+            std::to_string(stored) + "\nSkipped, already on the data disk: " + skipped +
+            "\nNot stored yet: " + std::to_string(waiting) +
+            (waiting ? "\nThey wait in the scan table for the next Scan Answer Sheet." : ""));
     }
 
     // The sheets waiting in the scan table.
@@ -117,6 +115,8 @@ protected:
     std::vector<int> printed;
 };
 
+// The sheets an earlier batch left go only when the operator says No and
+// confirms it; Cancel (Escape, the close box) ends the route with them kept.
 TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothing) {
     LoadDisk(mwtest::Clients(2));
     const std::string before = disk.Read("DATA401.MW");
@@ -127,23 +127,42 @@ TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothin
         waiting.IDNumber = "W1";
         ASSERT_TRUE(table->Insert({waiting}));
     }
+    const auto chooseScan = [this] {
+        driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
+            ChooseLater(screen, frmSelectEntryMethod::kScanAnswerSheet);
+        });
+    };
+    chooseScan();
+    platform.Next(MsgAnswer::Cancel);
+    frmSelectEntryMethod(ctx, nullptr).exec();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(Rows(), 1);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Review Previous Data"));
+    EXPECT_EQ(platform.shown[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(platform.shown[0].defaultButton, 0);
+    EXPECT_TRUE(platform.shown[0].text.startsWith(
+        QStringLiteral("Answer sheets of an earlier batch are waiting (1): W1.\n"
+                       "Do you want to review ALL clients not yet reviewed?")));
+
+    // No is confirmed, No being the default; not confirmed, the question comes again.
     int rowsWhenShown = -1;
-    driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
-        ChooseLater(screen, frmSelectEntryMethod::kScanAnswerSheet);
-    });
+    chooseScan();
     driver.When<frmScanSettings>([&](frmScanSettings*) {
         rowsWhenShown = Rows();
         PressKey(Qt::Key_Escape);
     });
-    platform.Next(MsgAnswer::No);
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes}) {
+        platform.Next(answer);
+    }
     frmSelectEntryMethod(ctx, nullptr).exec();
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Review Previous Data"));
-    EXPECT_TRUE(platform.shown[0].text.startsWith(
-        QStringLiteral("Answer sheets of an earlier batch are waiting (1): W1.\n"
-                       "Do you want to review ALL clients not yet reviewed?")));
-    EXPECT_EQ(platform.shown[0].defaultButton, 0);
     EXPECT_EQ(rowsWhenShown, 0);
+    ASSERT_EQ(platform.shown.size(), 5u);
+    EXPECT_EQ(platform.shown[2].text, QStringLiteral("Delete the 1 waiting answer sheets?\n"
+                                                     "They must then be scanned again."));
+    EXPECT_EQ(platform.shown[2].defaultButton, 1);
+    EXPECT_EQ(platform.shown[3].text, platform.shown[1].text);
     EXPECT_FALSE(programDir.Exists("sctest.ini"));
 
     // A file the reader did not write as a sheet file cannot be imported: the
@@ -173,11 +192,13 @@ TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothin
 // Sheet 2 has two marks on item 17: the grid names it, starts on it, and the
 // operator keys it. Sheet 4 leaves item 1 blank: not answered, no warning.
 // The review of sheet 3 is cancelled and its sheet dropped; the sixth sheet
-// is beyond the batch.
+// is beyond the batch and waits for the next. An inmate number keeps its
+// letters as the record holds them.
 TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithSeveralMarksKeyedOnTheGrid) {
     LoadDisk(mwtest::Clients(2));
-    Sheets({Sheet("A1"), Sheet("A2", "12", 17), Sheet("A3"), Sheet("A4", ""), Sheet("A5"),
-            Sheet("A6")});
+    Sheets({Sheet("Pe\xC3\xB1"
+                  "a-07"),
+            Sheet("A2", "12", 17), Sheet("A3"), Sheet("A4", ""), Sheet("A5"), Sheet("A6")});
     Settings("NumberInBatch=5\nNameSetting=1\nScanPause=False\nScanPrint=True\n");
     ConfirmSettings();
     for (const char* key : std::initializer_list<const char*>{"", "1", nullptr, "", ""}) {
@@ -195,12 +216,19 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithSeveralMarksK
             mwtest::Choose(grid, frmNewEntry::kSave);
         });
     }
-    ExpectSummary(5, 4, "0", 0);
+    ExpectSummary(
+        "Answer sheets read: 6\nStored on the data disk: 4\n"
+        "Skipped, already on the data disk: 0\nNot stored yet: 1 (1 beyond the batch size)\n"
+        "They wait in the scan table for the next Scan Answer Sheet.");
     Run();
     ASSERT_EQ(state.RecordCount, 6);
     const std::vector<ClientRecord> clients = OnDisk();
-    const std::pair<const char*, std::string> expected[] = {
-        {"A1", Answers()}, {"A2", Answers('1', 17)}, {"A4", Answers('0')}, {"A5", Answers()}};
+    const std::pair<const char*, std::string> expected[] = {{"Pe\xF1"
+                                                             "a-07",
+                                                             Answers()},
+                                                            {"A2", Answers('1', 17)},
+                                                            {"A4", Answers('0')},
+                                                            {"A5", Answers()}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(Trim(clients[i + 2].Name.View()), expected[i].first);
         EXPECT_EQ(Trim(clients[i + 2].IDNumber.View()), expected[i].first);
@@ -217,11 +245,11 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithSeveralMarksK
                              "if you delete.)"));
     EXPECT_EQ(platform.shown[2].title, QStringLiteral("Cancel Data Review?"));
     EXPECT_EQ(printed, (std::vector<int>{3, 4, 5, 6}));
-    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(Rows(), 1);
     EXPECT_EQ(ctx.Ini().GetScanImportFolder(), sheetDir.Path());
 }
 
-// Without review, several marks are stored unanswered.
+// Without review, several marks are stored unanswered, and the summary says which.
 TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAndStoredOnce) {
     LoadDisk(mwtest::Clients(2));
     Settings("NameSetting=2\nScanReview=False\n");
@@ -229,7 +257,10 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     ConfirmSettings();
     platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Ok);
-    ExpectSummary(2, 2, "0", 0);
+    ExpectSummary(
+        "Answer sheets read: 2\nStored on the data disk: 2\n"
+        "Stored with marks not read, those items unanswered: 1 (A2 (line 3) as client 4: items 1)\n"
+        "Skipped, already on the data disk: 0\nNot stored yet: 0");
     Run();
     EXPECT_EQ(platform.shown[1].text, QStringLiteral("Answer sheet 2 of 2, inmate number A2.\n"
                                                      "Press the Enter key to continue."));
@@ -246,7 +277,7 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     Run();
     // The same file once more stores nothing new.
     ConfirmSettings();
-    ExpectSummary(1, 0, "1 (B1 as client 5)", 0);
+    ExpectSummary(1, 0, "1 (B1 (line 2) as client 5)", 0);
     Run();
     EXPECT_EQ(NamesOnDisk(),
               (std::vector<std::string>{"Client 1", "Client 2", "Test#3", "Test#4", "Dee Fox"}));
@@ -262,9 +293,10 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
 }
 
 // A batch cut short (the operator gave up on the disk) leaves its other
-// sheets waiting; a full disk takes none of them. On the next scan they come
-// first, a sheet of the new file that is already waiting is not taken twice,
-// and a disk that fills up stops the batch again.
+// sheets waiting, with those beyond the batch size; a full disk takes none
+// of them. On the next scan they come first, a sheet of the new file that is
+// already waiting is not taken twice, and a disk that fills up stops the
+// batch again.
 TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     LoadDisk(mwtest::Clients(kMaxClients - 4));
     Settings("NumberInBatch=4\nNameSetting=1\nScanReview=False\n");
@@ -282,11 +314,14 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     platform.Next(MsgAnswer::Ok);
     platform.Next(MsgAnswer::Ok, [this] { fs.failWrites = errc::DiskFull; });
     platform.Next(MsgAnswer::Cancel);  // give up on the disk
-    ExpectSummary(4, 2, "0", 2);
+    ExpectSummary(
+        "Answer sheets read: 5\nStored on the data disk: 2\n"
+        "Skipped, already on the data disk: 0\nNot stored yet: 3 (1 beyond the batch size)\n"
+        "They wait in the scan table for the next Scan Answer Sheet.");
     platform.Next(MsgAnswer::Ok);  // nor can the batch be added to the audit log
     Run();
     fs.failWrites.reset();
-    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(Rows(), 3);
 
     const std::string twoStored = disk.Read("DATA401.MW");
     LoadDisk(mwtest::Clients(kMaxClients));
@@ -299,7 +334,7 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
                              "exit the program, insert a new data disk, start the program,\n"
                              "choose Add New Client and Review Scanned Answer Sheets.\n"
                              "Returning to the Main Menu."));
-    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(Rows(), 3);
 
     disk.Write("DATA401.MW", twoStored);
     ASSERT_TRUE(ctx.Store().LoadRecords());
@@ -307,15 +342,93 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     Sheets({Sheet("A4"), Sheet("A6")});
     platform.Next(MsgAnswer::Yes);  // review the waiting sheets
     ConfirmSettings();
-    platform.Next(MsgAnswer::Ok);  // the disk is full at A6
-    ExpectSummary(2, 2, "0", 1);
+    platform.Next(MsgAnswer::Ok);  // the disk is full at A5
+    ExpectSummary(2, 2, "0", 2);
     Run();
     EXPECT_EQ(platform.shown[platform.shown.size() - 2].title,
               QStringLiteral("Review Stopped - Data Disk Full"));
     const std::vector<std::string> names = NamesOnDisk();
     EXPECT_EQ(std::vector<std::string>(names.end() - 4, names.end()),
               (std::vector<std::string>{"A1", "A2", "A3", "A4"}));
-    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(Rows(), 2);
+}
+
+// After Delete Names a sheet already on the disk is still known by its
+// answers and skipped. A sheet with the inmate number of a client whose
+// answers differ is stored only when the operator says so. A sheet that
+// waited while the names were deleted is stored as a client whose name was
+// deleted, with nothing to review.
+TEST_F(ScanRouteTest, SheetsOnTheDiskAreKnownAfterDeleteNamesAndAnInmateNumberTwiceIsAsked) {
+    LoadDisk(mwtest::Clients(2));
+    Settings("NameSetting=1\nScanPause=False\nScanReview=False\n");
+    Sheets({Sheet("A1"), Sheet("A2", "1", 5)});
+    ConfirmSettings();
+    ExpectSummary(2, 2, "0", 0);
+    Run();
+
+    Sheets({Sheet("A1", "1")});
+    for (MsgAnswer store : {MsgAnswer::No, MsgAnswer::Yes}) {
+        ConfirmSettings();
+        platform.Next(store, [this] {
+            EXPECT_EQ(platform.shown.back().title, QStringLiteral("Inmate Number Already Used"));
+            EXPECT_EQ(platform.shown.back().defaultButton, 1);
+            EXPECT_EQ(platform.shown.back().text,
+                      QStringLiteral("Inmate number A1 (line 2) is already on this data disk with "
+                                     "other answers: client 3, A1, tested 03/05/2024.\n"
+                                     "Do you want to store this answer sheet as a new client?\n"
+                                     "Click NO to skip it: it is not stored."));
+        });
+        if (store == MsgAnswer::No) {
+            ExpectSummary(
+                "Answer sheets read: 1\nStored on the data disk: 0\n"
+                "Skipped, already on the data disk: 0\n"
+                "Not stored, inmate number already on the data disk with other answers: 1 "
+                "(A1 (line 2), client 3)\nNot stored yet: 0");
+        } else {
+            ExpectSummary(1, 1, "0", 0);
+        }
+        Run();
+        EXPECT_EQ(Rows(), 0);
+    }
+    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Client 1", "Client 2", "A1", "A2", "A1"}));
+    EXPECT_EQ(OnDisk()[4].Answers.View(), Answers('1'));
+
+    {
+        Result<ClientTable> table = ClientTable::Open(programDir.Path());
+        ASSERT_TRUE(table);
+        ClientRecord waiting;
+        waiting.IDNumber = "W1";
+        waiting.Answers = Answers('1', 9);
+        ASSERT_TRUE(table->Insert({waiting}));
+    }
+    driver.When<frmMyInputBox>([](frmMyInputBox*) {
+        mwtest::TypeText(QStringLiteral("J"));
+        PressKey(Qt::Key_Return);
+        PressKey(Qt::Key_Return);
+    });
+    platform.Next(MsgAnswer::Yes);
+    platform.Next(MsgAnswer::Ok);
+    DeleteNames(ctx, nullptr);
+
+    Settings("NameSetting=1\nScanPause=False\n");
+    Sheets({Sheet("A1"), Sheet("A2", "1", 5)});
+    platform.Next(MsgAnswer::Yes, [this] {
+        EXPECT_TRUE(platform.shown.back().text.startsWith(QStringLiteral(
+            "Answer sheets of an earlier batch are waiting (1): a sheet whose inmate number "
+            "was deleted.")));
+    });
+    ConfirmSettings();
+    ExpectSummary(2, 1,
+                  "2 (A1 (line 2) as client 3, whose name was deleted; "
+                  "A2 (line 3) as client 4, whose name was deleted)",
+                  0);
+    Run();
+    ASSERT_EQ(state.RecordCount, 6);
+    const ClientRecord stored = OnDisk()[5];
+    EXPECT_EQ(Trim(stored.Name.View()), kDeletedName);
+    EXPECT_EQ(Trim(stored.IDNumber.View()), "");
+    EXPECT_EQ(stored.DeleteFlag, "1");
+    EXPECT_EQ(stored.Answers.View(), Answers('1', 9));
 }
 
 }  // namespace

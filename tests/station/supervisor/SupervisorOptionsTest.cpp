@@ -9,7 +9,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <algorithm>
+#include <filesystem>
 
+#include "core/data/ClientTable.h"
 #include "core/data/Paradata.h"
 #include "core/data/SampleClient.h"
 #include "station/entry/frmVerify.h"
@@ -205,7 +207,13 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     }
     const std::string before = disk.Read("DATA401.MW");
     programDir.Write("REPORT.PRN", "NAME: Kim Tran");
+    programDir.Write("REPORT.PRN.tmp", "NAME: Sam Carter");  // a report tool killed while writing
     programDir.Write("temp2", "NAME: Ann Smith");
+    std::filesystem::copy_file(MW_PROGRAM_DIR "/mwscan.db", programDir.File("mwscan.db"));
+    ClientRecord waiting;
+    waiting.IDNumber = "W1";
+    waiting.Answers = std::string(160, '2');
+    ASSERT_TRUE(ClientTable::Open(programDir.Path())->Insert({waiting}));
 
     for (const QString& code : {QString(), QStringLiteral("J")}) {
         AnswerCode(code);
@@ -232,7 +240,16 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
         EXPECT_EQ(record.DeleteFlag, "1") << n;
         EXPECT_EQ(record.Answers, std::string(160, static_cast<char>('0' + n))) << n;
     }
-    EXPECT_FALSE(programDir.Exists("REPORT.PRN") || programDir.Exists("temp2"));
+    for (const char* file : {"REPORT.PRN", "REPORT.PRN.tmp", "temp2", "mwscan.db-journal"}) {
+        EXPECT_FALSE(programDir.Exists(file)) << file;
+    }
+    // A sheet waiting in the scan table loses its inmate number as the clients did.
+    const std::vector<ClientRecord> rows = ClientTable::Open(programDir.Path())->ReadAll().value();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(Trim(rows[0].Name.View()) + "|" + Trim(rows[0].IDNumber.View()) + "|" +
+                  std::string(rows[0].DeleteFlag.View()) + "|" +
+                  std::string(rows[0].Answers.View()),
+              "Name deleted||1|" + std::string(160, '2'));
     EXPECT_TRUE(state.ListRefreshNeeded);
     EXPECT_EQ(AuditEvents(),
               (std::vector<std::string>{"1 name deleted", "2 name deleted", "3 name deleted"}));
