@@ -136,7 +136,7 @@ const char* const kNotAccepting = "lp: Error - The printer or class is not accep
 TEST_F(PrintingTest, AFirstStartWithoutSettingsOrPrinterOffersTheReportAsAPdf) {
     mwtest::MakeDisk(disk, {"Ann"});
     printer.Unplug();
-    platform.Next(MsgAnswer::Yes);  // nothing on drive A:, try another drive
+    platform.Next(MsgAnswer::Ok);  // no data disk has been chosen yet
     mwtest::ModalDriver driver;
     driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
         Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();
