@@ -223,6 +223,12 @@ Status WriteOutput(const Options& o, const std::string& path, std::string_view b
     if (Status st = CheckNotStationFile(path, o.Value("--program-dir"), o.Value("--disk")); !st) {
         return st;
     }
+    // REPORT.PRN is overwritten in its own blocks, as the station does: no
+    // earlier client's report goes to the free space, and a run cut short
+    // leaves no temporary copy beside it.
+    if (path == ScoreAndPrint(LocalFileSystem(), o.Value("--program-dir")).ReportPath()) {
+        return OverwriteFile(LocalFileSystem(), path, bytes);
+    }
     return LocalFileSystem().ReplaceRemakeableFile(path, bytes);
 }
 

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "cli/CliRun.h"
 #include "core/data/AuditLog.h"
+#include "core/data/ClientStore.h"
 #include "core/data/Paradata.h"
 #include "core/data/Sha256.h"
 #include "core/data/SiteKey.h"
@@ -55,6 +59,14 @@ TEST_F(CliReportTest, WritesReportPrnTheOutputFileOrOneFilePerClient) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(program.Read("REPORT.PRN"), Golden("client-2-alcohol-summary"));
     EXPECT_FALSE(program.Exists("REPORT.PRN.tmp"));
+    // The next report is written over it in its own blocks, as the station does.
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(stat(program.File("REPORT.PRN").c_str(), &before), 0);
+    ASSERT_EQ(Run("report", {"--client", "5"}).status, 0);
+    ASSERT_EQ(stat(program.File("REPORT.PRN").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(program.Read("REPORT.PRN"), Golden("client-5-invalid"));
 
     r = Run("report", {"--client", "6", "--output", output.File("six.prn")});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -351,6 +363,46 @@ TEST_F(CliReportTest, AuditListsTheEventsAndFindsEachAlteredLine) {
                              JoinPath(disk.Path(), kAuditLogFileName) + " breaks the chain"),
                   std::string::npos)
             << r.err;
+    }
+}
+
+// Files beside the record file neither block the tool nor pass for
+// something else: a damaged PARA401.MW costs the export its effort index,
+// named, not its rows; a recovery file grown far beyond its size or a link at
+// its name is named and passed by, never taken for more than 51 clients.
+TEST_F(CliReportTest, SideFilesOfTheDiskNeitherBlockNorMislead) {
+    const std::string recovery = disk.File(kRecordRecoveryFileName);
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        const char* named;  // the file the tool names on stderr
+        int exportStatus;
+    };
+    const Case cases[] = {
+        {"a damaged PARA401.MW",
+         [&] { disk.Write(kParadataFileName, "Mirrorwise paradata 1\n3=damaged\n"); },
+         "PARA401.MW, line 2", 1},
+        {"a recovery file of 65 MiB",
+         [&] { disk.Write(kRecordRecoveryFileName, std::string(65 << 20, 'x')); },
+         "DATA401.RCV is not a recovery file", 0},
+        {"a link at the recovery file's name",
+         [&] { fs::create_symlink(disk.File(kRecordFileName), recovery); },
+         "DATA401.RCV is not a recovery file", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(disk.File(kParadataFileName));
+        fs::remove(recovery);
+        c.make();
+        const CliRun list = Cli({"list", "--disk", disk.Path()});
+        EXPECT_EQ(list.status, 0) << list.err;
+        EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 8);
+        const CliRun table = Run("export", {"--output", output.File("all.csv")});
+        EXPECT_EQ(table.status, c.exportStatus) << table.err;
+        EXPECT_NE(table.err.find(c.named), std::string::npos) << table.err;
+        EXPECT_EQ(table.err.find("more than 51"), std::string::npos) << table.err;
+        const std::string csv = output.Read("all.csv");
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 9);
     }
 }
 

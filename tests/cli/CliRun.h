@@ -42,10 +42,27 @@ inline std::string DemoDisk() {
     return copy.Path();
 }
 
-// `command` on the demo disk with the built program folder or `program`.
+// A copy of the built program folder's data files, one per test program:
+// the commands note each disk's audit log in their program folder, and the
+// built one is staged and installed.
+inline std::string DemoProgram() {
+    static const TempDir copy;
+    static const bool copied = [] {
+        for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
+            if (file.path().filename().string().rfind("mirrorwise", 0) != 0) {
+                std::filesystem::copy(file.path(), copy.Path());
+            }
+        }
+        return true;
+    }();
+    (void)copied;
+    return copy.Path();
+}
+
+// `command` on the demo disk with a copy of the built program folder or `program`.
 inline std::vector<std::string> DemoCommand(const std::string& command,
                                             const std::vector<std::string>& more,
-                                            const std::string& program = MW_PROGRAM_DIR) {
+                                            const std::string& program = DemoProgram()) {
     std::vector<std::string> args = {command, "--program-dir", program, "--disk", DemoDisk()};
     args.insert(args.end(), more.begin(), more.end());
     return args;

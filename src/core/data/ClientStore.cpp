@@ -127,4 +127,10 @@ Status ClientStore::AddClient() {
     return {};
 }
 
+Status ClientStore::WipeKeptEntries() {
+    auto lock = LockDisk(fs_, state_.DataPath, LockMode::Exclusive);
+    if (!lock) return lock.error();
+    return RecordFile().WipeKept();
+}
+
 }  // namespace mw

@@ -56,6 +56,9 @@ public:
     void ClearRecord();
     // Stores the new client at RecordCount + 1 and counts it.
     Status AddClient();
+    // Overwrites and removes the recovery entries kept aside on the disk,
+    // which may hold an earlier version of a record.
+    Status WipeKeptEntries();
 
 private:
     Status Load(bool createIfMissing);

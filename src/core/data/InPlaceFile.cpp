@@ -269,9 +269,21 @@ Result<std::optional<std::string>> InPlaceFile::ReadTarget(std::uint64_t maxByte
     return std::optional<std::string>(std::move(*bytes));
 }
 
+namespace {
+
+// Where the n-th entry kept aside goes: ".kept", ".kept2", ...
+std::string KeptPath(const std::string& recoveryPath, int n) {
+    return recoveryPath + ".kept" + (n > 1 ? std::to_string(n) : "");
+}
+
+// Far more than a disk ever gathers; a name lost in between is looked past.
+constexpr int kMostKept = 100;
+
+}  // namespace
+
 Status InPlaceFile::SetAside() {
     for (int n = 1;; ++n) {
-        const std::string aside = recoveryPath_ + ".kept" + (n > 1 ? std::to_string(n) : "");
+        const std::string aside = KeptPath(recoveryPath_, n);
         const Status renamed = fs_.RenameFile(recoveryPath_, aside);
         if (renamed.ok()) {
             Tell(recoveryPath_ + " holds a save cut short that does not belong to " + path_ +
@@ -393,6 +405,13 @@ Status InPlaceFile::Rewrite(std::string_view next, std::uint64_t maxBytes) {
 Status InPlaceFile::Wipe() {
     if (Status st = fs_.WipeFile(path_); !st) return st;
     return fs_.WipeFile(recoveryPath_);
+}
+
+Status InPlaceFile::WipeKept() {
+    for (int n = 1; n <= kMostKept; ++n) {
+        if (Status st = fs_.WipeFile(KeptPath(recoveryPath_, n)); !st) return st;
+    }
+    return {};
 }
 
 }  // namespace mw

@@ -64,6 +64,9 @@ public:
     Status Rewrite(std::string_view next, std::uint64_t maxBytes);
     // Removes the file and the recovery file, each overwritten first.
     Status Wipe();
+    // Overwrites and removes the entries kept aside beside the recovery
+    // file: they hold a file's old bytes.
+    Status WipeKept();
 
     struct UndoEntry;
 

@@ -50,6 +50,13 @@ bool DeleteName(StationContext& ctx, int n) {
     return false;
 }
 
+// A save's recovery entry kept aside on the disk holds an earlier version
+// of a record, name and all.
+bool WipeKeptEntries(StationContext& ctx) {
+    return RunDiskStep(ctx.platform, [&] { return ctx.Store().WipeKeptEntries(); }) ==
+           DiskStep::Done;
+}
+
 // Answer sheets waiting in the scan table lose their inmate numbers too.
 bool DeleteWaitingIdentities(StationContext& ctx) {
     Status cleared = ClientTable::DeleteIdentities(ctx.fs, ctx.programDir);
@@ -72,7 +79,8 @@ void DeleteNames(StationContext& ctx, QWidget* parent) {
     state.CurrentRecord = current;
     // The times of the tests on the screen (PARA401.MW) stay: they are kept
     // by record number and hold no name to delete.
-    complete = complete && RemoveReportFiles(ctx) && DeleteWaitingIdentities(ctx);
+    complete =
+        complete && WipeKeptEntries(ctx) && RemoveReportFiles(ctx) && DeleteWaitingIdentities(ctx);
     ctx.platform.MouseDefault();
     if (complete) {
         ctx.platform.MsgBox({.text = QStringLiteral("Process complete. Press Enter to continue.")});

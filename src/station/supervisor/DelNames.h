@@ -2,8 +2,9 @@
 // the office: each client's Name and IDNumber are overwritten in place
 // (nothing of them, not even their length, stays on the disk) and the record
 // is marked deleted, while the answers, codes and dates stay usable. The
-// station's work files that hold names go too, and the answer sheets waiting
-// in the scan table lose their inmate numbers.
+// station's work files that hold names go too, as do the recovery entries
+// kept aside on the disk, and the answer sheets waiting in the scan table
+// lose their inmate numbers.
 #pragma once
 
 #include "core/data/ClientRecord.h"

@@ -173,6 +173,28 @@ TEST_F(StartUpTest, ALogCutShortWrittenAnewOrUnwritableIsToldAtStartUp) {
     }
 }
 
+// A recovery entry that does not belong to the record file beside it (here
+// one of an earlier version, which names no file) is kept aside at start-up
+// and the supervisor told of both files; the clients stay as they are.
+TEST_F(StartUpTest, AForeignRecoveryEntryIsKeptAsideAndTold) {
+    MakeDisk(disk, {"Ann", "Bob"});
+    const std::string records = disk.Read("DATA401.MW");
+    const std::string entry = std::string("MWUNDO011") + std::string(40, '\0');
+    disk.Write("DATA401.RCV", entry);
+    RememberDrive(disk.Path());
+    platform.Next(MsgAnswer::Ok);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(state.RecordCount, 2);
+    EXPECT_EQ(disk.Read("DATA401.MW"), records);
+    EXPECT_EQ(disk.Read("DATA401.RCV.kept"), entry);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Data Disk"));
+    for (const char* file : {"DATA401.RCV", "DATA401.MW", "DATA401.RCV.kept"}) {
+        EXPECT_TRUE(platform.shown[0].text.contains(QString::fromStdString(disk.File(file))))
+            << file;
+    }
+}
+
 TEST_F(StartUpTest, AWriteProtectedDiskIsTriedAgainOnOkAndCancelEnds) {
     MakeDisk(disk, {"Ann"});
     disk.Write("checkWriteTest", "left by an interrupted run");
