@@ -111,7 +111,11 @@ done
 # The tool works where the station works, without being told.
 /usr/bin/mirrorwise-cli report --disk "$disk" --client 2 --output "$WORK/installed.txt" ||
     fail "the installed mirrorwise-cli made no report"
-"$BUILD/program/mirrorwise-cli" report --program-dir "$BUILD/program" --disk "$disk" --client 2 \
+# The build's data files in a folder of their own: the tool notes the disk's
+# audit log in its program folder, and the built one is staged.
+mkdir "$WORK/built"
+find "$BUILD/program" -maxdepth 1 -type f ! -name 'mirrorwise*' -exec cp {} "$WORK/built" \;
+"$BUILD/program/mirrorwise-cli" report --program-dir "$WORK/built" --disk "$disk" --client 2 \
     --output "$WORK/built.txt"
 cmp "$WORK/installed.txt" "$WORK/built.txt" || fail "the installed report differs from the build's"
 # A user who never started the station: the tool makes the folder as the station would.
