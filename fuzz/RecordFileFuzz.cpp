@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     mwfuzz::MemoryFileSystem fs;
     StationState state;
     state.DataPath = "/disk";
-    ClientStore store(state, fs);
+    ClientStore store(state, fs, {});
     const std::string path = store.RecordFilePath();
     fs.files[path] = input;
     fs.files[JoinPath(state.DataPath, kIdentityFileName)] = kIdentityMark;

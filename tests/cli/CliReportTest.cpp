@@ -432,8 +432,9 @@ TEST_F(CliReportTest, AuditFindsALogCutShortWrittenAnewOrUnwritable) {
 }
 
 // With a site key in the program folder the chain is keyed: a line made
-// anew with a plain hash that fits is found, and a program folder without
-// the key lists the keyed lines as not checked rather than as altered.
+// anew with a plain hash that fits is found where the key is, and a program
+// folder without the key lists the keyed lines as not checked rather than
+// as altered.
 TEST_F(CliReportTest, WithASiteKeyTheChainIsKeyed) {
     ASSERT_TRUE(SiteKey(LocalFileSystem(), program.Path()));
     ASSERT_EQ(Run("report", {"--client", "2"}).status, 0);
@@ -451,10 +452,9 @@ TEST_F(CliReportTest, WithASiteKeyTheChainIsKeyed) {
     const std::string head = lines[1].substr(0, lines[1].rfind('\t'));
     const std::string previous = lines[0].substr(lines[0].rfind('\t') + 1);
     mwtest::WriteLog(log, lines[0] + '\n' + head + '\t' + Sha256Hex(previous + head) + '\n');
-    for (const CliRun& r : {Run("audit", {}), Cli({"audit", "--disk", disk.Path()})}) {
-        EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("line 2 of " + log + " breaks the chain"), std::string::npos) << r.err;
-    }
+    const CliRun r = Run("audit", {});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("line 2 of " + log + " breaks the chain"), std::string::npos) << r.err;
 }
 
 }  // namespace

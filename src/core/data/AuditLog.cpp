@@ -102,19 +102,18 @@ std::string_view TextOf(std::string_view line) {
 enum class Link { Follows, Unchecked, Broken };
 
 // Whether a line of five fields follows from the previous hash. A keyed line
-// made with another key cannot be checked; a plain line after a keyed one
-// is a break, since anyone can make it.
+// made with another key cannot be checked. A plain line after one keyed with
+// our key is a break: anyone can make it, and a station that holds the key
+// keys every line it adds.
 Link Follows(const std::optional<std::string>& key, std::string_view previousHash,
              std::string_view line, std::size_t fieldCount) {
     if (fieldCount != 5) return Link::Broken;
     const std::string_view hash = HashOf(line);
     const std::size_t colon = hash.find(':');
     if (colon == std::string_view::npos) {
-        const bool afterKeyed = previousHash.find(':') != std::string_view::npos;
-        return !afterKeyed &&
-                       Sha256Hex(std::string(previousHash) + std::string(TextOf(line))) == hash
-                   ? Link::Follows
-                   : Link::Broken;
+        const bool afterOurs = key && previousHash.starts_with(KeyName(*key) + ":");
+        const bool fits = Sha256Hex(std::string(previousHash) + std::string(TextOf(line))) == hash;
+        return fits && !afterOurs ? Link::Follows : Link::Broken;
     }
     if (!key || hash.substr(0, colon) != KeyName(*key)) return Link::Unchecked;
     return LineHash(key, previousHash, TextOf(line)) == hash ? Link::Follows : Link::Broken;

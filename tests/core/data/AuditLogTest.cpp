@@ -71,5 +71,24 @@ TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {
     EXPECT_EQ(reading->lines[2].event, "report viewed");
 }
 
+// A station without the site key adds plain lines after lines keyed with
+// it: they neither break the chain for the station itself nor hide a break
+// (a case the fuzz target found).
+TEST(AuditLog, ALineAddedAfterOnesKeyedElsewhereLeavesTheChainAsItWas) {
+    mwtest::TempDir disk;
+    const std::string keyed =
+        "03/05/2024 09:01:02\t1\tclient added\t\t9ded158d:" + std::string(64, 'a') + "\n";
+    for (const std::string& before : {keyed, keyed + "garbled\n"}) {
+        SCOPED_TRACE(before);
+        disk.Write(kAuditLogFileName, before);
+        AuditLog log(LocalFileSystem(), disk.Path(), {});
+        const int broken = log.Read()->firstBroken;
+        ASSERT_TRUE(log.Append({{2024, 3, 5}, 9, 30, 0}, {AuditEvent::ReportViewed, 1}));
+        Result<AuditReading> after = log.Read();
+        EXPECT_EQ(after->firstBroken, broken);
+        EXPECT_EQ(after->unchecked, 1);
+    }
+}
+
 }  // namespace
 }  // namespace mw
