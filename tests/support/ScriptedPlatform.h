@@ -28,6 +28,10 @@ public:
     void Next(mw::MsgAnswer answer, std::function<void()> then = {}) {
         script_.push_back({answer, std::move(then)});
     }
+    // The answers to the next boxes, in turn.
+    void Next(std::initializer_list<mw::MsgAnswer> answers) {
+        for (mw::MsgAnswer answer : answers) Next(answer);
+    }
 
     mw::MsgAnswer MsgBox(const mw::MessageBox& box) override {
         shown.push_back(box);

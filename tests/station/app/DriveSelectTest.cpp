@@ -91,8 +91,7 @@ TEST_F(DriveMenuTest, TheListAndTheMenuFollowEachNewDisk) {
 TEST_F(DriveMenuTest, ADiskWithTooManyClientsIsRefusedAndTheStationGoesOn) {
     TempDir overfull;
     MakeDisk(overfull, Clients(52));
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::No);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::No});
     SelectDataDrive({overfull.Path()});
 
     ASSERT_EQ(platform.shown.size(), 2u);
@@ -132,8 +131,7 @@ TEST_F(DriveMenuTest, AFailedChoiceIsTriedAgainOrGivenUp) {
     EXPECT_EQ(list->item(0)->text().trimmed(), QStringLiteral("1-Dee"));
 
     std::filesystem::remove_all(other.Path());
-    platform.Next(MsgAnswer::No);
-    platform.Next(MsgAnswer::Ok);
+    platform.Next({MsgAnswer::No, MsgAnswer::Ok});
     SelectDataDrive({""});
     EXPECT_EQ(platform.Texts().size(), 5u);
     EXPECT_EQ(platform.Texts().back(),

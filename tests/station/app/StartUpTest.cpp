@@ -87,8 +87,7 @@ TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedFor
     MakeDisk(disk, {"Ann"}, "MW\r\n");
     MakeDisk(good, {"Bob", "Cy"});
     RememberDrive(disk.Path());
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Yes);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Yes});
     mwtest::ModalDriver driver;
     driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
         mwtest::Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();

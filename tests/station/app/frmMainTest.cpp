@@ -133,8 +133,7 @@ TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientOnlyWhenConfirmedAndWritte
     for (const auto& [fault, message] : {std::pair{errc::PermissionDenied, kDataDiskWriteProtected},
                                          std::pair{errc::DiskFull, kDataDiskFull}}) {
         fs.failWrites = fault;
-        platform.Next(MsgAnswer::Yes);
-        platform.Next(MsgAnswer::Cancel);
+        platform.Next({MsgAnswer::Yes, MsgAnswer::Cancel});
         PressSampleClientKey();
         EXPECT_EQ(platform.Texts().back(), QString::fromUtf8(message));
         EXPECT_EQ(state.RecordCount, 2);
@@ -237,11 +236,7 @@ TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk)
         forANewClient = !state.EditMode && !state.ScanMode;
         mwtest::ChooseLater(screen, frmSelectEntryMethod::kEnterFromAnswerSheet);
     });
-    driver.When<frmClientInfo>([](frmClientInfo*) {
-        for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"})
-            mwtest::Enter(QString::fromUtf8(keyed));
-        PressKey(Qt::Key_Return);
-    });
+    mwtest::KeyNewClient(driver);
     driver.When<frmNewEntry>([](frmNewEntry* entry) { mwtest::Choose(entry, frmNewEntry::kSave); });
     mwtest::Choose(main.get(), frmMain::kAddNewClient);
     EXPECT_TRUE(driver.Done());

@@ -37,16 +37,6 @@ protected:
         EXPECT_FALSE(screen.isVisible());
     }
 
-    // Keys a new client's information and confirms it.
-    void ConfirmNewClient() {
-        driver.When<frmClientInfo>([](frmClientInfo*) {
-            for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"}) {
-                mwtest::Enter(QString::fromUtf8(keyed));
-            }
-            PressKey(Qt::Key_Return);
-        });
-    }
-
     mwtest::ModalDriver driver;
     std::string onDisk;
 };
@@ -121,7 +111,7 @@ TEST_F(EntryMethodTest, ANewClientGivenUpAfterItsInformationIsNeverCurrentOrStor
         for (int i = 0; i < c.boxes; ++i) platform.Next(MsgAnswer::Ok);
         driver.When<frmSelectEntryMethod>(
             [&](frmSelectEntryMethod* screen) { ChooseLater(screen, c.route); });
-        ConfirmNewClient();
+        mwtest::KeyNewClient(driver);
         if (c.giveUp) c.giveUp(driver);
         Run();
         EXPECT_EQ(state.CurrentRecord, 2);

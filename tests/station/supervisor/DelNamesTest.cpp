@@ -18,7 +18,6 @@
 #include "station/report/ReportFixture.h"
 #include "station/report/ReportOutput.h"
 #include "station/supervisor/DelNames.h"
-#include "station/supervisor/frmMyInputBox.h"
 
 namespace mw {
 namespace {
@@ -134,13 +133,8 @@ TEST_P(DelNamesTest, NoOldNameOrIdIsLeftAnywhereOnTheMedium) {
     }
 
     mwtest::ModalDriver driver;
-    driver.When<frmMyInputBox>([](frmMyInputBox*) {
-        mwtest::TypeText(QStringLiteral("J"));
-        mwtest::PressKey(Qt::Key_Return);
-        mwtest::PressKey(Qt::Key_Return);
-    });
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
+    mwtest::AnswerInputBox(driver, QStringLiteral("J"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
     DeleteNames(ctx, nullptr);
     ASSERT_TRUE(image.Unmount());
     const std::string bytes = image.Bytes();

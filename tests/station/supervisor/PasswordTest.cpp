@@ -50,8 +50,7 @@ TEST_F(SecretCodeTest, OnlyTheLetterItselfInEitherCaseIsAccepted) {
         PressKey(Qt::Key_Return);
         PressKey(Qt::Key_Return);
     });
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Ok);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Ok});
     Type(QStringLiteral("J "));
     platform.Next(MsgAnswer::Ok);
     Type(QStringLiteral("j"));

@@ -19,7 +19,6 @@
 #include "station/report/frmViewReport.h"
 #include "station/screen/DiskRetry.h"
 #include "station/supervisor/DelNames.h"
-#include "station/supervisor/frmMyInputBox.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 
 namespace mw {
@@ -27,7 +26,6 @@ namespace {
 
 using mwtest::Find;
 using mwtest::PressKey;
-using mwtest::TypeText;
 
 class SupervisorOptionsTest : public mwtest::ReportFixture {
 protected:
@@ -54,16 +52,7 @@ protected:
             Find<QCheckBox>(screen, "chkPrintParadata")->setChecked(paradata);
             mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
         });
-        AnswerCode(typed);
-    }
-    // On the next secret-code prompt: type `typed` (empty: cancel the prompt).
-    void AnswerCode(const QString& typed) {
-        driver.When<frmMyInputBox>([typed](frmMyInputBox* box) {
-            if (typed.isEmpty()) return mwtest::Choose(box, frmMyInputBox::kCancelInput);
-            TypeText(typed);
-            PressKey(Qt::Key_Return);
-            PressKey(Qt::Key_Return);
-        });
+        mwtest::AnswerInputBox(driver, typed);
     }
     bool AllHaveSummary() const {
         return std::all_of(printer.jobs.begin(), printer.jobs.end(), [](const QString& job) {
@@ -127,7 +116,7 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTh
                 ->setCurrentIndex(frmSupervisorOptions::kVerifyData);
             mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
         });
-        AnswerCode(typed);
+        mwtest::AnswerInputBox(driver, typed);
         if (!typed.isEmpty()) {
             driver.When<frmVerify>([](frmVerify* verify) { verify->reject(); });
         }
@@ -216,7 +205,7 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     ASSERT_TRUE(ClientTable::Open(programDir.Path())->Insert({waiting}));
 
     for (const QString& code : {QString(), QStringLiteral("J")}) {
-        AnswerCode(code);
+        mwtest::AnswerInputBox(driver, code);
         if (!code.isEmpty()) platform.Next(MsgAnswer::No);
         DeleteNames(ctx, nullptr);
         EXPECT_EQ(disk.Read("DATA401.MW"), before);
@@ -224,9 +213,8 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     EXPECT_EQ(platform.shown.back().title, QStringLiteral("WARNING!"));
     EXPECT_EQ(platform.shown.back().defaultButton, 1);  // No
 
-    AnswerCode(QStringLiteral("j"));
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
+    mwtest::AnswerInputBox(driver, QStringLiteral("j"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
     DeleteNames(ctx, nullptr);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(platform.shown.back().text,
@@ -261,9 +249,8 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     state.Current().DeleteFlag = "0";
     ASSERT_TRUE(ctx.Store().AddClient());
     fs.failWrites = errc::DiskFull;
-    AnswerCode(QStringLiteral("J"));
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Cancel);
+    mwtest::AnswerInputBox(driver, QStringLiteral("J"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Cancel});
     DeleteNames(ctx, nullptr);
     EXPECT_EQ(platform.shown.back().text, QString::fromUtf8(kDataDiskFull));
     EXPECT_EQ(state.ClientRecords[5].Name, "Lee Park" + std::string(17, ' '));
