@@ -70,7 +70,7 @@ protected:
 };
 
 // Add New Client comes back with room on the next disk; an empty disk leaves
-// no current client.
+// no current client, and its empty list hands the focus to Add New Client.
 TEST_F(DriveMenuTest, TheListAndTheMenuFollowEachNewDisk) {
     TempDir full, empty;
     MakeDisk(full, Clients(51));
@@ -84,7 +84,9 @@ TEST_F(DriveMenuTest, TheListAndTheMenuFollowEachNewDisk) {
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(state.CurrentRecord, 0);
     EXPECT_FALSE(ChoiceEnabled(frmMain::kEditCurrentClient));
-    EXPECT_TRUE(ChoiceEnabled(frmMain::kAddNewClient));
+    mwtest::ShowActive(main.get());
+    list->setFocus();
+    EXPECT_TRUE(mwtest::Choice(main.get(), frmMain::kAddNewClient)->hasFocus());
     EXPECT_EQ(ctx.Ini().GetINIFilePath(), empty.Path());
 }
 

@@ -85,14 +85,6 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCur
                                                "enter data from answer sheet."));
 }
 
-TEST_F(MainWindowTest, WithNoClientsTheListHandsTheFocusToAddNewClient) {
-    Start({});
-    list->setFocus();
-    EXPECT_TRUE(Choice(frmMain::kAddNewClient)->hasFocus());
-    EXPECT_FALSE(Choice(frmMain::kEditCurrentClient)->isEnabled());
-    EXPECT_EQ(state.CurrentRecord, 0);
-}
-
 // Keys on a choice are the menu's own (tested with the menu); here only what
 // the choices and Help, About run.
 TEST_F(MainWindowTest, SupervisorOptionsAndAboutLeaveTheMenuAsItWasAndExitCloses) {
