@@ -126,8 +126,8 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTh
 }
 
 // A current client that is not on the disk (a new one never stored) is
-// neither reported on nor verified.
-TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
+// neither reported on nor verified; an empty disk closes the screen at once.
+TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerifiedAndNoneClosesIt) {
     Start(mwtest::Clients(2));
     state.CurrentRecord = 3;
     for (int tab : {frmSupervisorOptions::kReports, frmSupervisorOptions::kVerifyData}) {
@@ -139,11 +139,17 @@ TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
         OpenSupervisor();
     }
     EXPECT_TRUE(driver.Done());
-    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(printer.jobs.empty());
+    LoadDisk({});
+    platform.Next(MsgAnswer::Ok);
+    OpenSupervisor();
+    ASSERT_EQ(platform.shown.size(), 3u);
     EXPECT_EQ(platform.shown[0].title, QStringLiteral("Print Report"));
     EXPECT_EQ(platform.shown[1].title, QStringLiteral("Verify Data"));
     EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("No client of this data disk")));
-    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_EQ(platform.shown[2].title, QStringLiteral("Empty Data Disk"));
+    EXPECT_EQ(platform.shown[2].text,
+              QStringLiteral("There are no clients on this data disk.\nReturning to main menu."));
 }
 
 // Each control's help line says what its keys do; Enter on a print option or
@@ -169,16 +175,6 @@ TEST_F(SupervisorOptionsTest, EachControlHasItsHelpLineAndEnterOnAnOptionGoesToE
         EXPECT_EQ(help(), QStringLiteral("Perform the selected operation."));
     }
     EXPECT_TRUE(screen.isVisible() && printer.jobs.empty());
-}
-
-TEST_F(SupervisorOptionsTest, AnEmptyDiskClosesTheScreenWithItsMessage) {
-    Start({});
-    platform.Next(MsgAnswer::Ok);
-    OpenSupervisor();
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Empty Data Disk"));
-    EXPECT_EQ(platform.shown[0].text,
-              QStringLiteral("There are no clients on this data disk.\nReturning to main menu."));
 }
 
 // Every name not yet deleted this way goes: a blank flag, and a name that
