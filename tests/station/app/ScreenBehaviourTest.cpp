@@ -51,19 +51,16 @@ class MenuChoicesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         entry = new QLineEdit(QStringLiteral("some text"), &screen);
-        auto* frame = new QWidget(&screen);
         msgPanel = MakeMsgPanel(&screen);
-        menu = new MenuChoices(frame,
-                               {{QStringLiteral("First"), QStringLiteral("Help one.")},
-                                {QStringLiteral("Second"), QStringLiteral("Help two.")},
-                                {QStringLiteral("Third"), QStringLiteral("Help three.")},
-                                {QStringLiteral("Fourth"), QStringLiteral("Help four.")}},
-                               msgPanel);
-        QObject::connect(menu, &MenuChoices::Chosen,
-                         [this](int index) { chosen.push_back(index); });
+        menu = AddMenu(&screen, "frMenu",
+                       {{QStringLiteral("First"), QStringLiteral("Help one.")},
+                        {QStringLiteral("Second"), QStringLiteral("Help two.")},
+                        {QStringLiteral("Third"), QStringLiteral("Help three.")},
+                        {QStringLiteral("Fourth"), QStringLiteral("Help four.")}},
+                       msgPanel, [this](int index) { chosen.push_back(index); });
         auto* layout = new QVBoxLayout(&screen);
         layout->addWidget(entry);
-        layout->addWidget(frame);
+        layout->addWidget(menu->Frame());
         layout->addWidget(msgPanel);
         mwtest::ShowActive(&screen);
     }
