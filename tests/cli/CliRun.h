@@ -35,16 +35,6 @@ inline CliRun Cli(const std::vector<std::string>& args,
     return {status, out.str(), err.str()};
 }
 
-// The built program folder's data files, without the programs, copied into `to`.
-inline void CopyDataSet(const std::string& to) {
-    for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
-        if (file.path().filename().string().rfind("mirrorwise", 0) != 0) {
-            std::filesystem::copy_file(file.path(),
-                                       std::filesystem::path(to) / file.path().filename());
-        }
-    }
-}
-
 // A program folder and a data disk of the test's own (copies of the built
 // program folder's data files and of the demo disk): the commands add to a
 // disk's audit log and note it in their program folder.

@@ -68,7 +68,7 @@ TEST_P(DelNamesTest, NoOldNameOrIdIsLeftAnywhereOnTheMedium) {
     const std::string program = image.Path() + "/program";
     const std::string disk = image.Path() + "/disk";
     for (const std::string& folder : {program, disk}) fs::create_directory(folder);
-    mwtest::CopyReportData(program);
+    mwtest::CopyDataSet(program, true);
     std::ofstream(disk + "/TID") << "M-W\r\n";
 
     StationState state;
