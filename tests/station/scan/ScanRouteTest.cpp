@@ -141,16 +141,14 @@ TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothin
                        "Do you want to review ALL clients not yet reviewed?")));
 
     // No is confirmed, No being the default; not confirmed, the question comes again.
-    int rowsWhenShown = -1;
     chooseScan();
     driver.When<frmScanSettings>([&](frmScanSettings*) {
-        rowsWhenShown = Rows();
+        EXPECT_EQ(Rows(), 0);
         PressKey(Qt::Key_Escape);
     });
     platform.Next({MsgAnswer::No, MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes});
     frmSelectEntryMethod(ctx, nullptr).exec();
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(rowsWhenShown, 0);
     ASSERT_EQ(platform.shown.size(), 5u);
     EXPECT_EQ(platform.shown[2].text, QStringLiteral("Delete the 1 waiting answer sheets?\n"
                                                      "They must then be scanned again."));
