@@ -49,25 +49,9 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
     return rows;
 }
 
-// A program folder of its own (the built one's data files, without the
-// programs) and a copy of the demo disk.
-class CliExportTest : public ::testing::Test {
+class CliExportTest : public mwtest::CliFixture {
 protected:
-    CliExportTest() {
-        for (const auto& file : fs::directory_iterator(MW_PROGRAM_DIR)) {
-            if (file.path().filename().string().rfind("mirrorwise", 0) != 0) {
-                fs::copy_file(file.path(), fs::path(program.Path()) / file.path().filename());
-            }
-        }
-        fs::copy(MW_DEMO_DISK_DIR, disk.Path());
-    }
-
-    CliRun Export(std::vector<std::string> more) const {
-        std::vector<std::string> args = {"export", "--program-dir", program.Path(), "--disk",
-                                         disk.Path()};
-        args.insert(args.end(), more.begin(), more.end());
-        return Cli(args);
-    }
+    CliRun Export(const std::vector<std::string>& more) const { return Run("export", more); }
 
     // The cells of one column by test number (index 0 is the header's name).
     std::vector<std::string> Column(const std::string& csv, const std::string& variable) const {
@@ -78,10 +62,6 @@ protected:
         for (const auto& row : rows) cells.push_back(row.at(static_cast<std::size_t>(at)));
         return cells;
     }
-
-    mwtest::TempDir program;
-    mwtest::TempDir disk;
-    mwtest::TempDir output;
 };
 
 TEST_F(CliExportTest, GoldenTablesAndCodebooks) {
@@ -248,8 +228,7 @@ TEST_F(CliExportTest, EachClientsScalesAgreeWithScore) {
         // None of them took the test on the screen.
         EXPECT_EQ(rows[n].back(), "");
         json += ",\"effortIndex\":\"not recorded\"";
-        const CliRun score = Cli({"score", "--program-dir", program.Path(), "--disk", disk.Path(),
-                                  "--client", std::to_string(n), "--json"});
+        const CliRun score = Run("score", {"--client", std::to_string(n), "--json"});
         EXPECT_EQ(score.out, json + "}\n") << "client " << n;
     }
 }

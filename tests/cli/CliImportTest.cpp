@@ -10,29 +10,19 @@
 namespace mw {
 namespace {
 
-using mwtest::Cli;
 using mwtest::CliRun;
 
 const std::string kFormScanner = MW_SOURCE_DIR "/tests/core/data/golden/formscanner/results.csv";
 
-class CliImport : public ::testing::Test {
+class CliImport : public mwtest::CliFixture {
 protected:
-    void SetUp() override {
-        std::filesystem::copy_file(MW_PROGRAM_DIR "/mw32.db", program.File("mw32.db"));
-        disk.Write("TID", "M-W\r\n");
-    }
-    CliRun Import(const std::vector<std::string>& more, const std::string& file = kFormScanner) {
-        std::vector<std::string> args = {
-            "import", "--program-dir", program.Path(), "--disk", disk.Path(), "--file", file};
-        args.insert(args.end(), more.begin(), more.end());
-        return Cli(args);
+    CliRun Import(std::vector<std::string> more, const std::string& file = kFormScanner) const {
+        more.insert(more.begin(), {"--file", file});
+        return Run("import", more);
     }
     ClientRecord Client(int n) const {
         return ClientRecord::FromBytes(disk.Read("DATA401.MW").substr((n - 1) * kRecordSize));
     }
-
-    mwtest::TempDir program;
-    mwtest::TempDir disk;
 };
 
 // Without review an item with several marks is stored unanswered and named,
@@ -127,7 +117,7 @@ TEST_F(CliImport, AFullDiskARefusedFileAndUsageErrorsAreNamed) {
                                "number\n");
     EXPECT_EQ(disk.Read("DATA401.MW"), bytes);
     EXPECT_EQ(Import({"--layout"}).status, 2);
-    EXPECT_EQ(Cli({"import", "--program-dir", program.Path(), "--disk", disk.Path()}).status, 2);
+    EXPECT_EQ(Run("import", {}).status, 2);
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ namespace {
 
 using mwtest::Cli;
 using mwtest::CliRun;
-using mwtest::DemoCommand;
 using mwtest::ReadAll;
 using Sheets = std::vector<std::vector<std::string>>;
 
@@ -121,7 +120,7 @@ void ExpectSameSheets(const Sheets& pdf, const Sheets& prn, const std::string& w
         EXPECT_EQ(pdf[i], prn[i]) << what << " sheet " << i + 1;
 }
 
-class CliPdfTest : public ::testing::Test {
+class CliPdfTest : public mwtest::CliFixture {
 protected:
     void SetUp() override {
         if (Output("command -v pdftotext >/dev/null && command -v pdfinfo >/dev/null && echo y")
@@ -129,8 +128,6 @@ protected:
             GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are not installed";
         }
     }
-
-    mwtest::TempDir output;
 };
 
 // Every reviewed report, a page to a sheet whatever its length, in a font
@@ -141,8 +138,8 @@ TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
         const std::string prn = ReadAll(dir.path() / "expected.prn");
         for (const auto& [name, paper] : {std::pair{"letter", kLetterPaper}, {"A4", kA4Paper}}) {
             const std::string pdf = output.File("report.pdf");
-            std::vector<std::string> args = DemoCommand(
-                "report", {"--client", caseLines[0].substr(7), "--pdf", pdf, "--paper", name});
+            std::vector<std::string> args =
+                Args("report", {"--client", caseLines[0].substr(7), "--pdf", pdf, "--paper", name});
             if (caseLines.size() > 1) args.push_back("--" + caseLines[1]);
             ASSERT_EQ(Cli(args).status, 0);
             EXPECT_NE(Output("pdfinfo " + pdf).find(SizeText(paper)), std::string::npos);
@@ -156,7 +153,7 @@ TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
 
 // Without --paper the PDFs go on the system's paper.
 TEST_F(CliPdfTest, ReportsWritesAPdfPerClient) {
-    CliRun r = Cli(DemoCommand("reports", {"--output-dir", output.Path(), "--pdf"}));
+    CliRun r = Run("reports", {"--output-dir", output.Path(), "--pdf"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(output.Exists("8.pdf") && !output.Exists("9.pdf") && !output.Exists("1"));
     const Paper paper = SystemPaper(LocalFileSystem());

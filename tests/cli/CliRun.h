@@ -1,6 +1,8 @@
 // Runs the command-line tool in-process and keeps what it printed.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -33,40 +35,32 @@ inline CliRun Cli(const std::vector<std::string>& args,
     return {status, out.str(), err.str()};
 }
 
-// A copy of the built demo disk, one per test program: the commands add to
-// a disk's audit log, and tests running side by side must not share one.
-inline std::string DemoDisk() {
-    static const TempDir copy;
-    static const bool copied = (std::filesystem::copy(MW_DEMO_DISK_DIR, copy.Path()), true);
-    (void)copied;
-    return copy.Path();
-}
+// A program folder and a data disk of the test's own (copies of the built
+// program folder's data files and of the demo disk): the commands add to a
+// disk's audit log and note it in their program folder.
+class CliFixture : public ::testing::Test {
+protected:
+    CliFixture() {
+        CopyDataSet(program.Path());
+        std::filesystem::copy(MW_DEMO_DISK_DIR, disk.Path());
+    }
 
-// A copy of the built program folder's data files, one per test program:
-// the commands note each disk's audit log in their program folder, and the
-// built one is staged and installed.
-inline std::string DemoProgram() {
-    static const TempDir copy;
-    static const bool copied = [] {
-        for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
-            if (file.path().filename().string().rfind("mirrorwise", 0) != 0) {
-                std::filesystem::copy(file.path(), copy.Path());
-            }
-        }
-        return true;
-    }();
-    (void)copied;
-    return copy.Path();
-}
+    // `command` on that disk with that program folder.
+    std::vector<std::string> Args(const std::string& command,
+                                  const std::vector<std::string>& more) const {
+        std::vector<std::string> args = {command, "--program-dir", program.Path(), "--disk",
+                                         disk.Path()};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    CliRun Run(const std::string& command, const std::vector<std::string>& more) const {
+        return Cli(Args(command, more));
+    }
 
-// `command` on the demo disk with a copy of the built program folder or `program`.
-inline std::vector<std::string> DemoCommand(const std::string& command,
-                                            const std::vector<std::string>& more,
-                                            const std::string& program = DemoProgram()) {
-    std::vector<std::string> args = {command, "--program-dir", program, "--disk", DemoDisk()};
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
-}
+    TempDir program;
+    TempDir disk;
+    TempDir output;
+};
 
 inline std::string ReadAll(const std::string& path) {
     return mw::LocalFileSystem().ReadFile(path).value();

@@ -16,8 +16,6 @@ public:
     int writesBeforeFailure = 0;
     // Every read fails with this error number.
     std::optional<int> failReads;
-    // How many writes have failed: a retry loop can clear failWrites after some.
-    int failedWrites = 0;
 
     mw::Result<std::string> ReadFile(const std::string& path, std::uint64_t maxBytes) override {
         if (failReads) return mw::MakeError(*failReads, "injected read failure on " + path);
@@ -69,7 +67,6 @@ private:
     template <class Fn>
     mw::Status Write(const std::string& path, Fn fn) {
         if (failWrites && writesBeforeFailure-- <= 0) {
-            ++failedWrites;
             return mw::MakeError(*failWrites, "injected write failure on " + path);
         }
         return fn();

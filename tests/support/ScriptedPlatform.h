@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <array>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <random>
@@ -27,6 +27,10 @@ public:
     // for example to mend an injected disk fault before a retry.
     void Next(mw::MsgAnswer answer, std::function<void()> then = {}) {
         script_.push_back({answer, std::move(then)});
+    }
+    // The answers to the next boxes, in turn.
+    void Next(std::initializer_list<mw::MsgAnswer> answers) {
+        for (mw::MsgAnswer answer : answers) Next(answer);
     }
 
     mw::MsgAnswer MsgBox(const mw::MessageBox& box) override {
@@ -80,49 +84,31 @@ private:
         std::function<void()> then;
     };
 
-    static bool Offers(mw::MsgButtons buttons, mw::MsgAnswer answer) {
+    // The answers a box's buttons give, the one that ends a retry loop last.
+    static std::vector<mw::MsgAnswer> Answers(mw::MsgButtons buttons) {
+        using enum mw::MsgAnswer;
         switch (buttons) {
             case mw::MsgButtons::Ok:
-                return answer == mw::MsgAnswer::Ok;
+                return {Ok};
             case mw::MsgButtons::OkCancel:
-                return answer == mw::MsgAnswer::Ok || answer == mw::MsgAnswer::Cancel;
+                return {Ok, Cancel};
             case mw::MsgButtons::YesNo:
-                return answer == mw::MsgAnswer::Yes || answer == mw::MsgAnswer::No;
+                return {Yes, No};
             case mw::MsgButtons::YesNoCancel:
-                return answer != mw::MsgAnswer::Ok;
+                return {Yes, No, Cancel};
         }
-        return false;
+        return {Ok};
     }
-
+    static bool Offers(mw::MsgButtons buttons, mw::MsgAnswer answer) {
+        return std::ranges::count(Answers(buttons), answer) > 0;
+    }
     mw::MsgAnswer RandomAnswer(mw::MsgButtons buttons) {
         const auto drawn = (*randomAnswers)();
-        switch (buttons) {
-            case mw::MsgButtons::OkCancel:
-                return drawn % 2 == 0 ? mw::MsgAnswer::Ok : mw::MsgAnswer::Cancel;
-            case mw::MsgButtons::YesNo:
-                return drawn % 2 == 0 ? mw::MsgAnswer::Yes : mw::MsgAnswer::No;
-            case mw::MsgButtons::YesNoCancel:
-                return std::array{mw::MsgAnswer::Yes, mw::MsgAnswer::No,
-                                  mw::MsgAnswer::Cancel}[drawn % 3];
-            case mw::MsgButtons::Ok:
-                break;
-        }
-        return mw::MsgAnswer::Ok;
+        const std::vector<mw::MsgAnswer> answers = Answers(buttons);
+        return answers[drawn % answers.size()];
     }
-
-    // The answer that ends a retry loop, so that an unscripted box cannot hang the test.
-    static mw::MsgAnswer GiveUp(mw::MsgButtons buttons) {
-        switch (buttons) {
-            case mw::MsgButtons::OkCancel:
-            case mw::MsgButtons::YesNoCancel:
-                return mw::MsgAnswer::Cancel;
-            case mw::MsgButtons::YesNo:
-                return mw::MsgAnswer::No;
-            case mw::MsgButtons::Ok:
-                break;
-        }
-        return mw::MsgAnswer::Ok;
-    }
+    // So that an unscripted box cannot hang the test.
+    static mw::MsgAnswer GiveUp(mw::MsgButtons buttons) { return Answers(buttons).back(); }
 
     std::deque<Scripted> script_;
 };

@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "core/data/AnswerRanges.h"
 #include "core/data/AuditLog.h"
 #include "station/app/frmMain.h"
+#include "station/entry/frmClientInfo.h"
 #include "station/screen/StationContext.h"
+#include "station/supervisor/frmMyInputBox.h"
 #include "support/FaultyFileSystem.h"
 #include "support/QtTestSupport.h"
 #include "support/ScriptedPlatform.h"
@@ -42,6 +45,26 @@ inline std::string RecordFile(const std::vector<std::string>& names) {
     return bytes;
 }
 
+// The whole records of a record file.
+inline std::vector<mw::ClientRecord> Records(std::string_view bytes) {
+    std::vector<mw::ClientRecord> records;
+    for (std::size_t at = 0; at + mw::kRecordSize <= bytes.size(); at += mw::kRecordSize) {
+        records.push_back(mw::ClientRecord::FromBytes(bytes.substr(at, mw::kRecordSize)));
+    }
+    return records;
+}
+
+// Whether every answer is blank or one of its item's codes.
+inline bool AnswersInRange(const mw::AnswerRanges& ranges, std::string_view answers) {
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        const char c = answers[i];
+        if (c != ' ' && !(c >= '0' && c <= '9' && ranges.Accepts(int(i) + 1, c - '0'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Names "Client 1" .. "Client n".
 inline std::vector<std::string> Clients(int count) {
     std::vector<std::string> names;
@@ -54,6 +77,27 @@ inline void MakeDisk(const TempDir& dir, const std::vector<std::string>& names,
                      const std::string& identity = "M-W\r\n") {
     dir.Write("TID", identity);
     dir.Write("DATA401.MW", RecordFile(names));
+}
+
+// The next input box `driver` meets gets `text` and "Information OK"; an
+// empty text cancels it.
+inline void AnswerInputBox(ModalDriver& driver, const QString& text) {
+    driver.When<mw::frmMyInputBox>([text](mw::frmMyInputBox* box) {
+        if (text.isEmpty()) return Choose(box, mw::frmMyInputBox::kCancelInput);
+        Enter(text);
+        PressKey(Qt::Key_Return);
+    });
+}
+
+// The next client information screen gets a new client's details, field by
+// field, and "Information OK".
+inline void KeyNewClient(ModalDriver& driver) {
+    driver.When<mw::frmClientInfo>([](mw::frmClientInfo*) {
+        for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"}) {
+            Enter(QString::fromUtf8(keyed));
+        }
+        PressKey(Qt::Key_Return);
+    });
 }
 
 class StationFixture : public ::testing::Test {

@@ -52,4 +52,16 @@ private:
     std::filesystem::path path_;
 };
 
+// The built program folder's data files, without the programs (or only its
+// text files: the scoring data, report texts and paragraphs), copied into `to`.
+inline void CopyDataSet(const std::string& to, bool textOnly = false) {
+    for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
+        const std::string name = file.path().filename().string();
+        const std::string ext = file.path().extension().string();
+        if (name.rfind("mirrorwise", 0) != 0 && (!textOnly || ext == ".txt" || ext == ".TXT")) {
+            std::filesystem::copy_file(file.path(), std::filesystem::path(to) / name);
+        }
+    }
+}
+
 }  // namespace mwtest

@@ -8,7 +8,7 @@
 namespace mw {
 namespace {
 
-TEST(ClientRecord, FieldsLieAtTheirFixedOffsetsAndReadBack) {
+TEST(ClientRecord, FieldsLieAtTheirFixedOffsetsArePaddedAndCutAndReadBack) {
     ClientRecord r = NonDeviantClient("12/06/2026");
     r.timeseditted = "2";
     r.DeleteFlag = "1";
@@ -18,10 +18,8 @@ TEST(ClientRecord, FieldsLieAtTheirFixedOffsetsAndReadBack) {
     ClientRecord back = ClientRecord::FromBytes(bytes);
     EXPECT_EQ(back.ToBytes(), bytes);
     EXPECT_EQ(back.TimesEdited(), 2);
-}
 
-TEST(ClientRecord, FieldsArePaddedAndCutAndShortBytesReadAsBlanks) {
-    ClientRecord r;
+    // Fields are padded and cut; short bytes read as blanks.
     r.Name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
     EXPECT_EQ(r.Name.View(), "ABCDEFGHIJKLMNOPQRSTUVWXY");
     r = ClientRecord::FromBytes("Lee");

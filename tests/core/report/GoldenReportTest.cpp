@@ -12,7 +12,6 @@
 #include <sstream>
 
 #include "core/data/ClientStore.h"
-#include "core/report/ParagraphFile.h"
 #include "core/report/ScoreAndPrint.h"
 #include "support/TempDir.h"
 
@@ -80,9 +79,7 @@ TEST_P(GoldenReportTest, MatchesTheReviewedReport) {
 TEST(ReportDataTest, AChangedDataFileIsReadForTheNextReport) {
     const StationState state = DemoDisk();
     mwtest::TempDir program;
-    std::vector<std::string> files = {kReportTextsFileName, kScoringFileName};
-    for (int scale = 1; scale <= kScaleCount; ++scale) files.push_back(ParagraphFileName(scale));
-    for (const std::string& file : files) fs::copy(fs::path(MW_PROGRAM_DIR) / file, program.Path());
+    mwtest::CopyDataSet(program.Path(), true);
     const ScoreAndPrint reports(LocalFileSystem(), program.Path());
     const auto report = [&] { return reports.Compose(state.ClientRecords[2], 2, false)->bytes; };
     const std::string before = report();

@@ -27,16 +27,13 @@ protected:
     mwtest::FaultyFileSystem fs;
 };
 
-TEST_F(SettingsTest, DefaultsWithoutAnyFile) {
-    Settings s = settings();
-    EXPECT_TRUE(s.GetNumLockSetting());
-    EXPECT_FALSE(s.GetPrintDOSSetting());  // as the file the station makes will say
-    EXPECT_EQ(s.GetINIFilePath(), "a:");
-    EXPECT_EQ(s.GetINISndPath(), "c:");
-    EXPECT_EQ(Text(s.GetScanSettings()), "10 0 TFT");
-}
-
+// Without any file, the defaults.
 TEST_F(SettingsTest, FlagsBeginWithTruSwitchesWithTAndNumbersReadTheirLeadingDigits) {
+    EXPECT_TRUE(settings().GetNumLockSetting());
+    EXPECT_FALSE(settings().GetPrintDOSSetting());  // as the file the station makes will say
+    EXPECT_EQ(settings().GetINIFilePath(), "a:");
+    EXPECT_EQ(settings().GetINISndPath(), "c:");
+    EXPECT_EQ(Text(settings().GetScanSettings()), "10 0 TFT");
     dir.Write("MW.ini", "[settings]\r\nnumlock=False\r\nPRINTDOS = Truly\r\n");
     EXPECT_FALSE(settings().GetNumLockSetting());
     EXPECT_TRUE(settings().GetPrintDOSSetting());

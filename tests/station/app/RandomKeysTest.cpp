@@ -160,24 +160,14 @@ protected:
             if (*onDisk != state.DiskImage) return "the record file changed without a Save";
         }
         for (int n = 0; n <= mw::kMaxClients; ++n) {
-            if (!InRange(state.ClientRecords[n].Answers.View())) {
+            if (!AnswersInRange(ranges, state.ClientRecords[n].Answers.View())) {
                 return "record " + std::to_string(n) + " holds an answer out of range in memory";
             }
-            if (n >= 1 && !InRange(state.StoredRecord(n).Answers.View())) {
+            if (n >= 1 && !AnswersInRange(ranges, state.StoredRecord(n).Answers.View())) {
                 return "record " + std::to_string(n) + " holds an answer out of range on the disk";
             }
         }
         return {};
-    }
-
-    bool InRange(std::string_view answers) const {
-        for (std::size_t i = 0; i < answers.size(); ++i) {
-            const char c = answers[i];
-            if (c != ' ' && !(c >= '0' && c <= '9' && ranges.Accepts(int(i) + 1, c - '0'))) {
-                return false;
-            }
-        }
-        return true;
     }
 
     // Presses the next key on whatever holds the keyboard, once the effects

@@ -51,19 +51,16 @@ class MenuChoicesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         entry = new QLineEdit(QStringLiteral("some text"), &screen);
-        auto* frame = new QWidget(&screen);
         msgPanel = MakeMsgPanel(&screen);
-        menu = new MenuChoices(frame,
-                               {{QStringLiteral("First"), QStringLiteral("Help one.")},
-                                {QStringLiteral("Second"), QStringLiteral("Help two.")},
-                                {QStringLiteral("Third"), QStringLiteral("Help three.")},
-                                {QStringLiteral("Fourth"), QStringLiteral("Help four.")}},
-                               msgPanel);
-        QObject::connect(menu, &MenuChoices::Chosen,
-                         [this](int index) { chosen.push_back(index); });
+        menu = AddMenu(&screen, "frMenu",
+                       {{QStringLiteral("First"), QStringLiteral("Help one.")},
+                        {QStringLiteral("Second"), QStringLiteral("Help two.")},
+                        {QStringLiteral("Third"), QStringLiteral("Help three.")},
+                        {QStringLiteral("Fourth"), QStringLiteral("Help four.")}},
+                       msgPanel, [this](int index) { chosen.push_back(index); });
         auto* layout = new QVBoxLayout(&screen);
         layout->addWidget(entry);
-        layout->addWidget(frame);
+        layout->addWidget(menu->Frame());
         layout->addWidget(msgPanel);
         mwtest::ShowActive(&screen);
     }
@@ -386,15 +383,14 @@ TEST(QtPlatformTest, ABoxAboutAFieldLeavesTheFieldInView) {
         window.setGeometry(screen.left() + 100, top, 300, 40);
         mwtest::ShowActive(&window);
         mwtest::ModalDriver driver;
-        QRect box, around;
         driver.When<QMessageBox>([&](QMessageBox* shown) {
-            box = shown->frameGeometry();
-            around = QRect(field->mapToGlobal(QPoint(0, 0)), field->size());
+            const QRect box = shown->frameGeometry();
+            EXPECT_FALSE(box.intersects(QRect(field->mapToGlobal(QPoint(0, 0)), field->size())));
+            EXPECT_TRUE(screen.contains(box)) << top;
             shown->accept();
         });
         platform.MsgBox({.text = QStringLiteral("Wrong."), .anchor = field});
-        EXPECT_FALSE(box.intersects(around)) << top;
-        EXPECT_TRUE(screen.contains(box)) << top;
+        EXPECT_TRUE(driver.Done());
     }
 }
 

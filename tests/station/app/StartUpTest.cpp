@@ -87,8 +87,7 @@ TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedFor
     MakeDisk(disk, {"Ann"}, "MW\r\n");
     MakeDisk(good, {"Bob", "Cy"});
     RememberDrive(disk.Path());
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Yes);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Yes});
     mwtest::ModalDriver driver;
     driver.When<frmDriveSelect>([&](frmDriveSelect* window) {
         mwtest::Find<QComboBox>(window, "drDrive")->lineEdit()->selectAll();
@@ -239,7 +238,9 @@ private:
     QTimer splashWatch_;
 };
 
-TEST_F(StartUpErrorTest, AMissingDiskIsAskedForAndOkTriesAgain) {
+// A missing disk is asked for and OK tries again; Cancel, or any other error
+// (shown by its number), ends the program.
+TEST_F(StartUpErrorTest, AMissingDiskIsAskedForAndCancelOrAnyOtherErrorEndsTheProgram) {
     platform.Next(MsgAnswer::Ok, [&] { fs.failReads.reset(); });
     ASSERT_TRUE(Start());
     EXPECT_EQ(splashTitle, QStringLiteral("Initializing..."));
@@ -249,19 +250,16 @@ TEST_F(StartUpErrorTest, AMissingDiskIsAskedForAndOkTriesAgain) {
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Mirrorwise"));
     EXPECT_FALSE(platform.busy);
-}
 
-TEST_F(StartUpErrorTest, CancelOrAnyOtherErrorEndsTheProgram) {
+    splashTitle.clear();
     platform.Next(MsgAnswer::Cancel);
     EXPECT_FALSE(Start());
-
-    // Any other error is shown by its number.
     splashTitle.clear();
     fs.failReads.reset();
     failure = errc::BadData;
     platform.Next(MsgAnswer::Ok);
     EXPECT_FALSE(Start());
-    EXPECT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown.size(), 3u);
     EXPECT_TRUE(
         platform.Texts().back().startsWith(QStringLiteral("Error 1000:injected read failure")));
 }

@@ -85,27 +85,17 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCur
                                                "enter data from answer sheet."));
 }
 
-TEST_F(MainWindowTest, WithNoClientsTheListHandsTheFocusToAddNewClient) {
-    Start({});
-    list->setFocus();
-    EXPECT_TRUE(Choice(frmMain::kAddNewClient)->hasFocus());
-    EXPECT_FALSE(Choice(frmMain::kEditCurrentClient)->isEnabled());
-    EXPECT_EQ(state.CurrentRecord, 0);
-}
-
 // Keys on a choice are the menu's own (tested with the menu); here only what
 // the choices and Help, About run.
 TEST_F(MainWindowTest, SupervisorOptionsAndAboutLeaveTheMenuAsItWasAndExitCloses) {
     Start(Clients(2));
     mwtest::ModalDriver driver;
-    QString title;
     driver.When<frmAbout>([&](frmAbout* about) {
-        title = about->windowTitle();
+        EXPECT_EQ(about->windowTitle(), QStringLiteral("About Mirrorwise"));
         PressKey(Qt::Key_Return);
     });
     MenuItem("mnuHelpAbout")->trigger();
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(title, QStringLiteral("About Mirrorwise"));
 
     mwtest::ShowActive(main.get());  // as the window manager does once a window is gone
     driver.When<frmSupervisorOptions>([](frmSupervisorOptions* screen) {
@@ -133,8 +123,7 @@ TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientOnlyWhenConfirmedAndWritte
     for (const auto& [fault, message] : {std::pair{errc::PermissionDenied, kDataDiskWriteProtected},
                                          std::pair{errc::DiskFull, kDataDiskFull}}) {
         fs.failWrites = fault;
-        platform.Next(MsgAnswer::Yes);
-        platform.Next(MsgAnswer::Cancel);
+        platform.Next({MsgAnswer::Yes, MsgAnswer::Cancel});
         PressSampleClientKey();
         EXPECT_EQ(platform.Texts().back(), QString::fromUtf8(message));
         EXPECT_EQ(state.RecordCount, 2);
@@ -232,20 +221,14 @@ TEST_F(MainWindowTest, AddNewClientEntersANewClientAndTheFiftyFirstFillsTheDisk)
     // As an edit, or a scan, would have left them.
     state.EditMode = state.ScanMode = true;
     mwtest::ModalDriver driver;
-    bool forANewClient = false;
     driver.When<frmSelectEntryMethod>([&](frmSelectEntryMethod* screen) {
-        forANewClient = !state.EditMode && !state.ScanMode;
+        EXPECT_TRUE(!state.EditMode && !state.ScanMode) << "not for a new client";
         mwtest::ChooseLater(screen, frmSelectEntryMethod::kEnterFromAnswerSheet);
     });
-    driver.When<frmClientInfo>([](frmClientInfo*) {
-        for (const char* keyed : {"Cy Dee", "N", "40", "1", "1", "12", "1", "N"})
-            mwtest::Enter(QString::fromUtf8(keyed));
-        PressKey(Qt::Key_Return);
-    });
+    mwtest::KeyNewClient(driver);
     driver.When<frmNewEntry>([](frmNewEntry* entry) { mwtest::Choose(entry, frmNewEntry::kSave); });
     mwtest::Choose(main.get(), frmMain::kAddNewClient);
     EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(forANewClient);
     EXPECT_EQ(state.RecordCount, kMaxClients);
     ASSERT_EQ(list->count(), kMaxClients);
     EXPECT_EQ(list->item(kMaxClients - 1)->text(),
@@ -284,28 +267,20 @@ TEST_F(MainWindowTest, EditCurrentClientCorrectsTheSelectedClientThenItsAnswers)
 
     mwtest::ShowActive(main.get());
     state.ScanMode = true;
-    bool editing = false;
-    QString shownName;
     driver.When<frmClientInfo>([&](frmClientInfo* info) {
-        editing = state.EditMode && !state.ScanMode;
-        shownName = Find<QLineEdit>(info, "txtName")->text();
+        EXPECT_TRUE(state.EditMode && !state.ScanMode);
+        EXPECT_EQ(Find<QLineEdit>(info, "txtName")->text(), QStringLiteral("Client 2"));
         Find(info, "txtAge")->setFocus();
         mwtest::Enter(QStringLiteral("31"));
         mwtest::Choose(info, frmClientInfo::kInformationOk);
     });
-    int answersOf = 0;
-    bool confirmedCleared = false;
     driver.When<frmNewEntry>([&](frmNewEntry* entry) {
-        answersOf = state.CurrentRecord;
-        confirmedCleared = !state.ChoiceConfirmed;
+        EXPECT_EQ(state.CurrentRecord, 2);
+        EXPECT_FALSE(state.ChoiceConfirmed);
         mwtest::Choose(entry, frmNewEntry::kSave);
     });
     mwtest::Choose(main.get(), frmMain::kEditCurrentClient);
     EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(editing);
-    EXPECT_EQ(shownName, QStringLiteral("Client 2"));
-    EXPECT_EQ(answersOf, 2);
-    EXPECT_TRUE(confirmedCleared);
     EXPECT_EQ(state.RecordCount, 3);
     const std::string stored = RecordFile();
     EXPECT_EQ(stored.substr(kRecordSize + 36, 3), "31 ");

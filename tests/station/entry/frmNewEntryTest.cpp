@@ -123,10 +123,8 @@ TEST_F(AnswerGridTest, TheRealTableGivesOneGridPerSectionEachRowWithItsOwnAnswer
         << "the window fits only by scrolling as a whole";
     screen->resize(screen->width(), 560);
     EXPECT_EQ(screen->height(), 560);
-    for (const QWidget* shown :
-         {static_cast<QWidget*>(mwtest::Choice(screen.get(), frmNewEntry::kSave)),
-          static_cast<QWidget*>(mwtest::Choice(screen.get(), frmNewEntry::kCancel)),
-          Find(screen.get(), "MsgPanel")}) {
+    for (QWidget* shown : {Find(screen.get(), "cmdMenuChoice_0"),
+                           Find(screen.get(), "cmdMenuChoice_1"), Find(screen.get(), "MsgPanel")}) {
         EXPECT_TRUE(screen->rect().contains(
             QRect(shown->mapTo(screen.get(), QPoint(0, 0)), shown->size())));
     }
@@ -333,14 +331,12 @@ TEST_F(AnswerGridTest, AScannedClientIsCorrectedInPlaceWithItsMissingAnswersAsNo
 TEST_F(AnswerGridTest, EachSectionsItemsShareAGridInItemOrder) {
     UseQuestions({{150, "No"}, {2, "False"}, {95, "Sometimes"}, {1, "False"}});
     Open();
-    const std::vector<std::pair<QString, QString>> labelsAndItems = {
-        {QStringLiteral("Section 1"), QStringLiteral("1. 2.")},
-        {QStringLiteral("Section 2"), QStringLiteral("95.")},
-        {QStringLiteral("Section 4"), QStringLiteral("150.")}};
+    const char* const labelsAndItems[][2] = {
+        {"Section 1", "1. 2."}, {"Section 2", "95."}, {"Section 4", "150."}};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(Find<QLabel>(screen.get(), ControlName("lblSection", i))->text(),
-                  labelsAndItems[i].first);
-        EXPECT_EQ(Items(i), labelsAndItems[i].second) << "grid " << i;
+                  QString::fromUtf8(labelsAndItems[i][0]));
+        EXPECT_EQ(Items(i), QString::fromUtf8(labelsAndItems[i][1])) << "grid " << i;
     }
     EXPECT_EQ(screen->findChild<QTableWidget*>(QStringLiteral("grdResponses_3")), nullptr);
 }

@@ -83,8 +83,7 @@ TEST_F(VerifyTest, OnlyTheDifferingItemsAreAskedAgainAndTheirCorrectionsAreStore
     EXPECT_EQ(Text("txtPrevQuestion"), QStringLiteral("0"));
 
     fs.failWrites = errc::PermissionDenied;
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Cancel);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Cancel});
     TypeKeys("5");
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(Text("lblCurQuestion"), QStringLiteral("Question #140"));

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,18 +56,23 @@ protected:
         return items;
     }
 
-    // Every sound the language's table names, and the instructions' sounds.
-    void MakeSounds(const std::string& language) {
+    // Every sound the language's table names for `items`, and the
+    // instructions' sounds: what `make` gives for its path, or empty files.
+    void MakeSounds(const std::string& language, const std::vector<int>& items = AllItems(),
+                    const std::function<std::string(const std::string&)>& make = {}) {
         const std::string folder = "MWTEST/sound/" + language + "/";
         std::filesystem::create_directories(sounds.File(folder));
         std::vector<std::string> names = {"Inst0", "Inst1", "Inst2", "Inst3", "Inst4"};
-        for (int item = 1; item <= mw::kItemCount; ++item) {
+        for (int item : items) {
             names.push_back("Q" + std::to_string(item));
             for (int k = 1; k <= 5; ++k) {
                 names.push_back("C" + std::to_string(item) + "_" + std::to_string(k));
             }
         }
-        for (const std::string& name : names) sounds.Write(folder + name + ".wav", "");
+        for (const std::string& name : names) {
+            const std::string path = sounds.File(folder + name + ".wav");
+            sounds.Write(folder + name + ".wav", make ? make(path) : "");
+        }
         state.SoundPath = sounds.Path();
     }
 

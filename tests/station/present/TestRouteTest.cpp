@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/data/Paradata.h"
-#include "station/entry/frmClientInfo.h"
 #include "station/entry/frmSelectEntryMethod.h"
 #include "station/present/PresentFixture.h"
 #include "station/present/frmSelectLanguage.h"
@@ -24,12 +23,7 @@ protected:
         driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
             mwtest::ChooseLater(screen, frmSelectEntryMethod::kAdministerTest);
         });
-        driver.When<frmClientInfo>([](frmClientInfo*) {
-            for (const char* text : {"Cy Lee", "123", "34", "2", "2", "12", "2", "01/02/1990"}) {
-                mwtest::Enter(QString::fromUtf8(text));
-            }
-            PressKey(Qt::Key_Return);
-        });
+        mwtest::KeyNewClient(driver);
     }
     void Run() {
         frmSelectEntryMethod method(ctx, nullptr);

@@ -15,7 +15,6 @@
 #include "core/data/TestJournal.h"
 #include "station/app/frmMain.h"
 #include "station/present/PresentFixture.h"
-#include "station/supervisor/frmMyInputBox.h"
 
 namespace mw {
 namespace {
@@ -60,12 +59,7 @@ protected:
         main = std::make_unique<frmMain>(ctx);
         return main->Load();
     }
-    void GiveCode() {
-        driver.When<frmMyInputBox>([](frmMyInputBox*) {
-            mwtest::Enter(QStringLiteral("j"));
-            PressKey(Qt::Key_Return);
-        });
-    }
+    void GiveCode() { mwtest::AnswerInputBox(driver, QStringLiteral("j")); }
 
     mwtest::ModalDriver driver;
 };

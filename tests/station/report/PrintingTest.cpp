@@ -96,38 +96,6 @@ TEST_F(PrintingTest, ClosingTheScanReportEndsTheProgram) {
     EXPECT_TRUE(mwtest::WaitUntil([&] { return !main->isVisible(); }));
 }
 
-// A job that printed nothing is never taken for a printed one.
-TEST_F(PrintingTest, OnlyAJobThatReachedThePrinterCountsAsPrinted) {
-    LoadDisk({"Ann"});
-    ASSERT_TRUE(MakeReport(ctx, false));
-    printer.Unplug();
-    platform.Next(MsgAnswer::No);
-    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
-    EXPECT_EQ(platform.shown.back().text, QStringLiteral("No printer is set up on this computer."
-                                                         "\n\nSave the report as a PDF file "
-                                                         "instead?"));
-    platform.Next(MsgAnswer::Yes);
-    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);  // the dialog cancelled
-    printer.pdfPath = QString::fromStdString(disk.File("ann.pdf"));
-    platform.Next(MsgAnswer::Yes);
-    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::SavedAsPdf);
-    EXPECT_EQ(disk.Read("ann.pdf").substr(0, 5), "%PDF-");
-
-    // The DOS port takes the file as it is and a form feed, whatever the renderer would find.
-    printer.printers = {QStringLiteral("Office")};
-    printer.defaultPrinter = QStringLiteral("Office");
-    state.PrintToDOS = true;
-    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::Printed);
-    EXPECT_EQ(printer.rawJobs, (std::vector{programDir.Read("REPORT.PRN") + "\f"}));
-
-    state.PrintToDOS = false;
-    printer.failure = MakeError(errc::DeviceIo, "out of paper");
-    platform.Next(MsgAnswer::Ok);
-    EXPECT_EQ(PrintReportFile(ctx, nullptr), PrintOutcome::NotPrinted);
-    EXPECT_TRUE(platform.shown.back().text.contains(QStringLiteral("out of paper")));
-    EXPECT_TRUE(printer.jobs.empty());
-}
-
 const char* const kNotAccepting = "lp: Error - The printer or class is not accepting jobs.";
 
 // What a first start meets: no settings file and no printer. The settings the
@@ -157,47 +125,87 @@ TEST_F(PrintingTest, AFirstStartWithoutSettingsOrPrinterOffersTheReportAsAPdf) {
 
 // Where a report goes: the default printer; without one, the printer the
 // user picks among those set up; without any, or when the queue does not
-// take the raw text, a PDF file is offered (and saved here) instead.
+// take the raw text, a PDF file is offered (and saved here, unless the user
+// says No or cancels the file dialog) instead. The DOS port takes the file as
+// it is and a form feed. A job that printed nothing never counts as printed.
 TEST_F(PrintingTest, AReportGoesToTheDefaultPrinterAPickedOneOrAPdfFile) {
     LoadDisk({"Ann"});
     ASSERT_TRUE(MakeReport(ctx, false));
+    const std::string raw = programDir.Read("REPORT.PRN") + "\f";
     const QString offer = QStringLiteral("\n\nSave the report as a PDF file instead?");
     const QString noPrinter = QStringLiteral("No printer is set up on this computer.") + offer;
     const QString refused = QStringLiteral("The printer Office did not take the report:\n") +
                             QString::fromUtf8(kNotAccepting) + offer;
+    const QString outOfPaper = QStringLiteral("The report was not printed.\nError 57:out of paper");
     using enum PrintOutcome;
+    using enum MsgAnswer;
     const struct {
         const char* what;
         Printers printers;
-        bool dos, refuses;
-        QString asked;  // the box shown and answered Yes; none when empty
+        bool dos;
+        const char* failure;  // of every job; nullptr: none
+        QString asked;        // the box shown; none when empty
+        MsgAnswer answer;     // to it
+        bool pdfChosen;       // or the file dialog is cancelled
         PrintOutcome outcome;
         QString printedOn;
     } cases[] = {
-        {"the default", officeByDefault, false, false, {}, Printed, office},
-        {"a picked one", hallPicked, false, false, {}, Printed, hall},
-        {"raw text on a picked one", hallPicked, true, false, {}, Printed, hall},
-        {"none picked", nonePicked, false, false, {}, NotPrinted, {}},
-        {"no printer", none, false, false, noPrinter, SavedAsPdf, {}},
-        {"no printer for raw text", none, true, false, noPrinter, SavedAsPdf, {}},
-        {"raw text refused", officeByDefault, true, true, refused, SavedAsPdf, {}},
+        {"the default", officeByDefault, false, nullptr, {}, Ok, true, Printed, office},
+        {"a picked one", hallPicked, false, nullptr, {}, Ok, true, Printed, hall},
+        {"raw text on a picked one", hallPicked, true, nullptr, {}, Ok, true, Printed, hall},
+        {"none picked", nonePicked, false, nullptr, {}, Ok, true, NotPrinted, {}},
+        {"no printer", none, false, nullptr, noPrinter, Yes, true, SavedAsPdf, {}},
+        {"no printer, no PDF", none, false, nullptr, noPrinter, No, true, NotPrinted, {}},
+        {"no printer, the file dialog cancelled",
+         none,
+         false,
+         nullptr,
+         noPrinter,
+         Yes,
+         false,
+         NotPrinted,
+         {}},
+        {"no printer for raw text", none, true, nullptr, noPrinter, Yes, true, SavedAsPdf, {}},
+        {"raw text refused",
+         officeByDefault,
+         true,
+         kNotAccepting,
+         refused,
+         Yes,
+         true,
+         SavedAsPdf,
+         {}},
+        {"out of paper",
+         officeByDefault,
+         false,
+         "out of paper",
+         outOfPaper,
+         Ok,
+         true,
+         NotPrinted,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         mwtest::FakePrinter fake;
         Use(fake, c.printers);
-        if (c.refuses) fake.failure = MakeError(errc::DeviceIo, kNotAccepting);
-        fake.refuses = c.refuses;
-        fake.pdfPath = QString::fromStdString(disk.File("report.pdf"));
+        if (c.failure) fake.failure = MakeError(errc::DeviceIo, c.failure);
+        fake.refuses = c.failure == kNotAccepting;
+        if (c.pdfChosen) fake.pdfPath = QString::fromStdString(disk.File("report.pdf"));
+        std::filesystem::remove(disk.File("report.pdf"));
         state.PrintToDOS = c.dos;
         platform.shown.clear();
-        if (!c.asked.isEmpty()) platform.Next(MsgAnswer::Yes);
+        if (!c.asked.isEmpty()) platform.Next(c.answer);
         EXPECT_EQ(PrintReportFile(ctx, nullptr), c.outcome);
         EXPECT_EQ(platform.Texts(), c.asked.isEmpty() ? Texts{} : Texts{c.asked});
         EXPECT_EQ(fake.jobPrinters,
                   c.printedOn.isEmpty() ? std::vector<QString>{} : std::vector{c.printedOn});
         EXPECT_EQ(fake.choicesOffered,
                   Picks(c.printers) ? std::vector{c.printers.names} : std::vector<QStringList>{});
+        EXPECT_EQ(fake.rawJobs.size() + fake.jobs.size(), c.printedOn.isEmpty() ? 0u : 1u);
+        EXPECT_EQ(fake.rawJobs,
+                  c.dos && !c.printedOn.isEmpty() ? std::vector{raw} : std::vector<std::string>{});
+        EXPECT_EQ(disk.Read("report.pdf").substr(0, 5), c.outcome == SavedAsPdf ? "%PDF-" : "");
     }
     ctx.printer = &printer;
 }
@@ -299,8 +307,7 @@ TEST_F(PrintingTest, WithoutAPrinterABatchGoesToPdfFilesInOneFolderAskedForOnce)
     printer.pdfFolder = QString::fromStdString(folder.Path());
     const QString saved =
         QStringLiteral("Reports saved as PDF files: 2 of 2.\n\nFolder: ") + printer.pdfFolder;
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
     EXPECT_EQ(platform.shown.back().text, saved);
     EXPECT_NE(folder.Read(pdf(3)).find("NAME: Client 3"), std::string::npos);
@@ -315,22 +322,20 @@ TEST_F(PrintingTest, WithoutAPrinterABatchGoesToPdfFilesInOneFolderAskedForOnce)
     const QString beside = QStringLiteral(
         "No file was replaced, and no report has been saved yet.\n\nSave the reports under new, "
         "numbered file names beside the earlier ones?");
-    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No}) platform.Next(answer);
+    platform.Next({MsgAnswer::Yes, MsgAnswer::No});
     platform.Next(MsgAnswer::No);
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 0);
     EXPECT_EQ(platform.shown.back().text, beside);
     EXPECT_FALSE(folder.Exists(pdf(1, " (2)")));
 
-    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok}) {
-        platform.Next(answer);
-    }
+    platform.Next({MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok});
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
     EXPECT_EQ(platform.shown.back().text, saved);
     EXPECT_EQ(folder.Read(pdf(1)), "an older report");
     EXPECT_NE(folder.Read(pdf(1, " (2)")).find("NAME: Client 1"), std::string::npos);
     EXPECT_TRUE(folder.Exists(pdf(3, " (2)")));
 
-    for (MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Ok}) platform.Next(answer);
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Ok});
     EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false), 2);
     EXPECT_NE(folder.Read(pdf(1)).find("NAME: Client 1"), std::string::npos);
     EXPECT_FALSE(folder.Exists(pdf(1, " (3)")));
@@ -377,8 +382,7 @@ TEST_F(PrintingTest, ABatchGoesToOnePrinterPickedOnceOrToPdfFiles) {
             said = {c.asked, QStringLiteral("Reports saved as PDF files: %1 of %1.\n\nFolder: %2")
                                  .arg(c.savedAsPdf)
                                  .arg(fake.pdfFolder)};
-            platform.Next(MsgAnswer::Yes);
-            platform.Next(MsgAnswer::Ok);
+            platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
         }
         EXPECT_EQ(PrintReports(ctx, nullptr, {1, 3}, false),
                   static_cast<int>(c.printedOn.size()) + c.savedAsPdf);

@@ -2,8 +2,6 @@
 // reports can be made, and whose printer records each job instead of printing.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -76,22 +74,10 @@ private:
     }
 };
 
-// The instrument's data files a report is made from, copied into `programDir`.
-inline void CopyReportData(const std::string& programDir) {
-    for (const auto& file : std::filesystem::directory_iterator(MW_PROGRAM_DIR)) {
-        const std::string ext = file.path().extension().string();
-        if (ext == ".TXT" || ext == ".txt") {
-            std::ofstream(std::filesystem::path(programDir) / file.path().filename(),
-                          std::ios::binary)
-                << std::ifstream(file.path(), std::ios::binary).rdbuf();
-        }
-    }
-}
-
 class ReportFixture : public StationFixture {
 protected:
     void SetUp() override {
-        CopyReportData(programDir.Path());
+        CopyDataSet(programDir.Path(), true);
         ctx.printer = &printer;
     }
 

@@ -17,7 +17,6 @@
 #include "station/scan/frmScanSettings.h"
 #include "station/scan/frmSheetFile.h"
 #include "station/supervisor/DelNames.h"
-#include "station/supervisor/frmMyInputBox.h"
 #include "support/StationFixture.h"
 
 namespace mw {
@@ -90,20 +89,22 @@ protected:
             (waiting ? "\nThey wait in the scan table for the next Scan Answer Sheet." : ""));
     }
 
+    // A sheet of an earlier batch, waiting in the scan table.
+    void AddWaiting(const std::string& inmate, const std::string& answers) {
+        Result<ClientTable> table = ClientTable::Open(programDir.Path());
+        ASSERT_TRUE(table);
+        ClientRecord waiting;
+        waiting.IDNumber = inmate;
+        waiting.Answers = answers;
+        ASSERT_TRUE(table->Insert({waiting}));
+    }
     // The sheets waiting in the scan table.
     int Rows() const {
         Result<ClientTable> table = ClientTable::Open(programDir.Path());
         Result<std::vector<ClientRecord>> rows = table ? table->ReadAll() : table.error();
         return rows ? static_cast<int>(rows->size()) : -1;
     }
-    std::vector<ClientRecord> OnDisk() const {
-        const std::string bytes = disk.Read("DATA401.MW");
-        std::vector<ClientRecord> clients;
-        for (std::size_t at = 0; at < bytes.size(); at += kRecordSize) {
-            clients.push_back(ClientRecord::FromBytes(bytes.substr(at, kRecordSize)));
-        }
-        return clients;
-    }
+    std::vector<ClientRecord> OnDisk() const { return mwtest::Records(disk.Read("DATA401.MW")); }
     std::vector<std::string> NamesOnDisk() const {
         std::vector<std::string> names;
         for (const ClientRecord& client : OnDisk()) names.push_back(Trim(client.Name.View()));
@@ -120,13 +121,7 @@ protected:
 TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothing) {
     LoadDisk(mwtest::Clients(2));
     const std::string before = disk.Read("DATA401.MW");
-    {
-        Result<ClientTable> table = ClientTable::Open(programDir.Path());
-        ASSERT_TRUE(table);
-        ClientRecord waiting;
-        waiting.IDNumber = "W1";
-        ASSERT_TRUE(table->Insert({waiting}));
-    }
+    AddWaiting("W1", Answers());
     const auto chooseScan = [this] {
         driver.When<frmSelectEntryMethod>([](frmSelectEntryMethod* screen) {
             ChooseLater(screen, frmSelectEntryMethod::kScanAnswerSheet);
@@ -146,18 +141,14 @@ TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothin
                        "Do you want to review ALL clients not yet reviewed?")));
 
     // No is confirmed, No being the default; not confirmed, the question comes again.
-    int rowsWhenShown = -1;
     chooseScan();
     driver.When<frmScanSettings>([&](frmScanSettings*) {
-        rowsWhenShown = Rows();
+        EXPECT_EQ(Rows(), 0);
         PressKey(Qt::Key_Escape);
     });
-    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes}) {
-        platform.Next(answer);
-    }
+    platform.Next({MsgAnswer::No, MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes});
     frmSelectEntryMethod(ctx, nullptr).exec();
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(rowsWhenShown, 0);
     ASSERT_EQ(platform.shown.size(), 5u);
     EXPECT_EQ(platform.shown[2].text, QStringLiteral("Delete the 1 waiting answer sheets?\n"
                                                      "They must then be scanned again."));
@@ -255,8 +246,7 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     Settings("NameSetting=2\nScanReview=False\n");
     Sheets({Sheet("A1"), Sheet("A2", "12")});
     ConfirmSettings();
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Ok);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Ok});
     ExpectSummary(
         "Answer sheets read: 2\nStored on the data disk: 2\n"
         "Stored with marks not read, those items unanswered: 1 (A2 (line 3) as client 4: items 1)\n"
@@ -268,11 +258,7 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     Settings("NameSetting=0\nScanReview=False\nScanPause=False\n");
     Sheets({Sheet("B1")});
     ConfirmSettings();
-    driver.When<frmMyInputBox>([](frmMyInputBox*) {
-        mwtest::TypeText(QStringLiteral("Dee Fox"));
-        PressKey(Qt::Key_Return);
-        PressKey(Qt::Key_Return);
-    });
+    mwtest::AnswerInputBox(driver, QStringLiteral("Dee Fox"));
     platform.Next(MsgAnswer::Ok);
     Run();
     // The same file once more stores nothing new.
@@ -393,21 +379,9 @@ TEST_F(ScanRouteTest, SheetsOnTheDiskAreKnownAfterDeleteNamesAndAnInmateNumberTw
     EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Client 1", "Client 2", "A1", "A2", "A1"}));
     EXPECT_EQ(OnDisk()[4].Answers.View(), Answers('1'));
 
-    {
-        Result<ClientTable> table = ClientTable::Open(programDir.Path());
-        ASSERT_TRUE(table);
-        ClientRecord waiting;
-        waiting.IDNumber = "W1";
-        waiting.Answers = Answers('1', 9);
-        ASSERT_TRUE(table->Insert({waiting}));
-    }
-    driver.When<frmMyInputBox>([](frmMyInputBox*) {
-        mwtest::TypeText(QStringLiteral("J"));
-        PressKey(Qt::Key_Return);
-        PressKey(Qt::Key_Return);
-    });
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
+    AddWaiting("W1", Answers('1', 9));
+    mwtest::AnswerInputBox(driver, QStringLiteral("J"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
     DeleteNames(ctx, nullptr);
 
     Settings("NameSetting=1\nScanPause=False\n");

@@ -147,21 +147,10 @@ protected:
 
     // Every sound the items and the instructions name, each at its own rate.
     void MakeTones(const std::vector<int>& items) {
-        const std::string folder = "MWTEST/sound/English/";
-        std::filesystem::create_directories(sounds.File(folder));
-        std::vector<std::string> names = {"Inst0", "Inst1", "Inst2", "Inst3", "Inst4"};
-        for (int item : items) {
-            names.push_back("Q" + std::to_string(item));
-            for (int k = 1; k <= 5; ++k) {
-                names.push_back("C" + std::to_string(item) + "_" + std::to_string(k));
-            }
-        }
-        int rate = 1000;
-        for (const std::string& name : names) {
-            sounds.Write(folder + name + ".wav", mwtest::ToneFile(rate, kSoundSeconds));
-            rates[QString::fromStdString(sounds.File(folder + name + ".wav"))] = rate++;
-        }
-        state.SoundPath = sounds.Path();
+        MakeSounds("English", items, [this, rate = 1000](const std::string& path) mutable {
+            rates[QString::fromStdString(path)] = rate;
+            return mwtest::ToneFile(rate++, kSoundSeconds);
+        });
     }
 
     static inline std::unique_ptr<mwtest::SoundServer> server;

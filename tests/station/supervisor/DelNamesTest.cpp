@@ -18,7 +18,6 @@
 #include "station/report/ReportFixture.h"
 #include "station/report/ReportOutput.h"
 #include "station/supervisor/DelNames.h"
-#include "station/supervisor/frmMyInputBox.h"
 
 namespace mw {
 namespace {
@@ -69,7 +68,7 @@ TEST_P(DelNamesTest, NoOldNameOrIdIsLeftAnywhereOnTheMedium) {
     const std::string program = image.Path() + "/program";
     const std::string disk = image.Path() + "/disk";
     for (const std::string& folder : {program, disk}) fs::create_directory(folder);
-    mwtest::CopyReportData(program);
+    mwtest::CopyDataSet(program, true);
     std::ofstream(disk + "/TID") << "M-W\r\n";
 
     StationState state;
@@ -134,13 +133,8 @@ TEST_P(DelNamesTest, NoOldNameOrIdIsLeftAnywhereOnTheMedium) {
     }
 
     mwtest::ModalDriver driver;
-    driver.When<frmMyInputBox>([](frmMyInputBox*) {
-        mwtest::TypeText(QStringLiteral("J"));
-        mwtest::PressKey(Qt::Key_Return);
-        mwtest::PressKey(Qt::Key_Return);
-    });
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
+    mwtest::AnswerInputBox(driver, QStringLiteral("J"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
     DeleteNames(ctx, nullptr);
     ASSERT_TRUE(image.Unmount());
     const std::string bytes = image.Bytes();

@@ -24,10 +24,11 @@ void FocusChoice(QWidget* box, int index) {
 
 class SecretCodeTest : public mwtest::StationFixture {
 protected:
-    // The next prompt gets `typed`, then Enter twice: to "Information OK", then on it.
+    // The next prompt, titled as it should be, gets `typed`, then Enter twice:
+    // to "Information OK", then on it.
     void Type(const QString& typed) {
-        driver.When<frmMyInputBox>([this, typed](frmMyInputBox* box) {
-            titles.push_back(box->windowTitle());
+        driver.When<frmMyInputBox>([typed](frmMyInputBox* box) {
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Enter Secret Code"));
             TypeText(typed);
             PressKey(Qt::Key_Return);
             PressKey(Qt::Key_Return);
@@ -35,51 +36,44 @@ protected:
     }
 
     mwtest::ModalDriver driver;
-    std::vector<QString> titles;
 };
 
 // An empty code is asked for again in the same box; a wrong one in a new box.
 TEST_F(SecretCodeTest, OnlyTheLetterItselfInEitherCaseIsAccepted) {
-    bool backInField = false;
     driver.When<frmMyInputBox>([&](frmMyInputBox* box) {
-        titles.push_back(box->windowTitle());
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Enter Secret Code"));
         PressKey(Qt::Key_Return);
         PressKey(Qt::Key_Return);
-        backInField = Entry(box)->hasFocus();
+        EXPECT_TRUE(Entry(box)->hasFocus());
         TypeText(QStringLiteral("Jx"));
         PressKey(Qt::Key_Return);
         PressKey(Qt::Key_Return);
     });
-    platform.Next(MsgAnswer::Ok);
-    platform.Next(MsgAnswer::Ok);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Ok});
     Type(QStringLiteral("J "));
     platform.Next(MsgAnswer::Ok);
     Type(QStringLiteral("j"));
     EXPECT_TRUE(AskSecretCode(ctx, nullptr));
-    EXPECT_TRUE(backInField);
+    EXPECT_TRUE(driver.Done());
     EXPECT_EQ(platform.Texts(),
               (std::vector{QStringLiteral("Please enter the required password."),
                            QStringLiteral("Incorrect secret code.  Please try again."),
                            QStringLiteral("Incorrect secret code.  Please try again.")}));
     EXPECT_EQ(platform.shown[1].title, QStringLiteral("Incorrect Secret Code"));
-    EXPECT_EQ(titles, std::vector<QString>(3, QStringLiteral("Enter Secret Code")));
 }
 
 TEST_F(SecretCodeTest, TheCodeShowsAsStarsAndOtherInputPlainInABoxThatKeepsItsChoicesInView) {
-    QString kept, shown, help;
     driver.When<frmMyInputBox>([&](frmMyInputBox* box) {
         TypeText(QStringLiteral("abcdefghij"));
-        kept = Entry(box)->text();
-        shown = Entry(box)->displayText();
-        help = mwtest::Find<QLabel>(box, "lblHelpMsg")->text();
+        EXPECT_EQ(Entry(box)->text(), QStringLiteral("abcdefgh"));
+        EXPECT_EQ(Entry(box)->displayText(), QStringLiteral("********"));
+        EXPECT_EQ(mwtest::Find<QLabel>(box, "lblHelpMsg")->text(),
+                  QStringLiteral("Enter the secret code to continue.  For security, asterisks "
+                                 "(*) will show as you type."));
         FocusChoice(box, frmMyInputBox::kCancelInput);
         PressKey(Qt::Key_Return);
     });
     EXPECT_FALSE(AskSecretCode(ctx, nullptr));
-    EXPECT_EQ(kept, QStringLiteral("abcdefgh"));
-    EXPECT_EQ(shown, QStringLiteral("********"));
-    EXPECT_EQ(help, QStringLiteral("Enter the secret code to continue.  For security, asterisks "
-                                   "(*) will show as you type."));
 
     // The box is sized once its help text is set: a text that wraps to several
     // lines must not push the choices out of the window.
@@ -88,25 +82,22 @@ TEST_F(SecretCodeTest, TheCodeShowsAsStarsAndOtherInputPlainInABoxThatKeepsItsCh
     box.SetHelpMessage(
         QStringLiteral("A help text long enough to wrap onto a second line and "
                        "then onto a third line in a box of the usual width."));
-    bool allInView = true, stayedOpen = false;
     driver.When<frmMyInputBox>([&](frmMyInputBox* open) {
         for (int i : {frmMyInputBox::kInformationOk, frmMyInputBox::kCancelInput}) {
             QWidget* panel = mwtest::Choice(open, i)->parentWidget();
-            allInView = allInView && open->rect().contains(
-                                         QRect(panel->mapTo(open, QPoint(0, 0)), panel->size()));
+            EXPECT_TRUE(
+                open->rect().contains(QRect(panel->mapTo(open, QPoint(0, 0)), panel->size())));
         }
         TypeText(QStringLiteral("abc"));
-        shown = Entry(open)->displayText();
+        EXPECT_EQ(Entry(open)->displayText(), QStringLiteral("abc"));
         FocusChoice(open, frmMyInputBox::kCancelInput);
         PressKey(Qt::Key_Space);
-        stayedOpen = open->isVisible();
+        EXPECT_TRUE(open->isVisible());
         FocusChoice(open, frmMyInputBox::kInformationOk);
         PressKey(Qt::Key_Return);
     });
     box.exec();
-    EXPECT_TRUE(allInView);
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(shown, QStringLiteral("abc"));
+    EXPECT_TRUE(driver.Done());
     EXPECT_FALSE(box.Cancelled());
     EXPECT_EQ(box.InputValue(), QStringLiteral("abc"));
 }

@@ -19,7 +19,6 @@
 #include "station/report/frmViewReport.h"
 #include "station/screen/DiskRetry.h"
 #include "station/supervisor/DelNames.h"
-#include "station/supervisor/frmMyInputBox.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 
 namespace mw {
@@ -27,7 +26,6 @@ namespace {
 
 using mwtest::Find;
 using mwtest::PressKey;
-using mwtest::TypeText;
 
 class SupervisorOptionsTest : public mwtest::ReportFixture {
 protected:
@@ -54,16 +52,7 @@ protected:
             Find<QCheckBox>(screen, "chkPrintParadata")->setChecked(paradata);
             mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
         });
-        AnswerCode(typed);
-    }
-    // On the next secret-code prompt: type `typed` (empty: cancel the prompt).
-    void AnswerCode(const QString& typed) {
-        driver.When<frmMyInputBox>([typed](frmMyInputBox* box) {
-            if (typed.isEmpty()) return mwtest::Choose(box, frmMyInputBox::kCancelInput);
-            TypeText(typed);
-            PressKey(Qt::Key_Return);
-            PressKey(Qt::Key_Return);
-        });
+        mwtest::AnswerInputBox(driver, typed);
     }
     bool AllHaveSummary() const {
         return std::all_of(printer.jobs.begin(), printer.jobs.end(), [](const QString& job) {
@@ -109,14 +98,14 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTh
     EXPECT_TRUE(printer.jobs.empty());
 
     Print(frmSupervisorOptions::kCurrentClient, false, QStringLiteral("J"));
-    QString shown;
     driver.When<frmViewReport>([&](frmViewReport* viewer) {
-        shown = Find<QPlainTextEdit>(viewer, "Text1")->toPlainText();
+        EXPECT_TRUE(Find<QPlainTextEdit>(viewer, "Text1")
+                        ->toPlainText()
+                        .contains(QStringLiteral("NAME: Client 1")));
         Find<QPushButton>(viewer, "cmdCancel")->click();
     });
     OpenSupervisor();
     EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(shown.contains(QStringLiteral("NAME: Client 1")));
     EXPECT_TRUE(printer.jobs.empty());
     EXPECT_FALSE(programDir.Exists("REPORT.PRN"));  // it went with the window
 
@@ -127,7 +116,7 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTh
                 ->setCurrentIndex(frmSupervisorOptions::kVerifyData);
             mwtest::ChooseLater(screen, frmSupervisorOptions::kExecuteSelection);
         });
-        AnswerCode(typed);
+        mwtest::AnswerInputBox(driver, typed);
         if (!typed.isEmpty()) {
             driver.When<frmVerify>([](frmVerify* verify) { verify->reject(); });
         }
@@ -137,8 +126,8 @@ TEST_F(SupervisorOptionsTest, CancellingTheCodeDoesNothingAndTheRightCodeOpensTh
 }
 
 // A current client that is not on the disk (a new one never stored) is
-// neither reported on nor verified.
-TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
+// neither reported on nor verified; an empty disk closes the screen at once.
+TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerifiedAndNoneClosesIt) {
     Start(mwtest::Clients(2));
     state.CurrentRecord = 3;
     for (int tab : {frmSupervisorOptions::kReports, frmSupervisorOptions::kVerifyData}) {
@@ -150,11 +139,17 @@ TEST_F(SupervisorOptionsTest, AClientNotOnTheDiskIsNeitherPrintedNorVerified) {
         OpenSupervisor();
     }
     EXPECT_TRUE(driver.Done());
-    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(printer.jobs.empty());
+    LoadDisk({});
+    platform.Next(MsgAnswer::Ok);
+    OpenSupervisor();
+    ASSERT_EQ(platform.shown.size(), 3u);
     EXPECT_EQ(platform.shown[0].title, QStringLiteral("Print Report"));
     EXPECT_EQ(platform.shown[1].title, QStringLiteral("Verify Data"));
     EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("No client of this data disk")));
-    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_EQ(platform.shown[2].title, QStringLiteral("Empty Data Disk"));
+    EXPECT_EQ(platform.shown[2].text,
+              QStringLiteral("There are no clients on this data disk.\nReturning to main menu."));
 }
 
 // Each control's help line says what its keys do; Enter on a print option or
@@ -182,16 +177,6 @@ TEST_F(SupervisorOptionsTest, EachControlHasItsHelpLineAndEnterOnAnOptionGoesToE
     EXPECT_TRUE(screen.isVisible() && printer.jobs.empty());
 }
 
-TEST_F(SupervisorOptionsTest, AnEmptyDiskClosesTheScreenWithItsMessage) {
-    Start({});
-    platform.Next(MsgAnswer::Ok);
-    OpenSupervisor();
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Empty Data Disk"));
-    EXPECT_EQ(platform.shown[0].text,
-              QStringLiteral("There are no clients on this data disk.\nReturning to main menu."));
-}
-
 // Every name not yet deleted this way goes: a blank flag, and a name that
 // another installation only shifted letter by letter ("Vdp Fdy{hy" is "Sam
 // Carter"), as well as a normal one. The work files with names go too.
@@ -216,7 +201,7 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     ASSERT_TRUE(ClientTable::Open(programDir.Path())->Insert({waiting}));
 
     for (const QString& code : {QString(), QStringLiteral("J")}) {
-        AnswerCode(code);
+        mwtest::AnswerInputBox(driver, code);
         if (!code.isEmpty()) platform.Next(MsgAnswer::No);
         DeleteNames(ctx, nullptr);
         EXPECT_EQ(disk.Read("DATA401.MW"), before);
@@ -224,9 +209,8 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     EXPECT_EQ(platform.shown.back().title, QStringLiteral("WARNING!"));
     EXPECT_EQ(platform.shown.back().defaultButton, 1);  // No
 
-    AnswerCode(QStringLiteral("j"));
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok);
+    mwtest::AnswerInputBox(driver, QStringLiteral("j"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Ok});
     DeleteNames(ctx, nullptr);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(platform.shown.back().text,
@@ -261,9 +245,8 @@ TEST_F(SupervisorOptionsTest, DeletedNamesLeaveNothingOfTheOldOnTheDisk) {
     state.Current().DeleteFlag = "0";
     ASSERT_TRUE(ctx.Store().AddClient());
     fs.failWrites = errc::DiskFull;
-    AnswerCode(QStringLiteral("J"));
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Cancel);
+    mwtest::AnswerInputBox(driver, QStringLiteral("J"));
+    platform.Next({MsgAnswer::Yes, MsgAnswer::Cancel});
     DeleteNames(ctx, nullptr);
     EXPECT_EQ(platform.shown.back().text, QString::fromUtf8(kDataDiskFull));
     EXPECT_EQ(state.ClientRecords[5].Name, "Lee Park" + std::string(17, ' '));
