@@ -182,25 +182,28 @@ Result<std::optional<std::string>> AuditLog::Key() const {
     return ExistingSiteKey(fs_, programDir_);
 }
 
+// The line is on the disk by now: a note that cannot be made says so.
 Status AuditLog::Note(int lines, const std::string& hash) {
     if (programDir_.empty()) return {};
+    const Status noted = WriteNote(lines, hash);
+    if (noted) return noted;
+    return MakeError(noted.error().code, "the line was added to " + path_ +
+                                             ", but it could not be noted in the program folder: " +
+                                             noted.error().message);
+}
+
+Status AuditLog::WriteNote(int lines, const std::string& hash) {
     const std::string path = JoinPath(programDir_, kAuditNoteFileName);
     Result<std::string> id = DiskIdentity(fs_, drive_, true);
-    Result<std::map<std::string, NoteLine>> notes =
-        id ? ReadNotes(fs_, path) : Result<std::map<std::string, NoteLine>>(id.error());
-    Status st = notes.status();
-    if (notes) {
-        (*notes)[*id] = {lines, hash};
-        std::string text;
-        for (const auto& [disk, note] : *notes) {
-            text += disk + " " + std::to_string(note.lines) + " " + note.hash + "\n";
-        }
-        st = fs_.ReplaceFile(path, text);
+    if (!id) return id.error();
+    Result<std::map<std::string, NoteLine>> notes = ReadNotes(fs_, path);
+    if (!notes) return notes.error();
+    (*notes)[*id] = {lines, hash};
+    std::string text;
+    for (const auto& [disk, note] : *notes) {
+        text += disk + " " + std::to_string(note.lines) + " " + note.hash + "\n";
     }
-    if (st) return st;
-    return MakeError(st.error().code, "the line was added to " + path_ +
-                                          ", but it could not be noted in the program folder: " +
-                                          st.error().message);
+    return fs_.ReplaceFile(path, text);
 }
 
 Status AuditLog::Append(const DateTime& when, const AuditEntry& entry) {

@@ -118,6 +118,7 @@ public:
 private:
     Result<std::optional<std::string>> Key() const;
     Status Note(int lines, const std::string& hash);
+    Status WriteNote(int lines, const std::string& hash);
     Status ReadLines(AuditReading& reading) const;
     Status CompareWithNote(AuditReading& reading) const;
 
