@@ -21,9 +21,9 @@
 
 #include "station/app/frmAbout.h"
 #include "station/app/frmDriveSelect.h"
+#include "station/app/frmSelectEntryMethod.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
-#include "station/entry/frmSelectEntryMethod.h"
 #include "station/entry/frmVerify.h"
 #include "station/present/frmPresentQA.h"
 #include "station/present/frmSelectLanguage.h"

@@ -9,9 +9,9 @@
 #include <QPushButton>
 
 #include "station/app/frmAbout.h"
+#include "station/app/frmSelectEntryMethod.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
-#include "station/entry/frmSelectEntryMethod.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenLook.h"

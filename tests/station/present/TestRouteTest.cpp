@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/data/Paradata.h"
-#include "station/entry/frmSelectEntryMethod.h"
+#include "station/app/frmSelectEntryMethod.h"
 #include "station/present/PresentFixture.h"
 #include "station/present/frmSelectLanguage.h"
 #include "station/supervisor/frmMyInputBox.h"

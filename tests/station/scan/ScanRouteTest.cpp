@@ -10,9 +10,9 @@
 
 #include "core/data/ClientTable.h"
 #include "core/data/CodeTables.h"
+#include "station/app/frmSelectEntryMethod.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
-#include "station/entry/frmSelectEntryMethod.h"
 #include "station/scan/ScanRoute.h"
 #include "station/scan/frmScanSettings.h"
 #include "station/scan/frmSheetFile.h"

@@ -1,4 +1,4 @@
-#include "station/entry/frmSelectEntryMethod.h"
+#include "station/app/frmSelectEntryMethod.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "station/app/frmSelectEntryMethod.h"
 #include "station/entry/frmClientInfo.h"
 #include "station/entry/frmNewEntry.h"
-#include "station/entry/frmSelectEntryMethod.h"
 #include "station/present/frmSelectLanguage.h"
 #include "support/QtTestSupport.h"
 #include "support/StationFixture.h"
