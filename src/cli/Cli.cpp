@@ -12,6 +12,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/CommandLine.h"
 #include "cli/CsvExport.h"
 #include "cli/StationFiles.h"
 #include "core/data/AnswerRanges.h"
@@ -45,54 +46,15 @@ const char* const kUsage =
     "                             [--excel]\n"
     "       mirrorwise-cli import [--program-dir DIR] --disk DIR --file FILE [--layout NAME]\n"
     "       mirrorwise-cli audit [--program-dir DIR] --disk DIR\n"
-    "       mirrorwise-cli --help | --version\n"
-    "An option's value follows it or an equals sign (--client 2, --client=2).\n"
+    "       mirrorwise-cli -h | --help | --version\n"
+    "An option's value follows it or an equals sign (--client 2, --client=2);\n"
+    "an option may be shortened while it names one alone; -- ends the options.\n"
     "A FILE of \"-\" is standard output.\n"
     "Without --program-dir a command works in the station's program folder: the\n"
     "folder of the executables, or the user's own for an installed station.\n";
 
 // Where a file the user names as "-" goes.
 constexpr const char* kStandardOutput = "-";
-
-// Parsed "--name value", "--name=value" and "--flag" options of one command,
-// and the program folder it works in when --program-dir names none.
-struct Options {
-    std::map<std::string, std::string> values;
-    std::map<std::string, bool> flags;
-    ProgramFolder programFolder;
-
-    std::string Value(const std::string& name) const {
-        const auto found = values.find(name);
-        return found == values.end() ? std::string() : found->second;
-    }
-};
-
-// Reads the options a command allows; unknown or incomplete options, and a
-// flag given a value, are usage errors.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args,
-                                    const std::vector<std::string>& valueNames,
-                                    const std::vector<std::string>& flagNames) {
-    Options o;
-    auto has = [](const std::vector<std::string>& names, const std::string& n) {
-        return std::find(names.begin(), names.end(), n) != names.end();
-    };
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> value;
-        if (const std::size_t equals = name.find('='); equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        if (!value && has(flagNames, name)) {
-            o.flags[name] = true;
-        } else if (has(valueNames, name) && (value || i + 1 < args.size())) {
-            o.values[name] = value ? *value : args[++i];
-        } else {
-            return std::nullopt;
-        }
-    }
-    return o;
-}
 
 int Fail(std::ostream& err, const Error& e) {
     err << "mirrorwise-cli: " << e.message << "\n";
@@ -161,8 +123,11 @@ std::optional<int> ParseNumber(const std::string& text) {
     return n;
 }
 
-int Usage(std::ostream& err) {
-    err << kUsage;
+// A command line the tool cannot run: what is wrong with it, and where the
+// whole usage is.
+int Usage(std::ostream& err, const std::string& problem) {
+    err << "mirrorwise-cli: " << problem << "\n"
+        << "Try 'mirrorwise-cli --help' for more information.\n";
     return kUsageError;
 }
 
@@ -178,7 +143,10 @@ Status CheckClient(const StationState& state, int n) {
 // --client is not a number (usage) or not a client of the disk (data).
 std::optional<int> LoadClient(const Options& o, std::ostream& err, StationState& state, int& n) {
     std::optional<int> number = ParseNumber(o.values.at("--client"));
-    if (!number) return Usage(err);
+    if (!number) {
+        return Usage(err,
+                     "option '--client' needs a number, not '" + o.values.at("--client") + "'");
+    }
     Result<StationState> disk = LoadDisk(o, err);
     if (!disk) return Fail(err, disk.error());
     if (Status st = CheckClient(*disk, *number); !st) return Fail(err, st.error());
@@ -202,12 +170,15 @@ int List(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
-// The paper of a PDF: the system's unless --paper names one. None for a
-// --paper that names no paper or comes without a PDF.
-std::optional<Paper> PaperOf(const Options& o, bool pdf) {
+// The paper of a PDF: the system's unless --paper names one. A --paper that
+// names no paper or comes without a PDF gets none, and `problem` says why.
+std::optional<Paper> PaperOf(const Options& o, bool pdf, std::string& problem) {
     const auto given = o.values.find("--paper");
     if (given == o.values.end()) return SystemPaper(LocalFileSystem());
-    return pdf ? PaperNamed(given->second) : std::nullopt;
+    const std::optional<Paper> paper = pdf ? PaperNamed(given->second) : std::nullopt;
+    if (!pdf) problem = "option '--paper' goes with '--pdf'";
+    if (pdf && !paper) problem = "option '--paper' takes letter or a4, not '" + given->second + "'";
+    return paper;
 }
 
 // Writes a file the user named, or standard output for "-". A file of the
@@ -264,8 +235,12 @@ Result<std::vector<std::string>> WriteClientReport(const Options& o, const Score
 
 int Report(const Options& o, std::ostream& out, std::ostream& err) {
     const bool pdf = o.values.count("--pdf") > 0;
-    const std::optional<Paper> paper = PaperOf(o, pdf);
-    if (!paper || (pdf && o.values.count("--output"))) return Usage(err);
+    std::string problem;
+    const std::optional<Paper> paper = PaperOf(o, pdf, problem);
+    if (!paper) return Usage(err, problem);
+    if (pdf && o.values.count("--output")) {
+        return Usage(err, "options '--pdf' and '--output' do not go together");
+    }
     StationState state;
     int n = 0;
     if (std::optional<int> status = LoadClient(o, err, state, n)) return *status;
@@ -283,8 +258,9 @@ int Report(const Options& o, std::ostream& out, std::ostream& err) {
 
 int Reports(const Options& o, std::ostream& out, std::ostream& err) {
     const bool pdf = o.flags.count("--pdf") > 0;
-    const std::optional<Paper> paper = PaperOf(o, pdf);
-    if (!paper) return Usage(err);
+    std::string problem;
+    const std::optional<Paper> paper = PaperOf(o, pdf, problem);
+    if (!paper) return Usage(err, problem);
     Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& outputDir = o.values.at("--output-dir");
@@ -388,7 +364,9 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
     // The table and its codebook are two files: one place cannot hold both.
     const bool codebook = o.values.count("--codebook") > 0;
-    if (codebook && o.Value("--codebook") == path) return Usage(err);
+    if (codebook && o.Value("--codebook") == path) {
+        return Usage(err, "options '--codebook' and '--output' name the same file");
+    }
     Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& programDir = o.values.at("--program-dir");
@@ -554,36 +532,44 @@ const std::map<std::string, Command>& Commands() {
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const ProgramFolder& programFolder) {
-    const auto asked = [&](const char* option) {
-        return std::find(args.begin(), args.end(), option) != args.end();
-    };
-    if (asked("--help")) {
-        out << kUsage;
-        return kOk;
-    }
-    if (asked("--version")) {
-        out << "mirrorwise-cli (" << kProductName << ") " << kProductVersion << "\n";
-        return kOk;
-    }
-    if (args.empty()) return Usage(err);
+    if (args.empty()) return Usage(err, "no command given");
     auto command = Commands().find(args[0]);
-    if (command == Commands().end()) return Usage(err);
-    const Command& c = command->second;
-    std::optional<Options> o = ParseOptions(args, c.values, c.flags);
-    bool complete = o && std::all_of(c.required.begin(), c.required.end(),
-                                     [&](const std::string& r) { return o->values.count(r); });
-    if (!complete) return Usage(err);
-    o->programFolder = programFolder;
+    const bool knownCommand = command != Commands().end();
+    if (!knownCommand && args[0].rfind('-', 0) != 0) {
+        return Usage(err, "unknown command '" + args[0] + "'");
+    }
+    // Help and version are asked for alone or after a command; before one,
+    // the words are read as options of no command.
+    const Command none;
+    const Command& c = knownCommand ? command->second : none;
+    std::vector<std::string> words = args;
+    if (!knownCommand) words.insert(words.begin(), "mirrorwise-cli");
+    CommandLine line = ParseCommandLine(words, {c.values, c.flags, c.required});
+    switch (line.asks) {
+        case CommandLine::Asks::Help:
+            out << kUsage;
+            return kOk;
+        case CommandLine::Asks::Version:
+            out << "mirrorwise-cli (" << kProductName << ") " << kProductVersion << "\n";
+            return kOk;
+        case CommandLine::Asks::Nothing:
+            return Usage(err, line.problem);
+        case CommandLine::Asks::Run:
+            break;
+    }
+    if (!knownCommand) return Usage(err, "no command given");
+    Options& o = line.options;
+    o.programFolder = programFolder;
     // A command that works in a program folder finds it in --program-dir,
     // the default filled in.
     const bool usesProgramDir =
         std::find(c.values.begin(), c.values.end(), "--program-dir") != c.values.end();
-    if (usesProgramDir && c.makesProgramDir && !o->values.count("--program-dir")) {
-        Result<std::string> dir = ProgramDir(*o);
+    if (usesProgramDir && c.makesProgramDir && !o.values.count("--program-dir")) {
+        Result<std::string> dir = ProgramDir(o);
         if (!dir) return Fail(err, dir.error());
-        o->values["--program-dir"] = *dir;
+        o.values["--program-dir"] = *dir;
     }
-    return c.run(*o, out, err);
+    return c.run(o, out, err);
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ TEST_F(CliReportTest, HowTheTestWasTakenOnlyWhereAskedFor) {
 }
 
 // An option's value after a blank or an equals sign, "-" for standard
-// output, help and version on standard output, scores as JSON and as a
+// output, help and version on standard output, each usage problem named in
+// one line, scores as JSON and as a
 // table, client numbers checked against the disk, and options that do not go
 // together.
 TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) {
@@ -139,18 +140,36 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) 
          true},
         {Args("score", {"--client", "1"}), 0, "Stress Coping      236          2        0       9",
          false},
-        {Args("score", {"--client", "1", "--json=yes"}), 2, "", true},
-        {{}, 2, "", true},
+        {Args("score", {"--client", "1", "--json=yes"}), 2, "", true,
+         "mirrorwise-cli: option '--json' doesn't allow an argument\n"
+         "Try 'mirrorwise-cli --help' for more information.\n"},
+        {{}, 2, "", true, "no command given"},
+        {{"-h"}, 0, "usage: ", false},
+        {{"frobnicate"}, 2, "", true, "unknown command 'frobnicate'"},
+        {{"--dsk"}, 2, "", true, "unrecognized option '--dsk'"},
+        {Args("score", {"--client", "1", "--dsk=x"}), 2, "", true, "unrecognized option '--dsk'"},
+        {Args("score", {"--client", "1", "-x"}), 2, "", true, "invalid option -- 'x'"},
+        {Args("score", {"--cl", "1", "--js"}), 0, "{\"raw\":[2,", false},  // abbreviations
+        {Args("report", {"--client", "1", "--p", "x"}), 2, "", true, "option '--p' is ambiguous"},
+        {Args("score", {"--client"}), 2, "", true, "option '--client' requires an argument"},
+        {{"score", "--disk", "x"}, 2, "", true, "score: missing option '--client'"},
+        {Args("score", {"--client", "1", "--", "--json"}), 2, "", true, "extra operand '--json'"},
+        {Args("score", {"--client", "1", "extra"}), 2, "", true, "extra operand 'extra'"},
         {Args("report", {"--client", "9"}), 1, "", true},
         {Args("report", {"--client", "0"}), 1, "", true, "no client 0"},
-        {Args("report", {"--client", "two"}), 2, "", true},
+        {Args("report", {"--client", "two"}), 2, "", true,
+         "option '--client' needs a number, not 'two'"},
         {Args("report", {"--summary"}), 2, "", true},
-        {Args("report", {"--client", "1", "--pdf", pdf, "--output", pdf}), 2, "", true},
-        {Args("report", {"--client", "1", "--paper", "a4"}), 2, "", true},
-        {Args("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}), 2, "", true},
+        {Args("report", {"--client", "1", "--pdf", pdf, "--output", pdf}), 2, "", true,
+         "options '--pdf' and '--output' do not go together"},
+        {Args("report", {"--client", "1", "--paper", "a4"}), 2, "", true,
+         "option '--paper' goes with '--pdf'"},
+        {Args("report", {"--client", "1", "--pdf", pdf, "--paper", "b5"}), 2, "", true,
+         "option '--paper' takes letter or a4, not 'b5'"},
         {Args("reports", {"--output-dir", output.Path(), "--pdf", pdf}), 2, "", true},
         {Args("export", {"--client", "1"}), 2, "", true},
-        {Args("export", {"--codebook", "-"}), 2, "", true},  // two files on standard output
+        {Args("export", {"--codebook", "-"}), 2, "", true,  // two files on standard output
+         "options '--codebook' and '--output' name the same file"},
         {{"export", "--program-dir", program.Path()}, 2, "", true},
         {Args("report", {"--client", "1", "--pdf", nowhere}), 1, "", true, nowhere},
     };
