@@ -29,7 +29,7 @@ void RemoveLeftovers(StationContext& ctx) {
 }
 
 constexpr const char* kUsage =
-    "usage: mirrorwise [--help | --version]\n"
+    "usage: mirrorwise [-h | --help | --version]\n"
     "Starts the testing station; it needs a display. Reports, scores and exports\n"
     "without one: mirrorwise-cli --help.\n";
 
@@ -39,7 +39,7 @@ constexpr const char* kUsage =
 std::optional<int> AnswerHelpOrVersion(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
         } else if (arg == "--version") {
             std::cout << "mirrorwise (" << kProductName << ") " << kProductVersion << "\n";

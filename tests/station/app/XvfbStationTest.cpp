@@ -290,7 +290,8 @@ TEST(StationCommandLineTest, HelpAndVersionNeedNoDisplay) {
         noDisplay.remove(Str(name));
     }
     for (const auto& [option, answer] :
-         {std::pair{"--help", "usage: mirrorwise [--help | --version]\n"},
+         {std::pair{"--help", "usage: mirrorwise [-h | --help | --version]\n"},
+          std::pair{"-h", "usage: mirrorwise [-h | --help | --version]\n"},
           std::pair{"--version", "mirrorwise (Mirrorwise) v4.01\n"}}) {
         SCOPED_TRACE(option);
         QProcess station;
