@@ -68,8 +68,7 @@ TEST_F(CliReportTest, ABrokenOrMissingDataFileFailsNamingIt) {
     program.Write("MWB.TXT", mwb);
     r = Run("report", {"--client", "1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("MWB.TXT line 2: expected significant item 1"), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find("MWB.TXT:2:1: expected significant item 1"), std::string::npos) << r.err;
     EXPECT_EQ(program.Read("REPORT.PRN"), "the previous report");
     fs::remove(program.File("MW_rpt.TXT"));
     r = Run("report", {"--client", "1"});
@@ -359,7 +358,7 @@ TEST_F(CliReportTest, SideFilesOfTheDiskNeitherBlockNorMislead) {
     const Case cases[] = {
         {"a damaged PARA401.MW",
          [&] { disk.Write(kParadataFileName, "Mirrorwise paradata 1\n3=damaged\n"); },
-         "PARA401.MW, line 2", 1},
+         "PARA401.MW:2: ", 1},
         {"a recovery file of 65 MiB",
          [&] { disk.Write(kRecordRecoveryFileName, std::string(65 << 20, 'x')); },
          "DATA401.RCV is not a recovery file", 0},

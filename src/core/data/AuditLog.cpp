@@ -167,8 +167,8 @@ Result<std::map<std::string, NoteLine>> ReadNotes(FileSystem& fs, const std::str
         std::string id;
         NoteLine note;
         if (!(fields >> id >> note.lines >> note.hash) || note.lines < 1) {
-            return MakeError(errc::BadData, path + ", line " + std::to_string(number) +
-                                                ": not a disk, a line count and a hash");
+            return MakeError(errc::BadData,
+                             FilePlace(path, number) + "not a disk, a line count and a hash");
         }
         notes[id] = note;
     }

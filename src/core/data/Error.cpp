@@ -30,4 +30,10 @@ Error MakeError(int code, std::string message) {
     return Error{code, std::move(message)};
 }
 
+std::string FilePlace(std::string_view file, int line, int column) {
+    std::string place = std::string(file) + ":" + std::to_string(line) + ":";
+    if (column > 0) place += std::to_string(column) + ":";
+    return place + " ";
+}
+
 }  // namespace mw

@@ -46,6 +46,10 @@ struct Error {
 
 Error MakeError(int code, std::string message);
 
+// Where in a file something is wrong, as compilers and grep write it, so that
+// editors jump there: "FILE:LINE: " or, with a column (from 1), "FILE:LINE:COLUMN: ".
+std::string FilePlace(std::string_view file, int line, int column = 0);
+
 class Status {
 public:
     Status() = default;

@@ -168,8 +168,8 @@ Result<std::map<int, Paradata>> ReadParadata(FileSystem& fs, const std::string& 
                                   ? std::nullopt
                                   : Paradata::FromText(lines[n].substr(at + 1));
         if (!record || *record < 1 || !paradata) {
-            return MakeError(errc::BadData, path + ", line " + std::to_string(n + 1) +
-                                                ": not a record number and its items");
+            return MakeError(errc::BadData, FilePlace(path, static_cast<int>(n) + 1) +
+                                                "not a record number and its items");
         }
         clients[*record] = *paradata;
     }

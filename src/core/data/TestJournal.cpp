@@ -80,8 +80,7 @@ public:
         : lines_(Lines(text)), fileName_(fileName) {}
 
     Error Fail(const std::string& what) const {
-        return MakeError(errc::BadData,
-                         fileName_ + ", line " + std::to_string(line_ + 1) + ": " + what);
+        return MakeError(errc::BadData, FilePlace(fileName_, static_cast<int>(line_) + 1) + what);
     }
     // The format's version: 2, 1 (before journals had an end line), or 0
     // for a file that is no journal.

@@ -4,9 +4,8 @@
 
 namespace mw {
 
-Error DataFileReader::FailAt(int line, std::string_view what) const {
-    return MakeError(errc::BadData,
-                     name_ + " line " + std::to_string(line) + ": " + std::string(what));
+Error DataFileReader::FailAt(int line, int column, std::string_view what) const {
+    return MakeError(errc::BadData, FilePlace(name_, line, column) + std::string(what));
 }
 
 std::string FieldName::Text() const {
@@ -27,6 +26,7 @@ void DataFileReader::SkipLineEnd() {
     if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
     ++pos_;
     ++line_;
+    lineStart_ = pos_;
 }
 
 void DataFileReader::SkipBlankLines() {
@@ -40,6 +40,7 @@ void DataFileReader::SkipBlankLines() {
 Result<std::string_view> DataFileReader::FieldText(const FieldName& what) {
     SkipBlankLines();  // blank lines between fields carry no field
     fieldLine_ = line_;
+    fieldColumn_ = Column();
     if (AtEnd()) return Expected(what, "");
 
     std::string_view value;
@@ -47,12 +48,14 @@ Result<std::string_view> DataFileReader::FieldText(const FieldName& what) {
         std::size_t close = pos_ + 1;
         while (close < text_.size() && text_[close] != '"' && !IsLineEnd(text_[close])) ++close;
         if (close == text_.size() || text_[close] != '"') {
-            return Fail("a quoted field is not closed on its line");
+            return FailAtField("a quoted field is not closed on its line");
         }
         value = text_.substr(pos_ + 1, close - pos_ - 1);
         pos_ = close + 1;
         while (!AtLineEnd() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
-        if (!AtLineEnd() && text_[pos_] != ',') return Fail("unexpected text after a quoted field");
+        if (!AtLineEnd() && text_[pos_] != ',') {
+            return FailAt(line_, Column(), "unexpected text after a quoted field");
+        }
     } else {
         const std::size_t start = pos_;
         while (!AtLineEnd() && text_[pos_] != ',') ++pos_;
@@ -82,9 +85,9 @@ Result<int> DataFileReader::Int(const FieldName& what, int low, int high) {
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (s.empty() || ec != std::errc() || end != s.data() + s.size() || value < low ||
         value > high) {
-        return FailAt(fieldLine_, "expected " + what.Text() + " (a whole number from " +
-                                      std::to_string(low) + " to " + std::to_string(high) +
-                                      "), found \"" + std::string(s) + "\"");
+        return FailAtField("expected " + what.Text() + " (a whole number from " +
+                           std::to_string(low) + " to " + std::to_string(high) + "), found \"" +
+                           std::string(s) + "\"");
     }
     return value;
 }
@@ -103,8 +106,9 @@ Status DataFileReader::ExpectEnd() {
     SkipBlankLines();
     if (AtEnd() || text_[pos_] == kEndOfFileMark) return {};
     const std::string_view rest = text_.substr(pos_);
-    return Fail("text after the last section: \"" +
-                std::string(rest.substr(0, rest.find_first_of("\r\n"))) + "\"");
+    return FailAt(line_, Column(),
+                  "text after the last section: \"" +
+                      std::string(rest.substr(0, rest.find_first_of("\r\n"))) + "\"");
 }
 
 }  // namespace mw

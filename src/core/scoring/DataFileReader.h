@@ -3,7 +3,8 @@
 // double quotes, which keeps its inner blanks and commas; an unquoted field
 // is trimmed), and whole lines. Line ends may be CR LF, CR or LF.
 //
-// Every failure names the file, the line and what was expected there.
+// Every failure names the file, the line (and the column where it is known)
+// and what was expected there.
 #pragma once
 
 #include <optional>
@@ -48,10 +49,11 @@ public:
     // old editors leave, ends the text.
     Status ExpectEnd();
 
-    // The line on which the last field read began.
-    int FieldLine() const { return fieldLine_; }
-    Error Fail(std::string_view what) const { return FailAt(line_, what); }
-    Error FailAt(int line, std::string_view what) const;
+    // A failure on the current line, and one at the start of the last field read.
+    Error Fail(std::string_view what) const { return FailAt(line_, 0, what); }
+    Error FailAtField(std::string_view what) const {
+        return FailAt(fieldLine_, fieldColumn_, what);
+    }
 
 private:
     bool AtEnd() const { return pos_ >= text_.size(); }
@@ -63,12 +65,16 @@ private:
     // The next field as it stands in the text.
     Result<std::string_view> FieldText(const FieldName& what);
     Error Expected(const FieldName& what, std::string_view found) const;
+    Error FailAt(int line, int column, std::string_view what) const;
+    int Column() const { return static_cast<int>(pos_ - lineStart_) + 1; }
 
     std::string name_;
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t lineStart_ = 0;
     int line_ = 1;
     int fieldLine_ = 1;
+    int fieldColumn_ = 1;
 };
 
 }  // namespace mw

@@ -45,11 +45,10 @@ Parse Keys(DataFileReader& in, ScoringTables& t) {
             const FieldName what(section, a);
             std::string key;
             MW_READ(key, in.Field(what));
-            const int line = in.FieldLine();
             if (key.size() != length || key.find_first_not_of("0123456789") != std::string::npos) {
-                return in.FailAt(line, "expected " + what.Text() + " (" +
-                                           Num(static_cast<int>(length)) + " digits), found \"" +
-                                           key + "\"");
+                return in.FailAtField("expected " + what.Text() + " (" +
+                                      Num(static_cast<int>(length)) + " digits), found \"" + key +
+                                      "\"");
             }
             t.Keys[s][a] = key;
         }

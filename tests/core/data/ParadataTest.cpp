@@ -47,8 +47,7 @@ TEST(ParadataTest, EachClientKeepsItsLineAndADamagedLineIsRefusedByName) {
     disk.Write(kParadataFileName, "Mirrorwise paradata 1\n3=" + first.ToText() + "\n4=1,0,0,0\n");
     read = ReadParadata(LocalFileSystem(), disk.Path());
     ASSERT_FALSE(read);
-    EXPECT_NE(read.error().message.find(std::string(kParadataFileName) + ", line 3"),
-              std::string::npos)
+    EXPECT_NE(read.error().message.find(std::string(kParadataFileName) + ":3: "), std::string::npos)
         << read.error().message;
 }
 

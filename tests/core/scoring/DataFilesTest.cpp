@@ -53,7 +53,6 @@ TEST(DataFileReader, FieldsQuotesLineEndsAndTheLineOfABadValue) {
     EXPECT_EQ(*in.Field("f"), "plain");
     EXPECT_EQ(*in.Int("n", 0, 9), 7);
     EXPECT_EQ(*in.Field("f"), "x");  // past an empty line
-    EXPECT_EQ(in.FieldLine(), 3);
     EXPECT_EQ(*in.Field("f"), "y");  // a lone CR ends a line too
     EXPECT_EQ(*in.Int("n", -5, 5), -3);
     EXPECT_EQ(*in.Field("f"), "");
@@ -61,15 +60,16 @@ TEST(DataFileReader, FieldsQuotesLineEndsAndTheLineOfABadValue) {
     EXPECT_EQ(*in.Line("last line"), "last");
     Result<std::string> end = in.Line("more");
     ASSERT_FALSE(end.ok());
-    EXPECT_EQ(end.error().message, "T.TXT line 7: the file ends where more was expected");
+    EXPECT_EQ(end.error().message, "T.TXT:7: the file ends where more was expected");
 
-    // Numbers and quotes are checked with the line they stand on.
-    DataFileReader bad("T.TXT", "1\n\n12x\n\"open");
+    // Numbers and quotes are checked at the line and column they start on.
+    DataFileReader bad("T.TXT", "1\n\n7,  12x\n  \"open");
+    EXPECT_TRUE(bad.Int("a count", 0, 99).ok());
     EXPECT_TRUE(bad.Int("a count", 0, 99).ok());
     EXPECT_EQ(bad.Int("a count", 0, 99).error().message,
-              "T.TXT line 3: expected a count (a whole number from 0 to 99), found \"12x\"");
+              "T.TXT:3:5: expected a count (a whole number from 0 to 99), found \"12x\"");
     EXPECT_EQ(bad.Field("f").error().message,
-              "T.TXT line 4: a quoted field is not closed on its line");
+              "T.TXT:4:3: a quoted field is not closed on its line");
 }
 
 TEST(ScoringTables, ReadsEveryBlockInOrder) {
@@ -92,15 +92,14 @@ TEST(ScoringTables, MalformedFilesNameTheLineAndWhatWasExpected) {
     const std::string file = ScoringFile();
     const Case cases[] = {
         {"5,5,5\n", "5,x,5\n",
-         "MWB.TXT line 2: expected significant item 52 (a whole number from 1 to 160)"},
+         "MWB.TXT:2:103: expected significant item 52 (a whole number from 1 to 160)"},
         {"7,160\n", "7,161\n",
-         "MWB.TXT line 78: expected an item of scale 1 (a whole number from 1 to 160)"},
+         "MWB.TXT:78:3: expected an item of scale 1 (a whole number from 1 to 160)"},
         {"3,10,20,30\n", "114,10\n",
-         "MWB.TXT line 24: expected the count of the norms of sex 1, group 1, scale 1"},
+         "MWB.TXT:24:1: expected the count of the norms of sex 1, group 1, scale 1"},
         {"\"" + std::string(93, '1') + "\"\n", "\"" + std::string(92, '1') + "\"\n",
-         "MWB.TXT line 4: expected the answer key of section 1, answer 0 (93 digits), found"},
-        {"\n3,10,20,30\n", "\n3,10,20,300\n",
-         "MWB.TXT line 24: expected a percentile of the norms"},
+         "MWB.TXT:4:1: expected the answer key of section 1, answer 0 (93 digits), found"},
+        {"\n3,10,20,30\n", "\n3,10,20,300\n", "MWB.TXT:24:9: expected a percentile of the norms"},
     };
     for (const Case& c : cases) {
         std::string broken = file;
@@ -129,15 +128,17 @@ TEST(DataFiles, TextAfterTheLastSectionIsAnError) {
         Status extra = parse(name, text + "\n  \n 5,5\n");
         ASSERT_FALSE(extra.ok()) << name;
         EXPECT_EQ(extra.error().code, errc::BadData);
-        EXPECT_EQ(extra.error().message, name + " line " + std::to_string(lines + 3) +
-                                             ": text after the last section: \"5,5\"");
+        EXPECT_EQ(extra.error().message, name + ":" + std::to_string(lines + 3) +
+                                             ":2: text after the last section: \"5,5\"");
     }
     // An extra value on the last line of numbers.
     std::string scoring = ScoringFile();
     const auto lastLine = std::count(scoring.begin(), scoring.end(), '\n');
     scoring.insert(scoring.size() - 1, ",-1");
+    const auto column = scoring.size() - 3 - scoring.rfind('\n', scoring.size() - 2);
     EXPECT_EQ(ParseScoringTables("MWB.TXT", scoring).error().message,
-              "MWB.TXT line " + std::to_string(lastLine) + ": text after the last section: \"-1\"");
+              "MWB.TXT:" + std::to_string(lastLine) + ":" + std::to_string(column) +
+                  ": text after the last section: \"-1\"");
 }
 
 TEST(ReportTexts, NamesLabelsAndWholeLines) {
@@ -152,7 +153,7 @@ TEST(ReportTexts, NamesLabelsAndWholeLines) {
     std::string shortFile = ReportTextsFile();
     shortFile.resize(shortFile.find("choice line 56"));
     EXPECT_EQ(ParseReportTexts("MW_rpt.TXT", shortFile).error().message,
-              "MW_rpt.TXT line 111: the file ends where multiple-choice line 56 was expected");
+              "MW_rpt.TXT:111: the file ends where multiple-choice line 56 was expected");
 }
 
 }  // namespace
