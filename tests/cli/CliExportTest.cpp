@@ -11,9 +11,10 @@
 #include <sstream>
 
 #include "cli/CliRun.h"
-#include "cli/CsvExport.h"
 #include "core/data/ClientRecord.h"
+#include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
+#include "core/data/SiteKey.h"
 
 namespace mw {
 namespace {
