@@ -42,56 +42,77 @@ struct Formats {
     lxw_format* decimal;
 };
 
-void WriteHeader(lxw_worksheet* sheet, const std::vector<std::string>& names, lxw_format* bold) {
-    for (std::size_t col = 0; col < names.size(); ++col) {
-        worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(col), names[col].c_str(), bold);
-    }
-    worksheet_freeze_panes(sheet, 1, 0);
-}
+// The first failure of a sheet's writes; the rest are not tried.
+class SheetWriter {
+public:
+    SheetWriter(lxw_workbook* book, const char* name)
+        : sheet_(workbook_add_worksheet(book, name)),
+          error_(sheet_ ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED) {}
 
-void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, VariableType type,
-               const std::string& text, const Formats& formats) {
-    if (text.empty()) return;
-    switch (type) {
-        case VariableType::Text:
-            worksheet_write_string(sheet, row, col, text.c_str(), nullptr);
-            return;
-        case VariableType::Date:
-            worksheet_write_number(sheet, row, col, DaysSince1970(text) + kSheetEpochDays,
-                                   formats.date);
-            return;
-        case VariableType::Decimal:
-            worksheet_write_number(sheet, row, col, std::stod(text), formats.decimal);
-            return;
-        case VariableType::Integer:
-            worksheet_write_number(sheet, row, col, std::stod(text), nullptr);
-            return;
+    // The header row in bold, kept in view as the rows scroll.
+    void Header(const std::vector<std::string>& names, lxw_format* bold) {
+        for (std::size_t col = 0; col < names.size(); ++col) Text(0, col, names[col], bold);
+        if (sheet_) worksheet_freeze_panes(sheet_, 1, 0);
     }
-}
 
-void WriteClients(lxw_workbook* book, const ExportTable& table, const Formats& formats) {
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "clients");
+    void Cell(std::size_t row, std::size_t col, VariableType type, const std::string& text,
+              const Formats& formats) {
+        if (text.empty()) return;
+        switch (type) {
+            case VariableType::Text:
+                return Text(row, col, text, nullptr);
+            case VariableType::Date:
+                return Number(row, col, DaysSince1970(text) + kSheetEpochDays, formats.date);
+            case VariableType::Decimal:
+                return Number(row, col, std::stod(text), formats.decimal);
+            case VariableType::Integer:
+                return Number(row, col, std::stod(text), nullptr);
+        }
+    }
+
+    lxw_error Error() const { return error_; }
+
+private:
+    void Text(std::size_t row, std::size_t col, const std::string& text, lxw_format* format) {
+        if (error_ == LXW_NO_ERROR) {
+            error_ = worksheet_write_string(sheet_, static_cast<lxw_row_t>(row),
+                                            static_cast<lxw_col_t>(col), text.c_str(), format);
+        }
+    }
+    void Number(std::size_t row, std::size_t col, double value, lxw_format* format) {
+        if (error_ == LXW_NO_ERROR) {
+            error_ = worksheet_write_number(sheet_, static_cast<lxw_row_t>(row),
+                                            static_cast<lxw_col_t>(col), value, format);
+        }
+    }
+
+    lxw_worksheet* sheet_;
+    lxw_error error_;
+};
+
+lxw_error WriteClients(lxw_workbook* book, const ExportTable& table, const Formats& formats) {
+    SheetWriter sheet(book, "clients");
     std::vector<std::string> names;
     for (const ExportVariable& v : table.variables) names.push_back(v.name);
-    WriteHeader(sheet, names, formats.header);
+    sheet.Header(names, formats.header);
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         for (std::size_t c = 0; c < table.variables.size(); ++c) {
-            WriteCell(sheet, static_cast<lxw_row_t>(r + 1), static_cast<lxw_col_t>(c),
-                      table.variables[c].type, table.rows[r][c].text, formats);
+            sheet.Cell(r + 1, c, table.variables[c].type, table.rows[r][c].text, formats);
         }
     }
+    return sheet.Error();
 }
 
-void WriteCodebook(lxw_workbook* book, const ExportTable& table, const Formats& formats) {
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "codebook");
+lxw_error WriteCodebook(lxw_workbook* book, const ExportTable& table, const Formats& formats) {
+    SheetWriter sheet(book, "codebook");
     const std::vector<std::vector<std::string>> rows = CodebookRows(table);
-    WriteHeader(sheet, rows[0], formats.header);
+    sheet.Header(rows[0], formats.header);
     for (std::size_t r = 1; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            WriteCell(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
-                      VariableType::Text, rows[r][c], formats);
+            sheet.Cell(r, c, VariableType::Text, rows[r][c], formats);
         }
     }
+    return sheet.Error();
 }
 
 }  // namespace
@@ -111,9 +132,12 @@ Result<std::string> XlsxFile(const ExportTable& table, const std::string& path) 
     format_set_bold(formats.header);
     format_set_num_format(formats.date, "yyyy-mm-dd");
     format_set_num_format(formats.decimal, "0.00");
-    WriteClients(book, table, formats);
-    WriteCodebook(book, table, formats);
-    if (const lxw_error e = workbook_close(book); e != LXW_NO_ERROR) return fail(lxw_strerror(e));
+    lxw_error e = WriteClients(book, table, formats);
+    if (e == LXW_NO_ERROR) e = WriteCodebook(book, table, formats);
+    // Closing writes the file, and frees the workbook whatever went wrong before.
+    const lxw_error closed = workbook_close(book);
+    if (e == LXW_NO_ERROR) e = closed;
+    if (e != LXW_NO_ERROR) return fail(lxw_strerror(e));
     return LocalFileSystem().ReadFile(workbook);
 }
 
