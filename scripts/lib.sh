@@ -5,6 +5,9 @@
 MW_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsqlite3-dev googletest libgtest-dev
                    libbenchmark-dev qt6-base-dev qt6-multimedia-dev libx11-dev
                    gstreamer1.0-plugins-good fonts-liberation cups-client)
+# The command-line tool writes statistics files through ReadStat and
+# workbooks through libxlsxwriter.
+MW_BUILD_PACKAGES+=(libreadstat-dev libxlsxwriter-dev)
 
 mw_missing_packages() {
     local pkg

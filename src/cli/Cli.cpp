@@ -15,6 +15,8 @@
 #include "cli/CommandLine.h"
 #include "cli/CsvExport.h"
 #include "cli/StationFiles.h"
+#include "cli/StatsExport.h"
+#include "cli/XlsxExport.h"
 #include "core/data/AnswerRanges.h"
 #include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
@@ -23,6 +25,7 @@
 #include "core/data/Paradata.h"
 #include "core/data/Product.h"
 #include "core/data/ScannedSheets.h"
+#include "core/data/SiteKey.h"
 #include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
 #include "core/settings/Settings.h"
@@ -42,8 +45,9 @@ const char* const kUsage =
     "       mirrorwise-cli reports [--program-dir DIR] --disk DIR --output-dir DIR [--summary]\n"
     "                              [--paradata] [--pdf [--paper letter|a4]]\n"
     "       mirrorwise-cli export [--program-dir DIR] --disk DIR [--output FILE]\n"
-    "                             [--codebook FILE] [--anonymised] [--keep-invalid-scores]\n"
-    "                             [--excel]\n"
+    "                             [--format csv|sav|dta|xlsx] [--codebook FILE]\n"
+    "                             [--anonymised [--dates keep|year|shift]]\n"
+    "                             [--keep-invalid-scores] [--missing-kinds] [--excel]\n"
     "       mirrorwise-cli import [--program-dir DIR] --disk DIR --file FILE [--layout NAME]\n"
     "       mirrorwise-cli audit [--program-dir DIR] --disk DIR\n"
     "       mirrorwise-cli -h | --help | --version\n"
@@ -333,7 +337,7 @@ int Score(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
-// The question table that labels the codebook's items; none when the
+// The question table that labels the items and their answers; none when the
 // database cannot be read, and the items are described by their sections.
 std::vector<QuestionRow> CodebookQuestions(const std::string& programDir) {
     auto database = Database::Open(JoinPath(programDir, kQuestionDatabaseName), true);
@@ -344,11 +348,13 @@ std::vector<QuestionRow> CodebookQuestions(const std::string& programDir) {
 
 // What the export's flags ask for; an anonymised table needs the site key,
 // made here on the first anonymised export.
-Result<ExportOptions> ExportOptionsOf(const Options& o) {
+Result<ExportOptions> ExportOptionsOf(const Options& o, DateChoice dates) {
     ExportOptions options;
     options.anonymised = o.flags.count("--anonymised") > 0;
     options.keepInvalidScores = o.flags.count("--keep-invalid-scores") > 0;
+    options.missingKinds = o.flags.count("--missing-kinds") > 0;
     options.excel = o.flags.count("--excel") > 0;
+    options.dates = dates;
     if (!options.anonymised) return options;
     const std::string& programDir = o.values.at("--program-dir");
     // The key is made at the first anonymised export: never in the installed data set.
@@ -360,19 +366,72 @@ Result<ExportOptions> ExportOptionsOf(const Options& o) {
     return options;
 }
 
+// The formats of `export --format`, by name, and the name an audit line gives each.
+enum class ExportFormat { Csv, Spss, Stata, Xlsx };
+
+struct ExportFormatName {
+    ExportFormat format;
+    const char* option;
+    const char* audited;
+};
+
+constexpr std::array<ExportFormatName, 4> kExportFormats = {{
+    {ExportFormat::Csv, "csv", "CSV"},
+    {ExportFormat::Spss, "sav", "SPSS"},
+    {ExportFormat::Stata, "dta", "Stata"},
+    {ExportFormat::Xlsx, "xlsx", "spreadsheet"},
+}};
+
+const ExportFormatName* ExportFormatNamed(const std::string& name) {
+    for (const ExportFormatName& f : kExportFormats) {
+        if (name == f.option) return &f;
+    }
+    return nullptr;
+}
+
+Result<std::string> ExportFile(const ExportTable& table, const ExportOptions& options,
+                               ExportFormat format, const std::string& path) {
+    switch (format) {
+        case ExportFormat::Spss:
+            return StatsFile(table, StatsFormat::Spss, path);
+        case ExportFormat::Stata:
+            return StatsFile(table, StatsFormat::Stata, path);
+        case ExportFormat::Xlsx:
+            return XlsxFile(table, path);
+        case ExportFormat::Csv:
+            break;
+    }
+    return ClientsCsv(table, options);
+}
+
 int Export(const Options& o, std::ostream& out, std::ostream& err) {
     const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
+    const ExportFormatName* format =
+        ExportFormatNamed(o.values.count("--format") ? o.Value("--format") : "csv");
     // The table and its codebook are two files: one place cannot hold both.
     const bool codebook = o.values.count("--codebook") > 0;
+    if (!format)
+        return Usage(err, "option '--format' takes csv, sav, dta or xlsx, not '" +
+                              o.Value("--format") + "'");
     if (codebook && o.Value("--codebook") == path) {
         return Usage(err, "options '--codebook' and '--output' name the same file");
+    }
+    // Dates are only made less exact for a table without names.
+    const std::optional<DateChoice> dates =
+        DateChoiceNamed(o.values.count("--dates") ? o.Value("--dates") : "keep");
+    if (!dates) {
+        return Usage(
+            err, "option '--dates' takes keep, year or shift, not '" + o.Value("--dates") + "'");
+    }
+    if (*dates != DateChoice::Keep && !o.flags.count("--anonymised")) {
+        return Usage(err, "option '--dates' goes with '--anonymised'");
     }
     Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& programDir = o.values.at("--program-dir");
     Result<ReportData> data = ScoreAndPrint(LocalFileSystem(), programDir).ReadData();
     if (!data) return Fail(err, data.error());
-    Result<ExportOptions> options = ExportOptionsOf(o);
+    Result<ExportOptions> options = ExportOptionsOf(o, *dates);
     if (!options) return Fail(err, options.error());
     // Damaged timings cost the effort index, not the table: it is left empty,
     // the file named, and the command ends with a data error.
@@ -382,19 +441,22 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
         problems.push_back(paradata.error().message + "; the effort index is left empty");
         paradata = std::map<int, Paradata>();
     }
+    const ExportTable table =
+        MakeExportTable(*state, *data, *options, *paradata, CodebookQuestions(programDir));
     // The codebook first: a table is only written with the codebook asked for.
     if (codebook) {
-        const std::string book = CodebookCsv(*data, *options, CodebookQuestions(programDir));
-        if (Status st = WriteOutput(o, o.Value("--codebook"), book, out); !st) {
+        if (Status st = WriteOutput(o, o.Value("--codebook"), CodebookCsv(table, *options), out);
+            !st) {
             return Fail(err, st.error());
         }
     }
-    const std::string csv = ClientsCsv(*state, *data, *options, *paradata);
-    if (Status st = WriteOutput(o, path, csv, out); !st) return Fail(err, st.error());
+    Result<std::string> file = ExportFile(table, *options, format->format, path);
+    if (!file) return Fail(err, file.error());
+    if (Status st = WriteOutput(o, path, *file, out); !st) return Fail(err, st.error());
     DiskAudit(o, state->DataPath, err)
         .Add({AuditEvent::Exported, 0,
-              std::string(options->anonymised ? "anonymised " : "") + "CSV table of " +
-                  std::to_string(state->RecordCount) + " clients"});
+              std::string(options->anonymised ? "anonymised " : "") + format->audited +
+                  " table of " + std::to_string(state->RecordCount) + " clients"});
     return ReportProblems(problems, err);
 }
 
@@ -519,8 +581,8 @@ const std::map<std::string, Command>& Commands() {
           {"--disk", "--output-dir"},
           Reports}},
         {"export",
-         {{"--program-dir", "--disk", "--output", "--codebook"},
-          {"--anonymised", "--keep-invalid-scores", "--excel"},
+         {{"--program-dir", "--disk", "--output", "--codebook", "--format", "--dates"},
+          {"--anonymised", "--keep-invalid-scores", "--missing-kinds", "--excel"},
           {"--disk"},
           Export}},
         {"import",

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/CsvExport.h"
 #include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
 #include "core/data/DataDisk.h"
 #include "core/data/Paradata.h"
 #include "core/data/QuestionDatabase.h"
+#include "core/data/SiteKey.h"
 #include "core/data/TestJournal.h"
 #include "core/report/ParagraphFile.h"
 #include "core/scoring/ReportTexts.h"

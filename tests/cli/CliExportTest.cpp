@@ -5,15 +5,17 @@
 // deliberate change, and review the difference before committing.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "cli/CliRun.h"
-#include "cli/CsvExport.h"
 #include "core/data/ClientRecord.h"
+#include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
+#include "core/data/SiteKey.h"
 
 namespace mw {
 namespace {
@@ -91,12 +93,14 @@ TEST_F(CliExportTest, GoldenTablesAndCodebooks) {
 }
 
 // Cells of a typed field as a statistics package and a spreadsheet must read
-// them: formulas kept inert, IDs as text, dates ISO or missing.
+// them: formulas kept inert, IDs as text, dates ISO or missing; and the kind
+// of each missing cell, where the record tells it, in the status column.
 TEST_F(CliExportTest, TypedFieldsAsTheTableHoldsThem) {
     struct Case {
         const char* variable;
         std::string stored;
         std::string cell;
+        std::string status = "";
     };
     const Case cases[] = {
         {"name", "=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
@@ -111,14 +115,22 @@ TEST_F(CliExportTest, TypedFieldsAsTheTableHoldsThem) {
         {"date_of_birth", "02/29/1900", ""},
         {"date_of_birth", "13/01/1990", ""},
         {"date_of_birth", "01/01/199", ""},
-        {"age", "N", ""},
+        {"date_of_birth", "N", "", "not_available"},
+        {"age", "N", "", "not_available"},
+        {"age", "x", ""},
         {"age", "031", "31"},
+        {"sex", "0", "", "not_available"},
+        {"sex", "7", ""},
+        {"sex", "2", "2"},
+        {"item_001", "0", "", "not_answered"},
+        {"item_001", "2", "2"},
     };
     std::string records;
     for (const Case& c : cases) {
         ClientRecord r;
         r.Name = "Ann";
-        r.Answers = std::string(kItemCount, '0');
+        r.Answers = std::string(kItemCount, '1');
+        r.Gender = "1";
         r.DeleteFlag = "0";
         const std::string variable = c.variable;
         const std::string stored = Utf8ToCp1252(c.stored);
@@ -126,15 +138,22 @@ TEST_F(CliExportTest, TypedFieldsAsTheTableHoldsThem) {
         if (variable == "id_number") r.IDNumber = stored;
         if (variable == "date_of_birth") r.DateOfBirth = stored;
         if (variable == "age") r.Age = stored;
+        if (variable == "sex") r.Gender = stored;
+        if (variable == "item_001") r.Answers[0] = stored[0];
         records += r.ToBytes();
     }
     disk.Write("DATA401.MW", records);
-    const CliRun r = Export({"--excel"});
+    const CliRun r = Export({"--excel", "--missing-kinds"});
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.out.rfind("\xEF\xBB\xBFtest_number,", 0), 0u);
+    const std::string csv = r.out.substr(3);
     for (std::size_t n = 1; n <= std::size(cases); ++n) {
         const Case& c = cases[n - 1];
-        EXPECT_EQ(Column(r.out.substr(3), c.variable).at(n), c.cell) << c.stored;
+        EXPECT_EQ(Column(csv, c.variable).at(n), c.cell) << c.stored;
+        const std::string variable = c.variable;
+        if (variable != "name" && variable != "id_number") {
+            EXPECT_EQ(Column(csv, variable + "_status").at(n), c.status) << c.stored;
+        }
     }
 }
 
@@ -183,6 +202,58 @@ TEST_F(CliExportTest, AnonymisedRowsCarryThePseudonymOfTheSitesKey) {
     const CliRun emptyKey = Export({"--anonymised"});
     EXPECT_EQ(emptyKey.status, 1);
     EXPECT_NE(emptyKey.err.find(program.File(kSiteKeyFileName)), std::string::npos) << emptyKey.err;
+}
+
+// An anonymised table keeps the test date, its year only, or the date moved
+// by one offset per person within half a year either way: the time between
+// a person's tests is kept, another person is moved by another offset. The
+// dates are only made less exact in a table without names.
+TEST_F(CliExportTest, AnonymisedTestDatesKeptToTheYearOrShiftedPerPerson) {
+    std::string records;
+    for (const char* name : {"Ann Lee", "Bo Ray"}) {
+        for (const char* tested : {"01/10/2026", "03/15/2026"}) {
+            ClientRecord r;
+            r.Name = name;
+            r.DateOfBirth = "01/02/1990";
+            r.TodayDate = tested;
+            r.Answers = std::string(kItemCount, '1');
+            r.DeleteFlag = "0";
+            records += r.ToBytes();
+        }
+    }
+    disk.Write("DATA401.MW", records);
+    program.Write(kSiteKeyFileName, std::string(64, 'b') + "\n");
+    const auto days = [](const std::string& iso) {
+        using namespace std::chrono;
+        const year_month_day date{year(std::stoi(iso.substr(0, 4))),
+                                  month(static_cast<unsigned>(std::stoi(iso.substr(5, 2)))),
+                                  day(static_cast<unsigned>(std::stoi(iso.substr(8, 2))))};
+        return sys_days(date).time_since_epoch().count();
+    };
+    const std::vector<std::string> kept = {"test_date", "2026-01-10", "2026-03-15", "2026-01-10",
+                                           "2026-03-15"};
+    EXPECT_EQ(Column(Export({"--anonymised", "--dates", "keep"}).out, "test_date"), kept);
+    const CliRun year = Export({"--anonymised", "--dates=year"});
+    EXPECT_EQ(Column(year.out, "test_year"),
+              std::vector<std::string>({"test_year", "2026", "2026", "2026", "2026"}));
+    EXPECT_EQ(year.out.find("2026-"), std::string::npos);
+
+    const std::vector<std::string> shifted =
+        Column(Export({"--anonymised", "--dates", "shift"}).out, "test_date");
+    std::vector<int> offsets;
+    for (std::size_t n = 1; n < shifted.size(); ++n) {
+        offsets.push_back(days(shifted[n]) - days(kept[n]));
+        EXPECT_LE(std::abs(offsets.back()), 182) << shifted[n];
+    }
+    EXPECT_EQ(offsets[0], offsets[1]);
+    EXPECT_EQ(offsets[2], offsets[3]);
+    EXPECT_NE(offsets[0], offsets[2]);
+    EXPECT_EQ(Column(Export({"--anonymised", "--dates", "shift"}).out, "test_date"), shifted);
+
+    for (const std::vector<std::string>& usage : std::initializer_list<std::vector<std::string>>{
+             {"--dates", "year"}, {"--anonymised", "--dates", "month"}, {"--format", "pdf"}}) {
+        EXPECT_EQ(Export(usage).status, 2) << ::testing::PrintToString(usage);
+    }
 }
 
 // The demo disk's rows hold no name, ID number or date of birth in any form.
