@@ -4,7 +4,10 @@
 // the floor a report is measured against.
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,8 @@
 #include "core/report/ParagraphFile.h"
 #include "core/scoring/ReportTexts.h"
 #include "core/scoring/ScoringTables.h"
+
+extern char** environ;
 
 namespace mwbench {
 
@@ -56,6 +61,23 @@ inline std::string ReadAll(const std::string& path) {
 inline void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) std::abort();
+}
+
+// Runs argv[0] (searched on PATH) with its output discarded; aborts unless it exits 0.
+inline void Run(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
+        waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::abort();
+    }
+    posix_spawn_file_actions_destroy(&actions);
 }
 
 // The program-folder files a report of a client with a valid profile reads.

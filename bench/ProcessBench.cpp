@@ -9,32 +9,10 @@
 // the disk it reads, so the runs read a copy of the demo disk beside it,
 // never the one the tests copy.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include "BenchData.h"
 
-extern char** environ;
-
 namespace {
-
-// Runs argv[0] (searched on PATH) with its output discarded; aborts unless it exits 0.
-void Run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int status = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
-        waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::abort();
-    }
-    posix_spawn_file_actions_destroy(&actions);
-}
 
 struct DataSet {
     std::vector<std::string> cli;
@@ -56,7 +34,7 @@ DataSet MakeDataSet(const std::string& programDir, const std::string& disk) {
 }
 
 void RunEach(benchmark::State& bench, const std::vector<std::string>& args) {
-    for (auto _ : bench) Run(args);
+    for (auto _ : bench) mwbench::Run(args);
 }
 
 }  // namespace
