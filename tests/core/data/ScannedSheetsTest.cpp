@@ -23,14 +23,16 @@ AnswerRanges ShippedRanges() {
 }
 
 // "line N: inmate|age|sex|race|education|marital status|born|answers", each
-// field trimmed, an item to key as "?".
-std::string Records(const SheetFile& file) {
+// field trimmed, an item to key as "?"; with the name after the inmate
+// number where names come from the file.
+std::string Records(const SheetFile& file, bool names) {
     std::string text = "layout " + std::string(file.layout->name) + "\n";
     for (const ScannedSheet& sheet : file.sheets) {
         const ClientRecord& c = sheet.client;
         std::string answers(c.Answers.View());
         std::ranges::replace(answers, ' ', '?');
         text += "line " + std::to_string(sheet.line) + ": ";
+        if (names) text += Cp1252ToUtf8(Trim(c.Name.View())) + "|";
         for (std::string_view field :
              {c.IDNumber.View(), c.Age.View(), c.Gender.View(), c.Race.View(), c.Education.View(),
               c.MaritalStatus.View(), c.DateOfBirth.View()}) {
@@ -48,7 +50,8 @@ std::string Records(const SheetFile& file) {
 // Each folder under golden/ holds one program's sheet file as that program
 // writes it (SOURCE.md names the code it follows), and expected.txt: the
 // layout chosen from its header, the records read from it, every item
-// checked, and the lines read once because they repeat a sheet.
+// checked, and the lines read once because they repeat a sheet. A folder's
+// name-column.txt names the column the client's names are taken from.
 class SheetFileTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(SheetFileTest, ReadsAsTheProgramWroteIt) {
@@ -56,12 +59,20 @@ TEST_P(SheetFileTest, ReadsAsTheProgramWroteIt) {
     fs::path sheetFile;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        if (name != "expected.txt" && name != "SOURCE.md") sheetFile = entry.path();
+        if (name != "expected.txt" && name != "name-column.txt" && name != "SOURCE.md") {
+            sheetFile = entry.path();
+        }
+    }
+    SheetChoice choice;
+    if (fs::exists(dir / "name-column.txt")) {
+        const std::string text = LocalFileSystem().ReadFile(dir / "name-column.txt").value();
+        choice.nameColumn = Trim(text.substr(0, text.find_first_of("\r\n")));
     }
     Result<SheetFile> file =
-        ReadSheetFile(LocalFileSystem(), sheetFile.string(), ShippedRanges(), kToday, {});
+        ReadSheetFile(LocalFileSystem(), sheetFile.string(), ShippedRanges(), kToday, choice);
     ASSERT_TRUE(file) << file.error().message;
-    EXPECT_EQ(Records(*file), LocalFileSystem().ReadFile(dir / "expected.txt").value());
+    EXPECT_EQ(Records(*file, !choice.nameColumn.empty()),
+              LocalFileSystem().ReadFile(dir / "expected.txt").value());
 }
 
 std::vector<std::string> SheetCases() {
