@@ -34,8 +34,9 @@ const std::vector<SheetLayout>& SheetLayouts() {
          .signature = {kFormScannerFileName},
          .inmateColumn = kFormScannerFileName,
          .inmateTitle = "File name",
+         // The file name as FormScanner writes it, already without its
+         // extension: a dot in it is the inmate number's own.
          .itemColumns = formScannerItems,
-         .fileNameColumns = kFormScannerFileName,
          .markSeparator = '|'},
         // A question's answer column stands after its review column and
         // before the 0/1 column of each of its boxes.

@@ -198,6 +198,15 @@ TEST(ScannedSheetsTest, WhatTheFileGivesBesideTheAnswersIsReadAndShown) {
     const auto without = [](std::string sheet, std::size_t last) {
         return sheet.substr(0, sheet.size() - last);
     };
+    std::string formScanner = "Nombre de archivo";
+    for (int item = 1; item <= kItemCount; ++item) {
+        formScanner += ";[EMPTY] Pregunta" +
+                       std::string(item < 10    ? "00"
+                                   : item < 100 ? "0"
+                                                : "") +
+                       std::to_string(item);
+    }
+    formScanner += "\n";
     const struct {
         std::string text;
         std::string shown;
@@ -222,6 +231,7 @@ TEST(ScannedSheetsTest, WhatTheFileGivesBesideTheAnswersIsReadAndShown) {
          "spreadsheet may have cut off their leading zeros. Check them against the sheets before "
          "importing. "},
         {Header() + Sheet("0045") + Sheet("A4512"), "0045||11 A4512||11 "},
+        {formScanner + "401.17;A|B" + std::string(kItemCount - 1, ';') + "\n", "401.17||00 "},
     };
     for (const auto& c : cases) {
         Result<SheetFile> file = ParseSheetFile(c.text, "b.csv", {}, kToday, c.choice);
