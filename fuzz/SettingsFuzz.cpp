@@ -9,7 +9,7 @@
 namespace {
 
 using Values = std::tuple<bool, bool, std::string, std::string, std::string, int, int, bool, bool,
-                          bool, std::string, std::string>;
+                          bool, std::string, std::string, std::string>;
 
 Values ReadAll(const mw::Settings& settings) {
     const mw::ScanSettings scan = settings.GetScanSettings();
@@ -25,7 +25,8 @@ Values ReadAll(const mw::Settings& settings) {
             scan.ScanPrint,
             scan.ScanPause,
             sheet.layout,
-            sheet.inmateColumn};
+            sheet.inmateColumn,
+            sheet.nameColumn};
 }
 
 void SaveAll(mw::Settings& settings, const Values& v) {
@@ -39,7 +40,7 @@ void SaveAll(mw::Settings& settings, const Values& v) {
     saved(settings.SaveScanImportFolder(std::get<4>(v)));
     saved(settings.SaveScanSettings(
         {std::get<5>(v), std::get<6>(v), std::get<7>(v), std::get<8>(v), std::get<9>(v)}));
-    saved(settings.SaveSheetChoice({std::get<10>(v), std::get<11>(v)}));
+    saved(settings.SaveSheetChoice({std::get<10>(v), std::get<11>(v), std::get<12>(v)}));
 }
 
 }  // namespace

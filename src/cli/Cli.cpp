@@ -8,9 +8,11 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "cli/CommandLine.h"
 #include "cli/CsvExport.h"
@@ -49,16 +51,18 @@ const char* const kUsage =
     "                             [--anonymised [--dates keep|year|shift]]\n"
     "                             [--keep-invalid-scores] [--missing-kinds] [--excel]\n"
     "       mirrorwise-cli import [--program-dir DIR] --disk DIR --file FILE [--layout NAME]\n"
+    "                             [--inmate-column NAME] [--name-column NAME]\n"
     "       mirrorwise-cli audit [--program-dir DIR] --disk DIR\n"
     "       mirrorwise-cli -h | --help | --version\n"
     "An option's value follows it or an equals sign (--client 2, --client=2);\n"
     "an option may be shortened while it names one alone; -- ends the options.\n"
-    "A FILE of \"-\" is standard output.\n"
+    "A FILE of \"-\" is standard output (standard input for import's --file).\n"
     "Without --program-dir a command works in the station's program folder: the\n"
     "folder of the executables, or the user's own for an installed station.\n";
 
-// Where a file the user names as "-" goes.
+// Where a file the user names as "-" goes, or comes from.
 constexpr const char* kStandardOutput = "-";
+constexpr const char* kStandardInput = "-";
 
 int Fail(std::ostream& err, const Error& e) {
     err << "mirrorwise-cli: " << e.message << "\n";
@@ -460,6 +464,15 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     return ReportProblems(problems, err);
 }
 
+// A file's bytes; "-" reads standard input.
+Result<std::string> ReadInput(const std::string& path) {
+    if (path != kStandardInput) return LocalFileSystem().ReadFile(path);
+    std::ostringstream bytes;
+    bytes << std::cin.rdbuf();
+    if (std::cin.bad()) return MakeError(errc::DeviceIo, "standard input could not be read");
+    return bytes.str();
+}
+
 // The reader's sheets stored as new clients, as the station stores them
 // without review: an item to key is stored unanswered and named, a sheet
 // already on the disk is skipped. A sheet with the inmate number of a client
@@ -480,13 +493,21 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
     if (Status st = store.LoadRecords(); !st) return Fail(err, st.error());
     const Settings ini(LocalFileSystem(), programDir);
     SheetChoice choice = ini.GetSheetChoice();
-    if (o.values.count("--layout")) choice.layout = o.values.at("--layout");
+    for (const auto& [option, value] :
+         {std::pair{"--layout", &choice.layout}, std::pair{"--inmate-column", &choice.inmateColumn},
+          std::pair{"--name-column", &choice.nameColumn}}) {
+        if (o.values.count(option)) *value = o.values.at(option);
+    }
     auto questions = Database::Open(JoinPath(programDir, kQuestionDatabaseName), true);
     const Date today = SystemClock().Today();
+    const std::string& path = o.values.at("--file");
+    Result<std::string> bytes = ReadInput(path);
+    if (!bytes) return Fail(err, bytes.error());
     Result<SheetFile> file =
-        ReadSheetFile(LocalFileSystem(), o.values.at("--file"),
-                      ReadAnswerRanges(questions ? questions->get() : nullptr), today, choice);
+        ParseSheetFile(*bytes, path == kStandardInput ? "standard input" : path,
+                       ReadAnswerRanges(questions ? questions->get() : nullptr), today, choice);
     if (!file) return Fail(err, file.error());
+    for (const std::string& warning : SheetFileWarnings(*file)) out << warning << "\n";
     const int nameSetting = ini.GetScanSettings().NameSetting;
     ScanBatchSummary summary{.read = static_cast<int>(file->sheets.size())};
     DiskAudit audit(o, state.DataPath, err);
@@ -586,7 +607,10 @@ const std::map<std::string, Command>& Commands() {
           {"--disk"},
           Export}},
         {"import",
-         {{"--program-dir", "--disk", "--file", "--layout"}, {}, {"--disk", "--file"}, Import}},
+         {{"--program-dir", "--disk", "--file", "--layout", "--inmate-column", "--name-column"},
+          {},
+          {"--disk", "--file"},
+          Import}},
         {"audit", {{"--disk", "--program-dir"}, {}, {"--disk"}, Audit, false}},
     };
     return commands;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
+#include <sstream>
 
 #include "cli/CliRun.h"
 #include "core/data/FileSystem.h"
@@ -34,24 +36,25 @@ TEST_F(CliImport, StoresEachSheetOnceNamingTheItemsNotRead) {
     CliRun first = Import({});
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out,
-              "Answer sheets read: 2\nStored on the data disk: 2\n"
+              "Answer sheets read: 3\nStored on the data disk: 3\n"
               "Stored with marks not read, those items unanswered: 2 (40117-052 (line 2) as "
-              "client 1: items 3; 40118-310 (line 3) as client 2: items 130)\n"
+              "client 1: items 17, 101; 40119-771 (line 4) as client 3: items 150)\n"
               "Skipped, already on the data disk: 0\nNot stored yet: 0\n");
     ClientRecord stored = Client(1);
     EXPECT_EQ(Trim(stored.Name.View()), "40117-052");
     EXPECT_EQ(
         Trim(stored.Age.View()) + Trim(stored.Gender.View()) + Trim(stored.DateOfBirth.View()),
         "N0N");
-    EXPECT_EQ(stored.Answers[2], '0');
+    EXPECT_EQ(stored.Answers[16], '0');
     EXPECT_EQ(Trim(Client(2).IDNumber.View()), "40118-310");
 
     CliRun again = Import({"--layout", "formscanner"});
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out,
-              "Answer sheets read: 2\nStored on the data disk: 0\n"
-              "Skipped, already on the data disk: 2 (40117-052 (line 2) as client 1; "
-              "40118-310 (line 3) as client 2)\nNot stored yet: 0\n");
+              "Answer sheets read: 3\nStored on the data disk: 0\n"
+              "Skipped, already on the data disk: 3 (40117-052 (line 2) as client 1; "
+              "40118-310 (line 3) as client 2; 40119-771 (line 4) as client 3)\n"
+              "Not stored yet: 0\n");
 
     stored.Name = kDeletedName;
     stored.IDNumber = "";
@@ -60,8 +63,8 @@ TEST_F(CliImport, StoresEachSheetOnceNamingTheItemsNotRead) {
     disk.Write("DATA401.MW", bytes);
     CliRun wiped = Import({});
     EXPECT_EQ(wiped.status, 0);
-    EXPECT_NE(wiped.out.find("Skipped, already on the data disk: 2 (40117-052 (line 2) as client "
-                             "1, whose name was deleted; 40118-310 (line 3) as client 2)\n"),
+    EXPECT_NE(wiped.out.find("Skipped, already on the data disk: 3 (40117-052 (line 2) as client "
+                             "1, whose name was deleted; 40118-310 (line 3) as client 2; "),
               std::string::npos)
         << wiped.out;
     EXPECT_EQ(disk.Read("DATA401.MW"), bytes);
@@ -102,19 +105,60 @@ TEST_F(CliImport, AnInmateNumberKeepsItsLettersAndAnotherClientsIsLeftToTheStati
     EXPECT_EQ(disk.Read("DATA401.MW"), bytes);
 }
 
+// The office names the columns for this file alone (sctest.ini keeps its
+// own choice), the file may come on standard input, and what a spreadsheet
+// may have done to the inmate numbers is said before they are stored.
+TEST_F(CliImport, TheColumnsNamedForOneFileAndAFileOnStandardInput) {
+    const std::string amc = MW_SOURCE_DIR "/tests/core/data/golden/amc/export.csv";
+    disk.Write("DATA401.MW", "");
+    std::istringstream input(LocalFileSystem().ReadFile(amc).value());
+    std::streambuf* const keyboard = std::cin.rdbuf(input.rdbuf());
+    CliRun piped = Import({"--name-column", "Name"}, "-");
+    std::cin.rdbuf(keyboard);
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(Trim(Client(1).Name.View()) + "/" + Trim(Client(1).IDNumber.View()),
+              "Ana Ruiz/40126-500");
+    EXPECT_FALSE(program.Exists("sctest.ini"));
+
+    disk.Write("DATA401.MW", "");
+    CliRun byExam = Import({"--inmate-column=Exam"}, amc);
+    EXPECT_EQ(byExam.status, 0) << byExam.err;
+    EXPECT_EQ(Trim(Client(2).Name.View()) + "/" + Trim(Client(2).IDNumber.View()), "2/2");
+
+    std::string zeros = LocalFileSystem().ReadFile(amc).value();
+    for (const auto& [from, to] :
+         {std::pair{"40126-500", "4512"}, std::pair{"40126-501", "004513"}}) {
+        zeros.replace(zeros.find(from), std::string(from).size(), to);
+    }
+    program.Write("zeros.csv", zeros);
+    disk.Write("DATA401.MW", "");
+    CliRun cut = Import({}, program.File("zeros.csv"));
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_TRUE(cut.out.starts_with(
+        "The inmate numbers are digits of unequal lengths (4512, 004513): a spreadsheet may have "
+        "cut off their leading zeros. Check them against the sheets before importing.\n"))
+        << cut.out;
+
+    std::istringstream nothing;
+    std::cin.rdbuf(nothing.rdbuf());
+    CliRun empty = Import({}, "-");
+    std::cin.rdbuf(keyboard);
+    EXPECT_EQ(empty.err, "mirrorwise-cli: standard input is empty: it holds no sheets\n");
+}
+
 TEST_F(CliImport, AFullDiskARefusedFileAndUsageErrorsAreNamed) {
-    disk.Write("DATA401.MW", std::string((kMaxClients - 1) * kRecordSize, ' '));
+    disk.Write("DATA401.MW", std::string((kMaxClients - 2) * kRecordSize, ' '));
     CliRun full = Import({});
     EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.out.find("Stored on the data disk: 1\n"), std::string::npos);
-    EXPECT_EQ(full.err, "mirrorwise-cli: the data disk is full; not stored: 40118-310 (line 3)\n");
+    EXPECT_NE(full.out.find("Stored on the data disk: 2\n"), std::string::npos);
+    EXPECT_EQ(full.err, "mirrorwise-cli: the data disk is full; not stored: 40119-771 (line 4)\n");
 
     const std::string bytes = disk.Read("DATA401.MW");
     CliRun refused = Import({"--layout", "sdaps"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "mirrorwise-cli: " + kFormScanner +
-                               ", line 1: the header has no column global_id for the inmate "
-                               "number\n");
+                               ", line 1: the header has no column questionnaire_id for the "
+                               "inmate number\n");
     EXPECT_EQ(disk.Read("DATA401.MW"), bytes);
     EXPECT_EQ(Import({"--layout"}).status, 2);
     EXPECT_EQ(Run("import", {}).status, 2);

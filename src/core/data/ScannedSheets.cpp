@@ -5,7 +5,9 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <ranges>
 #include <regex>
+#include <set>
 
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
@@ -16,6 +18,7 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kInmateNumberWidth = decltype(ClientRecord::IDNumber)::kWidth;
+constexpr std::size_t kNameWidth = decltype(ClientRecord::Name)::kWidth;
 
 // The station's own file names the client's fields so.
 constexpr std::array<std::pair<std::string_view, SheetColumn::Use>, 6> kClientColumns = {{
@@ -138,8 +141,8 @@ char DelimiterOf(std::string_view header) {
 }
 
 // A line's cells; a cell may be quoted ("a, b"), with "" standing for one
-// quote. Cells are trimmed of blanks. Empty cells at the end (a trailing
-// delimiter, as spreadsheets write) are dropped.
+// quote. Cells are trimmed of blanks. An empty cell is a cell: a sheet whose
+// last items have no mark ends in delimiters.
 std::optional<std::vector<std::string>> SplitCells(std::string_view line, char delimiter) {
     std::vector<std::string> cells(1);
     bool quoted = false;
@@ -158,8 +161,15 @@ std::optional<std::vector<std::string>> SplitCells(std::string_view line, char d
     }
     if (quoted) return std::nullopt;
     for (std::string& cell : cells) cell = Trim(cell);
-    while (cells.size() > 1 && cells.back().empty()) cells.pop_back();
     return cells;
+}
+
+// Empty cells past the header's columns: the delimiter a spreadsheet may
+// end every line with.
+void DropTrailingDelimiters(std::vector<std::string>& cells, std::size_t columns) {
+    while (cells.size() > std::max<std::size_t>(columns, 1) && cells.back().empty()) {
+        cells.pop_back();
+    }
 }
 
 bool BlankLine(std::string_view line) {
@@ -224,82 +234,176 @@ public:
           ranges_(ranges),
           today_(today),
           file_(file),
+          inmateColumn_(NamePattern(file.layout->inmateColumn)),
           itemColumns_(NamePattern(file.layout->itemColumns)),
           fileNameColumns_(NamePattern(file.layout->fileNameColumns)) {}
 
-    std::optional<Error> MapColumns(const std::string& inmateColumn, int headerLine);
-    std::optional<Error> ReadSheet(const std::vector<std::string>& cells, int line);
+    std::optional<Error> MapColumns(const SheetChoice& choice, int headerLine);
+    std::optional<Error> ReadSheet(std::vector<std::string> cells, int line);
 
 private:
     Error Fail(int line, std::size_t column, const std::string& what) const {
         return MakeError(errc::BadData, fileName_ + ", line " + std::to_string(line) + ", column " +
                                             file_.columns[column] + ": " + what);
     }
-    SheetColumn UseOf(const std::string& name, const std::string& inmateColumn) const;
+    std::vector<int> ItemsOfColumns() const;
+    std::optional<std::size_t> InmateColumn() const;
+    SheetColumn UseOf(std::size_t column, int item, std::size_t inmate,
+                      std::optional<std::size_t> name) const;
     std::optional<Error> ReadCell(const std::string& cell, std::size_t column,
                                   ScannedSheet& sheet) const;
-    Result<std::string> ReadInmateNumber(const std::string& cell, std::size_t column,
-                                         int line) const;
+    Result<std::string> ReadRecordText(const std::string& cell, std::size_t column, int line,
+                                       std::string_view what, std::size_t width) const;
     Result<std::string> ReadNumber(const std::string& cell, int largest, std::size_t column,
                                    int line) const;
     Result<std::string> ReadCode(const std::string& cell, std::size_t codes, std::size_t column,
                                  int line) const;
     Result<std::string> ReadDate(const std::string& cell, std::size_t column, int line) const;
     Result<char> ReadMark(const std::string& cell, int item, std::size_t column, int line) const;
+    Result<char> MarkOfBoxes(const std::string& cell, int item, std::size_t column, int line) const;
+    char OneMark(const std::vector<int>& marks, int item) const;
 
     const std::string& fileName_;
     const AnswerRanges& ranges_;
     Date today_;
     SheetFile& file_;
+    const std::regex inmateColumn_;
     const std::regex itemColumns_;
     const std::regex fileNameColumns_;
 };
 
-SheetColumn SheetReader::UseOf(const std::string& name, const std::string& inmateColumn) const {
-    if (EqualNoCase(name, inmateColumn)) {
-        return {.use = SheetColumn::Inmate,
-                .fromFileName = std::regex_match(name, fileNameColumns_)};
+// The items of a questionnaire's answer columns: by their names where those
+// number one section of 160 questions ("1_160") or follow the answer sheet's
+// sections ("2_1" is item 94), else the columns in order.
+std::vector<int> ItemsOfAnswers(const std::vector<std::string>& names, const std::regex& sections) {
+    static const std::regex oneSection(R"(1_(\d{1,3}))");
+    std::vector<int> bySection;
+    std::vector<int> inOneSection;
+    std::vector<int> inOrder;
+    for (const std::string& name : names) {
+        std::smatch groups;
+        inOneSection.push_back(std::regex_match(name, groups, oneSection) ? std::stoi(groups[1])
+                                                                          : -1);
+        bySection.push_back(ItemOfColumn(name, sections));
+        inOrder.push_back(static_cast<int>(inOrder.size()) + 1);
     }
+    const auto everyItemOnce = [](std::vector<int> items) {
+        std::ranges::sort(items);
+        return std::ranges::equal(items, std::views::iota(1, kItemCount + 1));
+    };
+    if (everyItemOnce(inOneSection)) return inOneSection;
+    if (everyItemOnce(bySection)) return bySection;
+    for (int& item : inOrder) item = item <= kItemCount ? item : -1;
+    return inOrder;
+}
+
+// The column that names the sheet where the office named none: the layout's
+// own or, without it, the first code column.
+std::optional<std::size_t> SheetReader::InmateColumn() const {
+    const std::vector<std::string>& columns = file_.columns;
+    const auto fits = [](const std::regex& pattern) {
+        return [&pattern](const std::string& name) { return std::regex_match(name, pattern); };
+    };
+    const auto own = std::ranges::find_if(columns, fits(inmateColumn_));
+    if (own != columns.end()) return static_cast<std::size_t>(own - columns.begin());
+    const std::regex before = NamePattern(file_.layout->codeColumnsAfter);
+    const auto last = std::ranges::find_if(columns.rbegin(), columns.rend(), fits(before));
+    for (auto i = static_cast<std::size_t>(columns.rend() - last);
+         last != columns.rend() && i < columns.size(); ++i) {
+        if (columns[i].find(':') == std::string::npos) return i;
+    }
+    return std::nullopt;
+}
+
+// The item each column holds: 0 for none, -1 for one the answer sheet does
+// not have.
+std::vector<int> SheetReader::ItemsOfColumns() const {
+    const SheetLayout& layout = *file_.layout;
+    const std::vector<std::string>& columns = file_.columns;
+    std::vector<int> items;
+    if (layout.answerTwinSuffix.empty()) {
+        for (const std::string& name : columns) items.push_back(ItemOfColumn(name, itemColumns_));
+        return items;
+    }
+    std::set<std::string> names;
+    for (const std::string& name : columns) names.insert(Upper(name));
+    std::vector<std::string> answers;
+    for (const std::string& name : columns) {
+        const bool answer = names.contains(Upper(name + std::string(layout.answerTwinSuffix)));
+        items.push_back(answer ? 1 : 0);
+        if (answer) answers.push_back(name);
+    }
+    std::vector<int> answerItems = ItemsOfAnswers(answers, itemColumns_);
+    auto next = answerItems.begin();
+    for (int& item : items) {
+        if (item != 0) item = *next++;
+    }
+    return items;
+}
+
+SheetColumn SheetReader::UseOf(std::size_t column, int item, std::size_t inmate,
+                               std::optional<std::size_t> name) const {
+    const std::string& columnName = file_.columns[column];
+    if (column == inmate) {
+        return {.use = SheetColumn::Inmate,
+                .fromFileName = std::regex_match(columnName, fileNameColumns_)};
+    }
+    if (column == name) return {SheetColumn::Name};
     if (file_.layout->clientFields) {
-        for (const auto& [column, use] : kClientColumns) {
-            if (EqualNoCase(name, column)) return {use};
+        for (const auto& [fieldColumn, use] : kClientColumns) {
+            if (EqualNoCase(columnName, fieldColumn)) return {use};
         }
     }
-    const int item = ItemOfColumn(name, itemColumns_);
     return item == 0 ? SheetColumn{} : SheetColumn{.use = SheetColumn::Item, .item = item};
 }
 
 // Every column's use; a column named twice, holding an item the answer
 // sheet does not have or that another column holds, or unknown where the
 // layout knows every column, is refused, and so is a header without the
-// inmate number or an item.
-std::optional<Error> SheetReader::MapColumns(const std::string& inmateColumn, int headerLine) {
+// inmate number, the name column the office chose or an item.
+std::optional<Error> SheetReader::MapColumns(const SheetChoice& choice, int headerLine) {
     const auto fail = [&](const std::string& what) {
         return LineError(fileName_, headerLine, what);
     };
+    const std::vector<std::string>& columns = file_.columns;
     std::map<std::string, std::size_t> named;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].empty()) return fail("column " + std::to_string(i + 1) + " has no name");
+        if (!named.emplace(Upper(columns[i]), i).second)
+            return fail("the header names " + columns[i] + " twice");
+    }
+    const auto columnNamed = [&](const std::string& name) -> std::optional<std::size_t> {
+        const auto found = named.find(Upper(name));
+        return found == named.end() ? std::nullopt : std::optional(found->second);
+    };
+    const std::vector<int> items = ItemsOfColumns();
+    const std::optional<std::size_t> inmate =
+        choice.inmateColumn.empty() ? InmateColumn() : columnNamed(choice.inmateColumn);
+    if (!inmate) {
+        const std::string column = choice.inmateColumn.empty()
+                                       ? std::string(file_.layout->inmateTitle)
+                                       : choice.inmateColumn;
+        return fail("the header has no column " + column + " for the inmate number");
+    }
+    const std::optional<std::size_t> name = columnNamed(choice.nameColumn);
+    if (!choice.nameColumn.empty() && !name) {
+        return fail("the header has no column " + choice.nameColumn + " for the client's name");
+    }
     std::map<int, std::size_t> columnOfItem;
-    for (std::size_t i = 0; i < file_.columns.size(); ++i) {
-        const std::string& name = file_.columns[i];
-        if (name.empty()) return fail("column " + std::to_string(i + 1) + " has no name");
-        if (!named.emplace(Upper(name), i).second)
-            return fail("the header names " + name + " twice");
-        const SheetColumn use = UseOf(name, inmateColumn);
-        if (use.item < 0) return fail("column " + name + " is no item of the answer sheet");
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const SheetColumn use = UseOf(i, items[i], *inmate, name);
+        if (use.item < 0) return fail("column " + columns[i] + " is no item of the answer sheet");
         if (use.use == SheetColumn::Item && !columnOfItem.emplace(use.item, i).second) {
-            return fail("columns " + file_.columns[columnOfItem[use.item]] + " and " + name +
+            return fail("columns " + columns[columnOfItem[use.item]] + " and " + columns[i] +
                         " both hold item " + std::to_string(use.item));
         }
         // The layout's own inmate number column stays known when the office names another.
         if (use.use == SheetColumn::Unused && file_.layout->otherColumnsRefused &&
-            !EqualNoCase(name, file_.layout->inmateColumn)) {
-            return fail("column " + name + " is not one of the " +
+            !std::regex_match(columns[i], inmateColumn_)) {
+            return fail("column " + columns[i] + " is not one of the " +
                         std::string(file_.layout->title) + " columns");
         }
         file_.uses.push_back(use);
-    }
-    if (!named.contains(Upper(inmateColumn))) {
-        return fail("the header has no column " + inmateColumn + " for the inmate number");
     }
     for (int item = 1; item <= kItemCount; ++item) {
         if (!columnOfItem.contains(item)) {
@@ -309,7 +413,8 @@ std::optional<Error> SheetReader::MapColumns(const std::string& inmateColumn, in
     return std::nullopt;
 }
 
-std::optional<Error> SheetReader::ReadSheet(const std::vector<std::string>& cells, int line) {
+std::optional<Error> SheetReader::ReadSheet(std::vector<std::string> cells, int line) {
+    DropTrailingDelimiters(cells, file_.columns.size());
     if (cells.size() != file_.columns.size()) {
         return LineError(fileName_, line,
                          std::to_string(cells.size()) + " cells where the header names " +
@@ -337,7 +442,10 @@ std::optional<Error> SheetReader::ReadCell(const std::string& cell, std::size_t 
     };
     switch (use.use) {
         case SheetColumn::Inmate:
-            return put(client.IDNumber, ReadInmateNumber(cell, column, line));
+            return put(client.IDNumber,
+                       ReadRecordText(cell, column, line, "inmate number", kInmateNumberWidth));
+        case SheetColumn::Name:
+            return put(client.Name, ReadRecordText(cell, column, line, "name", kNameWidth));
         case SheetColumn::Age:
             return put(client.Age, ReadNumber(cell, 999, column, line));
         case SheetColumn::Sex:
@@ -363,29 +471,30 @@ std::optional<Error> SheetReader::ReadCell(const std::string& cell, std::size_t 
     return std::nullopt;
 }
 
-// As the record holds it: Windows-1252, at most 11 characters. From a file
-// name column, the file's name without its folder and extension.
-Result<std::string> SheetReader::ReadInmateNumber(const std::string& cell, std::size_t column,
-                                                  int line) const {
-    std::string number = cell;
+// The inmate number or name as the record holds it: Windows-1252, at most
+// `width` characters. From a file name column, the file's name without its
+// folder and extension. A sheet needs an inmate number; an empty name is
+// left to the batch settings.
+Result<std::string> SheetReader::ReadRecordText(const std::string& cell, std::size_t column,
+                                                int line, std::string_view what,
+                                                std::size_t width) const {
+    std::string text = cell;
     if (file_.uses[column].fromFileName) {
-        number = number.substr(number.find_last_of("/\\") + 1);
-        number = Trim(number.substr(0, number.rfind('.')));
+        text = text.substr(text.find_last_of("/\\") + 1);
+        text = Trim(text.substr(0, text.rfind('.')));
     }
-    if (number.empty()) return Fail(line, column, "the sheet has no inmate number");
-    const std::string held = Utf8ToCp1252(number);
+    const bool inmate = file_.uses[column].use == SheetColumn::Inmate;
+    if (text.empty() && inmate) return Fail(line, column, "the sheet has no inmate number");
+    const std::string held = Utf8ToCp1252(text);
     const bool control = std::ranges::any_of(
         held, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
-    if (control || Cp1252ToUtf8(held) != number) {
-        return Fail(line, column,
-                    "inmate number \"" + number +
-                        "\" has a character the record "
-                        "cannot hold");
+    const std::string quoted = std::string(what) + " \"" + text + "\"";
+    if (control || Cp1252ToUtf8(held) != text) {
+        return Fail(line, column, quoted + " has a character the record cannot hold");
     }
-    if (held.size() > kInmateNumberWidth) {
+    if (held.size() > width) {
         return Fail(line, column,
-                    "inmate number \"" + number + "\" is longer than " +
-                        std::to_string(kInmateNumberWidth) + " characters");
+                    quoted + " is longer than " + std::to_string(width) + " characters");
     }
     return held;
 }
@@ -453,6 +562,9 @@ Result<char> SheetReader::ReadMark(const std::string& cell, int item, std::size_
     };
     if (cell.empty() || isOneOf(layout.blankCodes)) return '0';
     if (isOneOf(layout.severalCodes)) return ' ';
+    const bool boxList =
+        layout.boxListSeparator != 0 && cell.find(layout.boxListSeparator) != std::string::npos;
+    if (boxList) return MarkOfBoxes(cell, item, column, line);
     std::vector<int> marks;
     for (char c : cell) {
         if (c == layout.markSeparator && layout.markSeparator != 0) continue;
@@ -466,6 +578,31 @@ Result<char> SheetReader::ReadMark(const std::string& cell, int item, std::size_
         }
         if (std::ranges::find(marks, code) == marks.end()) marks.push_back(code);
     }
+    return OneMark(marks, item);
+}
+
+// "0;1;0;0": the boxes in answer order, 1 where ticked.
+Result<char> SheetReader::MarkOfBoxes(const std::string& cell, int item, std::size_t column,
+                                      int line) const {
+    std::vector<int> marks;
+    int answer = 0;
+    for (std::size_t i = 0; i < cell.size(); i += 2) {
+        ++answer;
+        const bool box = (cell[i] == '0' || cell[i] == '1') &&
+                         (i + 1 == cell.size() || cell[i + 1] == file_.layout->boxListSeparator);
+        if (!box) {
+            return Fail(
+                line, column,
+                "\"" + cell + "\" is not a list of boxes (item " + std::to_string(item) + ")");
+        }
+        if (cell[i] == '1') marks.push_back(answer);
+    }
+    return marks.empty() ? '0' : OneMark(marks, item);
+}
+
+// The answer of one mark the item has; a blank (to key) for several, or for
+// a mark it has no answer for.
+char SheetReader::OneMark(const std::vector<int>& marks, int item) const {
     const bool one = marks.size() == 1 && marks[0] > 0 && ranges_.Accepts(item, marks[0]);
     return one ? static_cast<char>('0' + marks[0]) : ' ';
 }
@@ -516,31 +653,35 @@ Result<SheetFile> ParseSheetFile(std::string_view bytes, const std::string& file
     };
     auto columns = SplitCells(*header, file.delimiter);
     if (!columns) return unclosed(headerLine);
+    DropTrailingDelimiters(*columns, 0);
     file.columns = std::move(*columns);
     Result<const SheetLayout*> layout =
         ChooseLayout(file.columns, choice, fileName + ", line " + std::to_string(headerLine));
     if (!layout) return layout.error();
     file.layout = *layout;
     file.layoutFromHeader = choice.layout.empty();
-    const std::string inmateColumn =
-        choice.inmateColumn.empty() ? std::string(file.layout->inmateColumn) : choice.inmateColumn;
     SheetReader reader(fileName, ranges, today, file);
-    if (auto error = reader.MapColumns(inmateColumn, headerLine)) return *error;
-    std::map<std::string, int> lineOfInmate;
+    if (auto error = reader.MapColumns(choice, headerLine)) return *error;
+    std::map<std::string, std::size_t> sheetOfInmate;
     for (auto line = header + 1; line != lines.end(); ++line) {
         if (BlankLine(*line)) continue;
         const int number = static_cast<int>(line - lines.begin()) + 1;
         auto cells = SplitCells(*line, file.delimiter);
         if (!cells) return unclosed(number);
-        if (auto error = reader.ReadSheet(*cells, number)) return *error;
-        const std::string inmate = Trim(file.sheets.back().client.IDNumber.View());
-        const auto [seen, added] = lineOfInmate.emplace(inmate, number);
-        if (!added) {
+        if (auto error = reader.ReadSheet(std::move(*cells), number)) return *error;
+        const ClientRecord& sheet = file.sheets.back().client;
+        const std::string inmate = Trim(sheet.IDNumber.View());
+        const auto [seen, added] = sheetOfInmate.emplace(inmate, file.sheets.size() - 1);
+        if (added) continue;
+        const ScannedSheet& first = file.sheets[seen->second];
+        if (first.client.ToBytes() != sheet.ToBytes()) {
             return LineError(fileName, number,
                              "inmate number " + Cp1252ToUtf8(inmate) +
-                                 " was already read on line " + std::to_string(seen->second) +
-                                 "; each sheet is imported once");
+                                 " was already read on line " + std::to_string(first.line) +
+                                 " with other answers; each sheet is imported once");
         }
+        file.repeats.push_back({number, first.line});
+        file.sheets.pop_back();
     }
     return file;
 }
@@ -558,7 +699,34 @@ std::vector<std::string> SheetHeader(std::string_view bytes) {
     const std::vector<std::string_view> lines = Lines(decoded->text);
     const auto header = std::ranges::find_if_not(lines, BlankLine);
     if (header == lines.end()) return {};
-    return SplitCells(*header, DelimiterOf(*header)).value_or(std::vector<std::string>{});
+    std::vector<std::string> columns =
+        SplitCells(*header, DelimiterOf(*header)).value_or(std::vector<std::string>{});
+    DropTrailingDelimiters(columns, 0);
+    return columns;
+}
+
+std::vector<std::string> SheetFileWarnings(const SheetFile& file) {
+    std::vector<std::string> warnings;
+    for (const SheetFile::Repeat& repeat : file.repeats) {
+        warnings.push_back("Line " + std::to_string(repeat.line) + " repeats the sheet of line " +
+                           std::to_string(repeat.sameAs) + " and is read once.");
+    }
+    std::vector<std::string> numbers;
+    for (const ScannedSheet& sheet : file.sheets) {
+        numbers.push_back(Trim(sheet.client.IDNumber.View()));
+    }
+    const auto byLength = [](const std::string& a, const std::string& b) {
+        return a.size() < b.size();
+    };
+    const auto [shortest, longest] = std::ranges::minmax_element(numbers, byLength);
+    if (std::ranges::all_of(numbers, IsDigits) && !numbers.empty() &&
+        shortest->size() != longest->size()) {
+        warnings.push_back("The inmate numbers are digits of unequal lengths (" + *shortest + ", " +
+                           *longest +
+                           "): a spreadsheet may have cut off their leading zeros. Check them "
+                           "against the sheets before importing.");
+    }
+    return warnings;
 }
 
 std::vector<int> ItemsToKey(std::string_view answers) {
@@ -626,6 +794,7 @@ ClientRecord UnreviewedClient(const ClientRecord& sheet, std::string_view name, 
 
 std::string AutomaticName(int nameSetting, const ClientRecord& sheet, int recordNumber) {
     if (sheet.NameDeleted()) return kDeletedName;
+    if (const std::string fromFile = Trim(sheet.Name.View()); !fromFile.empty()) return fromFile;
     if (nameSetting == kNameTestNumber) return "Test#" + std::to_string(recordNumber);
     return Trim(sheet.IDNumber.View());
 }

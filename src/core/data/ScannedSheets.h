@@ -36,15 +36,16 @@ struct ScannedSheet {
     // The client as the sheet gives it: the inmate number in IDNumber, the
     // client's fields ("N" or code 0 where the station's own file leaves a
     // cell empty, blank where the file has no such column, to be typed at
-    // review) and the answers. Name and test date are blank. A sheet that
-    // waited while the names were deleted has no inmate number left, and
-    // the deleted-name flag.
+    // review) and the answers. The name is the one the file gives where the
+    // office took names from the file, else blank; the test date is blank.
+    // A sheet that waited while the names were deleted has no inmate number
+    // left, and the deleted name and flag.
     ClientRecord client;
 };
 
 // What a column of the sheet file holds.
 struct SheetColumn {
-    enum Use { Unused, Inmate, Age, Sex, Race, Education, MaritalStatus, DateOfBirth, Item };
+    enum Use { Unused, Inmate, Age, Sex, Race, Education, MaritalStatus, DateOfBirth, Item, Name };
     Use use = Unused;
     int item = 0;               // for Item
     bool fromFileName = false;  // for Inmate: the column holds a scanned page's file name
@@ -58,6 +59,13 @@ struct SheetFile {
     std::vector<std::string> columns;  // the header's names, UTF-8
     std::vector<SheetColumn> uses;     // one per column
     std::vector<ScannedSheet> sheets;
+    // Lines that repeat an earlier sheet exactly (a folder read twice into
+    // one results file): read once.
+    struct Repeat {
+        int line = 0;
+        int sameAs = 0;
+    };
+    std::vector<Repeat> repeats;
 };
 
 // The sheets of a sheet file's bytes, read with the office's choice of
@@ -70,6 +78,10 @@ Result<SheetFile> ReadSheetFile(FileSystem& fs, const std::string& path, const A
 // The header's column names, UTF-8, for choosing the inmate number's
 // column; none when the file has no readable header.
 std::vector<std::string> SheetHeader(std::string_view bytes);
+// What the office should know before the sheets are stored (UTF-8, one
+// sentence each): lines read once because they repeat a sheet, and inmate
+// numbers that look like numbers a spreadsheet cut their leading zeros off.
+std::vector<std::string> SheetFileWarnings(const SheetFile& file);
 
 // Items whose mark must be keyed at review (a blank among `answers`).
 std::vector<int> ItemsToKey(std::string_view answers);
@@ -109,8 +121,8 @@ ClientRecord ScannedClient(const ClientRecord& sheet, std::string_view name, con
 ClientRecord UnreviewedClient(const ClientRecord& sheet, std::string_view name, const Date& today);
 
 // The name a scanned client gets without being typed, as the record holds
-// it: "Test#" and its record number, or its inmate number; the deleted
-// name for a sheet whose identity was deleted.
+// it: the name the file gives, else "Test#" and its record number, or its
+// inmate number; the deleted name for a sheet whose identity was deleted.
 std::string AutomaticName(int nameSetting, const ClientRecord& sheet, int recordNumber);
 
 // How a summary names a sheet (UTF-8): its inmate number and, for a sheet

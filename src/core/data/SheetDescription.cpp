@@ -9,9 +9,9 @@
 namespace mw {
 namespace {
 
-constexpr std::array<const char*, 9> kUseNames = {
-    "not used",  "inmate number",  "age",           "sex", "ethnicity",
-    "education", "marital status", "date of birth", "item"};
+constexpr std::array<const char*, 10> kUseNames = {
+    "ignored",   "inmate number",  "age",           "sex",  "ethnicity",
+    "education", "marital status", "date of birth", "item", "client's name"};
 
 // The columns in file order, a run of items or of unused columns on one line.
 std::string DescribeColumns(const SheetFile& file) {
@@ -57,13 +57,14 @@ std::string Field(std::string_view value) {
 
 std::string DescribeSheet(const ScannedSheet& sheet) {
     const ClientRecord& c = sheet.client;
-    std::string text = "First sheet, line " + std::to_string(sheet.line) + ":\n" +
-                       "  Inmate number " + Field(c.IDNumber.View()) + "\n" + "  Age " +
-                       Field(c.Age.View()) + ", sex " + Coded(c.Gender.View(), kGenderTexts) +
-                       ", ethnicity " + Coded(c.Race.View(), kRaceTexts) + "\n  Education " +
-                       Field(c.Education.View()) + ", marital status " +
-                       Coded(c.MaritalStatus.View(), kMaritalStatusTexts) + ", born " +
-                       Field(c.DateOfBirth.View()) + "\n";
+    std::string text =
+        "First sheet, line " + std::to_string(sheet.line) + ":\n" + "  Inmate number " +
+        Field(c.IDNumber.View()) + "\n" +
+        (Trim(c.Name.View()).empty() ? "" : "  Name " + Field(c.Name.View()) + "\n") + "  Age " +
+        Field(c.Age.View()) + ", sex " + Coded(c.Gender.View(), kGenderTexts) + ", ethnicity " +
+        Coded(c.Race.View(), kRaceTexts) + "\n  Education " + Field(c.Education.View()) +
+        ", marital status " + Coded(c.MaritalStatus.View(), kMaritalStatusTexts) + ", born " +
+        Field(c.DateOfBirth.View()) + "\n";
     constexpr int kPerLine = 20;
     for (int first = 1; first <= kItemCount; first += kPerLine) {
         std::string marks(c.Answers.View().substr(static_cast<std::size_t>(first - 1), kPerLine));
@@ -91,6 +92,7 @@ std::string DescribeSheetFile(const SheetFile& file) {
     }
     text += "Columns:\n" + DescribeColumns(file);
     text += "Sheets in the file: " + std::to_string(file.sheets.size()) + "\n";
+    for (const std::string& warning : SheetFileWarnings(file)) text += warning + "\n";
     if (!file.sheets.empty()) text += "\n" + DescribeSheet(file.sheets.front());
     return text;
 }

@@ -128,12 +128,14 @@ Status Settings::SaveScanImportFolder(const std::string& folder) {
 
 SheetChoice Settings::GetSheetChoice() const {
     return {scan_.ReadString(kScan, "SheetLayout", "", kWholeValue),
-            scan_.ReadString(kScan, "InmateColumn", "", kWholeValue)};
+            scan_.ReadString(kScan, "InmateColumn", "", kWholeValue),
+            scan_.ReadString(kScan, "NameColumn", "", kWholeValue)};
 }
 
 Status Settings::SaveSheetChoice(const SheetChoice& choice) {
-    return scan_.WriteStrings(
-        kScan, {{"SheetLayout", choice.layout}, {"InmateColumn", choice.inmateColumn}});
+    return scan_.WriteStrings(kScan, {{"SheetLayout", choice.layout},
+                                      {"InmateColumn", choice.inmateColumn},
+                                      {"NameColumn", choice.nameColumn}});
 }
 
 }  // namespace mw

@@ -56,7 +56,7 @@ public:
     // The folder the last sheet file was imported from; empty when none.
     std::string GetScanImportFolder() const;
     Status SaveScanImportFolder(const std::string& folder);
-    // The sheet file's layout and the inmate number's column the office chose.
+    // The sheet file's layout and the inmate number's and name's columns the office chose.
     SheetChoice GetSheetChoice() const;
     Status SaveSheetChoice(const SheetChoice& choice);
 

@@ -310,11 +310,12 @@ bool ScanBatch::StoreAsNewClient(const ScannedSheet& sheet, const SheetMatch& ma
     return store;
 }
 
-// The name the settings give the client, as the record holds it; none when
-// the operator was asked and cancelled. A sheet whose identity was deleted
-// gets the deleted name, unasked.
+// The name the file or the settings give the client, as the record holds
+// it; none when the operator was asked and cancelled. A sheet whose identity
+// was deleted gets the deleted name, unasked.
 std::optional<std::string> ScanBatch::NameFor(const ClientRecord& sheet) {
-    if (settings_.NameSetting != kNameTyped || sheet.NameDeleted()) {
+    const bool named = !Trim(sheet.Name.View()).empty();
+    if (named || settings_.NameSetting != kNameTyped || sheet.NameDeleted()) {
         return AutomaticName(settings_.NameSetting, sheet, ctx_.state.RecordCount + 1);
     }
     frmMyInputBox box(ctx_, parent_);

@@ -49,6 +49,10 @@ frmSheetFile::frmSheetFile(StationContext& ctx, std::string path, std::string by
     cmbInmateColumn_ = Named<QComboBox>(this, "cmbInmateColumn");
     cmbInmateColumn_->setStatusTip(QStringLiteral(
         "Choose the column that holds the inmate number (file name, barcode or ID)."));
+    cmbNameColumn_ = Named<QComboBox>(this, "cmbNameColumn");
+    cmbNameColumn_->setStatusTip(QStringLiteral(
+        "Choose the column that holds the client's name, or name clients as the batch settings "
+        "say."));
     txtMapping_ = Named<QPlainTextEdit>(this, "txtMapping");
     txtMapping_->setReadOnly(true);
     txtMapping_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -60,7 +64,7 @@ frmSheetFile::frmSheetFile(StationContext& ctx, std::string path, std::string by
         QStringLiteral("How the file is read, and its first sheet as it will be stored."));
     for (QWidget* control :
          {static_cast<QWidget*>(cmbLayout_), static_cast<QWidget*>(cmbInmateColumn_),
-          static_cast<QWidget*>(txtMapping_)}) {
+          static_cast<QWidget*>(cmbNameColumn_), static_cast<QWidget*>(txtMapping_)}) {
         control->installEventFilter(this);
     }
 
@@ -75,6 +79,7 @@ frmSheetFile::frmSheetFile(StationContext& ctx, std::string path, std::string by
     form->addRow(QStringLiteral("File:"), lblFile);
     form->addRow(QStringLiteral("&Layout:"), cmbLayout_);
     form->addRow(QStringLiteral("Inmate &number from:"), cmbInmateColumn_);
+    form->addRow(QStringLiteral("Client na&me from:"), cmbNameColumn_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(txtMapping_, 1);
@@ -83,7 +88,7 @@ frmSheetFile::frmSheetFile(StationContext& ctx, std::string path, std::string by
 
     FillChoices(ctx_.Ini().GetSheetChoice());
     ReadFile();
-    for (QComboBox* box : {cmbLayout_, cmbInmateColumn_}) {
+    for (QComboBox* box : {cmbLayout_, cmbInmateColumn_, cmbNameColumn_}) {
         connect(box, &QComboBox::currentIndexChanged, this, [this] { ReadFile(); });
     }
     FitAndCenter(this, menu_->Button(read_ ? kImportSheets : kCancelImport));
@@ -100,20 +105,25 @@ void frmSheetFile::FillChoices(const SheetChoice& stored) {
     const int layout = cmbLayout_->findData(QString::fromStdString(stored.layout));
     cmbLayout_->setCurrentIndex(std::max(layout, 0));
 
-    cmbInmateColumn_->addItem(QStringLiteral("The layout's own"), QString());
+    FillColumns(cmbInmateColumn_, QStringLiteral("The layout's own"), stored.inmateColumn);
+    FillColumns(cmbNameColumn_, QStringLiteral("None: as the batch settings say"),
+                stored.nameColumn);
+}
+
+void frmSheetFile::FillColumns(QComboBox* box, const QString& none, const std::string& stored) {
+    box->addItem(none, QString());
     for (const std::string& column : SheetHeader(bytes_)) {
-        cmbInmateColumn_->addItem(QString::fromStdString(column), QString::fromStdString(column));
+        box->addItem(QString::fromStdString(column), QString::fromStdString(column));
     }
-    const QString named = QString::fromStdString(stored.inmateColumn);
-    if (!named.isEmpty() && cmbInmateColumn_->findData(named) < 0) {
-        cmbInmateColumn_->addItem(named, named);
-    }
-    cmbInmateColumn_->setCurrentIndex(std::max(cmbInmateColumn_->findData(named), 0));
+    const QString named = QString::fromStdString(stored);
+    if (!named.isEmpty() && box->findData(named) < 0) box->addItem(named, named);
+    box->setCurrentIndex(std::max(box->findData(named), 0));
 }
 
 SheetChoice frmSheetFile::Chosen() const {
     return {cmbLayout_->currentData().toString().toStdString(),
-            cmbInmateColumn_->currentData().toString().toStdString()};
+            cmbInmateColumn_->currentData().toString().toStdString(),
+            cmbNameColumn_->currentData().toString().toStdString()};
 }
 
 void frmSheetFile::ReadFile() {

@@ -1,9 +1,10 @@
 // "Answer Sheet File": how the reader's sheet file is read, shown before
 // anything of it is imported: the layout (chosen from the header, or the one
-// the office names), the column that holds the inmate number, what every
+// the office names), the column that holds the inmate number and, where the
+// reader writes names, the one the client's name is taken from, what every
 // column holds and the first sheet as it will be stored.
 //
-// Changing the layout or the inmate number's column reads the file again.
+// Changing the layout or a column reads the file again.
 // "&Import Sheets" keeps the choice in sctest.ini for the next file;
 // "Cancel Import" imports nothing. A file that cannot be read as chosen says
 // why, naming the line and column, and cannot be imported.
@@ -41,6 +42,7 @@ protected:
 
 private:
     void FillChoices(const SheetChoice& stored);
+    void FillColumns(QComboBox* box, const QString& none, const std::string& stored);
     SheetChoice Chosen() const;
     void ReadFile();
     void cmdMenuChoice_Click(int index);
@@ -51,6 +53,7 @@ private:
     const AnswerRanges ranges_;
     QComboBox* cmbLayout_;
     QComboBox* cmbInmateColumn_;
+    QComboBox* cmbNameColumn_;
     QPlainTextEdit* txtMapping_;
     MenuChoices* menu_;
     QLabel* msgPanel_;

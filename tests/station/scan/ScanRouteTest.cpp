@@ -48,9 +48,11 @@ protected:
     void Settings(const std::string& keys) {
         programDir.Write("sctest.ini", "[ScanSettings]\n" + keys);
     }
-    void Sheets(const std::vector<std::string>& sheets) {
+    // The sheets under the station's own header and the `extra` columns.
+    void Sheets(const std::vector<std::string>& sheets, const std::string& extra = "") {
         std::string header = "InmateNumber,Age,Sex,Race,Education,MaritalStatus,DateOfBirth";
         for (int item = 1; item <= kItemCount; ++item) header += "," + std::to_string(item);
+        header += extra;
         sheetDir.Write("batch.csv", std::accumulate(sheets.begin(), sheets.end(), header + "\n"));
     }
     // The route with the reader's file chosen; the driver's steps work through it.
@@ -265,8 +267,18 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
     ConfirmSettings();
     ExpectSummary(1, 0, "1 (B1 (line 2) as client 5)", 0);
     Run();
-    EXPECT_EQ(NamesOnDisk(),
-              (std::vector<std::string>{"Client 1", "Client 2", "Test#3", "Test#4", "Dee Fox"}));
+    // A name the file gives is taken without asking.
+    Settings(
+        "NameSetting=0\nScanReview=False\nScanPause=False\nInmateColumn=Barcode\n"
+        "NameColumn=InmateNumber\n");
+    std::string named = Sheet("Cy Dee");
+    Sheets({named.insert(named.size() - 2, ",C1")}, ",Barcode");
+    ConfirmSettings();
+    platform.Next(MsgAnswer::Ok);
+    Run();
+    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Client 1", "Client 2", "Test#3", "Test#4",
+                                                       "Dee Fox", "Cy Dee"}));
+    EXPECT_EQ(Trim(OnDisk()[5].IDNumber.View()), "C1");
     EXPECT_EQ(OnDisk()[3].Answers.View(), Answers('0'));
     EXPECT_TRUE(printed.empty());
     EXPECT_EQ(AuditEvents(),
@@ -275,7 +287,9 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
                   "- scan batch imported: sheets read 2, stored 2, skipped 0, waiting 0",
                   "5 client added: scanned",
                   "- scan batch imported: sheets read 1, stored 1, skipped 0, waiting 0",
-                  "- scan batch imported: sheets read 1, stored 0, skipped 1, waiting 0"}));
+                  "- scan batch imported: sheets read 1, stored 0, skipped 1, waiting 0",
+                  "6 client added: scanned",
+                  "- scan batch imported: sheets read 1, stored 1, skipped 0, waiting 0"}));
 }
 
 // A batch cut short (the operator gave up on the disk) leaves its other
