@@ -10,8 +10,10 @@ namespace {
 
 // The first line tells a journal from any other file; the number is the
 // format's version, raised when the format changes. A journal of version 1
-// may lack the paradata line and has no end line.
-constexpr std::string_view kHeading = "Mirrorwise test journal 2";
+// may lack the paradata line and has no end line; one of version 2 has no
+// large-type line.
+constexpr std::string_view kHeading = "Mirrorwise test journal 3";
+constexpr std::string_view kHeadingWithoutLargeType = "Mirrorwise test journal 2";
 constexpr std::string_view kHeadingWithoutEnd = "Mirrorwise test journal 1";
 constexpr std::array<std::string_view, 6> kKeys = {"DataPath", "DiskCheck", "Language",
                                                    "Item",     "Answers",   "Record"};
@@ -23,6 +25,7 @@ constexpr std::uint64_t kMaxJournalBytes = 64 * 1024;
 constexpr std::size_t kJournalRecoveryBytes = 32768;
 // After the keys above, so that a station that knows only those reads the journal still.
 constexpr std::string_view kTimingKey = "Paradata";
+constexpr std::string_view kLargeTypeKey = "LargeType";
 // The last line: the checksum of all before it. A journal cut short or
 // changed anywhere does not end with its own.
 constexpr std::string_view kEndKey = "End";
@@ -82,11 +85,13 @@ public:
     Error Fail(const std::string& what) const {
         return MakeError(errc::BadData, FilePlace(fileName_, static_cast<int>(line_) + 1) + what);
     }
-    // The format's version: 2, 1 (before journals had an end line), or 0
-    // for a file that is no journal.
+    // The format's version: 3, 2 (before journals kept the type), 1 (before
+    // they had an end line), or 0 for a file that is no journal.
     int Version() const {
         if (lines_.empty()) return 0;
-        return lines_[0] == kHeading ? 2 : lines_[0] == kHeadingWithoutEnd ? 1 : 0;
+        if (lines_[0] == kHeading) return 3;
+        if (lines_[0] == kHeadingWithoutLargeType) return 2;
+        return lines_[0] == kHeadingWithoutEnd ? 1 : 0;
     }
     // The value, never empty, of the next line, which must be the given key's.
     std::optional<std::string_view> Value(std::string_view key) {
@@ -134,6 +139,7 @@ std::string TestJournal::ToText() const {
         text += std::string(kKeys[i]) + "=" + values[i] + "\n";
     }
     text += std::string(kTimingKey) + "=" + Timing.ToText() + "\n";
+    text += std::string(kLargeTypeKey) + "=" + (LargeType ? "1" : "0") + "\n";
     return text + std::string(kEndKey) + "=" + Hex16(Fnv1a(text)) + "\n";
 }
 
@@ -158,6 +164,11 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
     } else if (version > 1) {
         return reader.Fail(std::string(kTimingKey) + "= expected");
     }
+    std::optional<std::string_view> largeType = "0";
+    if (version > 2) {
+        largeType = reader.Value(kLargeTypeKey);
+        if (!largeType) return reader.Fail(std::string(kLargeTypeKey) + "= expected");
+    }
     if (version > 1) {
         const auto end = reader.Value(kEndKey);
         if (!end)
@@ -173,7 +184,7 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
     const auto answers = ParseAnswers(values[4], ranges);
     const auto record = FromHex(values[5]);
     if (!check || !item || *item < 1 || *item > kItemCount || !answers || !record ||
-        record->size() != kRecordSize || !timing) {
+        record->size() != kRecordSize || !timing || (*largeType != "0" && *largeType != "1")) {
         return MakeError(errc::BadData,
                          fileName + " is damaged: a value is missing or out of range");
     }
@@ -183,6 +194,7 @@ Result<TestJournal> TestJournal::FromText(std::string_view text, const std::stri
     journal.Answers = *answers;
     journal.Client = ClientRecord::FromBytes(*record);
     journal.Timing = *timing;
+    journal.LargeType = *largeType == "1";
     return journal;
 }
 

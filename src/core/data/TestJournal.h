@@ -38,6 +38,9 @@ struct TestJournal {
     // How each item was answered so far. A journal written before the
     // station timed its tests has none, and its test resumes untimed so far.
     Paradata Timing{};
+    // The clerk's choice of large type for this test, which a resumed test
+    // keeps. Older journals do not say, and resume in the usual type.
+    bool LargeType = false;
 
     // The client as the finished test stores it: the record with the answers.
     ClientRecord Finished() const;

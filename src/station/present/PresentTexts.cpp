@@ -106,6 +106,8 @@ constexpr PresentTexts kEnglish = {
     .beginTest = "Press the Enter key to begin the test.",
     .beginTestHelp = "Press the Enter key to continue.",
     .largeTypeChoice = "&Large type for this test",
+    .soundTitle = "Sound",
+    .soundNote = "A sound could not be played. You can go on with the test.",
 };
 
 constexpr std::array<const char*, 10> kGeneralInstructionsSpanish = {
@@ -220,6 +222,8 @@ constexpr PresentTexts kSpanish = {
     .beginTest = "Oprima la tecla «Enter» para empezar la prueba.",
     .beginTestHelp = "Oprima la tecla «Enter» para seguir.",
     .largeTypeChoice = "&Letra grande para esta prueba",
+    .soundTitle = "Sonido",
+    .soundNote = "No se pudo reproducir un sonido. Puede seguir con la prueba.",
 };
 
 }  // namespace

@@ -34,6 +34,10 @@ struct PresentTexts {
     const char* beginTestHelp;
     // The clerk's choice on that box, for a client with poor sight.
     const char* largeTypeChoice;
+    // Told once of each sound that cannot be played: what the file is and
+    // why is for the supervisor, after the test.
+    const char* soundTitle;
+    const char* soundNote;
 };
 
 // The texts of the language named `language` (a question table's name):

@@ -104,7 +104,8 @@ bool GiveTest(StationContext& ctx, QWidget* screen, const QString& language,
 
     const PresentTexts& texts = TextsFor(language);
     SetStatus(screen, Text(texts.beginTestHelp));
-    bool largeType = CurrentScreenLook().largeType;
+    // A resumed test keeps the type it began in, unless the clerk unticks it.
+    bool largeType = CurrentScreenLook().largeType || (resumed && resumed->LargeType);
     ctx.platform.MsgBox({.text = Text(texts.beginTest),
                          .title = QString::fromUtf8(kProductName),
                          .checkBox = Text(texts.largeTypeChoice),

@@ -9,8 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/data/TestJournal.h"
@@ -71,6 +73,24 @@ void SetPixelSize(QWidget* widget, double size) {
     QFont font = widget->font();
     font.setPixelSize(std::max(12, static_cast<int>(size)));
     widget->setFont(font);
+}
+
+// The height `box`'s text takes in `font`, wrapped to the box's width as the box wraps it.
+int TextHeight(const QPlainTextEdit& box, const QFont& font) {
+    const qreal margin = box.document()->documentMargin();
+    const qreal width = box.viewport()->width() - 2 * margin;
+    qreal height = 2 * margin;
+    for (const QString& paragraph : box.toPlainText().split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(box.document()->defaultTextOption());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    return static_cast<int>(std::ceil(height));
 }
 
 QPlainTextEdit* ReadOnlyText(QWidget* parent, const char* name) {
@@ -170,9 +190,9 @@ void frmPresentQA::BuildScreen() {
     layout->addStretch(1);
     layout->addWidget(msgPanel_);
 
-    for (QWidget* control :
-         {static_cast<QWidget*>(txtInstructions_), static_cast<QWidget*>(txtQuestion_)}) {
-        control->installEventFilter(this);
+    for (QPlainTextEdit* text : {txtInstructions_, txtQuestion_}) {
+        text->installEventFilter(this);
+        text->viewport()->installEventFilter(this);
     }
     ColorQuestion(false);
 }
@@ -214,10 +234,13 @@ void frmPresentQA::BuildAnswerRows(QGroupBox* fraAnswer) {
 
 // A poor reader reads the item and its answers from a normal distance on
 // any screen: the layout and its type grow with the window, which covers
-// the whole screen.
+// the whole screen. Scaled to the size the window has, not the one the
+// event carries: under a window manager, the resize to the window's first,
+// unscaled size can arrive after the window already covers the screen, and
+// a layout scaled to it would pull the window down to that size.
 void frmPresentQA::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    ScaleTo(event->size());
+    ScaleTo(size());
 }
 
 // Before the window shows, its size is not yet the screen's: the first
@@ -232,11 +255,12 @@ void frmPresentQA::ScaleTo(QSize area) {
         kScreenShare * std::min(area.width() / kContainerWidth, area.height() / kContainerHeight);
     picContainer_->setFixedSize(static_cast<int>(kContainerWidth * unit),
                                 static_cast<int>(kContainerHeight * unit));
-    const double type = unit * typeScale_;
-    SetPixelSize(this, kStatusFontSize * type);
+    SetPixelSize(this, kStatusFontSize * unit * typeScale_);
     msgPanel_->setMinimumHeight(msgPanel_->fontMetrics().height() + 8);
-    SetPixelSize(txtInstructions_, kInstructionFontSize * type);
-    SetPixelSize(txtQuestion_, kItemFontSize * type);
+    instructionType_ = kInstructionFontSize * unit;
+    itemType_ = kItemFontSize * unit;
+    FitTextType(txtInstructions_, instructionType_);
+    FitTextType(txtQuestion_, itemType_);
     const int border = std::max(3, static_cast<int>(kRowBorder * unit));
     answerRoom_ = static_cast<int>(kAnswerTextShare * picContainer_->width()) - 4 * border;
     answerType_ = kAnswerFontSize * unit;
@@ -263,6 +287,21 @@ void frmPresentQA::FitAnswerType(int index) {
     SetPixelSize(text, size);
 }
 
+// The instructions and the item are read whole without scrolling: raised
+// type grows only as far as the text still fits its box, and never shrinks
+// below the usual size. A text too long for its box even then scrolls, and
+// its scroll bar shows it.
+void frmPresentQA::FitTextType(QPlainTextEdit* box, double usual) {
+    const int smallest = std::max(12, static_cast<int>(usual));
+    int size = std::max(smallest, static_cast<int>(usual * typeScale_));
+    for (; size > smallest; --size) {
+        QFont font = box->font();
+        font.setPixelSize(size);
+        if (TextHeight(*box, font) <= box->viewport()->height()) break;
+    }
+    SetPixelSize(box, size);
+}
+
 void frmPresentQA::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!activated_) {
@@ -285,6 +324,7 @@ void frmPresentQA::TestInstructions(int section) {
 
 void frmPresentQA::ShowInstructions(const QString& text) {
     txtInstructions_->setPlainText(text);
+    FitTextType(txtInstructions_, instructionType_);
     instructionsShowing_ = true;
     questionPage_->hide();
     fraInstructions_->show();
@@ -325,6 +365,7 @@ void frmPresentQA::ShowItem(const QuestionRow& question) {
     txtQuestion_->setPlainText(QString::number(question.ID) + QStringLiteral(". ") +
                                QString::fromStdString(question.TestQuestion));
     txtQuestion_->moveCursor(QTextCursor::Start);
+    FitTextType(txtQuestion_, itemType_);
     questionSound_ = SoundName(question.QuestionAudio);
     for (int i = 0; i < kAnswerRows; ++i) {
         const QString text = QString::fromStdString(question.Answer[i]);
@@ -363,7 +404,8 @@ void frmPresentQA::SectionEndNote(int item) {
     questionPage_->hide();
     msgPanel_->clear();
     ctx_.platform.MsgBox({.text = Text(item < kItemCount ? texts_.sectionNote : texts_.finalNote),
-                          .title = Text(texts_.noteTitle)});
+                          .title = Text(texts_.noteTitle),
+                          .largeType = LargeType()});
     if (item < kItemCount) questionPage_->show();
 }
 
@@ -406,6 +448,13 @@ bool frmPresentQA::eventFilter(QObject* watched, QEvent* event) {
             if (index >= 0) cmdMenuChoice_GotFocus(index, speak);
             return false;
         }
+        case QEvent::Resize:
+            // A text box's room is known once it is laid out.
+            if (watched == txtInstructions_->viewport()) {
+                FitTextType(txtInstructions_, instructionType_);
+            }
+            if (watched == txtQuestion_->viewport()) FitTextType(txtQuestion_, itemType_);
+            return false;
         case QEvent::FocusOut:
             if (watched == txtQuestion_) ColorQuestion(false);
             if (index >= 0) cmdMenuChoice_LostFocus(index);
@@ -579,7 +628,8 @@ void frmPresentQA::KeepJournal(int answered) {
                               .Language = language_.toStdString(),
                               .Item = std::min(answered + 1, kItemCount),
                               .Answers = answers_,
-                              .Timing = timing_};
+                              .Timing = timing_,
+                              .LargeType = LargeType()};
     // What the recovery set aside is kept for the supervisor as well.
     NoteJournal(WriteTestJournal(
         ctx_.fs, ctx_.programDir, journal,
@@ -662,10 +712,10 @@ void frmPresentQA::SetUpAudio() {
 void frmPresentQA::NoteUnplayable(const SoundError& error) {
     if (std::ranges::find(unplayable_, error.path, &SoundError::path) != unplayable_.end()) return;
     unplayable_.push_back(error);
-    ctx_.platform.MsgBox(
-        {.text = QStringLiteral("Error %1:%2").arg(error.number).arg(error.description),
-         .icon = MsgIcon::Stop,
-         .title = QStringLiteral("Sound Error")});
+    ctx_.platform.MsgBox({.text = Text(texts_.soundNote),
+                          .icon = MsgIcon::Information,
+                          .title = Text(texts_.soundTitle),
+                          .largeType = LargeType()});
 }
 
 // A missing sound file or folder is silent.

@@ -58,6 +58,7 @@ public:
     // Type half as large again for a client with poor sight, chosen by the
     // clerk before the test begins. The station's large type sets it at first.
     void SetLargeType(bool on);
+    bool LargeType() const { return typeScale_ > 1.0; }
 
     // The first failure to write or remove the journal of this test, if any.
     // The client's test goes on regardless; the supervisor is told after it.
@@ -87,6 +88,7 @@ private:
     void BuildAnswerRows(QGroupBox* fraAnswer);
     void ScaleTo(QSize area);
     void FitAnswerType(int index);
+    void FitTextType(QPlainTextEdit* box, double usual);
 
     void Form_Activate();
     void TestInstructions(int section);
@@ -149,6 +151,9 @@ private:
     std::array<QLabel*, kAnswerRows> txtButtonText_{};
     QLabel* msgPanel_ = nullptr;
     double typeScale_;
+    // The usual pixel size of the instructions' and the item's type at the window's size.
+    double instructionType_ = 0;
+    double itemType_ = 0;
     // The usual pixel size of an answer's type and the width its text has, at the window's size.
     double answerType_ = 0;
     int answerRoom_ = 0;

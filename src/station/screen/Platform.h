@@ -33,6 +33,9 @@ struct MessageBox {
     // read from and written back to `checked`.
     QString checkBox{};
     bool* checked = nullptr;
+    // In large type whatever the station's look: a box of a test the clerk
+    // chose large type for.
+    bool largeType = false;
 };
 
 class Platform {

@@ -3,6 +3,7 @@
 #include "core/data/Product.h"
 #include "station/screen/QtAudioPlayer.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenLook.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -100,6 +101,7 @@ MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
     QMessageBox box(IconOf(request.icon),
                     request.title.isEmpty() ? QString::fromUtf8(kProductName) : request.title,
                     request.text, buttons[0] | buttons[1] | buttons[2], owner);
+    if (request.largeType) box.setFont(LargeTypeFont());
     LeaveRoomForTitle(box);
     // Ctrl+C copies what the box says, so that a file's path or an error can
     // be passed on exactly as shown.

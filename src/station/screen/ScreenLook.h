@@ -5,6 +5,7 @@
 // boxes and the grid's green answers.
 #pragma once
 
+class QFont;
 class QWidget;
 
 namespace mw {
@@ -25,6 +26,9 @@ ScreenLook ReadScreenLook(const Settings& settings);
 // Gives every window, those open included, the look's type and colours.
 void ApplyScreenLook(const ScreenLook& look);
 const ScreenLook& CurrentScreenLook();
+
+// The type of the large-type look, also while the station is in the usual one.
+QFont LargeTypeFont();
 
 // Fixed-pitch type at the size of the rest: only the family is the
 // control's own, so that its size follows the look.

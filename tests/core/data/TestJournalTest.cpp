@@ -5,10 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/TempDir.h"
 
 namespace mw {
 namespace {
+
+// The journal's checksum as it writes it, for journals of older versions made here.
+std::string Hex16(std::uint64_t value) {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+    return hex;
+}
 
 TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     mwtest::TempDir programDir;
@@ -25,6 +34,7 @@ TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     journal.Item = 57;
     for (int item = 1; item < 57; ++item) journal.Answers[item] = item % 2 + 1;
     journal.Timing.items[3] = {.ms = 1250, .early = true, .repeats = 2, .revisited = true};
+    journal.LargeType = true;
     ASSERT_TRUE(WriteTestJournal(LocalFileSystem(), programDir.Path(), journal, {}));
 
     auto read = ReadTestJournal(LocalFileSystem(), programDir.Path(), {}, {});
@@ -33,9 +43,17 @@ TEST(TestJournalTest, AJournalReadsBackAsWrittenAndNoFileIsNoJournal) {
     // Every field is in the text, the record byte for byte.
     EXPECT_EQ((*read)->ToText(), journal.ToText());
     EXPECT_EQ((*read)->Timing, journal.Timing);
+    EXPECT_TRUE((*read)->LargeType);
+    // A journal from before the type was kept resumes in the usual type.
+    std::string text = journal.ToText();
+    text.replace(text.find(" 3\n"), 3, " 2\n");
+    text.erase(text.find("LargeType="));
+    auto usualType = TestJournal::FromText(text + "End=" + Hex16(Fnv1a(text)) + "\n", "j", {});
+    ASSERT_TRUE(usualType) << usualType.error().message;
+    EXPECT_FALSE(usualType->LargeType);
+    EXPECT_EQ(usualType->Timing, journal.Timing);
     // A journal from before tests were timed (and journals had an end line)
     // resumes without times.
-    std::string text = journal.ToText();
     text.replace(text.find(" 2\n"), 3, " 1\n");
     auto untimed = TestJournal::FromText(text.substr(0, text.find("Paradata=")), "j", {});
     ASSERT_TRUE(untimed) << untimed.error().message;
@@ -66,6 +84,7 @@ TEST(TestJournalTest, ADamagedOrForeignFileIsRefusedByName) {
           replace("Item=1", "Item=161"), replace("Item=1", "Item=x"),
           replace("Answers=0", "Answers=9"), replace("Language=", "Tongue="),
           replace("Record=20", "Record=2"), replace("Paradata=-,0", "Paradata=-,2"),
+          replace("LargeType=0\n", ""),
           // Cut short after its record, or changed where it still parses.
           good.substr(0, good.find("Paradata=")),
           replace("Language=English", "Language=Spanish")}) {

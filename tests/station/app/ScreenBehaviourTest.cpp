@@ -4,6 +4,8 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,8 +13,10 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -252,6 +256,16 @@ TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitlesAndNamedForRe
     });
     real.MsgBox({.text = QStringLiteral("Data Verification complete."),
                  .title = QStringLiteral("Data Verification")});
+    // A note of a test in large type, in the station's usual type.
+    driver.When<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->font(), LargeTypeFont());
+        ExpectFitsWithItsTitle(box);
+        mwtest::PressKey(Qt::Key_Return);
+    });
+    real.MsgBox({.text = QStringLiteral("Usted ha terminado esta parte de la prueba. Oprima la "
+                                        "tecla «Enter» para seguir."),
+                 .title = QStringLiteral("Nota de Presentación"),
+                 .largeType = true});
 }
 
 double Luminance(const QColor& color) {
@@ -314,6 +328,71 @@ std::vector<std::pair<QColor, QColor>> TextColours(const QWidget& window) {
     return pairs;
 }
 
+// Where a place to answer shows its bounds: a check box's or option
+// button's indicator, the frame of any other input.
+QRect InputBounds(const QWidget* input) {
+    const auto* button = qobject_cast<const QAbstractButton*>(input);
+    if (!button) return input->rect();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const auto indicator = qobject_cast<const QRadioButton*>(input)
+                               ? QStyle::SE_RadioButtonIndicator
+                               : QStyle::SE_CheckBoxIndicator;
+    return button->style()->subElementRect(indicator, &option, button);
+}
+
+// Every entry box, list, grid, check box and option button of the window
+// shows its bounds: at three points of each side, a pixel of its outer
+// edge as drawn stands out from what lies under it by `ratio` at least.
+::testing::AssertionResult InputBoundsStandOut(QWidget& window, double ratio) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QImage drawn = window.grab().toImage();
+    for (QWidget* input : window.findChildren<QWidget*>()) {
+        // The entry box of a combo box lies within the combo box's bounds; a
+        // scroll area holding a screen is no input.
+        const bool isInput =
+            (qobject_cast<QLineEdit*>(input) && !qobject_cast<QComboBox*>(input->parentWidget())) ||
+            qobject_cast<QComboBox*>(input) ||
+            (qobject_cast<QAbstractScrollArea*>(input) && !qobject_cast<QScrollArea*>(input)) ||
+            qobject_cast<QCheckBox*>(input) || qobject_cast<QRadioButton*>(input);
+        if (!isInput || input->focusPolicy() == Qt::NoFocus || !input->isVisible()) continue;
+        const QRect bounds = InputBounds(input).translated(input->mapTo(&window, QPoint()));
+        // What a scroll area shows of it, within the window.
+        QRect seen = bounds & window.rect();
+        for (const QWidget* w = input; w != &window; w = w->parentWidget()) {
+            seen &= w->rect().translated(w->mapTo(&window, QPoint()));
+        }
+        const QColor under = Behind(input);
+        const auto standsOut = [&](QPoint edge, QPoint inward) {
+            for (int depth = 0; depth < 3; ++depth) {
+                const QPoint at = edge + depth * inward;
+                if (drawn.rect().contains(at) && Contrast(drawn.pixelColor(at), under) >= ratio) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (const double share : {0.25, 0.5, 0.75}) {
+            const int x = seen.left() + static_cast<int>(share * seen.width());
+            const int y = seen.top() + static_cast<int>(share * seen.height());
+            // A side scrolled out of view is not looked at.
+            const auto side = [&](int edge, int inView, QPoint at, QPoint inward) {
+                return edge != inView || standsOut(at, inward);
+            };
+            if (!side(bounds.top(), seen.top(), {x, bounds.top()}, {0, 1}) ||
+                !side(bounds.bottom(), seen.bottom(), {x, bounds.bottom()}, {0, -1}) ||
+                !side(bounds.left(), seen.left(), {bounds.left(), y}, {1, 0}) ||
+                !side(bounds.right(), seen.right(), {bounds.right(), y}, {-1, 0})) {
+                return ::testing::AssertionFailure()
+                       << input->metaObject()->className() << " "
+                       << input->objectName().toStdString() << " has no visible bounds on "
+                       << under.name().toStdString();
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // The on-screen test sizes its type to the whole screen once it covers it.
 std::unique_ptr<QWidget> Shown(std::unique_ptr<QWidget> screen) {
     screen->show();
@@ -332,8 +411,8 @@ std::map<QString, int> TypeSizes(const QWidget& window) {
 }
 
 // Large type makes every control's type half as large again and the screen
-// still fits; high contrast gives every text and the focus 7:1 at least,
-// while the menu keeps its cyan and blue panels.
+// still fits; high contrast gives every text and the focus 7:1 at least and
+// the bounds of every input 3:1, while the menu keeps its cyan and blue panels.
 TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
     struct UsualLook {
         ~UsualLook() { ApplyScreenLook({}); }
@@ -346,7 +425,10 @@ TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
         SCOPED_TRACE(screen->objectName().toStdString());
         std::map<QString, int> large = TypeSizes(*screen);
         for (const auto& [name, size] : usual) {
-            EXPECT_GE(large[name], kLargeTypeScale * size - 1) << name.toStdString();
+            // The test's instructions and item grow as far as their boxes allow.
+            const bool fitted = name == u"txtInstructions" || name == u"txtQuestion";
+            EXPECT_GE(large[name], fitted ? size : kLargeTypeScale * size - 1)
+                << name.toStdString();
         }
         // A screen of 1024x768 holds it whole with its title bar; the
         // on-screen test covers whichever screen it is on.
@@ -364,6 +446,7 @@ TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
             EXPECT_GE(Contrast(text, under), 7)
                 << text.name().toStdString() << " on " << under.name().toStdString();
         }
+        EXPECT_TRUE(InputBoundsStandOut(*screen, 3));
         for (int i = 0;
              QWidget* panel = screen->findChild<QWidget*>(ControlName(kMenuChoicePanel, i)); ++i) {
             const QColor back = panel->palette().color(QPalette::Window);

@@ -987,6 +987,41 @@ TEST_F(XvfbLargeScreenTest, AScreenReaderFindsANameAndARoleForEveryControl) {
     EXPECT_EQ(faults(), "") << "grid";
 }
 
+// The test window covers the screen and its instructions are scaled to it
+// each time it comes up, however the window manager's placing of the full
+// screen and the station's first layout fall: the instructions' box, framed
+// in the focus colour in high contrast, spans most of the screen's width.
+TEST_F(XvfbStationTest, TheTestWindowIsScaledToTheScreenAtEveryShowing) {
+    ASSERT_TRUE(Stage("[Settings]\r\nHighContrast=True\r\n"));
+    StartMain();
+    constexpr int kShowings = 20;
+    for (int showing = 1; showing <= kShowings; ++showing) {
+        SCOPED_TRACE(::testing::Message() << "showing " << showing);
+        // "Add New Client", which keeps the focus after each test.
+        ASSERT_EQ(AddNewClient("Return", showing == 1 ? "Tab Down Return" : "Return"), "");
+        ASSERT_EQ(Walk({{"Select Presentation Language", "Return"},
+                        {kProductBox, "Return"},
+                        {"Question Presentation", ""}}),
+                  "");
+        QImage shown;
+        ASSERT_TRUE(Eventually([&] {
+            const QImage before = shown;
+            shown = Screen();
+            return !shown.isNull() && shown == before;
+        }));
+        const Paint instructions = PaintOf(shown, mw::kFocusColor);
+        EXPECT_GT(instructions.bounds.width(), shown.width() * 8 / 10)
+            << "the test came up unscaled: " << QDebug::toString(instructions.bounds).toStdString();
+        if (HasFailure()) SavePicture(QStringLiteral("Unscaled test"));
+        ASSERT_EQ(Walk({{"Question Presentation", "alt+shift+F10"},
+                        {"Enter Secret Code", kSecretCodeKeys},
+                        {kMainWindow, ""}}),
+                  "");
+        if (HasFailure()) return;
+    }
+    ExitStation();
+}
+
 // A Spanish client on the smallest screen, whose first question's sound file
 // the station's own player cannot play (24-bit samples), on a private sound
 // server. The client is told once, and neither the box's closing nor going
@@ -1012,7 +1047,7 @@ TEST_F(XvfbStationTest, ASpanishClientReadsWholeItemsAndIsToldOnceOfAnUnplayable
         Walk({{"Select Presentation Language", "Down Return"},  // Spanish, the second table
               {kProductBox, "Return"},
               {presentation, "Return Return"},  // the general and the first section's instructions
-              {"Sound Error", "Return"},
+              {"Sonido", "Return"},
               // "Falso", then back to item 1 with F10 for "Verdadero"
               {presentation, "Down Down Return F10 Down Return"}}),
         "");

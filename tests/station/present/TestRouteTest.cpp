@@ -6,6 +6,7 @@
 #include "station/app/frmSelectEntryMethod.h"
 #include "station/present/PresentFixture.h"
 #include "station/present/frmSelectLanguage.h"
+#include "station/screen/ScreenHelpers.h"
 #include "station/supervisor/frmMyInputBox.h"
 #include "support/WaveBytes.h"
 
@@ -60,7 +61,9 @@ TEST_F(TestRouteTest, OneLanguageGoesStraightToTheTestAndAnAbortLeavesTheStation
     });
     driver.When<frmPresentQA>([this](frmPresentQA* test) {
         screen = test;
-        const auto itemType = [test] { return Find(test, "txtQuestion")->fontInfo().pixelSize(); };
+        const auto itemType = [test] {
+            return Find(test, ControlName("txtButtonText", 0))->fontInfo().pixelSize();
+        };
         const int raised = itemType();
         test->SetLargeType(false);
         EXPECT_GE(raised, 1.5 * itemType() - 1);

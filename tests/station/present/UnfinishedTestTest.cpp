@@ -24,11 +24,12 @@ using mwtest::PressKey;
 class UnfinishedTestTest : public mwtest::PresentFixture {
 protected:
     // A new client's test, stopped with item `at` on the screen.
-    void Interrupt(int at) {
+    void Interrupt(int at, bool largeType = false) {
         NewClient();
         AddQuestionTable("English", AllItems());
         MakeSounds("English");
         Open("English");
+        screen->SetLargeType(largeType);
         ReadFirstInstructions();
         // A copy of this process answers and is killed; this one only watches.
         // The copy has this thread alone, so no other thread may be busy.
@@ -65,12 +66,14 @@ protected:
 };
 
 TEST_F(UnfinishedTestTest, AStoppedTestResumesAtItsItemAndEndsAsAStraightRun) {
-    Interrupt(57);
+    Interrupt(57, true);
     ExpectJournalFound();
     platform.Next(MsgAnswer::Yes);  // resume
-    platform.Next(MsgAnswer::Ok);   // "Press the Enter key to begin the test."
+    // "Press the Enter key to begin the test.", in the large type the test began in.
+    platform.Next(MsgAnswer::Ok, [this] { EXPECT_TRUE(*platform.shown.back().checked); });
     driver.When<frmPresentQA>([this](frmPresentQA* test) {
         screen = test;
+        EXPECT_TRUE(test->LargeType());
         EXPECT_TRUE(test->parentWidget()->isFullScreen());
         ReadFirstInstructions();
         EXPECT_EQ(Item(), 57);

@@ -12,6 +12,7 @@
 
 #include "station/present/PresentFixture.h"
 #include "station/screen/ScreenHelpers.h"
+#include "station/screen/ScreenLook.h"
 
 namespace mw {
 namespace {
@@ -114,16 +115,30 @@ QRect Seen(const QWidget* control, const QWidget* window) {
     return ::testing::AssertionSuccess();
 }
 
-TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSize) {
+// In the usual type at every size; in large type on the smallest screen it
+// promises to fit, and with the clerk's large type for the test on the
+// smallest screen of all.
+TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSizeAndType) {
     NewClient();
     UseShippedQuestions();
     fs.failWrites = errc::PermissionDenied;  // no journal: a quicker run, nothing stored
+    struct UsualLook {
+        ~UsualLook() { ApplyScreenLook({}); }
+    } restore;
+    enum class Type { Usual, Station, ThisTest };
+    const struct {
+        QSize size;
+        Type type;
+    } cases[] = {{{800, 600}, Type::Usual},    {{1024, 768}, Type::Usual},
+                 {{1280, 1024}, Type::Usual},  {{1920, 1080}, Type::Usual},
+                 {{1024, 768}, Type::Station}, {{800, 600}, Type::ThisTest}};
     for (const char* language : {"English", "Spanish"}) {
-        for (const QSize size :
-             {QSize(800, 600), QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
-            SCOPED_TRACE(::testing::Message()
-                         << language << " at " << size.width() << "x" << size.height());
+        for (const auto& [size, type] : cases) {
+            SCOPED_TRACE(::testing::Message() << language << " at " << size.width() << "x"
+                                              << size.height() << " type " << int(type));
+            ApplyScreenLook({.largeType = type == Type::Station});
             Open(language);
+            screen->SetLargeType(type != Type::Usual);
             screen->setWindowState(Qt::WindowNoState);
             screen->resize(size);
             ASSERT_TRUE(WhollyShown(screen, size)) << "general instructions";
@@ -145,6 +160,8 @@ TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSize) {
                 if (sectionEnd) platform.Next(MsgAnswer::Ok);
                 PressKey(Qt::Key_Return);
                 if (sectionEnd) {
+                    // The section's note is in the test's type.
+                    EXPECT_EQ(platform.shown.back().largeType, type != Type::Usual);
                     ASSERT_TRUE(WhollyShown(screen, size)) << "instructions after " << item;
                     PressKey(Qt::Key_Return);
                 }
@@ -348,7 +365,9 @@ TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindow
     EXPECT_EQ(Item(), 2);
     EXPECT_EQ(platform.audio.Last(), QStringLiteral("Q2.wav"));
     ASSERT_EQ(platform.shown.size(), 1U);
-    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Sound Error"));
+    EXPECT_EQ(platform.shown[0].title, QStringLiteral("Sound"));
+    EXPECT_EQ(platform.shown[0].text,
+              QStringLiteral("A sound could not be played. You can go on with the test."));
     ASSERT_EQ(screen->UnplayableSounds().size(), 1U);
     EXPECT_EQ(screen->UnplayableSounds()[0].path.toStdString(),
               sounds.File("MWTEST/sound/English/Q1.wav"));
