@@ -157,7 +157,7 @@ TEST_F(CliImport, AFullDiskARefusedFileAndUsageErrorsAreNamed) {
     CliRun refused = Import({"--layout", "sdaps"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "mirrorwise-cli: " + kFormScanner +
-                               ", line 1: the header has no column questionnaire_id for the "
+                               ":1: the header has no column questionnaire_id for the "
                                "inmate number\n");
     EXPECT_EQ(disk.Read("DATA401.MW"), bytes);
     EXPECT_EQ(Import({"--layout"}).status, 2);

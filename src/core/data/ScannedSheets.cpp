@@ -86,7 +86,7 @@ int LineAt(std::string_view text, std::size_t pos) {
 }
 
 Error LineError(const std::string& fileName, int line, const std::string& what) {
-    return MakeError(errc::BadData, fileName + ", line " + std::to_string(line) + ": " + what);
+    return MakeError(errc::BadData, FilePlace(fileName, line) + what);
 }
 
 struct Decoded {
@@ -143,18 +143,24 @@ char DelimiterOf(std::string_view header) {
 // A line's cells; a cell may be quoted ("a, b"), with "" standing for one
 // quote. Cells are trimmed of blanks. An empty cell is a cell: a sheet whose
 // last items have no mark ends in delimiters.
-std::optional<std::vector<std::string>> SplitCells(std::string_view line, char delimiter) {
+std::optional<std::vector<std::string>> SplitCells(std::string_view line, char delimiter,
+                                                   std::vector<int>* columns = nullptr) {
     std::vector<std::string> cells(1);
+    if (columns) *columns = {1};
+    int characters = 0;  // before i; a UTF-8 character counts once, as editors count columns
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
         if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
             cells.back() += '"';
             ++i;
+            ++characters;
         } else if (c == '"') {
             quoted = !quoted;
         } else if (!quoted && c == delimiter) {
             cells.emplace_back();
+            if (columns) columns->push_back(characters + 1);
         } else {
             cells.back() += c;
         }
@@ -197,10 +203,10 @@ Result<const SheetLayout*> ChooseLayout(const std::vector<std::string>& columns,
     if (fitting.size() == 1) return fitting.front();
     if (fitting.empty()) {
         return MakeError(errc::BadData,
-                         where + ": the header fits none of the layouts the station reads (" +
+                         where + "the header fits none of the layouts the station reads (" +
                              SheetLayoutNames() + "); is the first line the column names?");
     }
-    return MakeError(errc::BadData, where + ": the header fits both " +
+    return MakeError(errc::BadData, where + "the header fits both " +
                                         std::string(fitting[0]->name) + " and " +
                                         std::string(fitting[1]->name) + "; name the layout");
 }
@@ -239,12 +245,14 @@ public:
           fileNameColumns_(NamePattern(file.layout->fileNameColumns)) {}
 
     std::optional<Error> MapColumns(const SheetChoice& choice, int headerLine);
-    std::optional<Error> ReadSheet(std::vector<std::string> cells, int line);
+    // `cellColumns`: where each cell starts on its line, for messages.
+    std::optional<Error> ReadSheet(std::vector<std::string> cells, int line,
+                                   std::vector<int> cellColumns);
 
 private:
     Error Fail(int line, std::size_t column, const std::string& what) const {
-        return MakeError(errc::BadData, fileName_ + ", line " + std::to_string(line) + ", column " +
-                                            file_.columns[column] + ": " + what);
+        return MakeError(errc::BadData, FilePlace(fileName_, line, cellColumns_[column]) +
+                                            "column " + file_.columns[column] + ": " + what);
     }
     std::vector<int> ItemsOfColumns() const;
     std::optional<std::size_t> InmateColumn() const;
@@ -270,6 +278,7 @@ private:
     const std::regex inmateColumn_;
     const std::regex itemColumns_;
     const std::regex fileNameColumns_;
+    std::vector<int> cellColumns_;  // of the sheet being read
 };
 
 // The items of a questionnaire's answer columns: by their names where those
@@ -413,7 +422,9 @@ std::optional<Error> SheetReader::MapColumns(const SheetChoice& choice, int head
     return std::nullopt;
 }
 
-std::optional<Error> SheetReader::ReadSheet(std::vector<std::string> cells, int line) {
+std::optional<Error> SheetReader::ReadSheet(std::vector<std::string> cells, int line,
+                                            std::vector<int> cellColumns) {
+    cellColumns_ = std::move(cellColumns);
     DropTrailingDelimiters(cells, file_.columns.size());
     if (cells.size() != file_.columns.size()) {
         return LineError(fileName_, line,
@@ -656,7 +667,7 @@ Result<SheetFile> ParseSheetFile(std::string_view bytes, const std::string& file
     DropTrailingDelimiters(*columns, 0);
     file.columns = std::move(*columns);
     Result<const SheetLayout*> layout =
-        ChooseLayout(file.columns, choice, fileName + ", line " + std::to_string(headerLine));
+        ChooseLayout(file.columns, choice, FilePlace(fileName, headerLine));
     if (!layout) return layout.error();
     file.layout = *layout;
     file.layoutFromHeader = choice.layout.empty();
@@ -666,9 +677,12 @@ Result<SheetFile> ParseSheetFile(std::string_view bytes, const std::string& file
     for (auto line = header + 1; line != lines.end(); ++line) {
         if (BlankLine(*line)) continue;
         const int number = static_cast<int>(line - lines.begin()) + 1;
-        auto cells = SplitCells(*line, file.delimiter);
+        std::vector<int> cellColumns;
+        auto cells = SplitCells(*line, file.delimiter, &cellColumns);
         if (!cells) return unclosed(number);
-        if (auto error = reader.ReadSheet(std::move(*cells), number)) return *error;
+        if (auto error = reader.ReadSheet(std::move(*cells), number, std::move(cellColumns))) {
+            return *error;
+        }
         const ClientRecord& sheet = file.sheets.back().client;
         const std::string inmate = Trim(sheet.IDNumber.View());
         const auto [seen, added] = sheetOfInmate.emplace(inmate, file.sheets.size() - 1);

@@ -166,7 +166,7 @@ TEST_F(ScanRouteTest, WaitingSheetsAreDroppedOnlyAfterAskingAndFaultsWriteNothin
     driver.When<frmSheetFile>([](frmSheetFile* file) {
         EXPECT_TRUE(mwtest::Find<QPlainTextEdit>(file, "txtMapping")
                         ->toPlainText()
-                        .contains(QStringLiteral("line 3, column 1: \"x\" is not a mark")));
+                        .contains(QStringLiteral(":3:27: column 1: \"x\" is not a mark")));
         EXPECT_FALSE(mwtest::Choice(file, frmSheetFile::kImportSheets)->isEnabled());
         ChooseLater(file, frmSheetFile::kCancelImport);
     });

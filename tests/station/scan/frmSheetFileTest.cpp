@@ -57,7 +57,7 @@ TEST_F(SheetFileTest, ShowsHowTheFileIsReadAndKeepsTheOfficesChoice) {
     List("cmbLayout")->setCurrentIndex(List("cmbLayout")->findData(QStringLiteral("sdaps")));
     EXPECT_TRUE(
         Shown().startsWith(QStringLiteral("This file cannot be imported as chosen:\n"
-                                          "/scans/Results.csv, line 1: the header has no "
+                                          "/scans/Results.csv:1: the header has no "
                                           "column questionnaire_id")));
     EXPECT_FALSE(mwtest::Choice(screen.get(), frmSheetFile::kImportSheets)->isEnabled());
 
