@@ -22,7 +22,7 @@ std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// The options of `spec` a word abbreviates, as getopt_long matches them.
+// The options of `allowed` a word abbreviates, as getopt_long matches them.
 std::vector<std::string> Matches(const std::vector<std::string>& names, const std::string& word) {
     std::vector<std::string> found;
     for (const std::string& name : names) {
@@ -61,12 +61,12 @@ std::vector<option> LongOptions(const std::vector<std::string>& names, std::size
 
 }  // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, const OptionSpec& spec) {
-    std::vector<std::string> names = spec.values;
-    names.insert(names.end(), spec.flags.begin(), spec.flags.end());
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const AllowedOptions& allowed) {
+    std::vector<std::string> names = allowed.values;
+    names.insert(names.end(), allowed.flags.begin(), allowed.flags.end());
     std::vector<std::string> helpNames = names;
     helpNames.insert(helpNames.end(), {"--help", "--version"});
-    const std::vector<option> longOptions = LongOptions(names, spec.values.size());
+    const std::vector<option> longOptions = LongOptions(names, allowed.values.size());
     std::vector<std::string> words = args;
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -89,14 +89,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const OptionS
                            " requires an argument");
         }
         const std::size_t index = static_cast<std::size_t>(found - kFirstOption);
-        if (index < spec.values.size()) {
+        if (index < allowed.values.size()) {
             line.options.values[names[index]] = optarg;
         } else {
             line.options.flags[names[index]] = true;
         }
     }
     if (optind < argc) return Problem("extra operand " + Quoted(args[optind]));
-    for (const std::string& name : spec.required) {
+    for (const std::string& name : allowed.required) {
         if (!line.options.values.count(name)) {
             return Problem(args[0] + ": missing option " + Quoted(name));
         }

@@ -14,7 +14,7 @@ namespace mw {
 
 // The options a command takes: those with a value, flags, and the ones it
 // cannot run without. Names are spelled in full, "--disk".
-struct OptionSpec {
+struct AllowedOptions {
     std::vector<std::string> values;
     std::vector<std::string> flags;
     std::vector<std::string> required;
@@ -42,7 +42,7 @@ struct CommandLine {
     std::string problem;  // for Asks::Nothing: "unrecognized option '--dsk'"
 };
 
-// Reads `args` after the command name args[0] against `spec`.
-CommandLine ParseCommandLine(const std::vector<std::string>& args, const OptionSpec& spec);
+// Reads `args` after the command name args[0] against `allowed`.
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const AllowedOptions& allowed);
 
 }  // namespace mw
