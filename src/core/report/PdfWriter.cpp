@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "core/data/Cp1252.h"
@@ -146,12 +147,12 @@ struct Codes {
         last = 255 - static_cast<int>(std::find(used.rbegin(), used.rend(), true) - used.rbegin());
     }
 
-    // The characters of the codes used, in code order.
-    std::vector<char32_t> Characters() const {
-        std::vector<char32_t> characters;
+    // Each code used that stands for a character, with its character, in code order.
+    std::vector<std::pair<int, char32_t>> Characters() const {
+        std::vector<std::pair<int, char32_t>> characters;
         for (int code = first; code <= last; ++code) {
             const char32_t c = Cp1252CodePoint(static_cast<unsigned char>(code));
-            if (used[code] && c != 0) characters.push_back(c);
+            if (used[code] && c != 0) characters.emplace_back(code, c);
         }
         return characters;
     }
@@ -178,10 +179,9 @@ std::string Hex(std::uint32_t value, int digits) {
 // extracted by, as a character map program.
 std::string ToUnicodeMap(const Codes& codes) {
     std::vector<std::string> entries;
-    for (int code = codes.first; code <= codes.last; ++code) {
-        const char32_t c = Cp1252CodePoint(static_cast<unsigned char>(code));
-        if (codes.used[code] && c != 0)
-            entries.push_back("<" + Hex(code, 2) + "> <" + Hex(c, 4) + ">\n");
+    for (const auto& [code, c] : codes.Characters()) {
+        entries.push_back("<" + Hex(static_cast<std::uint32_t>(code), 2) + "> <" + Hex(c, 4) +
+                          ">\n");
     }
     std::string map =
         "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
@@ -199,7 +199,8 @@ std::string ToUnicodeMap(const Codes& codes) {
 }
 
 void AddFont(PdfDocument& pdf, const TrueTypeFont& font, const Codes& codes) {
-    const std::vector<char32_t> characters = codes.Characters();
+    std::vector<char32_t> characters;
+    for (const auto& entry : codes.Characters()) characters.push_back(entry.second);
     const std::string name = SubsetName(characters);
     // Every code between the first and the last has the width of the glyph it
     // draws with (in a fixed-pitch font, the missing-character glyph too).

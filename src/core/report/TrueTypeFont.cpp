@@ -292,6 +292,30 @@ std::string CharacterMap(const std::map<char32_t, std::uint32_t>& glyphOf) {
     return map;
 }
 
+// The outlines of the glyphs kept (the font's number of each to its new
+// one), where each starts and their metrics, in the order of the new
+// numbers; a composite glyph names its parts by their new numbers.
+std::map<std::string, std::string> GlyphTables(
+    const Glyphs& glyphs, const std::map<std::uint32_t, std::uint32_t>& newNumber) {
+    std::string glyf, loca, hmtx;
+    for (const auto& entry : newNumber) {
+        Put32(loca, static_cast<std::uint32_t>(glyf.size()));
+        std::string outline(glyphs.Outline(entry.first));
+        ForEachComponent(outline, [&](std::size_t at) {
+            const auto part = FontBytes(outline).Unsigned(at, 2).value_or(0);
+            const auto renumbered = newNumber.find(part);
+            Set16(outline, at, renumbered == newNumber.end() ? 0 : renumbered->second);
+        });
+        glyf += outline;
+        glyf.resize((glyf.size() + 3) / 4 * 4, '\0');
+        const auto [advance, bearing] = glyphs.Metrics(entry.first);
+        Put16(hmtx, advance);
+        Put16(hmtx, bearing);
+    }
+    Put32(loca, static_cast<std::uint32_t>(glyf.size()));
+    return {{"glyf", glyf}, {"loca", loca}, {"hmtx", hmtx}};
+}
+
 // A font file of `tables` (by tag, in the byte order of the tags, as the
 // file's directory must list them), each on a four-byte boundary with its
 // checksum, and the whole file's checksum adjusted in the head table.
@@ -363,27 +387,10 @@ std::string FontSubset(const TrueTypeFont& font, const std::vector<char32_t>& ch
     for (const char32_t c : characters) {
         if (const std::uint32_t glyph = glyphs.Of(c); glyph != 0) glyphOf[c] = newNumber[glyph];
     }
-
-    std::string glyf, loca, hmtx;
-    for (const std::uint32_t glyph : kept) {
-        Put32(loca, static_cast<std::uint32_t>(glyf.size()));
-        std::string outline(glyphs.Outline(glyph));
-        ForEachComponent(outline, [&](std::size_t at) {
-            const auto part = FontBytes(outline).Unsigned(at, 2).value_or(0);
-            const auto renumbered = newNumber.find(part);
-            Set16(outline, at, renumbered == newNumber.end() ? 0 : renumbered->second);
-        });
-        glyf += outline;
-        glyf.resize((glyf.size() + 3) / 4 * 4, '\0');
-        const auto [advance, bearing] = glyphs.Metrics(glyph);
-        Put16(hmtx, advance);
-        Put16(hmtx, bearing);
-    }
-    Put32(loca, static_cast<std::uint32_t>(glyf.size()));
+    std::map<std::string, std::string> tables = GlyphTables(glyphs, newNumber);
+    tables["cmap"] = CharacterMap(glyphOf);
 
     const auto glyphCount = static_cast<std::uint32_t>(kept.size());
-    std::map<std::string, std::string> tables{
-        {"glyf", glyf}, {"loca", loca}, {"hmtx", hmtx}, {"cmap", CharacterMap(glyphOf)}};
     std::string head = glyphs.Table("head");
     Set32(head, 8, 0);   // the file's checksum, set once the file is whole
     Set16(head, 50, 1);  // long glyph offsets
