@@ -203,6 +203,37 @@ TEST(PdfBytesTest, TheSameTimeMakesTheSameFile) {
     }
 }
 
+// The part of the font a PDF carries draws its pages exactly as the whole
+// font does: the same glyphs, accented letters (built of a letter and an
+// accent) among them. The file is drawn once as made and once with the whole
+// font program put in place of the part.
+TEST_F(CliPdfTest, TheFontsPartDrawsAsTheWholeFont) {
+    Result<TrueTypeFont> font = ReadTrueTypeFont(LocalFileSystem(), kPdfFontFile);
+    ASSERT_TRUE(font);
+    const std::string pdf =
+        ReportPdfBytes(mwtest::Golden("client-3-drugs"), kLetterPaper, *font, {});
+    static const std::regex program(
+        "<< /Length [0-9]+ /Filter /FlateDecode /Length1 [0-9]+ >>\\nstream\\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(pdf, m, program));
+    const std::size_t end = pdf.find("\nendstream", static_cast<std::size_t>(m.position()));
+    const std::string size = std::to_string(font->program.size());
+    output.Write("part.pdf", pdf);
+    // The offsets of the objects after it no longer hold: the reader finds them anew.
+    output.Write("whole.pdf", pdf.substr(0, static_cast<std::size_t>(m.position())) +
+                                  "<< /Length " + size + " /Length1 " + size + " >>\nstream\n" +
+                                  font->program + pdf.substr(end));
+    for (const char* name : {"part", "whole"}) {
+        Output("pdftoppm -r 100 -gray " + output.File(std::string(name) + ".pdf") + " " +
+               output.File(name) + " 2>/dev/null");
+    }
+    for (const char* page : {"-1.pgm", "-2.pgm", "-5.pgm"}) {
+        EXPECT_EQ(ReadAll(output.File(std::string("part") + page)),
+                  ReadAll(output.File(std::string("whole") + page)))
+            << page;
+    }
+}
+
 // Without --paper the PDFs go on the system's paper.
 TEST_F(CliPdfTest, ReportsWritesAPdfPerClient) {
     CliRun r = Run("reports", {"--output-dir", output.Path(), "--pdf"});
