@@ -2,11 +2,13 @@
 // afresh, scoring and composing) against reading the files it reads, which
 // is the least a report can cost: on the shipped data, on paragraph files of
 // about 180 KB each, and for the 51 clients of a full disk. A case named
-// "X/floor" is the floor of case "X".
+// "X/floor" is the floor of case "X". ReportPdf is a client's full report
+// saved as a PDF file would be, without the writing.
 #include <benchmark/benchmark.h>
 
 #include "BenchData.h"
 #include "core/data/ClientStore.h"
+#include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
 
 namespace {
@@ -51,6 +53,19 @@ void ReadInputs(benchmark::State& bench, const std::string& programDir, int repo
     }
 }
 
+// Client 2's five-page report composed and made into a PDF: the font read
+// and cut down to the report's characters, every stream compressed.
+void ReportPdf(benchmark::State& bench) {
+    const mw::ScoreAndPrint composer(mw::LocalFileSystem(), MW_PROGRAM_DIR);
+    for (auto _ : bench) {
+        auto report = composer.Compose(Disk().ClientRecords[2], 2, false);
+        if (!report) std::abort();
+        auto pdf = mw::ReportPdf(mw::LocalFileSystem(), report->bytes, mw::kLetterPaper, {});
+        if (!pdf) std::abort();
+        benchmark::DoNotOptimize(pdf);
+    }
+}
+
 void Register(const std::string& name, const std::string& programDir, int reports) {
     benchmark::RegisterBenchmark(name.c_str(), Reports, programDir, reports)
         ->Unit(benchmark::kMillisecond);
@@ -66,6 +81,7 @@ int main(int argc, char** argv) {
     Register("Report/shipped", MW_PROGRAM_DIR, 1);
     Register("Report/long", longFolder.Path(), 1);
     Register("FullDisk", MW_PROGRAM_DIR, mw::kMaxClients);
+    benchmark::RegisterBenchmark("ReportPdf", ReportPdf)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -16,9 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         mwfuzz::CheckRefusal(font.error(), path);
         return 0;
     }
-    mwfuzz::Check(font->program.size() == size, "the font is not embedded whole");
-    const std::string pdf = ReportPdfBytes("Name: Test\r\n\fPage 2\r\n", kLetterPaper, *font);
-    mwfuzz::Check(pdf.starts_with("%PDF-") && pdf.find(font->program) != std::string::npos,
-                  "a PDF made with the font does not hold it");
+    mwfuzz::Check(font->program.size() == size, "the font is not read whole");
+    const std::string pdf =
+        ReportPdfBytes("Name: Test\r\n\fPage 2\r\n", kLetterPaper, *font, DateTime{});
+    mwfuzz::Check(pdf.starts_with("%PDF-") && pdf.ends_with("%%EOF\n"), "the PDF is cut short");
+    // The part of the font a PDF embeds is a font with the same measures.
+    fs.files[path] = FontSubset(*font, {U'N', U'a', U'm', U'e'});
+    Result<TrueTypeFont> subset = ReadTrueTypeFont(fs, path);
+    mwfuzz::Check(subset && subset->advance == font->advance && subset->box == font->box,
+                  "the font's subset is not the same font");
     return 0;
 }

@@ -1,10 +1,12 @@
 # Shared by the project's scripts: installing the Debian packages a command
 # needs (only those missing), building and staging a program folder.
 
-# The packages every build needs.
+# The packages every build needs. The PDF reports' colour profile comes from
+# icc-profiles-free; the tests read their compressed streams with zlib.
 MW_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsqlite3-dev googletest libgtest-dev
                    libbenchmark-dev qt6-base-dev qt6-multimedia-dev libx11-dev
-                   gstreamer1.0-plugins-good fonts-liberation cups-client)
+                   gstreamer1.0-plugins-good fonts-liberation cups-client icc-profiles-free
+                   zlib1g-dev)
 # The command-line tool writes statistics files through ReadStat and
 # workbooks through libxlsxwriter.
 MW_BUILD_PACKAGES+=(libreadstat-dev libxlsxwriter-dev)

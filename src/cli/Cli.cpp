@@ -232,7 +232,8 @@ Result<std::vector<std::string>> WriteClientReport(const Options& o, const Score
         reports.Compose(record, n, o.flags.count("--summary") > 0, paradata ? &*paradata : nullptr);
     if (!report) return report.error();
     if (target.pdf) {
-        Result<std::string> pdf = ReportPdf(LocalFileSystem(), report->bytes, *target.pdf);
+        Result<std::string> pdf =
+            ReportPdf(LocalFileSystem(), report->bytes, *target.pdf, SystemClock().Now());
         if (!pdf) return pdf.error();
         report->bytes = std::move(*pdf);
     }

@@ -7,10 +7,12 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "cli/CliRun.h"
 #include "core/data/Cp1252.h"
 #include "core/report/PageLayout.h"
+#include "core/report/PdfWriter.h"
 #include "support/TempDir.h"
 
 namespace mw {
@@ -123,9 +125,8 @@ void ExpectSameSheets(const Sheets& pdf, const Sheets& prn, const std::string& w
 class CliPdfTest : public mwtest::CliFixture {
 protected:
     void SetUp() override {
-        if (Output("command -v pdftotext >/dev/null && command -v pdfinfo >/dev/null && echo y")
-                .empty()) {
-            GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are not installed";
+        if (Output("command -v pdftotext && command -v pdfinfo && command -v qpdf").empty()) {
+            GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) or qpdf are not installed";
         }
     }
 };
@@ -143,11 +144,93 @@ TEST_F(CliPdfTest, EachGoldenReportReadsTheSameOnLetterOrA4Sheets) {
             if (caseLines.size() > 1) args.push_back("--" + caseLines[1]);
             ASSERT_EQ(Cli(args).status, 0);
             EXPECT_NE(Output("pdfinfo " + pdf).find(SizeText(paper)), std::string::npos);
-            EXPECT_TRUE(std::regex_search(Output("pdffonts " + pdf),
-                                          std::regex("\\n\\S+ +TrueType +WinAnsi +yes ")));
             ExpectSameSheets(PdfSheets(pdf, prn, paper), PrnSheets(prn),
                              dir.path().filename().string() + " on " + name);
         }
+    }
+}
+
+// What the PDF tools find in a five-page report's PDF: a file to archive as
+// PDF/A-1b. It says what it is, without naming the client, in its
+// information dictionary and its metadata alike; it carries the part of the
+// font it draws with, mapped to Unicode, and the sRGB profile its colours
+// are meant in; its structure is sound and it has an identifier.
+TEST_F(CliPdfTest, AReportPdfIsAnArchiveFile) {
+    const std::string pdf = output.File("report.pdf");
+    ASSERT_EQ(Run("report", {"--client", "2", "--pdf", pdf}).status, 0);
+    EXPECT_LT(std::filesystem::file_size(pdf), 40u * 1024);
+    std::smatch profile;
+    const std::string catalog = Output("qpdf --show-object=1 " + pdf);
+    ASSERT_TRUE(std::regex_search(catalog, profile, std::regex("/DestOutputProfile ([0-9]+) 0 R")));
+    const std::pair<std::string, std::string> checks[] = {
+        // a command, what its output holds
+        {"pdfinfo", "Title: +Mirrorwise report\\n"},
+        {"pdfinfo", "\\nProducer: +Mirrorwise v[0-9.]+\\n"},
+        {"pdfinfo", "\\nCreationDate: +\\w+ \\w+ +[0-9]+ [0-9:]+ 20[0-9][0-9]"},
+        {"pdfinfo -meta", "<dc:title>.*>Mirrorwise report</rdf:li>"},
+        {"pdfinfo -meta", "<xmp:CreateDate>20[0-9-]+T[0-9:]+[-+][0-9:]+</xmp:CreateDate>"},
+        {"pdfinfo -meta", "<pdfaid:part>1</pdfaid:part>\\s*<pdfaid:conformance>B</"},
+        {"pdffonts", "\\n[A-Z]{6}\\+LiberationMono +TrueType +WinAnsi +yes +yes +yes "},
+        {"qpdf --check", "No syntax or stream encoding errors found"},
+        {"qpdf --show-object=trailer", "/ID \\[ <[0-9a-f]{32}> <[0-9a-f]{32}> \\]"},
+        {"qpdf --show-object=1", "/OutputIntents \\[ << .*/S /GTS_PDFA1"},
+    };
+    for (const auto& [command, expected] : checks) {
+        EXPECT_TRUE(std::regex_search(Output(command + " " + pdf), std::regex(expected)))
+            << command << ": " << expected;
+    }
+    EXPECT_EQ(Output("qpdf --filtered-stream-data --show-object=" + profile[1].str() + " " + pdf),
+              ReadAll("/usr/share/color/icc/sRGB.icc"));
+}
+
+// The same report made at the same time is the same file, byte for byte;
+// its time is local time with its offset from UTC, written alike in the
+// information dictionary and in the metadata.
+TEST(PdfBytesTest, TheSameTimeMakesTheSameFile) {
+    Result<TrueTypeFont> font = ReadTrueTypeFont(LocalFileSystem(), kPdfFontFile);
+    ASSERT_TRUE(font);
+    const std::string prn = mwtest::Golden("client-3-drugs");
+    const std::tuple<DateTime, std::string, std::string> cases[] = {
+        {{{2026, 12, 7}, 20, 23, 8, 60}, "D:20261207202308+01'00'", "2026-12-07T20:23:08+01:00"},
+        {{{2024, 3, 5}, 9, 5, 0, -330}, "D:20240305090500-05'30'", "2024-03-05T09:05:00-05:30"},
+    };
+    for (const auto& [time, info, xmp] : cases) {
+        const std::string pdf = ReportPdfBytes(prn, kA4Paper, *font, time);
+        EXPECT_EQ(pdf, ReportPdfBytes(prn, kA4Paper, *font, time)) << info;
+        EXPECT_NE(pdf.find("/CreationDate (" + info + ")"), std::string::npos) << info;
+        EXPECT_NE(pdf.find("<xmp:CreateDate>" + xmp + "</xmp:CreateDate>"), std::string::npos)
+            << xmp;
+    }
+}
+
+// The part of the font a PDF carries draws its pages exactly as the whole
+// font does: the same glyphs, accented letters (built of a letter and an
+// accent) among them. The file is drawn once as made and once with the whole
+// font program put in place of the part.
+TEST_F(CliPdfTest, TheFontsPartDrawsAsTheWholeFont) {
+    Result<TrueTypeFont> font = ReadTrueTypeFont(LocalFileSystem(), kPdfFontFile);
+    ASSERT_TRUE(font);
+    const std::string pdf =
+        ReportPdfBytes(mwtest::Golden("client-3-drugs"), kLetterPaper, *font, {});
+    static const std::regex program(
+        "<< /Length [0-9]+ /Filter /FlateDecode /Length1 [0-9]+ >>\\nstream\\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(pdf, m, program));
+    const std::size_t end = pdf.find("\nendstream", static_cast<std::size_t>(m.position()));
+    const std::string size = std::to_string(font->program.size());
+    output.Write("part.pdf", pdf);
+    // The offsets of the objects after it no longer hold: the reader finds them anew.
+    output.Write("whole.pdf", pdf.substr(0, static_cast<std::size_t>(m.position())) +
+                                  "<< /Length " + size + " /Length1 " + size + " >>\nstream\n" +
+                                  font->program + pdf.substr(end));
+    for (const char* name : {"part", "whole"}) {
+        Output("pdftoppm -r 100 -gray " + output.File(std::string(name) + ".pdf") + " " +
+               output.File(name) + " 2>/dev/null");
+    }
+    for (const char* page : {"-1.pgm", "-2.pgm", "-5.pgm"}) {
+        EXPECT_EQ(ReadAll(output.File(std::string("part") + page)),
+                  ReadAll(output.File(std::string("whole") + page)))
+            << page;
     }
 }
 

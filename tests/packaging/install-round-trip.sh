@@ -124,6 +124,14 @@ HOME=$WORK/fresh /usr/bin/mirrorwise-cli report --disk "$disk" --client 2 ||
     fail "the installed mirrorwise-cli made no report in a new user's folder"
 cmp "$fresh/REPORT.PRN" "$WORK/built.txt" || fail "$fresh/REPORT.PRN differs from the build's report"
 [ "$(stat -c %a "$fresh")" = 700 ] || fail "$fresh is readable by others"
+# Its PDF is an archive file on a fresh install too: the colour profile is
+# built into the program, and the font comes with the package's dependencies.
+HOME=$WORK/fresh /usr/bin/mirrorwise-cli report --disk "$disk" --client 2 --pdf "$WORK/report.pdf" ||
+    fail "the installed mirrorwise-cli made no PDF"
+grep -aq "/S /GTS_PDFA1" "$WORK/report.pdf" || fail "the installed tool's PDF has no output intent"
+if command -v qpdf >/dev/null; then
+    qpdf --check "$WORK/report.pdf" >/dev/null || fail "qpdf --check finds the installed tool's PDF broken"
+fi
 # Root may write anywhere, yet the installed data set is the package's alone.
 for command in "report --client 2" "export --anonymised --output $WORK/clients.csv"; do
     # shellcheck disable=SC2086 # the command's words

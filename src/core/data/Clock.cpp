@@ -22,7 +22,12 @@ public:
         return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
                 local.tm_hour,
                 local.tm_min,
-                local.tm_sec};
+                local.tm_sec,
+#ifdef _WIN32
+                -static_cast<int>(_timezone / 60) + (local.tm_isdst > 0 ? 60 : 0)};
+#else
+                static_cast<int>(local.tm_gmtoff / 60)};
+#endif
     }
 
     std::int64_t MonotonicMs() const override {

@@ -17,6 +17,7 @@ struct DateTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+    int utcOffsetMinutes = 0;  // how far the time of day is ahead of UTC
 };
 
 // The earliest year of birth the station takes.

@@ -68,6 +68,10 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+char32_t Cp1252CodePoint(unsigned char byte) {
+    return Undefined(byte) ? 0 : ToCodePoint(byte);
+}
+
 std::string Utf8ToCp1252(std::string_view utf8) {
     return Utf8ToCp1252(utf8, {});
 }

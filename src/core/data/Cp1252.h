@@ -11,6 +11,8 @@ namespace mw {
 // 0x9D) read as U+FFFD: passed on as C1 controls they would act on a
 // terminal (0x9D starts an operating system command) or vanish on the screen.
 std::string Cp1252ToUtf8(std::string_view bytes);
+// The character of one byte; 0 for the five the code page leaves undefined.
+char32_t Cp1252CodePoint(unsigned char byte);
 // Characters that Windows-1252 cannot hold become '?', as Windows' own
 // ANSI conversion makes them.
 std::string Utf8ToCp1252(std::string_view utf8);

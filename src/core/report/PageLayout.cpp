@@ -80,7 +80,12 @@ std::optional<Paper> PaperNamed(std::string_view name) {
 }
 
 Paper SystemPaper(FileSystem& fs, const std::string& papersizeFile) {
-    if (std::optional<Paper> named = PapersizeFilePaper(fs, papersizeFile)) return *named;
+    // The variables the system's paper library reads come first, as they
+    // do for every program printing through it.
+    const char* variable = std::getenv("PAPERSIZE");
+    if (std::optional<Paper> named = PaperNamed(variable ? variable : "")) return *named;
+    const char* file = std::getenv("PAPERCONF");
+    if (auto named = PapersizeFilePaper(fs, file && *file ? file : papersizeFile)) return *named;
     return LocalePaper().value_or(kLetterPaper);
 }
 

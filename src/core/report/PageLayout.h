@@ -37,9 +37,10 @@ std::optional<Paper> PaperNamed(std::string_view name);
 
 inline constexpr const char* kPapersizeFile = "/etc/papersize";
 
-// The paper reports go on unless the user names one: the one the system's
-// papersize file names, else the one of the locale's paper category, else
-// Letter. The C locale says nothing about a country's paper.
+// The paper reports go on unless the user names one: the one the variable
+// PAPERSIZE names, else the one named in the file PAPERCONF names or, without
+// it, in the system's papersize file, else the one of the locale's paper
+// category, else Letter. The C locale says nothing about a country's paper.
 Paper SystemPaper(FileSystem& fs, const std::string& papersizeFile = kPapersizeFile);
 
 using PageLines = std::vector<std::string>;

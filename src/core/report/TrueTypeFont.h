@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "core/data/Error.h"
 #include "core/data/FileSystem.h"
@@ -24,5 +25,13 @@ struct TrueTypeFont {
 // An error names the file when it cannot be read, is no TrueType font or is
 // not fixed-pitch.
 Result<TrueTypeFont> ReadTrueTypeFont(FileSystem& fs, const std::string& path);
+
+// A font program holding only what draws `characters` (Unicode code points):
+// the missing-character glyph, the glyph of each character and the glyphs
+// those are built from, numbered anew in the order of the font's own
+// numbers; the character map maps just these characters, and the hinting
+// programs and measures are kept. A character the font lacks is left out;
+// parts of the font that cannot be read are left empty rather than read past.
+std::string FontSubset(const TrueTypeFont& font, const std::vector<char32_t>& characters);
 
 }  // namespace mw

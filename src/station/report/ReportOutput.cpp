@@ -124,7 +124,7 @@ JobEnd PrintJob(StationContext& ctx, QWidget* parent, const QString& queue) {
 
 // The report file as a PDF file on the system's paper; a failure is shown.
 bool WritePdf(StationContext& ctx, const std::string& path, std::string_view report) {
-    const Status saved = WriteReportPdf(ctx.fs, path, report, SystemPaper(ctx.fs));
+    const Status saved = WriteReportPdf(ctx.fs, path, report, SystemPaper(ctx.fs), ctx.clock.Now());
     if (!saved) {
         ShowFailure(ctx, "The PDF file was not saved.", saved.error());
         return false;

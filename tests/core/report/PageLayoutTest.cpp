@@ -84,8 +84,10 @@ TEST(PageLayoutTest, EveryPageTheReportCanMakeLiesWholeOnOneSheetInItsType) {
     EXPECT_EQ(SplitPages("a\f\fb"), (Pages{{"a"}, {""}, {"b"}}));
 }
 
-// The papersize file first, then the locale's paper, then Letter.
-TEST(PageLayoutTest, TheSystemsPaperIsThePapersizeFilesThenTheLocalesThenLetter) {
+// libpaper's variables first (PAPERSIZE naming the paper, PAPERCONF the file
+// that names it in place of the system's papersize file), then the papersize
+// file, then the locale's paper, then Letter. A name not known is passed over.
+TEST(PageLayoutTest, TheSystemsPaperIsTheVariablesThenThePapersizeFilesThenTheLocalesThenLetter) {
     mwtest::TempDir dir;
     // A locale of a country on A4, made for the test when the system can.
     const std::string locales = dir.File("locales");
@@ -96,25 +98,43 @@ TEST(PageLayoutTest, TheSystemsPaperIsThePapersizeFilesThenTheLocalesThenLetter)
     setenv("LOCPATH", locales.c_str(), 1);
     unsetenv("LC_ALL");
     const struct {
-        const char* file;  // nullptr: no papersize file
+        const char* papersize;  // the variable PAPERSIZE; nullptr: not set
+        const char* paperconf;  // the file PAPERCONF names; nullptr: not set
+        const char* file;       // the system's papersize file; nullptr: none
         const char* locale;
         double width;
     } cases[] = {
-        {"a4\n", "C.UTF-8", kA4Paper.widthPoints},
-        {"# the site's paper\n\n  Letter  \n", "en_GB.UTF-8", kLetterPaper.widthPoints},
-        {"legal\n", "C.UTF-8", kLetterPaper.widthPoints},
-        {nullptr, "C.UTF-8", kLetterPaper.widthPoints},
-        {nullptr, "xx_YY.UTF-8", kLetterPaper.widthPoints},
-        {nullptr, "en_GB.UTF-8", kA4Paper.widthPoints},
+        {nullptr, nullptr, "a4\n", "C.UTF-8", kA4Paper.widthPoints},
+        {nullptr, nullptr, "# the site's paper\n\n  Letter  \n", "en_GB.UTF-8",
+         kLetterPaper.widthPoints},
+        {nullptr, nullptr, "legal\n", "C.UTF-8", kLetterPaper.widthPoints},
+        {nullptr, nullptr, nullptr, "C.UTF-8", kLetterPaper.widthPoints},
+        {nullptr, nullptr, nullptr, "xx_YY.UTF-8", kLetterPaper.widthPoints},
+        {nullptr, nullptr, nullptr, "en_GB.UTF-8", kA4Paper.widthPoints},
+        {"A4", nullptr, "letter\n", "C.UTF-8", kA4Paper.widthPoints},
+        {"letter", "a4\n", "a4\n", "en_GB.UTF-8", kLetterPaper.widthPoints},
+        {"legal", nullptr, "a4\n", "C.UTF-8", kA4Paper.widthPoints},
+        {"", "a4\n", "letter\n", "C.UTF-8", kA4Paper.widthPoints},
+        {nullptr, "# ours\nletter\n", "a4\n", "en_GB.UTF-8", kLetterPaper.widthPoints},
+    };
+    const auto setOrUnset = [](const char* variable, const char* value) {
+        value ? setenv(variable, value, 1) : unsetenv(variable);
     };
     for (const auto& c : cases) {
         if (!haveLocale && std::string(c.locale) == "en_GB.UTF-8") continue;
-        SCOPED_TRACE(std::string(c.file ? c.file : "no file") + ", " + c.locale);
+        SCOPED_TRACE(std::string(c.papersize ? c.papersize : "-") + ", " +
+                     (c.paperconf ? c.paperconf : "-") + ", " + (c.file ? c.file : "no file") +
+                     ", " + c.locale);
         fs::remove(dir.File("papersize"));
         if (c.file) dir.Write("papersize", c.file);
+        if (c.paperconf) dir.Write("paperconf", c.paperconf);
+        setOrUnset("PAPERSIZE", c.papersize);
+        setOrUnset("PAPERCONF", c.paperconf ? dir.File("paperconf").c_str() : nullptr);
         setenv("LC_PAPER", c.locale, 1);
         EXPECT_EQ(SystemPaper(LocalFileSystem(), dir.File("papersize")).widthPoints, c.width);
     }
+    unsetenv("PAPERSIZE");
+    unsetenv("PAPERCONF");
     unsetenv("LC_PAPER");
     unsetenv("LOCPATH");
     if (!haveLocale) GTEST_SKIP() << "localedef could not make a locale to read the paper of";
