@@ -58,9 +58,9 @@ public:
     // Stores the new client at RecordCount + 1 and counts it.
     Status AddClient();
     // Stores `clients` after the last record in one save, whole or not at
-    // all, and counts them; the last becomes the current record. Nothing is
-    // stored, and the records in memory stay as they were, when they do not
-    // all fit on the disk or the save fails.
+    // all, and counts them. Nothing is stored, and the records in memory
+    // stay as they were, when they do not all fit on the disk or the save
+    // fails.
     Status AddClients(std::span<const ClientRecord> clients);
     // Overwrites and removes the recovery entries kept aside on the disk,
     // which may hold an earlier version of a record.
