@@ -209,7 +209,7 @@ TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
 // since restored from a backup, the journal's entry) never touches it: the
 // clients stay, the entry is kept aside and the user is told of both files.
 TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
-    const auto cutShortSave = [&](const std::string& records) {
+    const auto cutShortSave = [&](const std::string& records, bool batch = false) {
         mwtest::TempDir other;
         other.Write("TID", "M-W\r\n");
         other.Write("DATA401.MW", records);
@@ -220,8 +220,8 @@ TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
         EXPECT_TRUE(store.LoadRecords());
         elsewhere.ClientRecords[2].Name = "Name deleted";
         failing.failWrites = errc::DeviceIo;
-        failing.writesBeforeFailure = 2;  // the entry and the record; not the blanking
-        EXPECT_FALSE(store.SaveRecord(2));
+        failing.writesBeforeFailure = 2;  // the entry and the records; not the blanking
+        EXPECT_FALSE(batch ? store.AddClients(NewClients(5)) : store.SaveRecord(2));
         return other.Read("DATA401.RCV");
     };
     const std::string journalEntry = [] {
@@ -238,6 +238,7 @@ TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
     };
     const Case cases[] = {
         {"another disk's entry", cutShortSave(RawFile(3))},
+        {"another disk's batch of new clients", cutShortSave(RawFile(3), true)},
         {"an entry for this file before a backup was restored", cutShortSave(RawFile(7))},
         {"the journal's entry", journalEntry},
     };
