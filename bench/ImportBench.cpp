@@ -5,7 +5,7 @@
 // every sheet is read and matched against 51 clients and none stored: the
 // import's own work, against one `cat` of the sheet file and the disk's
 // records. "Import/store" starts from an empty disk every time: 51 clients
-// stored, each saved whole before the next, as every save is.
+// stored in one save, whole or not at all.
 #include <benchmark/benchmark.h>
 
 #include "BenchData.h"

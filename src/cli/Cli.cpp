@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <sstream>
 
 #include "cli/CommandLine.h"
@@ -86,8 +87,9 @@ public:
     DiskAudit(const Options& o, const std::string& disk, std::ostream& err)
         : log_(LocalFileSystem(), disk, o.Value("--program-dir")), err_(err) {}
 
-    void Add(const AuditEntry& entry) {
-        const Status st = log_.Append(SystemClock().Now(), entry);
+    void Add(const AuditEntry& entry) { Add(std::span(&entry, 1)); }
+    void Add(std::span<const AuditEntry> entries) {
+        const Status st = log_.AppendAll(SystemClock().Now(), entries);
         if (st || warned_) return;
         warned_ = true;
         err_ << "mirrorwise-cli: audit log not written: " << st.error().message << "\n";
@@ -511,33 +513,35 @@ int Import(const Options& o, std::ostream& out, std::ostream& err) {
     for (const std::string& warning : SheetFileWarnings(*file)) out << warning << "\n";
     const int nameSetting = ini.GetScanSettings().NameSetting;
     ScanBatchSummary summary{.read = static_cast<int>(file->sheets.size())};
-    DiskAudit audit(o, state.DataPath, err);
+    std::vector<ClientRecord> added;
+    std::vector<AuditEntry> events;
     std::string notStored;
     for (const ScannedSheet& sheet : file->sheets) {
-        if (const SheetMatch match = MatchSheet(state, sheet.client);
+        if (const SheetMatch match = MatchSheet(state, sheet.client, added);
             match.kind != SheetMatch::New) {
             NoteNotStored(summary, sheet, match);
             continue;
         }
-        if (state.DiskFull()) {
+        const int number = state.RecordCount + static_cast<int>(added.size()) + 1;
+        if (number > kMaxClients) {
             ++summary.waiting;
             notStored += (notStored.empty() ? "" : ", ") + SheetName(sheet.client, sheet.line);
             continue;
         }
-        const int number = state.RecordCount + 1;
-        state.CurrentRecord = static_cast<std::int16_t>(number);
-        state.Current() =
-            UnreviewedClient(sheet.client, AutomaticName(nameSetting, sheet.client, number), today);
-        if (Status st = store.AddClient(); !st) return Fail(err, st.error());
-        audit.Add({AuditEvent::ClientAdded, number, "scanned"});
+        added.push_back(UnreviewedClient(sheet.client,
+                                         AutomaticName(nameSetting, sheet.client, number), today));
+        events.push_back({AuditEvent::ClientAdded, number, "scanned"});
         NoteStored(summary, sheet, number, false);
     }
+    // The new clients are one save: every one of them is stored, or none.
+    if (Status st = store.AddClients(added); !st) return Fail(err, st.error());
     out << SummaryText(summary) << "\n";
     if (!summary.otherAnswers.empty()) {
         out << "Import the sheets with another client's inmate number on the station, which "
                "asks whether each is a new client.\n";
     }
-    audit.Add({AuditEvent::ScanBatchImported, 0, BatchDetails(summary)});
+    events.push_back({AuditEvent::ScanBatchImported, 0, BatchDetails(summary)});
+    DiskAudit(o, state.DataPath, err).Add(events);
     if (notStored.empty()) return kOk;
     return Fail(err, MakeError(errc::DiskFull, "the data disk is full; not stored: " + notStored));
 }

@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "cli/CliRun.h"
+#include "core/data/ClientStore.h"
 #include "core/data/FileSystem.h"
 #include "core/data/StationState.h"
+#include "support/ScratchMount.h"
 #include "support/TempDir.h"
 
 namespace mw {
@@ -47,6 +49,13 @@ TEST_F(CliImport, StoresEachSheetOnceNamingTheItemsNotRead) {
         "N0N");
     EXPECT_EQ(stored.Answers[16], '0');
     EXPECT_EQ(Trim(Client(2).IDNumber.View()), "40118-310");
+    // A line for each client and one for the batch, the last of them noted.
+    CliRun audit = Run("audit", {});
+    EXPECT_EQ(audit.status, 0) << audit.err;
+    for (const char* line : {"1  client added: scanned\n", "3  client added: scanned\n",
+                             "-  scan batch imported: sheets read 3, stored 3, skipped 0"}) {
+        EXPECT_NE(audit.out.find(line), std::string::npos) << line << "\n" << audit.out;
+    }
 
     CliRun again = Import({"--layout", "formscanner"});
     EXPECT_EQ(again.status, 0);
@@ -144,6 +153,26 @@ TEST_F(CliImport, TheColumnsNamedForOneFileAndAFileOnStandardInput) {
     CliRun empty = Import({}, "-");
     std::cin.rdbuf(keyboard);
     EXPECT_EQ(empty.err, "mirrorwise-cli: standard input is empty: it holds no sheets\n");
+}
+
+// The file's new clients are one save: a disk that fills part way through
+// them stores none, names the record file, and still loads as it was.
+TEST_F(CliImport, ADiskThatFillsPartWayStoresNoneOfTheSheets) {
+    const std::string tid = disk.Read("TID");
+    mwtest::ScratchMount mount(disk.Path(), 16);
+    if (!mount.Mounted()) GTEST_SKIP() << "cannot mount a small disk here";
+    disk.Write("TID", tid);
+    // Four blocks: the TID, the records, and room for one more client.
+    const std::string records(17 * kRecordSize, ' ');
+    disk.Write("DATA401.MW", records);
+    CliRun full = Import({});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find(disk.File("DATA401.MW") + ": "), std::string::npos) << full.err;
+    EXPECT_EQ(disk.Read("DATA401.MW"), records);
+    StationState state;
+    state.DataPath = disk.Path();
+    EXPECT_TRUE(ClientStore(state, LocalFileSystem(), {}).LoadRecords());
+    EXPECT_EQ(state.RecordCount, 17);
 }
 
 TEST_F(CliImport, AFullDiskARefusedFileAndUsageErrorsAreNamed) {

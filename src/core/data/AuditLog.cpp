@@ -207,6 +207,11 @@ Status AuditLog::WriteNote(int lines, const std::string& hash) {
 }
 
 Status AuditLog::Append(const DateTime& when, const AuditEntry& entry) {
+    return AppendAll(when, std::span(&entry, 1));
+}
+
+Status AuditLog::AppendAll(const DateTime& when, std::span<const AuditEntry> entries) {
+    if (entries.empty()) return {};
     auto lock = LockDisk(fs_, drive_, LockMode::Exclusive);
     if (!lock) return lock.error();
     const PathInfo info = fs_.Examine(path_);
@@ -222,19 +227,23 @@ Status AuditLog::Append(const DateTime& when, const AuditEntry& entry) {
         log = std::move(*read);
     }
     const std::string_view whole = WholeLines(log);
-    const std::string previous(HashOf(LastLine(whole)));
-    const std::string record = entry.record > 0 ? std::to_string(entry.record) : "-";
-    const std::string text = TimeText(when) + kSeparator + record + kSeparator +
-                             EventText(entry.event) + kSeparator + entry.details;
-    const std::string hash = LineHash(*key, previous, text);
-    const std::string line = text + kSeparator + hash + '\n';
-    if (Status st = fs_.WriteAt(path_, whole.size(), line); !st) return st;
-    // A remnant longer than the new line would otherwise stay after it.
-    if (log.size() > whole.size() + line.size()) {
-        if (Status st = fs_.Truncate(path_, whole.size() + line.size()); !st) return st;
+    std::string hash(HashOf(LastLine(whole)));
+    std::string lines;
+    for (const AuditEntry& entry : entries) {
+        const std::string record = entry.record > 0 ? std::to_string(entry.record) : "-";
+        const std::string text = TimeText(when) + kSeparator + record + kSeparator +
+                                 EventText(entry.event) + kSeparator + entry.details;
+        hash = LineHash(*key, hash, text);
+        lines += text + kSeparator + hash + '\n';
     }
-    const auto lines = std::count(whole.begin(), whole.end(), '\n') + 1;
-    return Note(static_cast<int>(lines), hash);
+    if (Status st = fs_.WriteAt(path_, whole.size(), lines); !st) return st;
+    // A remnant longer than the new lines would otherwise stay after them.
+    if (log.size() > whole.size() + lines.size()) {
+        if (Status st = fs_.Truncate(path_, whole.size() + lines.size()); !st) return st;
+    }
+    const auto count =
+        std::count(whole.begin(), whole.end(), '\n') + static_cast<std::ptrdiff_t>(entries.size());
+    return Note(static_cast<int>(count), hash);
 }
 
 Result<AuditReading> AuditLog::Read() const {

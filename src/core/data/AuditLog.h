@@ -28,6 +28,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,6 +112,9 @@ public:
     // Adds the entry at the end of the log, created for its owner only when
     // there is none, and syncs it; then notes the line in the program folder.
     Status Append(const DateTime& when, const AuditEntry& entry);
+    // As Append, for several entries at once: their lines, each chained to
+    // the one before, are added in one write and one sync.
+    Status AppendAll(const DateTime& when, std::span<const AuditEntry> entries);
     // Every whole line, where the chain breaks, and whether the log still
     // holds the line last noted.
     Result<AuditReading> Read() const;

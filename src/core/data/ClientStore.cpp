@@ -1,5 +1,6 @@
 #include "core/data/ClientStore.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/data/DataDisk.h"
@@ -7,9 +8,10 @@
 namespace mw {
 namespace {
 
-// A record's bytes before and after a save, the file's name and digests,
-// with room to spare.
-constexpr std::size_t kRecoveryFileBytes = 4096;
+// The bytes a save changes, before and after it: a record each, or a
+// short last record and a whole disk's worth of new clients added at once,
+// with the file's name and digests and room to spare.
+constexpr std::size_t kRecoveryFileBytes = 4096 + kMaxClients * kRecordSize;
 
 }  // namespace
 
@@ -91,6 +93,10 @@ Status ClientStore::SaveRecord(int index) {
         return MakeError(errc::BadRecordNumber,
                          "bad record number " + std::to_string(index) + " for " + RecordFilePath());
     }
+    return WriteRecords(index, std::span(&state_.ClientRecords[index], 1));
+}
+
+Status ClientStore::WriteRecords(int first, std::span<const ClientRecord> records) {
     auto lock = LockDisk(fs_, state_.DataPath, LockMode::Exclusive);
     if (!lock) return lock.error();
     InPlaceFile file = RecordFile();
@@ -100,12 +106,15 @@ Status ClientStore::SaveRecord(int index) {
     if (Status same = CheckSameDisk(*onDisk); !same) return same;
 
     std::string image = *onDisk;
-    const std::size_t offset = static_cast<std::size_t>(index - 1) * kRecordSize;
+    std::size_t offset = static_cast<std::size_t>(first - 1) * kRecordSize;
     // A short last record (a length rounded up on loading) is completed with
-    // blanks, as it was read, so that no gap of zero bytes opens before the new one.
-    if (image.size() < offset) image.resize(offset, ' ');
-    if (image.size() < offset + kRecordSize) image.resize(offset + kRecordSize, ' ');
-    image.replace(offset, kRecordSize, state_.ClientRecords[index].ToBytes());
+    // blanks, as it was read, so that no gap of zero bytes opens before the new ones.
+    const std::size_t end = offset + records.size() * kRecordSize;
+    if (image.size() < end) image.resize(end, ' ');
+    for (const ClientRecord& record : records) {
+        image.replace(offset, kRecordSize, record.ToBytes());
+        offset += kRecordSize;
+    }
 
     if (Status st = file.Write(*onDisk, image); !st) return st;
     state_.DiskImage = std::move(image);
@@ -117,13 +126,28 @@ void ClientStore::ClearRecord() {
 }
 
 Status ClientStore::AddClient() {
-    int slot = state_.RecordCount + 1;
-    if (slot > kMaxClients) {
-        return MakeError(errc::SubscriptOutOfRange,
-                         "the data disk already holds " + std::to_string(kMaxClients) + " clients");
+    // A copy: AddClients copies its clients into the records in memory. On
+    // a full disk there is no slot to copy, and AddClients refuses.
+    const ClientRecord client =
+        state_.DiskFull() ? ClientRecord() : state_.ClientRecords[state_.RecordCount + 1];
+    return AddClients(std::span(&client, 1));
+}
+
+Status ClientStore::AddClients(std::span<const ClientRecord> clients) {
+    const int first = state_.RecordCount + 1;
+    const auto count = static_cast<int>(clients.size());
+    if (count > kMaxClients - state_.RecordCount) {
+        return MakeError(
+            errc::SubscriptOutOfRange,
+            state_.DiskFull()
+                ? "the data disk already holds " + std::to_string(kMaxClients) + " clients"
+                : "the data disk has room for " + std::to_string(kMaxClients - state_.RecordCount) +
+                      " more clients, not " + std::to_string(count));
     }
-    if (Status st = SaveRecord(slot); !st) return st;
-    state_.RecordCount = static_cast<std::int16_t>(slot);
+    if (clients.empty()) return {};
+    if (Status st = WriteRecords(first, clients); !st) return st;
+    std::ranges::copy(clients, state_.ClientRecords.begin() + first);
+    state_.RecordCount = static_cast<std::int16_t>(state_.RecordCount + count);
     return {};
 }
 

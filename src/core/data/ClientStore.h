@@ -7,6 +7,7 @@
 // never undo or overwrite each other's saves.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "core/data/Error.h"
@@ -56,6 +57,11 @@ public:
     void ClearRecord();
     // Stores the new client at RecordCount + 1 and counts it.
     Status AddClient();
+    // Stores `clients` after the last record in one save, whole or not at
+    // all, and counts them. Nothing is stored, and the records in memory
+    // stay as they were, when they do not all fit on the disk or the save
+    // fails.
+    Status AddClients(std::span<const ClientRecord> clients);
     // Overwrites and removes the recovery entries kept aside on the disk,
     // which may hold an earlier version of a record.
     Status WipeKeptEntries();
@@ -65,6 +71,8 @@ private:
     InPlaceFile RecordFile() const;
     Result<std::string> ReadRecordFile(bool readOnly = false) const;
     Status CheckSameDisk(const std::string& onDisk) const;
+    // Writes `records` from record number `first` on, in one save.
+    Status WriteRecords(int first, std::span<const ClientRecord> records);
 
     StationState& state_;
     FileSystem& fs_;

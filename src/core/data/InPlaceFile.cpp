@@ -258,8 +258,8 @@ Status InPlaceFile::Undo(const UndoEntry& entry) {
     return fs_.Truncate(path_, entry.oldLength);
 }
 
-Status InPlaceFile::ClearRecovery() {
-    return WriteRecovery(std::string(capacity_, '\0'));
+Status InPlaceFile::ClearRecovery(std::uint64_t bytes) {
+    return WriteRecovery(std::string(static_cast<std::size_t>(bytes), '\0'));
 }
 
 Result<std::optional<std::string>> InPlaceFile::ReadTarget(std::uint64_t maxBytes) const {
@@ -330,7 +330,9 @@ Status InPlaceFile::Recover() {
         Tell(recoveryPath_ + " was " + std::to_string(info.size) +
              " bytes, far more than the recovery file of " + path_ + " holds; it was blanked");
     }
-    return ClearRecovery();
+    // Only as far as it reaches: a recovery file that a full disk cut short
+    // is blanked without asking the disk for room it does not have.
+    return ClearRecovery(std::min<std::uint64_t>(info.size, capacity_));
 }
 
 // A recovery file out of the ordinary is passed by: the user is told, and
@@ -388,10 +390,10 @@ Status InPlaceFile::Write(std::optional<std::string_view> current, std::string_v
     if (written && next.size() < old.size()) written = fs_.Truncate(path_, next.size());
     if (!written) {
         // Put back at once where possible; otherwise the next Recover does.
-        if (Undo(entry)) static_cast<void>(ClearRecovery());
+        if (Undo(entry)) static_cast<void>(ClearRecovery(capacity_));
         return written;
     }
-    return ClearRecovery();
+    return ClearRecovery(capacity_);
 }
 
 Status InPlaceFile::Rewrite(std::string_view next, std::uint64_t maxBytes) {

@@ -78,7 +78,8 @@ private:
     Error Named(Error error) const;
     Status WriteRecovery(std::string_view bytes);
     Status Undo(const UndoEntry& entry);
-    Status ClearRecovery();
+    // Zeros over the first `bytes` of the recovery file.
+    Status ClearRecovery(std::uint64_t bytes);
     Status SetAside();
     Result<std::optional<std::string>> ReadTarget(std::uint64_t maxBytes) const;
     void Tell(const std::string& note) const {

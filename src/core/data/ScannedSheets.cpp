@@ -763,11 +763,15 @@ std::string ItemList(const std::vector<int>& items) {
     return list;
 }
 
-SheetMatch MatchSheet(const StationState& state, const ClientRecord& sheet) {
+SheetMatch MatchSheet(const StationState& state, const ClientRecord& sheet,
+                      std::span<const ClientRecord> added) {
     const std::string inmate = Trim(sheet.IDNumber.View());
     SheetMatch otherAnswers;
-    for (int n = 1; n <= state.RecordCount; ++n) {
-        const ClientRecord& stored = state.ClientRecords[n];
+    const int count = state.RecordCount + static_cast<int>(added.size());
+    for (int n = 1; n <= count; ++n) {
+        const ClientRecord& stored =
+            n <= state.RecordCount ? state.ClientRecords[n]
+                                   : added[static_cast<std::size_t>(n - state.RecordCount - 1)];
         const bool sameAnswers = SameAnswers(sheet, stored);
         if (stored.NameDeleted()) {
             if (sameAnswers) return {SheetMatch::StoredNameDeleted, n};

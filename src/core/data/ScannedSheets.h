@@ -17,6 +17,7 @@
 // reviewed (a blank in the sheet's answers).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,7 +110,10 @@ struct SheetMatch {
 };
 // Where the sheet's marks were read, the answers must be the same; an item
 // to key (a blank) matches any answer, as it may have been keyed since.
-SheetMatch MatchSheet(const StationState& state, const ClientRecord& sheet);
+// `added`: clients of the same batch still to be stored after the disk's
+// last record, numbered on from it.
+SheetMatch MatchSheet(const StationState& state, const ClientRecord& sheet,
+                      std::span<const ClientRecord> added = {});
 
 // The sheet as a new client named `name`, tested `today`, for review: what
 // the file lacked stays blank and the items to key stay blank. A sheet

@@ -1,5 +1,8 @@
 #include "station/entry/StoreAnswers.h"
 
+#include <functional>
+#include <vector>
+
 #include "station/screen/AuditTrail.h"
 #include "station/screen/DiskRetry.h"
 #include "station/screen/StationContext.h"
@@ -43,6 +46,17 @@ void AuditStored(StationContext& ctx, const ClientRecord& before, AnswerRoute ro
     }
 }
 
+// The save through the disk-retry policy, under the busy pointer.
+DiskStep RunSave(StationContext& ctx, const std::function<Status(ClientStore&)>& save) {
+    ctx.platform.MouseWait();
+    const DiskStep step = RunDiskStep(ctx.platform, [&] {
+        ClientStore store = ctx.Store();
+        return save(store);
+    });
+    ctx.platform.MouseDefault();
+    return step;
+}
+
 }  // namespace
 
 bool StoreAnswers(StationContext& ctx, std::string_view answers, AnswerRoute route) {
@@ -52,12 +66,9 @@ bool StoreAnswers(StationContext& ctx, std::string_view answers, AnswerRoute rou
     record.Answers = answers;
     const bool adding = AddingNewClient(ctx);
     const ClientRecord stored = state.StoredRecord(state.CurrentRecord);
-    ctx.platform.MouseWait();
-    const DiskStep step = RunDiskStep(ctx.platform, [&] {
-        ClientStore store = ctx.Store();
+    const DiskStep step = RunSave(ctx, [&](ClientStore& store) {
         return adding ? store.AddClient() : store.SaveRecord(state.CurrentRecord);
     });
-    ctx.platform.MouseDefault();
     if (step != DiskStep::Done) {
         record.Answers = before;
         return false;
@@ -68,6 +79,23 @@ bool StoreAnswers(StationContext& ctx, std::string_view answers, AnswerRoute rou
     } else {
         AuditStored(ctx, stored, route);
     }
+    return true;
+}
+
+bool StoreNewClients(StationContext& ctx, std::span<const ClientRecord> clients,
+                     AnswerRoute route) {
+    StationState& state = ctx.state;
+    const int first = state.RecordCount + 1;
+    if (RunSave(ctx, [&](ClientStore& store) { return store.AddClients(clients); }) !=
+        DiskStep::Done) {
+        return false;
+    }
+    state.ListRefreshNeeded = true;
+    std::vector<AuditEntry> events;
+    for (int number = first; number <= state.RecordCount; ++number) {
+        events.push_back({AuditEvent::ClientAdded, number, RouteName(route)});
+    }
+    Audit(ctx, events);
     return true;
 }
 

@@ -3,11 +3,13 @@
 // store changed is added to the audit log here.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 namespace mw {
 
 struct StationContext;
+struct ClientRecord;
 
 // Where the answers come from, which the audit log names.
 enum class AnswerRoute { OnScreen, Keyed, Scanned, Verification };
@@ -23,6 +25,12 @@ enum class AnswerRoute { OnScreen, Keyed, Scanned, Verification };
 // the information fields and items that changed (a verification says
 // whether it changed any).
 bool StoreAnswers(StationContext& ctx, std::string_view answers, AnswerRoute route);
+
+// Adds `clients` after the last client in one save through the disk-retry
+// policy, and the audit log a line for each, added by its route. True once
+// written; when the write does not happen, nothing is stored and false is
+// returned.
+bool StoreNewClients(StationContext& ctx, std::span<const ClientRecord> clients, AnswerRoute route);
 
 // True while a new client is entered: the current record is the free slot.
 bool AddingNewClient(const StationContext& ctx);

@@ -133,13 +133,17 @@ public:
     void Run(std::vector<ScannedSheet> sheets);
 
 private:
-    enum class Outcome { Stored, Skipped, Stop };
+    // Queued: to be stored with the batch's other unreviewed sheets.
+    enum class Outcome { Stored, Queued, Skipped, Stop };
 
     std::optional<std::vector<ScannedSheet>> ImportSheets(const std::vector<ScannedSheet>& waiting);
     std::optional<SheetFile> ReadSheetFile();
     QString ChooseSheetFile();
     Outcome StoreSheet(const ScannedSheet& sheet, const SheetMatch& match, int number, int count);
     bool StoreAsNewClient(const ScannedSheet& sheet, const SheetMatch& match);
+    int NextNumber() const;
+    const ClientRecord& Client(int number) const;
+    void StoreQueued(std::vector<int>& stored);
     std::optional<std::string> NameFor(const ClientRecord& sheet);
     bool Confirm();
     bool CorrectAnswers(const ClientRecord& sheet);
@@ -154,11 +158,16 @@ private:
     ClientTable& table_;
     const ScanSettings& settings_;
     ScanBatchSummary summary_;
+    // A batch not reviewed is stored in one save once its questions are
+    // answered: its sheets and the clients made of them, in order.
+    std::vector<ScannedSheet> queuedSheets_;
+    std::vector<ClientRecord> queued_;
 };
 
 // `sheets`: those an earlier batch left; the new file's follow them. A sheet
 // already on the data disk is skipped and named in the summary: importing a
-// file twice stores nothing new.
+// file twice stores nothing new. Without review the sheets are stored
+// together at the end, in one save.
 void ScanBatch::Run(std::vector<ScannedSheet> sheets) {
     ctx_.state.EditMode = false;
     ctx_.state.ScanMode = true;
@@ -172,7 +181,7 @@ void ScanBatch::Run(std::vector<ScannedSheet> sheets) {
     const int count = static_cast<int>(sheets.size());
     for (int i = 0; i < count; ++i) {
         const ScannedSheet& sheet = sheets[static_cast<std::size_t>(i)];
-        const SheetMatch match = MatchSheet(ctx_.state, sheet.client);
+        const SheetMatch match = MatchSheet(ctx_.state, sheet.client, queued_);
         if (match.OnDisk()) {
             NoteNotStored(summary_, sheet, match);
             RemoveRow(sheet.client);
@@ -182,6 +191,7 @@ void ScanBatch::Run(std::vector<ScannedSheet> sheets) {
         if (outcome == Outcome::Stop) break;
         if (outcome == Outcome::Stored) stored.push_back(ctx_.state.RecordCount);
     }
+    StoreQueued(stored);
     if (settings_.ScanPrint && !stored.empty()) services_.printReports(stored);
     Finish();
 }
@@ -248,7 +258,7 @@ QString ScanBatch::ChooseSheetFile() {
 ScanBatch::Outcome ScanBatch::StoreSheet(const ScannedSheet& sheet, const SheetMatch& match,
                                          int number, int count) {
     StationState& state = ctx_.state;
-    if (state.DiskFull()) {
+    if (NextNumber() > kMaxClients) {
         ShowReviewMessage(ctx_.platform, kReviewDiskFull, MsgIcon::Exclamation);
         return Outcome::Stop;
     }
@@ -267,8 +277,13 @@ ScanBatch::Outcome ScanBatch::StoreSheet(const ScannedSheet& sheet, const SheetM
     const Date today = ctx_.clock.Today();
     const std::optional<std::string> name = NameFor(sheet.client);
     if (!name) return Cancelled(sheet.client, ScannedClient(sheet.client, {}, today), more);
+    if (!settings_.ScanReview) {
+        queuedSheets_.push_back(sheet);
+        queued_.push_back(UnreviewedClient(sheet.client, *name, today));
+        return Outcome::Queued;
+    }
     // A sheet whose identity was deleted has nothing left to confirm.
-    const bool review = settings_.ScanReview && !sheet.client.NameDeleted();
+    const bool review = !sheet.client.NameDeleted();
     const ClientRecord client = review ? ScannedClient(sheet.client, *name, today)
                                        : UnreviewedClient(sheet.client, *name, today);
     state.CurrentRecord = static_cast<std::int16_t>(state.RecordCount + 1);
@@ -291,7 +306,7 @@ ScanBatch::Outcome ScanBatch::StoreSheet(const ScannedSheet& sheet, const SheetM
 // client and decides. A sheet not stored leaves the scan table.
 bool ScanBatch::StoreAsNewClient(const ScannedSheet& sheet, const SheetMatch& match) {
     if (match.kind != SheetMatch::OtherAnswers) return true;
-    const ClientRecord& other = ctx_.state.ClientRecords[match.client];
+    const ClientRecord& other = Client(match.client);
     const QString text = QStringLiteral(
                              "Inmate number %1 is already on this data disk with other answers: "
                              "client %2, %3, tested %4.\n"
@@ -310,13 +325,41 @@ bool ScanBatch::StoreAsNewClient(const ScannedSheet& sheet, const SheetMatch& ma
     return store;
 }
 
+// The record number the next sheet stored becomes, after those queued.
+int ScanBatch::NextNumber() const {
+    return ctx_.state.RecordCount + static_cast<int>(queued_.size()) + 1;
+}
+
+// A client on the disk or queued, by record number.
+const ClientRecord& ScanBatch::Client(int number) const {
+    const StationState& state = ctx_.state;
+    if (number <= state.RecordCount) return state.ClientRecords[number];
+    return queued_[static_cast<std::size_t>(number - state.RecordCount - 1)];
+}
+
+// The queued sheets go to the disk in one save, whole or not at all. When
+// the operator gives up on the disk, none is stored and all of them wait in
+// the scan table.
+void ScanBatch::StoreQueued(std::vector<int>& stored) {
+    if (queued_.empty()) return;
+    const int first = ctx_.state.RecordCount + 1;
+    if (!StoreNewClients(ctx_, queued_, AnswerRoute::Scanned)) return;
+    ctx_.state.CurrentRecord = ctx_.state.RecordCount;
+    for (std::size_t i = 0; i < queuedSheets_.size(); ++i) {
+        const int number = first + static_cast<int>(i);
+        NoteStored(summary_, queuedSheets_[i], number, false);
+        RemoveRow(queuedSheets_[i].client);
+        stored.push_back(number);
+    }
+}
+
 // The name the file or the settings give the client, as the record holds
 // it; none when the operator was asked and cancelled. A sheet whose identity
 // was deleted gets the deleted name, unasked.
 std::optional<std::string> ScanBatch::NameFor(const ClientRecord& sheet) {
     const bool named = !Trim(sheet.Name.View()).empty();
     if (named || settings_.NameSetting != kNameTyped || sheet.NameDeleted()) {
-        return AutomaticName(settings_.NameSetting, sheet, ctx_.state.RecordCount + 1);
+        return AutomaticName(settings_.NameSetting, sheet, NextNumber());
     }
     frmMyInputBox box(ctx_, parent_);
     box.setWindowTitle(QStringLiteral("Client Name"));

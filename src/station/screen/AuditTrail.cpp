@@ -6,8 +6,12 @@
 namespace mw {
 
 void Audit(StationContext& ctx, const AuditEntry& entry) {
+    Audit(ctx, std::span(&entry, 1));
+}
+
+void Audit(StationContext& ctx, std::span<const AuditEntry> entries) {
     const Status written =
-        AuditLog(ctx.fs, ctx.state.DataPath, ctx.programDir).Append(ctx.clock.Now(), entry);
+        AuditLog(ctx.fs, ctx.state.DataPath, ctx.programDir).AppendAll(ctx.clock.Now(), entries);
     if (written || ctx.auditLogFailing) {
         ctx.auditLogFailing = !written;
         return;

@@ -2,6 +2,8 @@
 // event added to the audit log of the data disk in use.
 #pragma once
 
+#include <span>
+
 #include "core/data/AuditLog.h"
 
 namespace mw {
@@ -14,5 +16,7 @@ inline constexpr const char* kAuditLogTitle = "Audit Log";
 // happens here: a log that cannot be written is reported once, and again
 // only after a later write has succeeded.
 void Audit(StationContext& ctx, const AuditEntry& entry);
+// Several events at once, added to the log in one write.
+void Audit(StationContext& ctx, std::span<const AuditEntry> entries);
 
 }  // namespace mw

@@ -45,8 +45,9 @@ TEST(Sha256, HmacPublishedTestVectors) {
               "60e431591ee0b67f0d8a26aacbf5b77f8e0bc6213728c5140546040f0ee37f54");
 }
 
-// A line cut short by a crash is no event: the next line takes its place,
-// however long the remnant, and the chain stays whole. The log is its owner's only.
+// A line cut short by a crash is no event: the next lines take its place,
+// however long the remnant, and the chain stays whole, also through lines
+// added together. The log is its owner's only.
 TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {
     mwtest::TempDir disk;
     AuditLog log(LocalFileSystem(), disk.Path(), {});
@@ -57,7 +58,10 @@ TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string remnant = "03/05/2024 09:31:00\t4\tclient added\t" + std::string(300, 'x');
     disk.Write(kAuditLogFileName, disk.Read(kAuditLogFileName) + remnant);
-    ASSERT_TRUE(log.Append(when, {AuditEvent::ReportViewed, 3}));
+    const AuditEntry together[] = {{AuditEvent::ClientAdded, 4, "scanned"},
+                                   {AuditEvent::ClientAdded, 5, "scanned"},
+                                   {AuditEvent::ReportViewed, 3}};
+    ASSERT_TRUE(log.AppendAll(when, together));
 
     const std::string text = disk.Read(kAuditLogFileName);
     EXPECT_EQ(text.find("xxx"), std::string::npos);
@@ -65,10 +69,11 @@ TEST(AuditLog, AddsOwnerOnlyLinesOverTheRemnantOfAWriteCutShort) {
     Result<AuditReading> reading = log.Read();
     ASSERT_TRUE(reading);
     EXPECT_EQ(reading->firstBroken, 0);
-    ASSERT_EQ(reading->lines.size(), 3u);
+    ASSERT_EQ(reading->lines.size(), 5u);
     EXPECT_EQ(reading->lines[0].record, "-");
     EXPECT_EQ(reading->lines[1].details, "items 1, 4");
-    EXPECT_EQ(reading->lines[2].event, "report viewed");
+    EXPECT_EQ(reading->lines[3].record, "5");
+    EXPECT_EQ(reading->lines[4].event, "report viewed");
 }
 
 // A station without the site key adds plain lines after lines keyed with

@@ -25,6 +25,13 @@ std::string RawFile(int count) {
     return bytes;
 }
 
+std::vector<ClientRecord> NewClients(int count) {
+    std::vector<ClientRecord> clients;
+    for (int n = 1; n <= count; ++n)
+        clients.push_back(ClientRecord::FromBytes(RawRecord("New", 'a' + n % 26)));
+    return clients;
+}
+
 class ClientStoreTest : public ::testing::Test {
 protected:
     ClientStoreTest() {
@@ -128,6 +135,8 @@ TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRight
     const std::string theirs = RawFile(4);
     disk.Write("DATA401.MW", theirs);
     EXPECT_EQ(store.SaveRecord(2).error().Fault(), DiskFault::Changed);
+    EXPECT_EQ(store.AddClients(NewClients(2)).error().Fault(), DiskFault::Changed);
+    EXPECT_EQ(state.RecordCount, 3);
     EXPECT_EQ(disk.Read("DATA401.MW"), theirs);
     // The same records on a stick that is no longer a data disk.
     disk.Write("DATA401.MW", ours);
@@ -141,6 +150,42 @@ TEST_F(ClientStoreTest, ASwappedDiskIsNeverWrittenAndTheSaveSucceedsOnceTheRight
     // What was written is what the next save expects to find.
     state.ClientRecords[3].Name = "Second save";
     EXPECT_TRUE(store.SaveRecord(3));
+}
+
+// New clients added together are one save: a full disk's worth on an empty
+// disk fits its recovery entry, and a batch that does not fit or fails part
+// way stores none of them, in the file or in memory.
+TEST_F(ClientStoreTest, ABatchOfNewClientsIsStoredWholeOrNotAtAll) {
+    disk.Write("DATA401.MW", RawFile(1));
+    ASSERT_TRUE(Load());
+    const Status tooMany = Store().AddClients(NewClients(kMaxClients));
+    EXPECT_EQ(tooMany.error().code, errc::SubscriptOutOfRange);
+    EXPECT_NE(tooMany.error().message.find("room for 50 more clients, not 51"), std::string::npos);
+
+    fs.failWrites = errc::DeviceIo;
+    fs.writesBeforeFailure = 1;  // the recovery entry goes, the records do not
+    const Status failed = Store().AddClients(NewClients(3));
+    EXPECT_EQ(failed.error().code, errc::DeviceIo);
+    EXPECT_NE(failed.error().message.find(disk.File("DATA401.MW")), std::string::npos);
+    fs.failWrites.reset();
+    EXPECT_EQ(state.RecordCount, 1);
+    EXPECT_EQ(state.ClientRecords[2].ToBytes(), ClientRecord().ToBytes());
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(disk.Read("DATA401.MW"), RawFile(1));
+    EXPECT_EQ(notes, std::vector<std::string>());
+
+    disk.Write("DATA401.MW", "");
+    ASSERT_TRUE(Load());
+    const std::vector<ClientRecord> full = NewClients(kMaxClients);
+    ASSERT_TRUE(Store().AddClients(full));
+    EXPECT_EQ(state.RecordCount, kMaxClients);
+    std::string written;
+    for (const ClientRecord& client : full) written += client.ToBytes();
+    EXPECT_EQ(disk.Read("DATA401.MW"), written);
+    EXPECT_EQ(disk.Read("DATA401.RCV").find_first_not_of('\0'), std::string::npos);
+    EXPECT_EQ(Store().AddClient().error().code, errc::SubscriptOutOfRange);
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.ClientRecords[kMaxClients].ToBytes(), full.back().ToBytes());
 }
 
 TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
@@ -164,7 +209,7 @@ TEST_F(ClientStoreTest, AppendingAfterAShortLastRecordLeavesNoZeroBytes) {
 // since restored from a backup, the journal's entry) never touches it: the
 // clients stay, the entry is kept aside and the user is told of both files.
 TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
-    const auto cutShortSave = [&](const std::string& records) {
+    const auto cutShortSave = [&](const std::string& records, bool batch = false) {
         mwtest::TempDir other;
         other.Write("TID", "M-W\r\n");
         other.Write("DATA401.MW", records);
@@ -175,8 +220,8 @@ TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
         EXPECT_TRUE(store.LoadRecords());
         elsewhere.ClientRecords[2].Name = "Name deleted";
         failing.failWrites = errc::DeviceIo;
-        failing.writesBeforeFailure = 2;  // the entry and the record; not the blanking
-        EXPECT_FALSE(store.SaveRecord(2));
+        failing.writesBeforeFailure = 2;  // the entry and the records; not the blanking
+        EXPECT_FALSE(batch ? store.AddClients(NewClients(5)) : store.SaveRecord(2));
         return other.Read("DATA401.RCV");
     };
     const std::string journalEntry = [] {
@@ -193,6 +238,7 @@ TEST_F(ClientStoreTest, ARecoveryEntryNeverTouchesAnotherRecordFile) {
     };
     const Case cases[] = {
         {"another disk's entry", cutShortSave(RawFile(3))},
+        {"another disk's batch of new clients", cutShortSave(RawFile(3), true)},
         {"an entry for this file before a backup was restored", cutShortSave(RawFile(7))},
         {"the journal's entry", journalEntry},
     };

@@ -292,11 +292,12 @@ TEST_F(ScanRouteTest, UnreviewedSheetsAreNamedByTestNumberOrAsTypedAfterAPauseAn
                   "- scan batch imported: sheets read 1, stored 1, skipped 0, waiting 0"}));
 }
 
-// A batch cut short (the operator gave up on the disk) leaves its other
-// sheets waiting, with those beyond the batch size; a full disk takes none
-// of them. On the next scan they come first, a sheet of the new file that is
-// already waiting is not taken twice, and a disk that fills up stops the
-// batch again.
+// A batch not reviewed is stored in one save once its questions are
+// answered: when the operator gives up on the disk, none of it is stored and
+// all of it waits, with the sheets beyond the batch size; a full disk takes
+// none of them. On the next scan they come first, a sheet of the new file
+// that is already waiting is not taken twice, and a disk that fills up stops
+// the batch again, the sheets before it stored.
 TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     LoadDisk(mwtest::Clients(kMaxClients - 4));
     Settings("NumberInBatch=4\nNameSetting=1\nScanReview=False\n");
@@ -310,20 +311,21 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     });
     driver.When<frmSheetFile>(
         [](frmSheetFile* file) { ChooseLater(file, frmSheetFile::kImportSheets); });
-    platform.Next(MsgAnswer::Ok);  // the pause before each sheet
-    platform.Next(MsgAnswer::Ok);
+    platform.Next({MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok});  // the pause before each sheet
     platform.Next(MsgAnswer::Ok, [this] { fs.failWrites = errc::DiskFull; });
     platform.Next(MsgAnswer::Cancel);  // give up on the disk
     ExpectSummary(
-        "Answer sheets read: 5\nStored on the data disk: 2\n"
-        "Skipped, already on the data disk: 0\nNot stored yet: 3 (1 beyond the batch size)\n"
+        "Answer sheets read: 5\nStored on the data disk: 0\n"
+        "Skipped, already on the data disk: 0\nNot stored yet: 5 (1 beyond the batch size)\n"
         "They wait in the scan table for the next Scan Answer Sheet.");
     platform.Next(MsgAnswer::Ok);  // nor can the batch be added to the audit log
+    const std::string noneStored = disk.Read("DATA401.MW");
     Run();
     fs.failWrites.reset();
-    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(disk.Read("DATA401.MW"), noneStored);
+    EXPECT_EQ(state.RecordCount, kMaxClients - 4);
+    EXPECT_EQ(Rows(), 5);
 
-    const std::string twoStored = disk.Read("DATA401.MW");
     LoadDisk(mwtest::Clients(kMaxClients));
     platform.Next(MsgAnswer::Ok);
     Run();
@@ -334,16 +336,16 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
                              "exit the program, insert a new data disk, start the program,\n"
                              "choose Add New Client and Review Scanned Answer Sheets.\n"
                              "Returning to the Main Menu."));
-    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(Rows(), 5);
 
-    disk.Write("DATA401.MW", twoStored);
+    disk.Write("DATA401.MW", noneStored);
     ASSERT_TRUE(ctx.Store().LoadRecords());
     Settings("NumberInBatch=2\nNameSetting=1\nScanReview=False\nScanPause=False\n");
     Sheets({Sheet("A4"), Sheet("A6")});
     platform.Next(MsgAnswer::Yes);  // review the waiting sheets
     ConfirmSettings();
     platform.Next(MsgAnswer::Ok);  // the disk is full at A5
-    ExpectSummary(2, 2, "0", 2);
+    ExpectSummary(2, 4, "0", 2);
     Run();
     EXPECT_EQ(platform.shown[platform.shown.size() - 2].title,
               QStringLiteral("Review Stopped - Data Disk Full"));
@@ -355,7 +357,8 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
 
 // After Delete Names a sheet already on the disk is still known by its
 // answers and skipped. A sheet with the inmate number of a client whose
-// answers differ is stored only when the operator says so. A sheet that
+// answers differ is stored only when the operator says so, also when that
+// client comes from the same batch and is stored in its save. A sheet that
 // waited while the names were deleted is stored as a client whose name was
 // deleted, with nothing to review.
 TEST_F(ScanRouteTest, SheetsOnTheDiskAreKnownAfterDeleteNamesAndAnInmateNumberTwiceIsAsked) {
@@ -390,8 +393,21 @@ TEST_F(ScanRouteTest, SheetsOnTheDiskAreKnownAfterDeleteNamesAndAnInmateNumberTw
         Run();
         EXPECT_EQ(Rows(), 0);
     }
-    EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"Client 1", "Client 2", "A1", "A2", "A1"}));
+    AddWaiting("B1", Answers());
+    Sheets({Sheet("B1", "1")});
+    platform.Next(MsgAnswer::Yes);  // review the waiting sheet
+    ConfirmSettings();
+    platform.Next(MsgAnswer::Yes, [this] {
+        EXPECT_TRUE(platform.shown.back().text.startsWith(
+            QStringLiteral("Inmate number B1 (line 2) is already on this data disk with other "
+                           "answers: client 6, B1, tested 03/05/2024.\n")));
+    });
+    ExpectSummary(1, 2, "0", 0);
+    Run();
+    EXPECT_EQ(NamesOnDisk(),
+              (std::vector<std::string>{"Client 1", "Client 2", "A1", "A2", "A1", "B1", "B1"}));
     EXPECT_EQ(OnDisk()[4].Answers.View(), Answers('1'));
+    EXPECT_EQ(OnDisk()[6].Answers.View(), Answers('1'));
 
     AddWaiting("W1", Answers('1', 9));
     mwtest::AnswerInputBox(driver, QStringLiteral("J"));
@@ -411,8 +427,8 @@ TEST_F(ScanRouteTest, SheetsOnTheDiskAreKnownAfterDeleteNamesAndAnInmateNumberTw
                   "A2 (line 3) as client 4, whose name was deleted)",
                   0);
     Run();
-    ASSERT_EQ(state.RecordCount, 6);
-    const ClientRecord stored = OnDisk()[5];
+    ASSERT_EQ(state.RecordCount, 8);
+    const ClientRecord stored = OnDisk()[7];
     EXPECT_EQ(Trim(stored.Name.View()), kDeletedName);
     EXPECT_EQ(Trim(stored.IDNumber.View()), "");
     EXPECT_EQ(stored.DeleteFlag, "1");
