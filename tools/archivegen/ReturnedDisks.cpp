@@ -80,7 +80,8 @@ const NormSet& ReturnedDiskMaker::DrawSet(Random& random) const {
 }
 
 void ReturnedDiskMaker::Write(const std::string& dir, const DiskPlan& plan) const {
-    Random random(plan.seed * 0x9E37'79B9'7F4A'7C15ULL + 1);
+    // Seeds far apart in the generator's sequence, so that no two disks share their draws.
+    Random random(plan.seed * 0xD1B5'4A32'D192'ED03ULL);
     std::filesystem::create_directories(dir);
     char identity[40];
     std::snprintf(identity, sizeof identity, "%016llx%016llx",

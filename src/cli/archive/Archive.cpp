@@ -230,7 +230,8 @@ Result<Archive> Archive::Opened(const std::string& target, std::optional<bool> i
             for (const auto& [name, value] : info) rows.push_back({name, value});
             return d.Insert("archive_info", {"name", "value"}, rows);
         });
-        if (!st) return st.error();
+        // Another program made the archive at the same moment, and won.
+        if (!st && (!readInfo() || info.empty())) return st.error();
     }
     const int version = std::atoi(info["schema_version"].c_str());
     if (version != kArchiveSchemaVersion) {

@@ -23,7 +23,7 @@ Result<std::vector<SqlRow>> QueryAll(ArchiveDb& db, const std::string& sql,
 }
 
 Status InTransaction(ArchiveDb& db, const std::function<Status()>& work) {
-    if (Status st = db.Execute("BEGIN"); !st) return st;
+    if (Status st = db.Execute(db.BeginWriting()); !st) return st;
     Status st = work();
     if (st) st = db.Execute("COMMIT");
     // A failed commit leaves the transaction open on some engines: end it.

@@ -28,6 +28,9 @@ public:
     virtual const std::string& Name() const = 0;
     // The column type of a key the database numbers itself.
     virtual std::string AutoKeyType() const = 0;
+    // Starts a transaction that will write: SQLite takes its write lock at
+    // once, so that two adds wait for each other rather than fail.
+    virtual std::string BeginWriting() const { return "BEGIN"; }
 
     // Statements without rows, separated by semicolons, without parameters.
     virtual Status Execute(const std::string& sql) = 0;

@@ -28,6 +28,7 @@ public:
 
     const std::string& Name() const override { return path_; }
     std::string AutoKeyType() const override { return "INTEGER PRIMARY KEY"; }
+    std::string BeginWriting() const override { return "BEGIN IMMEDIATE"; }
 
     Status Execute(const std::string& sql) override {
         char* message = nullptr;
