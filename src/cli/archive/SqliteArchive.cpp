@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "cli/archive/ArchiveDb.h"
@@ -40,7 +42,7 @@ public:
 
     Status Query(const std::string& sql, const std::vector<SqlValue>& params,
                  const RowSink& sink) override {
-        Result<sqlite3_stmt*> statement = Prepared(sql);
+        Result<sqlite3_stmt*> statement = Prepared(sql, [&] { return sql; });
         if (!statement) return statement.error();
         if (Status st = Bind(*statement, params, 0); !st) return st;
         SqlRow row;
@@ -65,7 +67,10 @@ public:
             std::min(kRowsPerInsert, static_cast<std::size_t>(kMaxParameters) / columns.size());
         for (std::size_t first = 0; first < rows.size(); first += perInsert) {
             const std::size_t count = std::min(perInsert, rows.size() - first);
-            Result<sqlite3_stmt*> statement = Prepared(InsertStatement(table, columns, count));
+            // Known by a short key: the statement's text is long.
+            const std::string key = table + " " + std::to_string(count);
+            Result<sqlite3_stmt*> statement =
+                Prepared(key, [&] { return InsertStatement(table, columns, count); });
             if (!statement) return statement.error();
             for (std::size_t r = 0; r < count; ++r) {
                 if (Status st = Bind(*statement, rows[first + r], r * columns.size()); !st) {
@@ -102,14 +107,19 @@ private:
         return e;
     }
 
-    Result<sqlite3_stmt*> Prepared(const std::string& sql) {
-        if (auto found = statements_.find(sql); found != statements_.end()) return found->second;
+    // The statement kept under `key`, prepared from `text` the first time.
+    // Parameters are numbered "?1" here: SQLite looks a "$1" up by name.
+    Result<sqlite3_stmt*> Prepared(const std::string& key,
+                                   const std::function<std::string()>& text) {
+        if (auto found = statements_.find(key); found != statements_.end()) return found->second;
+        std::string sql = text();
+        std::replace(sql.begin(), sql.end(), '$', '?');
         sqlite3_stmt* statement = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement,
                                nullptr) != SQLITE_OK) {
             return MakeError(ErrorOf(sqlite3_errcode(db_)), path_ + ": " + sqlite3_errmsg(db_));
         }
-        statements_.emplace(sql, statement);
+        statements_.emplace(key, statement);
         return statement;
     }
 

@@ -9,11 +9,25 @@
 
 #include "archivegen/ReturnedDisks.h"
 #include "cli/CliRun.h"
-#include "cli/archive/ArchiveTargets.h"
+#include "cli/archive/ArchiveDb.h"
 #include "core/data/ClientRecord.h"
 #include "core/data/ClientStore.h"
+#include "support/PostgresServer.h"
+#include "support/TempDir.h"
 
 namespace mwtest {
+
+enum class Engine { Sqlite, Postgres };
+
+inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {
+    return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
+}
+
+// An archive target of the engine: a file in `folder`, or a new database.
+inline std::string NewTarget(Engine engine, const TempDir& folder, const std::string& name) {
+    if (engine == Engine::Sqlite) return folder.File(name + ".db");
+    return PostgresServer::Get().NewDatabase();
+}
 
 // A returned client of the given sex and ethnicity codes and answers.
 inline mw::ClientRecord ReturnedClient(const std::string& gender, const std::string& race,
@@ -79,7 +93,9 @@ inline int Deleted(const std::string& disk) {
 class ArchiveFixture : public testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
-        MW_SKIP_WITHOUT_ENGINE(GetParam());
+        if (GetParam() == Engine::Postgres && !PostgresServer::Get().Unavailable().empty()) {
+            GTEST_SKIP() << PostgresServer::Get().Unavailable();
+        }
         CopyDataSet(program.Path());
         target = NewTarget(GetParam(), files, "archive");
         ASSERT_FALSE(target.empty());

@@ -1,12 +1,10 @@
-// Where the archive tests keep their archives: an SQLite file in a folder of
-// the test's own, or a database of its own on a private PostgreSQL server
-// that the tests start from Debian's packages (a data folder and a socket in
-// a temporary folder, no network) and stop at the end. Where the server
-// cannot start, the PostgreSQL tests are skipped, saying why.
+// A private PostgreSQL server for the archive's tests and benchmarks,
+// started from Debian's packages (a data folder and a socket in a temporary
+// folder, no network) at first use and stopped when the program ends. Where
+// it cannot start, it says why.
 #pragma once
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,15 +17,8 @@
 #include <vector>
 
 #include "cli/archive/ArchiveDb.h"
-#include "support/TempDir.h"
 
 namespace mwtest {
-
-enum class Engine { Sqlite, Postgres };
-
-inline std::string EngineName(const testing::TestParamInfo<Engine>& info) {
-    return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
-}
 
 class PostgresServer {
 public:
@@ -112,16 +103,5 @@ private:
     std::string unavailable_;
     int databases_ = 0;
 };
-
-// An archive target of the engine: a file in `folder`, or a new database.
-inline std::string NewTarget(Engine engine, const TempDir& folder, const std::string& name) {
-    if (engine == Engine::Sqlite) return folder.File(name + ".db");
-    return PostgresServer::Get().NewDatabase();
-}
-
-#define MW_SKIP_WITHOUT_ENGINE(engine)                                                  \
-    if ((engine) == Engine::Postgres && !PostgresServer::Get().Unavailable().empty()) { \
-        GTEST_SKIP() << PostgresServer::Get().Unavailable();                            \
-    }
 
 }  // namespace mwtest
