@@ -523,6 +523,31 @@ int ArchiveNormsCommand(const Options& o, std::ostream& out, std::ostream& err) 
     });
 }
 
+// An archive file is none of the station's own (its scan database is an
+// SQLite file too, which opening as an archive would change) and lies
+// outside the installed data set.
+Status CheckArchiveTarget(const Options& o) {
+    const std::string& target = o.Value("--archive");
+    if (IsPostgresTarget(target)) return {};
+    if (Status st = CheckOutsideInstalledData(target, o.programFolder); !st) return st;
+    const std::string programDir =
+        o.values.count("--program-dir") ? o.Value("--program-dir") : o.programFolder.path;
+    for (const std::string& disk : DisksOf(o)) {
+        if (Status st = CheckNotStationFile(target, programDir, disk); !st) return st;
+    }
+    return CheckNotStationFile(target, programDir, "");
+}
+
+using CommandRun = std::function<int(const Options&, std::ostream&, std::ostream&)>;
+
+// An archive command, run once its target is checked.
+CommandRun OnArchive(CommandRun run) {
+    return [run](const Options& o, std::ostream& out, std::ostream& err) {
+        if (Status st = CheckArchiveTarget(o); !st) return Fail(err, st.error());
+        return run(o, out, err);
+    };
+}
+
 // A file's bytes; "-" reads standard input.
 Result<std::string> ReadInput(const std::string& path) {
     if (path != kStandardInput) return LocalFileSystem().ReadFile(path);
@@ -677,22 +702,22 @@ const std::map<std::string, Command>& Commands() {
          {{"--program-dir", "--archive", "--disk"},
           {"--identified", "--pseudonyms"},
           {"--archive", "--disk"},
-          ArchiveAdd,
+          OnArchive(ArchiveAdd),
           true,
           true}},
-        {"archive list", {{"--archive"}, {}, {"--archive"}, ArchiveList}},
+        {"archive list", {{"--archive"}, {}, {"--archive"}, OnArchive(ArchiveList)}},
         {"archive export",
          {{"--program-dir", "--archive", "--output", "--codebook", "--format", "--dates"},
           {"--anonymised", "--keep-invalid-scores", "--missing-kinds", "--excel"},
           {"--archive"},
-          ArchiveExport}},
+          OnArchive(ArchiveExport)}},
         {"archive norms",
          {{"--program-dir", "--archive", "--min-cell", "--output"},
           {},
           {"--archive", "--output"},
-          ArchiveNormsCommand}},
+          OnArchive(ArchiveNormsCommand)}},
         {"archive stats",
-         {{"--program-dir", "--archive"}, {"--json"}, {"--archive"}, ArchiveStats}},
+         {{"--program-dir", "--archive"}, {"--json"}, {"--archive"}, OnArchive(ArchiveStats)}},
     };
     return commands;
 }
