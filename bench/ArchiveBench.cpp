@@ -96,8 +96,10 @@ std::string LargeArchive(const std::vector<std::string>& disks, long clients) {
                 }
                 return scores;
             }() +
-            "effort_index, paradata FROM client WHERE disk_id <= " + std::to_string(kDisks) +
-            "; COMMIT";
+            "effort_index FROM client WHERE disk_id <= " + std::to_string(kDisks) +
+            "; INSERT INTO client_timing SELECT disk_id + " + offset +
+            ", test_number, paradata FROM client_timing WHERE disk_id <= " +
+            std::to_string(kDisks) + "; COMMIT";
         if (!(*db)->Execute(sql)) std::abort();
     }
     db->reset();

@@ -31,7 +31,7 @@ std::vector<std::string> ClientColumns() {
             columns.push_back(std::string(kind) + "_" + std::to_string(scale));
         }
     }
-    columns.insert(columns.end(), {"effort_index", "paradata"});
+    columns.push_back("effort_index");
     return columns;
 }
 
@@ -57,7 +57,13 @@ std::string Schema(const std::string& autoKey) {
            " times_edited INTEGER NOT NULL, route TEXT, language TEXT, answers TEXT NOT NULL,"
            " valid INTEGER NOT NULL, norm_sex INTEGER NOT NULL, norm_group INTEGER NOT NULL, " +
            scores +
-           "effort_index REAL, paradata TEXT, PRIMARY KEY (disk_id, test_number));"
+           "effort_index REAL, PRIMARY KEY (disk_id, test_number));"
+           // The timings of a test on the screen are long and read only by
+           // the export: apart, they leave the client table small to scan.
+           "CREATE TABLE IF NOT EXISTS client_timing (disk_id INTEGER NOT NULL,"
+           " test_number INTEGER NOT NULL, paradata TEXT NOT NULL,"
+           " PRIMARY KEY (disk_id, test_number),"
+           " FOREIGN KEY (disk_id, test_number) REFERENCES client (disk_id, test_number));"
            "CREATE INDEX IF NOT EXISTS disk_current ON disk (is_current, disk_id);";
 }
 
@@ -109,7 +115,6 @@ SqlRow ClientRow(const std::string& diskId, const ArchivedClient& c, const Archi
         }
     }
     row.push_back(c.paradata ? Number(Summarize(*c.paradata).effortIndex) : std::nullopt);
-    row.push_back(c.paradata ? SqlValue(c.paradata->ToText()) : std::nullopt);
     return row;
 }
 
@@ -261,12 +266,15 @@ Result<AddResult> Archive::Add(const ReturnedDisk& disk, const ArchiveScoring& s
         result.version = std::atoi((*latest)[0][0].value_or("0").c_str()) + 1;
         if (result.version > 1) result.outcome = DiskOutcome::NewVersion;
         std::vector<SqlRow> rows;
+        std::vector<SqlRow> timings;
         for (const ArchivedClient& c : disk.clients) {
-            if (identified_ || c.record.NameDeleted()) {
-                rows.push_back(ClientRow("", c, scoring, identified_));
-            } else {
+            if (!identified_ && !c.record.NameDeleted()) {
                 ++result.skipped;
+                continue;
             }
+            rows.push_back(ClientRow("", c, scoring, identified_));
+            if (c.paradata)
+                timings.push_back({"", std::to_string(c.testNumber), c.paradata->ToText()});
         }
         result.added = static_cast<int>(rows.size());
         if (Status st = d.Query("UPDATE disk SET is_current = 0 WHERE identity = $1",
@@ -289,8 +297,11 @@ Result<AddResult> Archive::Add(const ReturnedDisk& disk, const ArchiveScoring& s
                 return true;
             });
         if (!st) return st;
-        for (SqlRow& row : rows) row[0] = diskId;
-        return d.Insert("client", ClientColumns(), rows);
+        for (auto* table : {&rows, &timings}) {
+            for (SqlRow& row : *table) row[0] = diskId;
+        }
+        if (Status st = d.Insert("client", ClientColumns(), rows); !st) return st;
+        return d.Insert("client_timing", {"disk_id", "test_number", "paradata"}, timings);
     });
     if (!st) return st.error();
     return result;
@@ -314,11 +325,14 @@ Status Archive::List(std::ostream& out) {
 
 Status Archive::ForEachClient(const std::function<void(int disk, const ArchivedClient&)>& each) {
     std::string sql =
-        "SELECT client.disk_id, test_number, name, id_number, pseudonym, name_deleted,"
+        "SELECT client.disk_id, client.test_number, name, id_number, pseudonym, name_deleted,"
         " date_of_birth, age, sex, ethnicity, education, marital_status, test_date,"
-        " times_edited, route, language, answers, paradata FROM ";
+        " times_edited, route, language, answers, client_timing.paradata FROM ";
     sql += kCurrentClients;
-    sql += " ORDER BY client.disk_id, test_number";
+    sql +=
+        " LEFT JOIN client_timing ON client_timing.disk_id = client.disk_id"
+        " AND client_timing.test_number = client.test_number";
+    sql += " ORDER BY client.disk_id, client.test_number";
     ArchivedClient c;
     return db_->Query(sql, {}, [&](const SqlRow& row) {
         auto text = [&row](std::size_t i) { return Utf8ToCp1252(row[i].value_or("")); };

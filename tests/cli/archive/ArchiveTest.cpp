@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <regex>
+#include <sstream>
 
 #include "cli/ExportTable.h"
 #include "cli/archive/ArchiveSupport.h"
@@ -56,6 +57,13 @@ TEST_P(ArchiveTest, AddsEachDiskOnceAndAChangedDiskAsItsNewVersion) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), taken + 1);
     EXPECT_EQ(run.out.rfind("disk,route,test_number,", 0), 0u);
+    // The timings travel with the clients: each test on the screen has its effort index.
+    long timed = 0;
+    std::istringstream rows(run.out.substr(run.out.find('\n') + 1));
+    for (std::string row; std::getline(rows, row);) timed += row.back() != ',';
+    EXPECT_GT(timed, 0);
+    EXPECT_EQ(timed, Count("SELECT COUNT(*) FROM client JOIN disk ON disk.disk_id = client.disk_id "
+                           "WHERE is_current = 1 AND effort_index IS NOT NULL"));
 }
 
 TEST_P(ArchiveTest, KeepsNoNameUnlessIdentifiedAndLinksPeopleByPseudonym) {
