@@ -96,7 +96,7 @@ private:
         : db_(std::move(db)), identified_(identified) {}
     static Result<Archive> Opened(const std::string& target, std::optional<bool> identified);
 
-    std::shared_ptr<ArchiveDb> db_;
+    std::unique_ptr<ArchiveDb> db_;
     bool identified_;
 };
 

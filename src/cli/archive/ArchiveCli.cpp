@@ -179,10 +179,6 @@ int ArchiveList(const Options& o, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
-}  // namespace mw
-
-namespace mw {
-
 // The candidate norms are written only whole: the norm sections of the
 // scoring data file, to be set into a copy of it and tried on a station.
 int ArchiveNorms(const Options& o, std::ostream& out, std::ostream& err,
@@ -257,117 +253,16 @@ Result<ExportTable> ArchiveExportTable(Archive& archive, const ReportData& data,
     return table;
 }
 
-}  // namespace mw
-
-namespace mw {
-namespace {
-
-std::string Fixed(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-std::string Optional(const std::optional<double>& value, const char* none) {
-    return value ? Fixed(*value, 3) : none;
-}
-
-void PrintStatsText(std::ostream& out, const ReportData& data, const ArchiveStatistics& stats,
-                    const std::array<std::vector<ScaleItem>, kScaleCount + 1>& items) {
-    char line[160];
-    for (const StatsGroup& group : stats.groups) {
-        const std::vector<ScaleStats> scales = StatsOf(group.sums, items);
-        out << "Valid protocols, " << group.name << ": " << scales[0].n << " clients\n";
-        if (scales[0].n == 0) continue;
-        std::snprintf(line, sizeof line, "  %-16s %8s %8s %8s %7s\n", "Scale", "n", "mean", "sd",
-                      "alpha");
-        out << line;
-        for (const ScaleStats& s : scales) {
-            std::snprintf(line, sizeof line, "  %-16s %8lld %8.2f %8.2f %7s\n",
-                          ScaleName(data, s.scale).c_str(), static_cast<long long>(s.n), s.mean,
-                          s.sd, Optional(s.alpha, "-").c_str());
-            out << line;
-        }
-        for (const ScaleStats& s : scales) {
-            out << "  " << ScaleName(data, s.scale)
-                << ", items: corrected item-total correlation, missing\n";
-            for (const ItemStats& i : s.items) {
-                std::snprintf(line, sizeof line, "    %3d %7s %6.1f%%\n", i.item,
-                              Optional(i.itemTotal, "-").c_str(), 100 * i.missingRate);
-                out << line;
-            }
-        }
-    }
-    const EffortDistribution& e = stats.effort;
-    out << "Effort index of tests on the screen: " << e.n << " clients";
-    if (e.n == 0) {
-        out << "\n";
-        return;
-    }
-    out << ", mean " << Fixed(e.sum / static_cast<double>(e.n), 3) << ", " << e.low << " below "
-        << Fixed(kLowEffortIndex, 2) << "\n";
-    for (std::size_t t = 0; t < e.tenths.size(); ++t) {
-        out << "  " << Fixed(static_cast<double>(t) / 10, 1) << "-"
-            << Fixed(static_cast<double>(t + 1) / 10, 1) << ": " << e.tenths[t] << "\n";
-    }
-}
-
-std::string JsonNumber(const std::optional<double>& value) {
-    return value ? Fixed(*value, 6) : "null";
-}
-
-std::string JsonText(const std::string& text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') json += '\\';
-        json += c;
-    }
-    return json + "\"";
-}
-
-void PrintStatsJson(std::ostream& out, const ReportData& data, const ArchiveStatistics& stats,
-                    const std::array<std::vector<ScaleItem>, kScaleCount + 1>& items) {
-    out << "{\"groups\":[";
-    for (std::size_t g = 0; g < stats.groups.size(); ++g) {
-        const std::vector<ScaleStats> scales = StatsOf(stats.groups[g].sums, items);
-        out << (g ? "," : "") << "{\"group\":" << JsonText(stats.groups[g].name)
-            << ",\"clients\":" << scales[0].n << ",\"scales\":[";
-        for (std::size_t k = 0; k < scales.size(); ++k) {
-            const ScaleStats& s = scales[k];
-            out << (k ? "," : "") << "{\"scale\":" << s.scale
-                << ",\"name\":" << JsonText(ScaleName(data, s.scale)) << ",\"n\":" << s.n
-                << ",\"mean\":" << JsonNumber(s.mean) << ",\"sd\":" << JsonNumber(s.sd)
-                << ",\"alpha\":" << JsonNumber(s.alpha) << ",\"items\":[";
-            for (std::size_t i = 0; i < s.items.size(); ++i) {
-                out << (i ? "," : "") << "{\"item\":" << s.items[i].item
-                    << ",\"itemTotal\":" << JsonNumber(s.items[i].itemTotal)
-                    << ",\"missing\":" << JsonNumber(s.items[i].missingRate) << "}";
-            }
-            out << "]}";
-        }
-        out << "]}";
-    }
-    const EffortDistribution& e = stats.effort;
-    out << "],\"effortIndex\":{\"n\":" << e.n << ",\"mean\":"
-        << JsonNumber(e.n ? std::optional(e.sum / static_cast<double>(e.n)) : std::nullopt)
-        << ",\"low\":" << e.low << ",\"tenths\":[";
-    for (std::size_t t = 0; t < e.tenths.size(); ++t) out << (t ? "," : "") << e.tenths[t];
-    out << "]}}\n";
-}
-
-}  // namespace
-
 int ArchiveStats(const Options& o, std::ostream& out, std::ostream& err) {
     Result<ReadingArchive> reading = OpenForReading(o);
     if (!reading) return Fail(err, reading.error());
     Result<ArchiveStatistics> stats = GatherStatistics(reading->archive, reading->data.tables);
     if (!stats) return Fail(err, stats.error());
-    const auto items = ScaleItemsOf(reading->data.tables);
-    if (o.flags.count("--json")) {
-        PrintStatsJson(out, reading->data, *stats, items);
-    } else {
-        PrintStatsText(out, reading->data, *stats, items);
-    }
+    ScaleNames names;
+    for (int scale = 1; scale <= kScaleCount; ++scale)
+        names[scale] = ScaleName(reading->data, scale);
+    PrintStatistics(out, *stats, ScaleItemsOf(reading->data.tables), names,
+                    o.flags.count("--json") > 0);
     return kOk;
 }
 

@@ -1,7 +1,9 @@
 #include "cli/archive/ArchiveStats.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <ostream>
 
 #include "core/data/CodeTables.h"
 #include "core/data/Paradata.h"
@@ -84,6 +86,98 @@ double Variance(double sum, double squares, double n) {
     return n > 1 ? (squares - sum * sum / n) / (n - 1) : 0;
 }
 
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string Optional(const std::optional<double>& value, const char* none) {
+    return value ? Fixed(*value, 3) : none;
+}
+
+void PrintStatsText(std::ostream& out, const ScaleNames& names, const ArchiveStatistics& stats,
+                    const std::array<std::vector<ScaleItem>, kScaleCount + 1>& items) {
+    char line[160];
+    for (const StatsGroup& group : stats.groups) {
+        const std::vector<ScaleStats> scales = StatsOf(group.sums, items);
+        out << "Valid protocols, " << group.name << ": " << scales[0].n << " clients\n";
+        if (scales[0].n == 0) continue;
+        std::snprintf(line, sizeof line, "  %-16s %8s %8s %8s %7s\n", "Scale", "n", "mean", "sd",
+                      "alpha");
+        out << line;
+        for (const ScaleStats& s : scales) {
+            std::snprintf(line, sizeof line, "  %-16s %8lld %8.2f %8.2f %7s\n",
+                          names[s.scale].c_str(), static_cast<long long>(s.n), s.mean, s.sd,
+                          Optional(s.alpha, "-").c_str());
+            out << line;
+        }
+        for (const ScaleStats& s : scales) {
+            out << "  " << names[s.scale] << ", items: corrected item-total correlation, missing\n";
+            for (const ItemStats& i : s.items) {
+                std::snprintf(line, sizeof line, "    %3d %7s %6.1f%%\n", i.item,
+                              Optional(i.itemTotal, "-").c_str(), 100 * i.missingRate);
+                out << line;
+            }
+        }
+    }
+    const EffortDistribution& e = stats.effort;
+    out << "Effort index of tests on the screen: " << e.n << " clients";
+    if (e.n == 0) {
+        out << "\n";
+        return;
+    }
+    out << ", mean " << Fixed(e.sum / static_cast<double>(e.n), 3) << ", " << e.low << " below "
+        << Fixed(kLowEffortIndex, 2) << "\n";
+    for (std::size_t t = 0; t < e.tenths.size(); ++t) {
+        out << "  " << Fixed(static_cast<double>(t) / 10, 1) << "-"
+            << Fixed(static_cast<double>(t + 1) / 10, 1) << ": " << e.tenths[t] << "\n";
+    }
+}
+
+std::string JsonNumber(const std::optional<double>& value) {
+    return value ? Fixed(*value, 6) : "null";
+}
+
+std::string JsonText(const std::string& text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') json += '\\';
+        json += c;
+    }
+    return json + "\"";
+}
+
+void PrintStatsJson(std::ostream& out, const ScaleNames& names, const ArchiveStatistics& stats,
+                    const std::array<std::vector<ScaleItem>, kScaleCount + 1>& items) {
+    out << "{\"groups\":[";
+    for (std::size_t g = 0; g < stats.groups.size(); ++g) {
+        const std::vector<ScaleStats> scales = StatsOf(stats.groups[g].sums, items);
+        out << (g ? "," : "") << "{\"group\":" << JsonText(stats.groups[g].name)
+            << ",\"clients\":" << scales[0].n << ",\"scales\":[";
+        for (std::size_t k = 0; k < scales.size(); ++k) {
+            const ScaleStats& s = scales[k];
+            out << (k ? "," : "") << "{\"scale\":" << s.scale
+                << ",\"name\":" << JsonText(names[s.scale]) << ",\"n\":" << s.n
+                << ",\"mean\":" << JsonNumber(s.mean) << ",\"sd\":" << JsonNumber(s.sd)
+                << ",\"alpha\":" << JsonNumber(s.alpha) << ",\"items\":[";
+            for (std::size_t i = 0; i < s.items.size(); ++i) {
+                out << (i ? "," : "") << "{\"item\":" << s.items[i].item
+                    << ",\"itemTotal\":" << JsonNumber(s.items[i].itemTotal)
+                    << ",\"missing\":" << JsonNumber(s.items[i].missingRate) << "}";
+            }
+            out << "]}";
+        }
+        out << "]}";
+    }
+    const EffortDistribution& e = stats.effort;
+    out << "],\"effortIndex\":{\"n\":" << e.n << ",\"mean\":"
+        << JsonNumber(e.n ? std::optional(e.sum / static_cast<double>(e.n)) : std::nullopt)
+        << ",\"low\":" << e.low << ",\"tenths\":[";
+    for (std::size_t t = 0; t < e.tenths.size(); ++t) out << (t ? "," : "") << e.tenths[t];
+    out << "]}}\n";
+}
+
 }  // namespace
 
 std::array<std::vector<ScaleItem>, kScaleCount + 1> ScaleItemsOf(const ScoringTables& tables) {
@@ -158,6 +252,16 @@ Result<ArchiveStatistics> GatherStatistics(Archive& archive, const ScoringTables
     });
     if (!st) return st.error();
     return stats;
+}
+
+void PrintStatistics(std::ostream& out, const ArchiveStatistics& stats,
+                     const std::array<std::vector<ScaleItem>, kScaleCount + 1>& items,
+                     const ScaleNames& names, bool json) {
+    if (json) {
+        PrintStatsJson(out, names, stats, items);
+    } else {
+        PrintStatsText(out, names, stats, items);
+    }
 }
 
 }  // namespace mw

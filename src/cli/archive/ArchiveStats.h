@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,5 +79,14 @@ struct ArchiveStatistics {
 
 // Streams the valid protocols of the archive's latest disks once.
 Result<ArchiveStatistics> GatherStatistics(Archive& archive, const ScoringTables& tables);
+
+// The scales' names by number, in UTF-8.
+using ScaleNames = std::array<std::string, kScaleCount + 1>;
+
+// The statistics as a table per group and an item list per scale, or as
+// one JSON object for scripts.
+void PrintStatistics(std::ostream& out, const ArchiveStatistics& stats,
+                     const std::array<std::vector<ScaleItem>, kScaleCount + 1>& items,
+                     const ScaleNames& names, bool json);
 
 }  // namespace mw
