@@ -123,12 +123,14 @@ private:
         return statement;
     }
 
+    // The values stay where they are until the statement has run: SQLite
+    // need not copy them.
     Status Bind(sqlite3_stmt* statement, const std::vector<SqlValue>& values, std::size_t from) {
         for (std::size_t i = 0; i < values.size(); ++i) {
             const int index = static_cast<int>(from + i + 1);
             const int rc =
                 values[i] ? sqlite3_bind_text(statement, index, values[i]->data(),
-                                              static_cast<int>(values[i]->size()), SQLITE_TRANSIENT)
+                                              static_cast<int>(values[i]->size()), SQLITE_STATIC)
                           : sqlite3_bind_null(statement, index);
             if (rc != SQLITE_OK) return Failed(statement);
         }
