@@ -10,6 +10,8 @@ MW_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsqlite3-dev googletest li
 # The command-line tool writes statistics files through ReadStat and
 # workbooks through libxlsxwriter.
 MW_BUILD_PACKAGES+=(libreadstat-dev libxlsxwriter-dev)
+# The archive of returned disks reaches a PostgreSQL server through libpq.
+MW_BUILD_PACKAGES+=(libpq-dev)
 
 mw_missing_packages() {
     local pkg

@@ -14,12 +14,14 @@
 #include <ostream>
 #include <span>
 #include <sstream>
+#include <variant>
 
 #include "cli/CommandLine.h"
 #include "cli/CsvExport.h"
 #include "cli/StationFiles.h"
 #include "cli/StatsExport.h"
 #include "cli/XlsxExport.h"
+#include "cli/archive/ArchiveCli.h"
 #include "core/data/AnswerRanges.h"
 #include "core/data/AuditLog.h"
 #include "core/data/ClientStore.h"
@@ -54,10 +56,21 @@ const char* const kUsage =
     "       mirrorwise-cli import [--program-dir DIR] --disk DIR --file FILE [--layout NAME]\n"
     "                             [--inmate-column NAME] [--name-column NAME]\n"
     "       mirrorwise-cli audit [--program-dir DIR] --disk DIR\n"
+    "       mirrorwise-cli archive add [--program-dir DIR] --archive TARGET [--identified]\n"
+    "                              [--pseudonyms] --disk DIR [DIR...]\n"
+    "       mirrorwise-cli archive list --archive TARGET\n"
+    "       mirrorwise-cli archive export [--program-dir DIR] --archive TARGET [--output FILE]\n"
+    "                              [--format csv|sav|dta|xlsx] [--codebook FILE]\n"
+    "                              [--anonymised [--dates keep|year|shift]]\n"
+    "                              [--keep-invalid-scores] [--missing-kinds] [--excel]\n"
+    "       mirrorwise-cli archive norms [--program-dir DIR] --archive TARGET [--min-cell N]\n"
+    "                              --output FILE\n"
+    "       mirrorwise-cli archive stats [--program-dir DIR] --archive TARGET [--json]\n"
     "       mirrorwise-cli -h | --help | --version\n"
     "An option's value follows it or an equals sign (--client 2, --client=2);\n"
     "an option may be shortened while it names one alone; -- ends the options.\n"
     "A FILE of \"-\" is standard output (standard input for import's --file).\n"
+    "An archive's TARGET is an SQLite file or a postgresql:// connection URI.\n"
     "Without --program-dir a command works in the station's program folder: the\n"
     "folder of the executables, or the user's own for an installed station.\n";
 
@@ -411,16 +424,23 @@ Result<std::string> ExportFile(const ExportTable& table, const ExportOptions& op
     return ClientsCsv(table, options);
 }
 
-int Export(const Options& o, std::ostream& out, std::ostream& err) {
-    const std::string path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
-    const ExportFormatName* format =
-        ExportFormatNamed(o.values.count("--format") ? o.Value("--format") : "csv");
-    // The table and its codebook are two files: one place cannot hold both.
-    const bool codebook = o.values.count("--codebook") > 0;
-    if (!format)
+// What an export's options ask for, read before anything is.
+struct ExportRequest {
+    std::string path;  // of the table; "-" standard output
+    const ExportFormatName* format = nullptr;
+    DateChoice dates = DateChoice::Keep;
+};
+
+// The request, or the exit status of a usage error.
+std::variant<ExportRequest, int> ReadExportRequest(const Options& o, std::ostream& err) {
+    ExportRequest request;
+    request.path = o.values.count("--output") ? o.Value("--output") : kStandardOutput;
+    request.format = ExportFormatNamed(o.values.count("--format") ? o.Value("--format") : "csv");
+    if (!request.format)
         return Usage(err, "option '--format' takes csv, sav, dta or xlsx, not '" +
                               o.Value("--format") + "'");
-    if (codebook && o.Value("--codebook") == path) {
+    // The table and its codebook are two files: one place cannot hold both.
+    if (o.values.count("--codebook") && o.Value("--codebook") == request.path) {
         return Usage(err, "options '--codebook' and '--output' name the same file");
     }
     // Dates are only made less exact for a table without names.
@@ -433,12 +453,34 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     if (*dates != DateChoice::Keep && !o.flags.count("--anonymised")) {
         return Usage(err, "option '--dates' goes with '--anonymised'");
     }
+    request.dates = *dates;
+    return request;
+}
+
+// The codebook first: a table is only written with the codebook asked for.
+Status WriteExport(const Options& o, const ExportRequest& request, const ExportTable& table,
+                   const ExportOptions& options, std::ostream& out) {
+    if (o.values.count("--codebook")) {
+        if (Status st = WriteOutput(o, o.Value("--codebook"), CodebookCsv(table, options), out);
+            !st) {
+            return st;
+        }
+    }
+    Result<std::string> file = ExportFile(table, options, request.format->format, request.path);
+    if (!file) return file.error();
+    return WriteOutput(o, request.path, *file, out);
+}
+
+int Export(const Options& o, std::ostream& out, std::ostream& err) {
+    std::variant<ExportRequest, int> request = ReadExportRequest(o, err);
+    if (const int* status = std::get_if<int>(&request)) return *status;
+    const ExportRequest& r = std::get<ExportRequest>(request);
     Result<StationState> state = LoadDisk(o, err);
     if (!state) return Fail(err, state.error());
     const std::string& programDir = o.values.at("--program-dir");
     Result<ReportData> data = ScoreAndPrint(LocalFileSystem(), programDir).ReadData();
     if (!data) return Fail(err, data.error());
-    Result<ExportOptions> options = ExportOptionsOf(o, *dates);
+    Result<ExportOptions> options = ExportOptionsOf(o, r.dates);
     if (!options) return Fail(err, options.error());
     // Damaged timings cost the effort index, not the table: it is left empty,
     // the file named, and the command ends with a data error.
@@ -450,21 +492,63 @@ int Export(const Options& o, std::ostream& out, std::ostream& err) {
     }
     const ExportTable table =
         MakeExportTable(*state, *data, *options, *paradata, CodebookQuestions(programDir));
-    // The codebook first: a table is only written with the codebook asked for.
-    if (codebook) {
-        if (Status st = WriteOutput(o, o.Value("--codebook"), CodebookCsv(table, *options), out);
-            !st) {
-            return Fail(err, st.error());
-        }
-    }
-    Result<std::string> file = ExportFile(table, *options, format->format, path);
-    if (!file) return Fail(err, file.error());
-    if (Status st = WriteOutput(o, path, *file, out); !st) return Fail(err, st.error());
+    if (Status st = WriteExport(o, r, table, *options, out); !st) return Fail(err, st.error());
     DiskAudit(o, state->DataPath, err)
         .Add({AuditEvent::Exported, 0,
-              std::string(options->anonymised ? "anonymised " : "") + format->audited +
+              std::string(options->anonymised ? "anonymised " : "") + r.format->audited +
                   " table of " + std::to_string(state->RecordCount) + " clients"});
     return ReportProblems(problems, err);
+}
+
+// The pooled clients of an archive as one table, in every format the
+// disk's export writes. No disk is touched, so no audit log is written.
+int ArchiveExport(const Options& o, std::ostream& out, std::ostream& err) {
+    std::variant<ExportRequest, int> request = ReadExportRequest(o, err);
+    if (const int* status = std::get_if<int>(&request)) return *status;
+    const ExportRequest& r = std::get<ExportRequest>(request);
+    const std::string& programDir = o.values.at("--program-dir");
+    Result<ReportData> data = ScoreAndPrint(LocalFileSystem(), programDir).ReadData();
+    if (!data) return Fail(err, data.error());
+    Result<ExportOptions> options = ExportOptionsOf(o, r.dates);
+    if (!options) return Fail(err, options.error());
+    Result<Archive> archive = Archive::OpenExisting(o.Value("--archive"));
+    if (!archive) return Fail(err, archive.error());
+    Result<ExportTable> table =
+        ArchiveExportTable(*archive, *data, *options, CodebookQuestions(programDir));
+    if (!table) return Fail(err, table.error());
+    if (Status st = WriteExport(o, r, *table, *options, out); !st) return Fail(err, st.error());
+    return kOk;
+}
+
+int ArchiveNormsCommand(const Options& o, std::ostream& out, std::ostream& err) {
+    return ArchiveNorms(o, out, err, [&o, &out](const std::string& path, std::string_view bytes) {
+        return WriteOutput(o, path, bytes, out);
+    });
+}
+
+// An archive file is none of the station's own (its scan database is an
+// SQLite file too, which opening as an archive would change) and lies
+// outside the installed data set.
+Status CheckArchiveTarget(const Options& o) {
+    const std::string& target = o.Value("--archive");
+    if (IsPostgresTarget(target)) return {};
+    if (Status st = CheckOutsideInstalledData(target, o.programFolder); !st) return st;
+    const std::string programDir =
+        o.values.count("--program-dir") ? o.Value("--program-dir") : o.programFolder.path;
+    for (const std::string& disk : DisksOf(o)) {
+        if (Status st = CheckNotStationFile(target, programDir, disk); !st) return st;
+    }
+    return CheckNotStationFile(target, programDir, "");
+}
+
+using CommandRun = std::function<int(const Options&, std::ostream&, std::ostream&)>;
+
+// An archive command, run once its target is checked.
+CommandRun OnArchive(CommandRun run) {
+    return [run](const Options& o, std::ostream& out, std::ostream& err) {
+        if (Status st = CheckArchiveTarget(o); !st) return Fail(err, st.error());
+        return run(o, out, err);
+    };
 }
 
 // A file's bytes; "-" reads standard input.
@@ -589,6 +673,8 @@ struct Command {
     // Whether the command works in a program folder, made when missing; one
     // that only reads what a folder may hold finds it in programFolder.
     bool makesProgramDir = true;
+    // Words after the options are more of what the command works on.
+    bool operands = false;
 };
 
 const std::map<std::string, Command>& Commands() {
@@ -617,13 +703,56 @@ const std::map<std::string, Command>& Commands() {
           {"--disk", "--file"},
           Import}},
         {"audit", {{"--disk", "--program-dir"}, {}, {"--disk"}, Audit, false}},
+        {"archive add",
+         {{"--program-dir", "--archive", "--disk"},
+          {"--identified", "--pseudonyms"},
+          {"--archive", "--disk"},
+          OnArchive(ArchiveAdd),
+          true,
+          true}},
+        {"archive list", {{"--archive"}, {}, {"--archive"}, OnArchive(ArchiveList)}},
+        {"archive export",
+         {{"--program-dir", "--archive", "--output", "--codebook", "--format", "--dates"},
+          {"--anonymised", "--keep-invalid-scores", "--missing-kinds", "--excel"},
+          {"--archive"},
+          OnArchive(ArchiveExport)}},
+        {"archive norms",
+         {{"--program-dir", "--archive", "--min-cell", "--output"},
+          {},
+          {"--archive", "--output"},
+          OnArchive(ArchiveNormsCommand)}},
+        {"archive stats",
+         {{"--program-dir", "--archive"}, {"--json"}, {"--archive"}, OnArchive(ArchiveStats)}},
     };
     return commands;
 }
 
+constexpr const char* kArchiveCommand = "archive";
+
+int RunNamedCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const ProgramFolder& programFolder);
+
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const ProgramFolder& programFolder) {
     if (args.empty()) return Usage(err, "no command given");
+    std::vector<std::string> named = args;
+    // The archive's commands are two words: "archive add".
+    if (named[0] == kArchiveCommand) {
+        if (named.size() > 1 && (named[1] == "-h" || named[1] == "--help")) {
+            out << kUsage;
+            return kOk;
+        }
+        if (named.size() < 2 || !Commands().count(named[0] + " " + named[1])) {
+            return Usage(err, "archive takes add, list, export, norms or stats");
+        }
+        named[0] += " " + named[1];
+        named.erase(named.begin() + 1);
+    }
+    return RunNamedCommand(named, out, err, programFolder);
+}
+
+int RunNamedCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const ProgramFolder& programFolder) {
     auto command = Commands().find(args[0]);
     const bool knownCommand = command != Commands().end();
     if (!knownCommand && args[0].rfind('-', 0) != 0) {
@@ -635,7 +764,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     const Command& c = knownCommand ? command->second : none;
     std::vector<std::string> words = args;
     if (!knownCommand) words.insert(words.begin(), "mirrorwise-cli");
-    CommandLine line = ParseCommandLine(words, {c.values, c.flags, c.required});
+    CommandLine line = ParseCommandLine(words, {c.values, c.flags, c.required, c.operands});
     switch (line.asks) {
         case CommandLine::Asks::Help:
             out << kUsage;

@@ -95,7 +95,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Allowed
             line.options.flags[names[index]] = true;
         }
     }
-    if (optind < argc) return Problem("extra operand " + Quoted(args[optind]));
+    if (optind < argc && !allowed.operands) {
+        return Problem("extra operand " + Quoted(args[optind]));
+    }
+    line.options.operands.assign(args.begin() + optind, args.end());
     for (const std::string& name : allowed.required) {
         if (!line.options.values.count(name)) {
             return Problem(args[0] + ": missing option " + Quoted(name));

@@ -18,6 +18,8 @@ struct AllowedOptions {
     std::vector<std::string> values;
     std::vector<std::string> flags;
     std::vector<std::string> required;
+    // Words after the options are the command's operands (more disks).
+    bool operands = false;
 };
 
 // Parsed options of one command, and the program folder it works in when
@@ -25,6 +27,7 @@ struct AllowedOptions {
 struct Options {
     std::map<std::string, std::string> values;
     std::map<std::string, bool> flags;
+    std::vector<std::string> operands;
     ProgramFolder programFolder;
 
     std::string Value(const std::string& name) const {

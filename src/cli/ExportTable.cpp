@@ -182,8 +182,7 @@ std::vector<Column> IdentityColumns(const ExportOptions& options) {
                   "",
                   kDeleted,
                   {}},
-                 UnlessDeleted(
-                     [key](const ClientRecord& r) { return HmacSha256Hex(key, PersonKey(r)); })}};
+                 UnlessDeleted([key](const ClientRecord& r) { return Pseudonym(key, r); })}};
     }
     return {
         {{"name", "Client's name", VariableType::Text, {}, "", kDeleted, {}},
@@ -490,8 +489,24 @@ int DaysSince1970(const std::string& isoDate) {
         .count();
 }
 
+std::string Pseudonym(const std::string& siteKey, const ClientRecord& record) {
+    return HmacSha256Hex(siteKey, PersonKey(record));
+}
+
 ExportTable MakeExportTable(const StationState& state, const ReportData& data,
                             const ExportOptions& options, const std::map<int, Paradata>& paradata,
+                            const std::vector<QuestionRow>& questions) {
+    std::vector<ExportClient> clients;
+    for (int n = 1; n <= state.RecordCount; ++n) {
+        const auto timed = paradata.find(n);
+        clients.push_back(
+            {state.ClientRecords[n], n, timed == paradata.end() ? nullptr : &timed->second});
+    }
+    return MakeExportTable(clients, data, options, questions);
+}
+
+ExportTable MakeExportTable(const std::vector<ExportClient>& clients, const ReportData& data,
+                            const ExportOptions& options,
                             const std::vector<QuestionRow>& questions) {
     const std::vector<Column> columns = Columns(data, options, questions);
     ExportTable table;
@@ -501,11 +516,8 @@ ExportTable MakeExportTable(const StationState& state, const ReportData& data,
             table.variables.push_back(StatusVariable(column.variable));
         }
     }
-    for (int n = 1; n <= state.RecordCount; ++n) {
-        const ClientRecord& record = state.ClientRecords[n];
-        const auto timed = paradata.find(n);
-        const Client client{record, n, ScoreClient(record, data.tables),
-                            timed == paradata.end() ? nullptr : &timed->second};
+    for (const ExportClient& c : clients) {
+        const Client client{c.record, c.testNumber, ScoreClient(c.record, data.tables), c.paradata};
         std::vector<ExportCell>& row = table.rows.emplace_back();
         for (const Column& column : columns) {
             row.push_back(column.cell(client));

@@ -99,6 +99,23 @@ ExportTable MakeExportTable(const StationState& state, const ReportData& data,
                             const ExportOptions& options, const std::map<int, Paradata>& paradata,
                             const std::vector<QuestionRow>& questions);
 
+// One client of a table: its record, its test number on its disk and how
+// it took the test on the screen (none for answers keyed or scanned).
+struct ExportClient {
+    const ClientRecord& record;
+    int testNumber;
+    const Paradata* paradata;
+};
+
+// The table of these clients, in the order given.
+ExportTable MakeExportTable(const std::vector<ExportClient>& clients, const ReportData& data,
+                            const ExportOptions& options,
+                            const std::vector<QuestionRow>& questions);
+
+// The pseudonym of an anonymised table: the client's name, ID number and
+// date of birth, as one person writes them on any disk, keyed with the site key.
+std::string Pseudonym(const std::string& siteKey, const ClientRecord& record);
+
 // The values of a coded variable as the codebook writes them: "1=True; 2=False".
 std::string ValueLabelsText(const std::vector<ValueLabel>& labels);
 

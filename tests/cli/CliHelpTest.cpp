@@ -53,7 +53,7 @@ TEST(CliHelp, TheManualPageListsEachCommandsOptionsAsHelpDoes) {
     const OptionsByCommand help = OptionsOf(Usage(), std::regex("mirrorwise-cli ([a-z]+|-h)"));
     const OptionsByCommand page =
         OptionsOf(ManualSynopsis(), std::regex(R"(^\.B mirrorwise-cli ?([a-z]*))"));
-    ASSERT_EQ(help.size(), 8u);  // seven commands and the help line
+    ASSERT_EQ(help.size(), 9u);  // eight commands and the help line
     for (const auto& [command, options] : help) {
         const std::string pageCommand = command == "-h" ? "" : command;
         EXPECT_EQ(page.count(pageCommand) ? page.at(pageCommand) : std::set<std::string>(), options)
@@ -83,7 +83,9 @@ TEST(CliHelp, BashCompletesCommandsOptionsAndTheirValues) {
         std::string reply;
     } cases[] = {
         {"rep", "report reports\n"},
-        {"\"\"", "list report score reports export import audit -h --help --version\n"},
+        {"\"\"", "list report score reports export import audit archive -h --help --version\n"},
+        {"archive \"\"", "add list export norms stats\n"},
+        {"archive stats \"\"", "--program-dir --archive --json --help\n"},
         {"report --cl", "--client\n"},
         {"reports --pdf --pa", "--paradata --paper\n"},  // --pdf is a flag here
         {"report --pdf x --paper \"\"", "letter a4\n"},

@@ -170,6 +170,23 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) 
         {Args("export", {"--codebook", "-"}), 2, "", true,  // two files on standard output
          "options '--codebook' and '--output' name the same file"},
         {{"export", "--program-dir", program.Path()}, 2, "", true},
+        {{"archive"}, 2, "", true, "archive takes add, list, export, norms or stats"},
+        {{"archive", "frobnicate"}, 2, "", true, "archive takes add"},
+        {{"archive", "--help"}, 0, "mirrorwise-cli archive norms", false},
+        {{"archive", "add", "--archive", "x"}, 2, "", true, "archive add: missing option '--disk'"},
+        {{"archive", "list", "--archive", "x", "extra"}, 2, "", true, "extra operand 'extra'"},
+        {{"archive", "norms", "--archive", "x", "--output", "y", "--min-cell", "many"},
+         2,
+         "",
+         true,
+         "option '--min-cell' needs a number of clients, not 'many'"},
+        {{"archive", "list", "--archive", output.File("none.db")}, 1, "", true, "no archive there"},
+        {{"archive", "add", "--program-dir", program.Path(), "--archive", program.File("mwscan.db"),
+          "--disk", disk.Path()},
+         1,
+         "",
+         true,
+         "mwscan.db"},
         {Args("report", {"--client", "1", "--pdf", nowhere}), 1, "", true, nowhere},
     };
     for (const Case& c : cases) {

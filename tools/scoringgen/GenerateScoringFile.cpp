@@ -14,6 +14,7 @@
 #include "Simulation.h"
 #include "common/TextTable.h"
 #include "core/data/CodeTables.h"
+#include "core/scoring/Norms.h"
 #include "core/scoring/ScoreSheet.h"
 #include "core/scoring/ScoringTables.h"
 
@@ -109,49 +110,21 @@ int HighestRaw(const Design& design, int scale) {
     return highest + (scale == mw::kMorale ? 1 : 0);
 }
 
-// Mid-rank percentiles: the share of the set scoring below r plus half of
-// those scoring r, so the table never falls as the raw score rises.
-std::vector<int> Norm(const std::vector<int>& raws, int count) {
-    std::vector<int> norm;
-    for (int r = 1; r <= count; ++r) {
-        double below = 0;
-        for (int raw : raws) below += raw < r ? 1.0 : raw == r ? 0.5 : 0.0;
-        norm.push_back(
-            std::min(99, static_cast<int>(100.0 * below / static_cast<double>(raws.size()) + 0.5)));
-    }
-    return norm;
-}
-
-// Stress Coping percentiles fall as the coping ratio rises: the share coping
-// worse than the interval, plus half of those within it.
-std::array<int, mw::kStressIntervals + 1> StressNorm(const std::vector<int>& raws,
-                                                     const mw::ScoringTables& t) {
-    std::array<int, mw::kStressIntervals + 1> norm{};
-    for (int k = 1; k <= mw::kStressIntervals; ++k) {
-        double worse = 0;
-        for (int raw : raws) {
-            worse += raw <= t.StressBounds[k] ? 1.0 : raw <= t.StressBounds[k + 1] ? 0.5 : 0.0;
-        }
-        norm[k] = std::min(
-            99, static_cast<int>(100.0 * (1.0 - worse / static_cast<double>(raws.size())) + 0.5));
-    }
-    return norm;
-}
-
 void BuildNorms(const Design& design, const std::vector<NormSet>& sets, mw::ScoringTables& t) {
     Random random(0x4D57'0401);
     for (const NormSet& set : sets) {
-        std::array<std::vector<int>, mw::kScaleCount + 1> raws;
+        std::array<mw::RawCounts, mw::kScaleCount + 1> raws;
         for (const std::string& answers : SimulateAnswers(design, set, random)) {
             mw::ScoreSheet sheet = mw::ScoreRawPoints(answers, t);
             for (int scale = 1; scale <= mw::kScaleCount; ++scale)
-                raws[scale].push_back(sheet.RawScore[scale]);
+                ++raws[scale][sheet.RawScore[scale]];
         }
         for (int scale = 1; scale <= mw::kSelfEsteem; ++scale) {
             int count = std::min(mw::kMaxNormCount, HighestRaw(design, scale));
-            t.Norms[set.sex][set.group][scale] = Norm(raws[scale], count);
+            t.Norms[set.sex][set.group][scale] = mw::MidRankNorm(raws[scale], count);
         }
-        t.StressNorms[set.sex][set.group] = StressNorm(raws[mw::kStressCoping], t);
+        t.StressNorms[set.sex][set.group] =
+            mw::StressCopingNorm(raws[mw::kStressCoping], t.StressBounds);
     }
 }
 
@@ -167,54 +140,32 @@ void ReadCorrections(const std::string& path, mw::ScoringTables& t) {
     }
 }
 
-// Writes numbers separated by commas, ten to a line.
-void WriteNumbers(std::ostream& out, const int* values, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        out << values[i] << (i + 1 == count ? "\n" : (i + 1) % 10 == 0 ? "\n" : ",");
-    }
-}
-
 std::string Format(const mw::ScoringTables& t) {
     std::ostringstream out;
     out << "SIGNIFICANT ITEMS: ALCOHOL 7, DRUGS 7, DISTRESS 8, VIOLENCE 10, RESISTANCE 14, MORALE "
            "7\n";
-    WriteNumbers(out, &t.SignificantItems[1], mw::kSignificantItemCount);
+    out << mw::NumberLines(&t.SignificantItems[1], mw::kSignificantItemCount);
     out << "ANSWER KEYS: points of answers 0-2 (section 1), 0-4 (2), 0-5 (3), 0-4 (4)\n";
     for (int s = 1; s <= mw::kSectionCount; ++s) {
         for (int a = 0; a <= mw::kSectionHighestAnswer[s]; ++a)
             out << '"' << t.Keys[s][a] << "\"\n";
     }
-    out << "NORMS: sex 1-2, group 1-3, scales 1-8: count, then percentiles of raw 1..count\n";
-    for (int sex = 1; sex <= 2; ++sex) {
-        for (int group = 1; group <= 3; ++group) {
-            for (int scale = 1; scale <= 8; ++scale) {
-                const std::vector<int>& norm = t.Norms[sex][group][scale];
-                out << norm.size();
-                for (int p : norm) out << "," << p;
-                out << "\n";
-            }
-        }
-    }
-    out << "STRESS COPING NORMS: sex 1-2, group 1-3: percentiles of intervals 1-50\n";
-    for (int sex = 1; sex <= 2; ++sex) {
-        for (int group = 1; group <= 3; ++group)
-            WriteNumbers(out, &t.StressNorms[sex][group][1], 50);
-    }
+    out << mw::NormSections(t);
     out << "STRESS COPING BOUNDS: interval k holds raw scores above bound k up to bound k+1\n";
-    WriteNumbers(out, &t.StressBounds[1], 51);
+    out << mw::NumberLines(&t.StressBounds[1], 51);
     out << "SCALE ITEMS: scales 1-8: count, then the items; then the 16 Stress Coping items\n";
     for (int scale = 1; scale <= 8; ++scale) {
         out << t.ScaleItems[scale].size() << "\n";
-        WriteNumbers(out, t.ScaleItems[scale].data(), t.ScaleItems[scale].size());
+        out << mw::NumberLines(t.ScaleItems[scale].data(), t.ScaleItems[scale].size());
     }
-    WriteNumbers(out, &t.FurtherItems[1], 16);
+    out << mw::NumberLines(&t.FurtherItems[1], 16);
     out << "CRITICAL ITEMS: Alcohol 11, Drugs 11, Distress 18, Resistance 27, Violence 20, Morale "
            "24, "
            "Self-Esteem 25\n";
-    WriteNumbers(out, &t.CriticalItems[1], mw::kCriticalItemCount);
+    out << mw::NumberLines(&t.CriticalItems[1], mw::kCriticalItemCount);
     out << "TRUTH CORRECTIONS: bands 1-9, scales 2-9\n";
     for (int band = 1; band <= mw::kTruthBands; ++band)
-        WriteNumbers(out, &t.TruthCorrections[band][2], 8);
+        out << mw::NumberLines(&t.TruthCorrections[band][2], 8);
     return out.str();
 }
 

@@ -6,6 +6,7 @@
 #include "common/TextTable.h"
 #include "core/data/CodeTables.h"
 #include "core/data/SampleClient.h"
+#include "core/scoring/ScoreSheet.h"
 
 namespace mwtools {
 namespace {
@@ -15,8 +16,8 @@ constexpr double kOmitRate = 0.004;
 constexpr double kMinimizing = 0.4;
 
 constexpr std::array<int, 10> kTableAItems = {123, 125, 128, 130, 132, 134, 137, 139, 142, 146};
-constexpr std::array<int, 8> kCopingItems = {94, 96, 100, 104, 110, 113, 115, 120};
-constexpr std::array<int, 8> kStressItems = {95, 98, 107, 108, 116, 118, 121, 122};
+using mw::kCopingItems;
+using mw::kStressItems;
 
 template <std::size_t N>
 bool Contains(const std::array<int, N>& items, int item) {

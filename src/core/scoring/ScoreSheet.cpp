@@ -10,11 +10,6 @@ namespace {
 constexpr std::array<int, 6> kTableA = {1, 0, 0, 1, 2, 3};
 constexpr std::array<int, 6> kTableB = {1, 3, 2, 1, 0, 0};
 constexpr std::array<int, 10> kTableAItems = {123, 125, 128, 130, 132, 134, 137, 139, 142, 146};
-constexpr int kSelfRegardItem = 156;
-
-// Stress Coping: X items tell of coping well, Y items of stress.
-constexpr std::array<int, 8> kCopingItems = {94, 96, 100, 104, 110, 113, 115, 120};
-constexpr std::array<int, 8> kStressItems = {95, 98, 107, 108, 116, 118, 121, 122};
 
 // Critical-item floors by row, for scales 2-8 (column = scale - 2).
 constexpr int kFloorRows = 12;

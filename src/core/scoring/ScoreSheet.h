@@ -43,6 +43,12 @@ constexpr bool IsScaleScored(const ScoreSheet& sheet, int scale) {
     return sheet.OmittedCount[scale] < kNotScoredOmissions;
 }
 
+// Stress Coping: X items tell of coping well, Y items of stress.
+inline constexpr std::array<int, 8> kCopingItems = {94, 96, 100, 104, 110, 113, 115, 120};
+inline constexpr std::array<int, 8> kStressItems = {95, 98, 107, 108, 116, 118, 121, 122};
+// Self-Esteem's items beside the 24 of section 3: counted only when answered.
+inline constexpr int kSelfRegardItem = 156;
+
 // The answers of a record's Answers field: a digit above its section's
 // highest answer, a blank or any other character reads as 0 (omitted).
 std::array<int, kItemCount + 1> ReadAnswers(std::string_view answers);
