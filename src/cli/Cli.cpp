@@ -20,6 +20,7 @@
 #include "cli/CsvExport.h"
 #include "cli/StationFiles.h"
 #include "cli/StatsExport.h"
+#include "cli/ToolStatus.h"
 #include "cli/XlsxExport.h"
 #include "cli/archive/ArchiveCli.h"
 #include "core/data/AnswerRanges.h"
@@ -37,10 +38,6 @@
 
 namespace mw {
 namespace {
-
-constexpr int kOk = 0;
-constexpr int kDataError = 1;
-constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "usage: mirrorwise-cli list --disk DIR\n"
@@ -77,11 +74,6 @@ const char* const kUsage =
 // Where a file the user names as "-" goes, or comes from.
 constexpr const char* kStandardOutput = "-";
 constexpr const char* kStandardInput = "-";
-
-int Fail(std::ostream& err, const Error& e) {
-    err << "mirrorwise-cli: " << e.message << "\n";
-    return kDataError;
-}
 
 // The program folder a command works in: the one --program-dir names, else
 // the one this user's station works in, made and brought up to date from
@@ -144,14 +136,6 @@ std::optional<int> ParseNumber(const std::string& text) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return n;
-}
-
-// A command line the tool cannot run: what is wrong with it, and where the
-// whole usage is.
-int Usage(std::ostream& err, const std::string& problem) {
-    err << "mirrorwise-cli: " << problem << "\n"
-        << "Try 'mirrorwise-cli --help' for more information.\n";
-    return kUsageError;
 }
 
 Status CheckClient(const StationState& state, int n) {

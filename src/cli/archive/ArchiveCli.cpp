@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/ToolStatus.h"
 #include "cli/archive/ArchiveNorms.h"
 #include "cli/archive/ArchiveStats.h"
 #include "core/data/Clock.h"
@@ -17,16 +18,8 @@
 namespace mw {
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kDataError = 1;
-constexpr int kUsageError = 2;
 // A norm set drawn from fewer clients than this keeps the shipped one.
 constexpr std::int64_t kDefaultMinCell = 100;
-
-int Fail(std::ostream& err, const Error& e) {
-    err << "mirrorwise-cli: " << e.message << "\n";
-    return kDataError;
-}
 
 std::string Timestamp(const DateTime& t) {
     char text[32];
@@ -189,9 +182,7 @@ int ArchiveNorms(const Options& o, std::ostream& out, std::ostream& err,
         const std::string& text = o.values.at("--min-cell");
         minCell = std::strtoll(text.c_str(), &end, 10);
         if (text.empty() || *end != '\0' || minCell < 1) {
-            err << "mirrorwise-cli: option '--min-cell' needs a number of clients, not '" << text
-                << "'\nTry 'mirrorwise-cli --help' for more information.\n";
-            return kUsageError;
+            return Usage(err, "option '--min-cell' needs a number of clients, not '" + text + "'");
         }
     }
     Result<ReadingArchive> reading = OpenForReading(o);
