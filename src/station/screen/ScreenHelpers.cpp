@@ -1,5 +1,6 @@
 #include "station/screen/ScreenHelpers.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -87,6 +88,14 @@ void SetBold(QWidget* widget, bool bold) {
     QFont font = widget->font();
     font.setBold(bold);
     widget->setFont(font);
+}
+
+int BoldCaptionWidth(const QAbstractButton* button) {
+    QFont bold = button->font();
+    bold.setBold(true);
+    const int extra =
+        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
+    return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
 }
 
 QLabel* MakeMsgPanel(QWidget* parent) {
