@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
+#include <QWindow>
 #include <algorithm>
 
 namespace mw {
@@ -33,8 +34,17 @@ void CenterForm(QWidget* window) {
     const QRect screen = window->screen()->availableGeometry();
     const QSize frame =
         window->frameGeometry().size().expandedTo(window->size() + FrameAllowance(window));
-    window->move(std::max(screen.left(), screen.left() + screen.width() / 2 - frame.width() / 2),
-                 std::max(screen.top(), screen.top() + screen.height() / 2 - frame.height() / 2));
+    const QPoint topLeft(
+        std::max(screen.left(), screen.left() + screen.width() / 2 - frame.width() / 2),
+        std::max(screen.top(), screen.top() + screen.height() / 2 - frame.height() / 2));
+    window->move(topLeft);
+    // A window not shown yet may have its native window already, as the
+    // parent of a box shown before it (a test resumed at start-up): moved,
+    // it would be placed by its inside, its title bar above the screen. It is
+    // placed by its frame, as a window shown for the first time is.
+    if (window->testAttribute(Qt::WA_WState_Created) && !window->isVisible()) {
+        window->windowHandle()->setFramePosition(topLeft);
+    }
 }
 
 QSize ScreenRoom(const QWidget* window) {

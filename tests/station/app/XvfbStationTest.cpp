@@ -930,6 +930,49 @@ TEST_F(XvfbStationTest, NewClientsKeyedFromTheKeyboardAloneAreStoredAndReported)
     EXPECT_NE(programDir_.Read("REPORT.PRN").find("NAME: Cy Dee\r\n"), std::string::npos);
 }
 
+// A test the station stopped in the middle of is resumed at the next start,
+// over a screen of its own, before the main window was ever shown. Once the
+// staff end it, the main window comes up wholly on the screen, its title bar
+// included, in the usual type and in large type.
+TEST_F(XvfbStationTest, AfterAResumedTestTheMainWindowIsWhollyOnTheScreen) {
+    ASSERT_TRUE(Stage());
+    const std::string staged = programDir_.Read("MW.ini");
+    for (const char* type : {"False", "True"}) {
+        SCOPED_TRACE(::testing::Message() << "large type " << type);
+        programDir_.Write("MW.ini", staged + "[Settings]\r\nLargeType=" + type + "\r\n");
+        StartMain();
+        ASSERT_EQ(AddNewClient("Return", "Tab Down Return"), "");
+        ASSERT_EQ(Walk({{"Select Presentation Language", "Return"},
+                        {kProductBox, "Return"},
+                        {"Question Presentation", "Return Return Down Return"}}),
+                  "");
+        ASSERT_TRUE(Eventually(
+            [&] { return programDir_.Read("MWTEST.JNL").find("Item=2") != std::string::npos; }));
+        first_.kill();
+        ASSERT_TRUE(first_.waitForFinished());
+        main_.clear();  // the new station's windows may get the old one's ids
+        StartStation(first_);
+        // The note of the unfinished test, the code, "Resume the test at item
+        // 2?": Yes, the box before the test; then the staff's abort and the code.
+        ASSERT_EQ(Walk({{kProductBox, "Return"},
+                        {"Enter Secret Code", kSecretCodeKeys},
+                        {kProductBox, "Return"},
+                        {kProductBox, "Return", {}, true},
+                        {"Question Presentation", "alt+shift+F10"},
+                        {"Enter Secret Code", kSecretCodeKeys}}),
+                  "");
+        ASSERT_TRUE(WindowGone("Question Presentation"));
+        ASSERT_TRUE(Eventually([&] {
+            const QStringList shown = FindWindows(kMainWindow);
+            main_ = shown.value(0);
+            return shown.size() == 1 && Xdotool({QStringLiteral("getactivewindow")}) == main_;
+        })) << "the main window never came back";
+        CheckOnScreen(main_, QStringLiteral("Main window after a resumed test"));
+        ExitStation();
+        if (HasFailure()) return;
+    }
+}
+
 // Large type must fit the common screen of 1024x768.
 class XvfbLargeScreenTest : public XvfbStationTest {
 protected:
