@@ -264,8 +264,8 @@ TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved)
 }
 
 // A sound that cannot be played is told once, however often it comes round,
-// and the test goes on without it. The window coming back to the front after
-// any box (here another window standing for it) says nothing again.
+// in the test's language, and the test goes on without it. The window coming back to the front
+// after any box (here another window standing for it) says nothing again.
 TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindowReturns) {
     AddQuestionTable("English", {1, 2});
     MakeSounds("English");
@@ -304,6 +304,18 @@ TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindow
     ASSERT_EQ(screen->UnplayableSounds().size(), 1U);
     EXPECT_EQ(screen->UnplayableSounds()[0].path.toStdString(),
               sounds.File("MWTEST/sound/English/Q1.wav"));
+
+    // A Spanish client is told in Spanish.
+    AddQuestionTable("Spanish", {1, 2});
+    MakeSounds("Spanish");
+    Open("Spanish");
+    platform.Next(MsgAnswer::Ok);
+    PressKey(Qt::Key_Return);
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(platform.shown.size(), 2U);
+    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Sonido"));
+    EXPECT_EQ(platform.shown[1].text,
+              QStringLiteral("No se pudo reproducir un sonido. Puede seguir con la prueba."));
 }
 
 }  // namespace
