@@ -950,7 +950,10 @@ TEST_F(XvfbStationTest, AfterAResumedTestTheMainWindowIsWhollyOnTheScreen) {
             [&] { return programDir_.Read("MWTEST.JNL").find("Item=2") != std::string::npos; }));
         first_.kill();
         ASSERT_TRUE(first_.waitForFinished());
-        main_.clear();  // the new station's windows may get the old one's ids
+        // The next start once the window manager has let go of the killed
+        // station's windows, whose ids the new station's windows may get.
+        ASSERT_TRUE(WindowGone("Question Presentation"));
+        main_.clear();
         StartStation(first_);
         // The note of the unfinished test, the code, "Resume the test at item
         // 2?": Yes, the box before the test; then the staff's abort and the code.
@@ -978,6 +981,41 @@ class XvfbLargeScreenTest : public XvfbStationTest {
 protected:
     XvfbLargeScreenTest() { screen_ = QStringLiteral("1024x768x24"); }
 };
+
+// Supervisor Options in large type keeps one size under the window manager
+// as the focus goes from the tabs through the print options and check boxes,
+// whose captions turn bold, and the help line changes with it.
+TEST_F(XvfbLargeScreenTest, SupervisorOptionsKeepsOneSizeAsTheFocusMoves) {
+#ifndef MW_HAVE_X11
+    GTEST_SKIP() << "Xlib is needed to measure the window";
+#else
+    ASSERT_TRUE(Stage("[Settings]\r\nLargeType=True\r\n"));
+    StartMain();
+    ASSERT_EQ(Walk({{kMainWindow, "Tab Down Down Return"}, {"Supervisor Options", ""}}), "");
+    const XDisplay x = Connect(display_);
+    ASSERT_TRUE(x);
+    const Window window = FindWindows("Supervisor Options").value(0).toULong();
+    // Its size once it has settled, after each key.
+    const auto settled = [&] {
+        std::optional<QRect> frame, before;
+        Eventually([&] {
+            before = frame;
+            frame = FrameOf(x.get(), window);
+            QThread::msleep(200);
+            return frame && frame == before;
+        });
+        return frame.value_or(QRect()).size();
+    };
+    const QSize size = settled();
+    // Into the options, through each of them, and on to the check boxes.
+    for (const char* key : {"Tab", "Down", "Down", "Tab", "Tab"}) {
+        Keys(key);
+        const QSize now = settled();
+        EXPECT_EQ(now, size) << "after " << key << ": " << now.width() << "x" << now.height()
+                             << " instead of " << size.width() << "x" << size.height();
+    }
+#endif
+}
 
 // A screen reader walking the station's windows on the AT-SPI bus finds a
 // name and a role for every control that takes the focus: the main window,
