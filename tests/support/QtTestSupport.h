@@ -7,7 +7,9 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QString>
 #include <QTest>
 #include <QTimer>
@@ -52,6 +54,30 @@ inline bool WaitUntil(const std::function<bool()>& done, int deadlineMs = 10000)
         QTest::qWait(5);
     }
     return true;
+}
+
+// Whether the tests' one screen is of `size`: 800x600 unless the test
+// program was started for another (RunOnScreenOf).
+inline bool ScreenIs(QSize size) {
+    return QGuiApplication::primaryScreen()->size() == size;
+}
+
+// Runs the current test again in a test program of its own whose one screen
+// is of `size` (WIDTHxHEIGHT, as tests/support has it), its output shown with
+// this one's; true when it passed there.
+inline bool PassesOnScreenOf(const char* size) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MW_TEST_SCREEN"), QString::fromUtf8(size));
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::ForwardedChannels);
+    run.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--gtest_filter=%1.%2")
+             .arg(QString::fromUtf8(test->test_suite_name()), QString::fromUtf8(test->name()))});
+    return run.waitForFinished(-1) && run.exitStatus() == QProcess::NormalExit &&
+           run.exitCode() == 0;
 }
 
 // Presses and releases a key on the control that has the keyboard focus,

@@ -18,6 +18,7 @@
 namespace mw {
 namespace {
 
+constexpr int kInstructionColumns = 40;
 const char* const kListHelp = "Use up or down arrow keys or mouse to select client.";
 const char* const kInstructions =
     "Select the clients whose reports you want to print: move with the arrow keys and press "
@@ -44,7 +45,11 @@ frmPrintSelected::frmPrintSelected(StationContext& ctx, QWidget* parent, bool su
     auto* txtInstructions =
         Named<QLabel>(this, "txtInstructions", QString::fromUtf8(kInstructions));
     txtInstructions->setWordWrap(true);
-    txtInstructions->setMaximumWidth(300);
+    // A width in characters of its own type, and the height its lines take
+    // at that width: the window asks a wrapped text only for its width.
+    const int width = txtInstructions->fontMetrics().averageCharWidth() * kInstructionColumns;
+    txtInstructions->setFixedWidth(width);
+    txtInstructions->setMinimumHeight(txtInstructions->heightForWidth(width));
 
     menu_ = AddMenu(
         this, "frMenu",

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "station/report/ReportOutput.h"
 #include "station/report/ReportPrinter.h"
@@ -14,12 +15,38 @@
 #include "station/screen/DiskRetry.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenKit.h"
+#include "station/screen/ScreenLook.h"
 #include "station/screen/StationContext.h"
 
 namespace mw {
 namespace {
 
 constexpr int kShownLines = 32;
+// A report line is 80 columns; the rest is room for the box's margins and
+// its scroll bar.
+constexpr int kShownColumns = 84;
+
+// The size of the box for whole report lines, in its own type.
+QSize WholeLines(const QPlainTextEdit* text) {
+    const QFontMetrics metrics = text->fontMetrics();
+    return {metrics.horizontalAdvance(QString(kShownColumns, QLatin1Char('M'))),
+            metrics.lineSpacing() * kShownLines};
+}
+
+// A line that needs a sideways scroll is never read whole: on a screen too
+// narrow for the station's type the report is set as large as the width
+// allows, never smaller than the usual type.
+void FitTypeToWidth(QPlainTextEdit* text, int width) {
+    QFont font = text->font();
+    int pixels = QFontInfo(font).pixelSize();
+    const int usual = CurrentScreenLook().largeType
+                          ? static_cast<int>(std::ceil(pixels / kLargeTypeScale))
+                          : pixels;
+    while (WholeLines(text).width() > width && pixels > usual) {
+        font.setPixelSize(--pixels);
+        text->setFont(font);
+    }
+}
 
 // The keys that scroll the report: from a button they move into the text.
 bool ScrollsReport(int key) {
@@ -61,14 +88,13 @@ ReportViewer::ReportViewer(StationContext& ctx, QWidget* parent, const char* nam
     connect(cmdPreview_, &QPushButton::clicked, this, &ReportViewer::cmdPreview_Click);
     connect(cmdSavePdf_, &QPushButton::clicked, this, &ReportViewer::cmdSavePdf_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    // A whole report line where the screen has room; on a smaller screen the
-    // box, which scrolls, is smaller and the buttons stay in sight.
-    const QFontMetrics metrics(font);
-    const QSize whole(metrics.horizontalAdvance(QString(84, QLatin1Char('M'))),
-                      metrics.lineSpacing() * kShownLines);
+    // Whole report lines where the screen has room; on a smaller screen the
+    // box, which scrolls down, is lower and the buttons stay in sight.
     const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
     const QSize rest(6 * margin, 6 * margin + cmdPrintReport_->sizeHint().height());
-    Text1_->setMinimumSize(whole.boundedTo(ScreenRoom(this) - rest));
+    const QSize room = ScreenRoom(this) - rest;
+    FitTypeToWidth(Text1_, room.width());
+    Text1_->setMinimumSize(WholeLines(Text1_).boundedTo(room));
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {cmdPrintReport_, cmdPreview_, cmdSavePdf_, cmdCancel_}) {

@@ -86,6 +86,11 @@ frmSheetFile::frmSheetFile(StationContext& ctx, std::string path, std::string by
     layout->addWidget(menu_->Frame(), 0, Qt::AlignHCenter);
     layout->addWidget(msgPanel_);
 
+    // The mapping scrolls itself: on a screen too small for all of it, it
+    // takes what the other rows leave, and the window opens whole.
+    const QSize others = layout->totalMinimumSize() - txtMapping_->minimumSize();
+    txtMapping_->setMinimumSize(txtMapping_->minimumSize().boundedTo(ScreenRoom(this) - others));
+
     FillChoices(ctx_.Ini().GetSheetChoice());
     ReadFile();
     for (QComboBox* box : {cmbLayout_, cmbInmateColumn_, cmbNameColumn_}) {

@@ -12,19 +12,10 @@ namespace mw {
 
 namespace {
 
-// Wide enough for the caption in bold, with the button's own margins.
-int BoldWidth(QPushButton* button) {
-    QFont bold = button->font();
-    bold.setBold(true);
-    const int extra =
-        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
-    return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
-}
-
 // Room for the caption in either weight; run again when the look changes the type.
 void FitToCaption(QPushButton* button) {
     button->setMinimumHeight(button->sizeHint().height() + 8);
-    button->setMinimumWidth(BoldWidth(button));
+    button->setMinimumWidth(BoldCaptionWidth(button));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "station/screen/ScreenHelpers.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
+#include <QWindow>
 #include <algorithm>
 
 namespace mw {
@@ -32,8 +34,17 @@ void CenterForm(QWidget* window) {
     const QRect screen = window->screen()->availableGeometry();
     const QSize frame =
         window->frameGeometry().size().expandedTo(window->size() + FrameAllowance(window));
-    window->move(std::max(screen.left(), screen.left() + screen.width() / 2 - frame.width() / 2),
-                 std::max(screen.top(), screen.top() + screen.height() / 2 - frame.height() / 2));
+    const QPoint topLeft(
+        std::max(screen.left(), screen.left() + screen.width() / 2 - frame.width() / 2),
+        std::max(screen.top(), screen.top() + screen.height() / 2 - frame.height() / 2));
+    window->move(topLeft);
+    // A window not shown yet may have its native window already, as the
+    // parent of a box shown before it (a test resumed at start-up): moved,
+    // it would be placed by its inside, its title bar above the screen. It is
+    // placed by its frame, as a window shown for the first time is.
+    if (window->testAttribute(Qt::WA_WState_Created) && !window->isVisible()) {
+        window->windowHandle()->setFramePosition(topLeft);
+    }
 }
 
 QSize ScreenRoom(const QWidget* window) {
@@ -87,6 +98,14 @@ void SetBold(QWidget* widget, bool bold) {
     QFont font = widget->font();
     font.setBold(bold);
     widget->setFont(font);
+}
+
+int BoldCaptionWidth(const QAbstractButton* button) {
+    QFont bold = button->font();
+    bold.setBold(true);
+    const int extra =
+        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
+    return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
 }
 
 QLabel* MakeMsgPanel(QWidget* parent) {

@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 
+class QAbstractButton;
 class QLabel;
 class QWidget;
 
@@ -49,6 +50,11 @@ void HighlightFrame(QWidget* frame, QLabel* caption, bool focused);
 
 void SetBackColor(QWidget* widget, QRgb color);
 void SetBold(QWidget* widget, bool bold);
+
+// The width a button needs for its caption in bold, with its own margins and
+// indicator. A caption made bold by the focus gets it from the start, so
+// that the focus neither cuts the caption nor widens the window.
+int BoldCaptionWidth(const QAbstractButton* button);
 
 // The one-line help panel at the bottom of a screen, named "MsgPanel".
 QLabel* MakeMsgPanel(QWidget* parent);

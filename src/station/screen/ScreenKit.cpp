@@ -78,6 +78,8 @@ void ScrollContents(QWidget* window) {
     contents->setLayout(layout);  // taken from the window with the controls it lays out
     auto* area = Named<QScrollArea>(window, "scrContents");
     area->setFrameShape(QFrame::NoFrame);
+    // The keys go to the window's controls; the area follows the focus.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->setWidget(contents);
     auto* outer = new QVBoxLayout(window);

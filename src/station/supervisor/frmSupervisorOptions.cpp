@@ -140,6 +140,9 @@ QWidget* frmSupervisorOptions::BuildReportsTab() {
     connect(chkPrintParadata_, &QCheckBox::toggled, this,
             [this](bool on) { ctx_.state.PrintParadata = on; });
 
+    for (QAbstractButton* control : tab->findChildren<QAbstractButton*>()) {
+        control->setMinimumWidth(BoldCaptionWidth(control));
+    }
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(Frame1);
     layout->addWidget(chkPrintSummaryPage_);

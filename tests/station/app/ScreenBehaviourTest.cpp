@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -36,6 +37,7 @@
 #include "station/report/frmViewReport.h"
 #include "station/scan/frmDebugView.h"
 #include "station/scan/frmScanSettings.h"
+#include "station/scan/frmSheetFile.h"
 #include "station/screen/MenuChoices.h"
 #include "station/screen/QtPlatform.h"
 #include "station/screen/ScreenHelpers.h"
@@ -44,11 +46,14 @@
 #include "station/supervisor/frmMyInputBox.h"
 #include "station/supervisor/frmSupervisorOptions.h"
 #include "support/QtTestSupport.h"
+#include "support/TextOnScreen.h"
 
 namespace mw {
 namespace {
 
 using mwtest::PressKey;
+using mwtest::Scrolling;
+using mwtest::TextsWhole;
 
 // A screen with an entry box and a four-choice menu, built as every screen is.
 class MenuChoicesTest : public ::testing::Test {
@@ -207,6 +212,10 @@ protected:
             [this, parent] { return std::make_unique<frmSelectLanguage>(ctx, parent); },
             [this, parent] { return std::make_unique<frmScanSettings>(ctx, 49, parent); },
             [this, parent] { return std::make_unique<frmDebugView>(ctx, parent); },
+            [this, parent] {
+                return std::make_unique<frmSheetFile>(ctx, "/scans/Results.csv", SheetFile(),
+                                                      parent);
+            },
             [this, parent] { return std::make_unique<frmSupervisorOptions>(ctx, parent); },
             [this, parent] { return std::make_unique<frmPrintSelected>(ctx, parent); },
             [this, parent] { return std::make_unique<frmViewReport>(ctx, parent); },
@@ -217,6 +226,17 @@ protected:
                                                       std::move(*questions), parent);
             },
         };
+    }
+
+    // A reader's file of one sheet, every item answered.
+    static std::string SheetFile() {
+        std::string header = "\"file_id\",\"input_path\",\"output_path\",\"score\"";
+        std::string sheet = "\"40117-052.png\",\"in/40117-052.png\",\"out/40117-052.png\",\"0\"";
+        for (int item = 1; item <= kItemCount; ++item) {
+            header += ",\"q" + std::to_string(item) + "\"";
+            sheet += ",\"A\"";
+        }
+        return header + "\n" + sheet + "\n";
     }
 };
 
@@ -400,6 +420,12 @@ std::unique_ptr<QWidget> Shown(std::unique_ptr<QWidget> screen) {
     return screen;
 }
 
+// What a window lays out: the contents of its scroll area when it scrolls.
+QWidget* Contents(QWidget& window) {
+    auto* area = window.findChild<QScrollArea*>(QStringLiteral("scrContents"));
+    return area ? area->widget() : &window;
+}
+
 // The size of the type of every control the screen names.
 std::map<QString, int> TypeSizes(const QWidget& window) {
     std::map<QString, int> sizes;
@@ -425,8 +451,10 @@ TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
         SCOPED_TRACE(screen->objectName().toStdString());
         std::map<QString, int> large = TypeSizes(*screen);
         for (const auto& [name, size] : usual) {
-            // The test's instructions and item grow as far as their boxes allow.
-            const bool fitted = name == u"txtInstructions" || name == u"txtQuestion";
+            // The test's instructions and item grow as far as their boxes
+            // allow, and the report's lines as far as the screen's width.
+            const bool fitted =
+                name == u"txtInstructions" || name == u"txtQuestion" || name == u"Text1";
             EXPECT_GE(large[name], fitted ? size : kLargeTypeScale * size - 1)
                 << name.toStdString();
         }
@@ -435,6 +463,13 @@ TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
         const QSize frame =
             screen->frameGeometry().size() + QSize(0, 2 * screen->fontMetrics().height());
         EXPECT_TRUE(screen->isFullScreen() || (frame.width() <= 1024 && frame.height() <= 768));
+        // Each text whole in its box, also where the window scrolls; the
+        // report's lines, whose type fits the box, without a sideways scroll.
+        EXPECT_TRUE(
+            TextsWhole(Contents(*screen), Contents(*screen)->rect(), Scrolling::ShownByItsBar));
+        if (auto* report = screen->findChild<QPlainTextEdit*>(QStringLiteral("Text1"))) {
+            EXPECT_EQ(report->horizontalScrollBar()->maximum(), 0);
+        }
 
         const QPalette& palette = screen->palette();
         EXPECT_GE(Contrast(palette.color(QPalette::Highlight), Behind(screen.get())), 7);
@@ -451,6 +486,46 @@ TEST_F(EveryScreenFitsTest, InLargeTypeAndHighContrast) {
              QWidget* panel = screen->findChild<QWidget*>(ControlName(kMenuChoicePanel, i)); ++i) {
             const QColor back = panel->palette().color(QPalette::Window);
             EXPECT_TRUE(back == QColor(kMenuColor) || back == QColor(kFocusColor)) << i;
+        }
+    }
+}
+
+// On the common screen of 1024x768, which large type promises to fit, every
+// screen opens whole and as it was made: each text in its box and on the
+// screen, no text box scrolled sideways, the window at its top and the
+// control with the focus in sight. The tests' screen is smaller: the test
+// runs again on a screen of that size.
+TEST_F(EveryScreenFitsTest, InLargeTypeOnTheCommonScreenEveryTextIsWhole) {
+    if (!mwtest::ScreenIs({1024, 768})) {
+        EXPECT_TRUE(mwtest::PassesOnScreenOf("1024x768"));
+        return;
+    }
+    struct UsualLook {
+        ~UsualLook() { ApplyScreenLook({}); }
+    } restore;
+    ApplyScreenLook({.largeType = true});
+    for (const auto& make : Screens()) {
+        const std::unique_ptr<QWidget> screen = Shown(make());
+        SCOPED_TRACE(screen->objectName().toStdString());
+        if (!screen->isFullScreen()) ExpectFitsWithItsTitle(screen.get());
+        const QRect onScreen(screen->mapFromGlobal(screen->screen()->geometry().topLeft()),
+                             screen->screen()->size());
+        EXPECT_TRUE(TextsWhole(screen.get(), onScreen, Scrolling::ShownByItsBar));
+        for (const QPlainTextEdit* box : screen->findChildren<QPlainTextEdit*>()) {
+            if (!box->isVisible()) continue;
+            EXPECT_EQ(box->horizontalScrollBar()->maximum(), 0) << box->objectName().toStdString();
+        }
+        if (auto* report = screen->findChild<QPlainTextEdit*>(QStringLiteral("Text1"))) {
+            EXPECT_EQ(QFontInfo(report->font()).pixelSize(),
+                      QFontInfo(LargeTypeFont()).pixelSize());
+        }
+        if (auto* area = screen->findChild<QScrollArea*>(QStringLiteral("scrContents"))) {
+            EXPECT_EQ(area->verticalScrollBar()->value(), 0);
+        }
+        if (const QWidget* focus = screen->focusWidget()) {
+            EXPECT_EQ(mwtest::Seen(focus, screen.get()) & onScreen,
+                      focus->rect().translated(focus->mapTo(screen.get(), QPoint())))
+                << focus->objectName().toStdString();
         }
     }
 }

@@ -930,11 +930,92 @@ TEST_F(XvfbStationTest, NewClientsKeyedFromTheKeyboardAloneAreStoredAndReported)
     EXPECT_NE(programDir_.Read("REPORT.PRN").find("NAME: Cy Dee\r\n"), std::string::npos);
 }
 
+// A test the station stopped in the middle of is resumed at the next start,
+// over a screen of its own, before the main window was ever shown. Once the
+// staff end it, the main window comes up wholly on the screen, its title bar
+// included, in the usual type and in large type.
+TEST_F(XvfbStationTest, AfterAResumedTestTheMainWindowIsWhollyOnTheScreen) {
+    ASSERT_TRUE(Stage());
+    const std::string staged = programDir_.Read("MW.ini");
+    for (const char* type : {"False", "True"}) {
+        SCOPED_TRACE(::testing::Message() << "large type " << type);
+        programDir_.Write("MW.ini", staged + "[Settings]\r\nLargeType=" + type + "\r\n");
+        StartMain();
+        ASSERT_EQ(AddNewClient("Return", "Tab Down Return"), "");
+        ASSERT_EQ(Walk({{"Select Presentation Language", "Return"},
+                        {kProductBox, "Return"},
+                        {"Question Presentation", "Return Return Down Return"}}),
+                  "");
+        ASSERT_TRUE(Eventually(
+            [&] { return programDir_.Read("MWTEST.JNL").find("Item=2") != std::string::npos; }));
+        first_.kill();
+        ASSERT_TRUE(first_.waitForFinished());
+        // The next start once the window manager has let go of the killed
+        // station's windows, whose ids the new station's windows may get.
+        ASSERT_TRUE(WindowGone("Question Presentation"));
+        main_.clear();
+        StartStation(first_);
+        // The note of the unfinished test, the code, "Resume the test at item
+        // 2?": Yes, the box before the test; then the staff's abort and the code.
+        ASSERT_EQ(Walk({{kProductBox, "Return"},
+                        {"Enter Secret Code", kSecretCodeKeys},
+                        {kProductBox, "Return"},
+                        {kProductBox, "Return", {}, true},
+                        {"Question Presentation", "alt+shift+F10"},
+                        {"Enter Secret Code", kSecretCodeKeys}}),
+                  "");
+        ASSERT_TRUE(WindowGone("Question Presentation"));
+        ASSERT_TRUE(Eventually([&] {
+            const QStringList shown = FindWindows(kMainWindow);
+            main_ = shown.value(0);
+            return shown.size() == 1 && Xdotool({QStringLiteral("getactivewindow")}) == main_;
+        })) << "the main window never came back";
+        CheckOnScreen(main_, QStringLiteral("Main window after a resumed test"));
+        ExitStation();
+        if (HasFailure()) return;
+    }
+}
+
 // Large type must fit the common screen of 1024x768.
 class XvfbLargeScreenTest : public XvfbStationTest {
 protected:
     XvfbLargeScreenTest() { screen_ = QStringLiteral("1024x768x24"); }
 };
+
+// Supervisor Options in large type keeps one size under the window manager
+// as the focus goes from the tabs through the print options and check boxes,
+// whose captions turn bold, and the help line changes with it.
+TEST_F(XvfbLargeScreenTest, SupervisorOptionsKeepsOneSizeAsTheFocusMoves) {
+#ifndef MW_HAVE_X11
+    GTEST_SKIP() << "Xlib is needed to measure the window";
+#else
+    ASSERT_TRUE(Stage("[Settings]\r\nLargeType=True\r\n"));
+    StartMain();
+    ASSERT_EQ(Walk({{kMainWindow, "Tab Down Down Return"}, {"Supervisor Options", ""}}), "");
+    const XDisplay x = Connect(display_);
+    ASSERT_TRUE(x);
+    const Window window = FindWindows("Supervisor Options").value(0).toULong();
+    // Its size once it has settled, after each key.
+    const auto settled = [&] {
+        std::optional<QRect> frame, before;
+        Eventually([&] {
+            before = frame;
+            frame = FrameOf(x.get(), window);
+            QThread::msleep(200);
+            return frame && frame == before;
+        });
+        return frame.value_or(QRect()).size();
+    };
+    const QSize size = settled();
+    // Into the options, through each of them, and on to the check boxes.
+    for (const char* key : {"Tab", "Down", "Down", "Tab", "Tab"}) {
+        Keys(key);
+        const QSize now = settled();
+        EXPECT_EQ(now, size) << "after " << key << ": " << now.width() << "x" << now.height()
+                             << " instead of " << size.width() << "x" << size.height();
+    }
+#endif
+}
 
 // A screen reader walking the station's windows on the AT-SPI bus finds a
 // name and a role for every control that takes the focus: the main window,

@@ -6,19 +6,18 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QTextBlock>
-#include <QTextLayout>
-#include <cmath>
 
 #include "station/present/PresentFixture.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenLook.h"
+#include "support/TextOnScreen.h"
 
 namespace mw {
 namespace {
 
 using mwtest::Find;
 using mwtest::PressKey;
+using mwtest::TextsWhole;
 
 const QString kAnswerHelp = QStringLiteral(
     "Press enter to select this answer. Press Tab or Arrows to hear question again. Press F10 "
@@ -47,74 +46,6 @@ protected:
     }
 };
 
-// Where a control's text is drawn, in the window's coordinates: a label's
-// text wrapped as it paints it, a text box's document as laid out and scrolled.
-QRect DrawnText(const QWidget* control, const QWidget* window) {
-    if (const auto* label = qobject_cast<const QLabel*>(control)) {
-        const int margin = label->margin();
-        QRect area = label->contentsRect().adjusted(margin, margin, -margin, -margin);
-        area.setLeft(area.left() + std::max(0, label->indent()));
-        const int flags =
-            static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        return label->fontMetrics()
-            .boundingRect(area, flags, label->text())
-            .translated(label->mapTo(window, QPoint()));
-    }
-    const auto* edit = static_cast<const QPlainTextEdit*>(control);
-    QTextCursor cursor(edit->document());
-    const QRect first = edit->cursorRect(cursor);
-    qreal width = 0;
-    for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
-        cursor.setPosition(block.position());
-        edit->cursorRect(cursor);  // lays the block out
-        for (int i = 0; i < block.layout()->lineCount(); ++i) {
-            width = std::max(width, block.layout()->lineAt(i).naturalTextWidth());
-        }
-    }
-    cursor.movePosition(QTextCursor::End);
-    const QRect text(first.topLeft(), QPoint(first.left() + static_cast<int>(std::ceil(width)),
-                                             edit->cursorRect(cursor).bottom()));
-    return text.translated(edit->viewport()->mapTo(window, QPoint()));
-}
-
-// The part of the window where `control` can be seen: inside itself and every
-// frame around it.
-QRect Seen(const QWidget* control, const QWidget* window) {
-    QRect seen = window->rect();
-    for (const QWidget* w = control; w != window; w = w->parentWidget()) {
-        seen &= w->rect().translated(w->mapTo(window, QPoint()));
-    }
-    return seen;
-}
-
-// Every text on the screen of `size` (the window's own area) can be read whole.
-::testing::AssertionResult WhollyShown(const QWidget* window, QSize size) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    const QRect screenArea(QPoint(), size);
-    std::vector<const QWidget*> controls;
-    for (const QLabel* label : window->findChildren<QLabel*>()) controls.push_back(label);
-    for (const QPlainTextEdit* edit : window->findChildren<QPlainTextEdit*>()) {
-        controls.push_back(edit->viewport());
-    }
-    for (const QWidget* control : controls) {
-        const QWidget* owner = qobject_cast<const QPlainTextEdit*>(control->parentWidget());
-        const QWidget* textControl = owner ? owner : control;
-        const QString text = owner ? static_cast<const QPlainTextEdit*>(owner)->toPlainText()
-                                   : static_cast<const QLabel*>(control)->text();
-        if (!control->isVisible() || text.trimmed().isEmpty()) continue;
-        const QRect drawn = DrawnText(textControl, window);
-        const QRect seen = Seen(control, window) & screenArea;
-        if (!seen.contains(drawn)) {
-            return ::testing::AssertionFailure()
-                   << textControl->objectName().toStdString() << " draws " << drawn.width() << "x"
-                   << drawn.height() << " at (" << drawn.x() << "," << drawn.y() << ") but shows "
-                   << seen.width() << "x" << seen.height() << " at (" << seen.x() << "," << seen.y()
-                   << "): \"" << text.left(60).toStdString() << "\"";
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
 // In the usual type at every size; in large type on the smallest screen it
 // promises to fit, and with the clerk's large type for the test on the
 // smallest screen of all.
@@ -141,18 +72,19 @@ TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSizeAnd
             screen->SetLargeType(type != Type::Usual);
             screen->setWindowState(Qt::WindowNoState);
             screen->resize(size);
-            ASSERT_TRUE(WhollyShown(screen, size)) << "general instructions";
+            ASSERT_TRUE(TextsWhole(screen, QRect(QPoint(), size))) << "general instructions";
             PressKey(Qt::Key_Return);
-            ASSERT_TRUE(WhollyShown(screen, size)) << "section 1 instructions";
+            ASSERT_TRUE(TextsWhole(screen, QRect(QPoint(), size))) << "section 1 instructions";
             PressKey(Qt::Key_Return);
             for (int item = 1; item <= kItemCount; ++item) {
                 ASSERT_EQ(Item(), item);
-                ASSERT_TRUE(WhollyShown(screen, size)) << "item " << item;
+                ASSERT_TRUE(TextsWhole(screen, QRect(QPoint(), size))) << "item " << item;
                 int rows = 0;
                 while (rows < frmPresentQA::kAnswerRows && Row(rows)->isVisible()) ++rows;
                 for (int row = 0; row < rows; ++row) {
                     PressKey(Qt::Key_Down);
-                    ASSERT_TRUE(WhollyShown(screen, size)) << "item " << item << " answer " << row;
+                    ASSERT_TRUE(TextsWhole(screen, QRect(QPoint(), size)))
+                        << "item " << item << " answer " << row;
                 }
                 if (item == kItemCount) break;
                 const bool sectionEnd =
@@ -162,7 +94,8 @@ TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSizeAnd
                 if (sectionEnd) {
                     // The section's note is in the test's type.
                     EXPECT_EQ(platform.shown.back().largeType, type != Type::Usual);
-                    ASSERT_TRUE(WhollyShown(screen, size)) << "instructions after " << item;
+                    ASSERT_TRUE(TextsWhole(screen, QRect(QPoint(), size)))
+                        << "instructions after " << item;
                     PressKey(Qt::Key_Return);
                 }
             }
@@ -331,8 +264,8 @@ TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved)
 }
 
 // A sound that cannot be played is told once, however often it comes round,
-// and the test goes on without it. The window coming back to the front after
-// any box (here another window standing for it) says nothing again.
+// in the test's language, and the test goes on without it. The window coming back to the front
+// after any box (here another window standing for it) says nothing again.
 TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindowReturns) {
     AddQuestionTable("English", {1, 2});
     MakeSounds("English");
@@ -371,6 +304,18 @@ TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindow
     ASSERT_EQ(screen->UnplayableSounds().size(), 1U);
     EXPECT_EQ(screen->UnplayableSounds()[0].path.toStdString(),
               sounds.File("MWTEST/sound/English/Q1.wav"));
+
+    // A Spanish client is told in Spanish.
+    AddQuestionTable("Spanish", {1, 2});
+    MakeSounds("Spanish");
+    Open("Spanish");
+    platform.Next(MsgAnswer::Ok);
+    PressKey(Qt::Key_Return);
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(platform.shown.size(), 2U);
+    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Sonido"));
+    EXPECT_EQ(platform.shown[1].text,
+              QStringLiteral("No se pudo reproducir un sonido. Puede seguir con la prueba."));
 }
 
 }  // namespace

@@ -18,8 +18,10 @@
 #include "station/report/ReportFixture.h"
 #include "station/report/frmViewReport.h"
 #include "station/screen/DiskRetry.h"
+#include "station/screen/ScreenLook.h"
 #include "station/supervisor/DelNames.h"
 #include "station/supervisor/frmSupervisorOptions.h"
+#include "support/TextOnScreen.h"
 
 namespace mw {
 namespace {
@@ -175,6 +177,38 @@ TEST_F(SupervisorOptionsTest, EachControlHasItsHelpLineAndEnterOnAnOptionGoesToE
         EXPECT_EQ(help(), QStringLiteral("Perform the selected operation."));
     }
     EXPECT_TRUE(screen.isVisible() && printer.jobs.empty());
+}
+
+// The help line and the bold caption of the control with the focus change
+// as the focus moves: the window keeps one size and every text stays whole,
+// whichever control has the focus, in the usual type on the smallest screen
+// and in large type on the screen it promises to fit (the test runs again
+// on a screen of 1024x768).
+TEST_F(SupervisorOptionsTest, KeepsOneSizeWithEveryTextWholeWhereverTheFocusGoes) {
+    LoadDisk(mwtest::Clients(2));
+    state.CurrentRecord = 1;
+    struct UsualLook {
+        ~UsualLook() { ApplyScreenLook({}); }
+    } restore;
+    const bool large = mwtest::ScreenIs({1024, 768});
+    if (!large) {
+        EXPECT_TRUE(mwtest::PassesOnScreenOf("1024x768"));
+    }
+    {
+        ApplyScreenLook({.largeType = large});
+        frmSupervisorOptions screen(ctx, nullptr);
+        mwtest::ShowActive(&screen);
+        const QSize size = screen.size();
+        for (QWidget* control : screen.findChildren<QWidget*>()) {
+            if (control->focusPolicy() == Qt::NoFocus || !control->isVisible()) continue;
+            SCOPED_TRACE(::testing::Message()
+                         << (large ? "large " : "usual ") << control->objectName().toStdString());
+            control->setFocus();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            EXPECT_EQ(screen.size(), size);
+            EXPECT_TRUE(mwtest::TextsWhole(&screen, screen.rect()));
+        }
+    }
 }
 
 // Every name not yet deleted this way goes: a blank flag, and a name that
