@@ -4,8 +4,8 @@
 #include <cctype>
 #include <chrono>
 #include <map>
+#include <numeric>
 #include <optional>
-#include <ranges>
 #include <regex>
 #include <set>
 
@@ -298,7 +298,9 @@ std::vector<int> ItemsOfAnswers(const std::vector<std::string>& names, const std
     }
     const auto everyItemOnce = [](std::vector<int> items) {
         std::ranges::sort(items);
-        return std::ranges::equal(items, std::views::iota(1, kItemCount + 1));
+        std::vector<int> each(kItemCount);
+        std::iota(each.begin(), each.end(), 1);
+        return items == each;
     };
     if (everyItemOnce(inOneSection)) return inOneSection;
     if (everyItemOnce(bySection)) return bySection;
