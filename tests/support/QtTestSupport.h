@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSize>
 #include <QString>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,9 @@
 // Lets GoogleTest print QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QSize& size, std::ostream* os) {
+    *os << size.width() << 'x' << size.height();
 }
 
 namespace mwtest {

@@ -185,6 +185,11 @@ void frmPresentQA::BuildScreen() {
     // the screen and push the whole test off centre.
     msgPanel_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
+    // The window is the screen's size and its contents are scaled to it, never
+    // the other way: a window that grew to fit its contents would ask the window
+    // manager for a size of its own, and the window manager would take the
+    // test out of the full screen.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->addStretch(1);
     layout->addWidget(picContainer_, 0, Qt::AlignHCenter);
     layout->addStretch(1);

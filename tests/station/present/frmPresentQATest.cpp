@@ -4,6 +4,7 @@
 // that cannot be played.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QPushButton>
 
@@ -99,6 +100,28 @@ TEST_F(PresentTest, EveryTextOfBothShippedTablesIsWhollyOnTheScreenAtEachSizeAnd
                     PressKey(Qt::Key_Return);
                 }
             }
+        }
+    }
+}
+
+// The window manager gives the test the whole screen; a window that then
+// grew to fit its scaled contents would ask for a size of its own, and the
+// window manager would take it out of the full screen. Whatever size it is
+// given, in either type, it keeps.
+TEST_F(PresentTest, TheTestWindowNeverResizesItself) {
+    NewClient();
+    AddQuestionTable("English", AllItems());
+    Open("English");
+    for (const QSize given : {QSize(100, 30), QSize(400, 300), QSize(800, 600)}) {
+        for (const bool large : {false, true}) {
+            SCOPED_TRACE(::testing::Message()
+                         << given.width() << "x" << given.height() << (large ? " large" : ""));
+            screen->SetLargeType(large);
+            screen->setWindowState(Qt::WindowNoState);
+            screen->resize(given);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(screen->size(), given);
+            EXPECT_EQ(screen->minimumSize(), QSize(0, 0));
         }
     }
 }
