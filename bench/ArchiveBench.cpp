@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "BenchData.h"
+#include "BenchRun.h"
 #include "archivegen/ReturnedDisks.h"
 #include "cli/Cli.h"
 #include "cli/archive/ArchiveDb.h"
@@ -121,40 +122,23 @@ int main(int argc, char** argv) {
     const mwbench::TempFolder archives;
     const std::vector<std::string> disks = MakeDisks(shared.Path());
     int made = 0;
-    benchmark::RegisterBenchmark(
-        "Archive/add-sqlite", Add, disks,
-        [&] { return archives.Path() + "/a" + std::to_string(++made) + ".db"; })
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(3);
+    mwbench::RegisterTimed("Archive/add-sqlite", 3, Add, disks,
+                           [&] { return archives.Path() + "/a" + std::to_string(++made) + ".db"; });
     mwtest::PostgresServer& server = mwtest::PostgresServer::Get();
     if (server.Unavailable().empty()) {
-        benchmark::RegisterBenchmark("Archive/add-postgres", Add, disks,
-                                     [&] { return server.NewDatabase(); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Iterations(3);
+        mwbench::RegisterTimed("Archive/add-postgres", 3, Add, disks,
+                               [&] { return server.NewDatabase(); });
     } else {
         std::fprintf(stderr, "archive_bench: no PostgreSQL: %s\n", server.Unavailable().c_str());
     }
     const char* wanted = std::getenv("MW_ARCHIVE_CLIENTS");
     const std::string large = LargeArchive(disks, wanted ? std::atol(wanted) : 1'000'000);
-    benchmark::RegisterBenchmark(
-        "Archive/norms", ReadArchive,
+    mwbench::RegisterTimed(
+        "Archive/norms", 1, ReadArchive,
         std::vector<std::string>{"archive", "norms", "--program-dir", MW_PROGRAM_DIR, "--archive",
-                                 large, "--output", archives.Path() + "/norms.txt"})
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(1);
-    benchmark::RegisterBenchmark(
-        "Archive/stats", ReadArchive,
-        std::vector<std::string>{"archive", "stats", "--program-dir", MW_PROGRAM_DIR, "--archive",
-                                 large, "--json"})
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+                                 large, "--output", archives.Path() + "/norms.txt"});
+    mwbench::RegisterTimed("Archive/stats", 1, ReadArchive,
+                           std::vector<std::string>{"archive", "stats", "--program-dir",
+                                                    MW_PROGRAM_DIR, "--archive", large, "--json"});
+    return mwbench::RunBenchmarks(argc, argv);
 }

@@ -9,6 +9,8 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +80,11 @@ inline void RunQuietly(const std::vector<std::string>& args) {
         std::abort();
     }
     posix_spawn_file_actions_destroy(&actions);
+}
+
+// A benchmark of `args` run as a whole process.
+inline void RunEach(benchmark::State& bench, const std::vector<std::string>& args) {
+    for (auto _ : bench) RunQuietly(args);
 }
 
 // The program-folder files a report of a client with a valid profile reads.

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <cstdlib>
 
+#include "BenchRun.h"
 #include "QuietPlatform.h"
 #include "core/data/CodeTables.h"
 #include "station/entry/frmNewEntry.h"
@@ -67,8 +68,5 @@ BENCHMARK(KeyInAGrid)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mwbench::RunBenchmarks(argc, argv);
 }

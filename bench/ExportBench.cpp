@@ -5,13 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchData.h"
+#include "BenchRun.h"
 #include "core/data/ClientStore.h"
 
 namespace {
-
-void RunEach(benchmark::State& bench, const std::vector<std::string>& args) {
-    for (auto _ : bench) mwbench::RunQuietly(args);
-}
 
 // A data disk in `folder` holding kMaxClients clients, the demo disk's in turn.
 void MakeFullDisk(const std::string& folder) {
@@ -44,13 +41,7 @@ int main(int argc, char** argv) {
                                                output.Path() + "/clients." + format,
                                                "--codebook",
                                                output.Path() + "/codebook.csv"};
-        benchmark::RegisterBenchmark((std::string("Export/") + format).c_str(), RunEach, args)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Iterations(5);
+        mwbench::RegisterTimed(std::string("Export/") + format, 5, mwbench::RunEach, args);
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mwbench::RunBenchmarks(argc, argv);
 }

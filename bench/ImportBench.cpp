@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchData.h"
+#include "BenchRun.h"
 #include "core/data/StationState.h"
 
 namespace {
@@ -70,18 +71,6 @@ std::vector<std::string> ImportArgs(const std::string& disk, const std::string& 
             file};
 }
 
-void Register(const std::string& name, void (*run)(benchmark::State&, std::vector<std::string>),
-              const std::vector<std::string>& args) {
-    benchmark::RegisterBenchmark(name.c_str(), run, args)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(5);
-}
-
-void RunEach(benchmark::State& bench, std::vector<std::string> args) {
-    for (auto _ : bench) mwbench::RunQuietly(args);
-}
-
 // Each time on a disk emptied first, out of the time.
 void StoreEach(benchmark::State& bench, std::vector<std::string> args) {
     const std::string records = args[5] + "/DATA401.MW";
@@ -104,13 +93,11 @@ int main(int argc, char** argv) {
         const std::vector<std::string> import = ImportArgs(disk, file);
         mwbench::RunQuietly(import);
         const std::string name = std::string("Import/") + reader.name;
-        Register(name, RunEach, import);
-        Register(name + "/floor", RunEach, {"cat", file, disk + "/DATA401.MW"});
+        mwbench::RegisterTimed(name, 5, mwbench::RunEach, import);
+        mwbench::RegisterTimed(name + "/floor", 5, mwbench::RunEach,
+                               std::vector<std::string>{"cat", file, disk + "/DATA401.MW"});
     }
-    Register("Import/store", StoreEach,
-             ImportArgs(MakeDisk(work.Path() + "/store"), work.Path() + "/amc.csv"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    mwbench::RegisterTimed("Import/store", 5, StoreEach,
+                           ImportArgs(MakeDisk(work.Path() + "/store"), work.Path() + "/amc.csv"));
+    return mwbench::RunBenchmarks(argc, argv);
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "BenchRun.h"
 #include "QuietPlatform.h"
 #include "core/data/CodeTables.h"
 #include "station/present/frmPresentQA.h"
@@ -80,8 +81,5 @@ BENCHMARK(NextItem)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mwbench::RunBenchmarks(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchData.h"
+#include "BenchRun.h"
 
 namespace {
 
@@ -33,10 +34,6 @@ DataSet MakeDataSet(const std::string& programDir, const std::string& disk) {
     return d;
 }
 
-void RunEach(benchmark::State& bench, const std::vector<std::string>& args) {
-    for (auto _ : bench) mwbench::RunQuietly(args);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,14 +50,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2; ++i) {
         for (const auto& [name, args] :
              {std::pair{names[i], sets[i].cli}, std::pair{names[i] + "/floor", sets[i].cat}}) {
-            benchmark::RegisterBenchmark(name.c_str(), RunEach, args)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime()
-                ->Iterations(5);
+            mwbench::RegisterTimed(name, 5, mwbench::RunEach, args);
         }
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mwbench::RunBenchmarks(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchData.h"
+#include "BenchRun.h"
 #include "core/data/ClientStore.h"
 #include "core/report/PdfWriter.h"
 #include "core/report/ScoreAndPrint.h"
@@ -82,8 +83,5 @@ int main(int argc, char** argv) {
     Register("Report/long", longFolder.Path(), 1);
     Register("FullDisk", MW_PROGRAM_DIR, mw::kMaxClients);
     benchmark::RegisterBenchmark("ReportPdf", ReportPdf)->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mwbench::RunBenchmarks(argc, argv);
 }

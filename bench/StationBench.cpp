@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "BenchData.h"
+#include "BenchRun.h"
 #include "station/app/frmMain.h"
 #include "station/screen/QtAudioPlayer.h"
 #include "station/screen/QtPlatform.h"
@@ -79,8 +80,5 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     mw::ChooseMediaBackend();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mwbench::RunBenchmarks(argc, argv);
 }
