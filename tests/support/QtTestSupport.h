@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRect>
 #include <QScreen>
 #include <QSize>
 #include <QString>
@@ -27,6 +28,9 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 inline void PrintTo(const QSize& size, std::ostream* os) {
     *os << size.width() << 'x' << size.height();
+}
+inline void PrintTo(const QRect& rect, std::ostream* os) {
+    *os << rect.width() << 'x' << rect.height() << '+' << rect.x() << '+' << rect.y();
 }
 
 namespace mwtest {

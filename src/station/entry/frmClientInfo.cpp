@@ -264,6 +264,8 @@ void frmClientInfo::BuildField(Field field, QWidget* frame) {
     const FieldDef& def = kFields[field];
     lblInfo_[field] = new QLabel(QString::fromUtf8(def.caption), frame);
     lblInfo_[field]->setObjectName(ControlName("lblInfo", field));
+    // Bold while its field has the focus, without moving the fields.
+    lblInfo_[field]->setMinimumWidth(BoldCaptionWidth(lblInfo_[field], lblInfo_[field]->text()));
     if (def.entries.empty()) {
         auto* box = Named<QLineEdit>(frame, def.name);
         box->setMaxLength(def.maxLength);

@@ -149,6 +149,9 @@ frmNewEntry::frmNewEntry(StationContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("frmNewEntry"));
     setWindowTitle(QStringLiteral("Client Responses"));
     msgPanel_ = MakeMsgPanel(this);
+    QStringList helpTexts{QString::fromUtf8(kReadOnlyHelp)};
+    for (const char* help : kHelp) helpTexts << QString::fromUtf8(help);
+    AddHelpTexts(msgPanel_, helpTexts);
     auto* lblClientName =
         Named<QLabel>(this, "lblClientName",
                       QString::fromStdString(Trim(Cp1252ToUtf8(ctx_.state.Current().Name.View()))));

@@ -15,7 +15,7 @@ namespace {
 // Room for the caption in either weight; run again when the look changes the type.
 void FitToCaption(QPushButton* button) {
     button->setMinimumHeight(button->sizeHint().height() + 8);
-    button->setMinimumWidth(BoldCaptionWidth(button));
+    button->setMinimumWidth(BoldCaptionWidth(button, button->text()));
 }
 
 }  // namespace
@@ -48,6 +48,7 @@ MenuChoices::MenuChoices(QWidget* frame, const std::vector<MenuChoice>& choices,
         buttons_.push_back(button);
         help_.push_back(choice.help);
     }
+    if (msgPanel_) AddHelpTexts(msgPanel_, QStringList(help_.begin(), help_.end()));
 }
 
 void MenuChoices::Focus(int index) {
@@ -95,7 +96,8 @@ bool MenuChoices::eventFilter(QObject* watched, QEvent* event) {
             ClearMenuHighlight();
             return false;
         case QEvent::FontChange:
-            FitToCaption(buttons_[index]);
+            // Measured in the usual weight: the bold of the highlight has its room.
+            if (!buttons_[index]->font().bold()) FitToCaption(buttons_[index]);
             return false;
         case QEvent::KeyPress:
             return KeyPress(index, static_cast<QKeyEvent*>(event)->key());

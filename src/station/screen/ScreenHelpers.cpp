@@ -100,12 +100,16 @@ void SetBold(QWidget* widget, bool bold) {
     widget->setFont(font);
 }
 
-int BoldCaptionWidth(const QAbstractButton* button) {
-    QFont bold = button->font();
+// The caption is measured as the button measures it, its mnemonic's '&'
+// left out: a pixel either way would still move a centred button.
+int BoldCaptionWidth(const QWidget* control, const QString& caption) {
+    const auto captionWidth = [&caption](const QFont& font) {
+        return QFontMetrics(font).size(Qt::TextShowMnemonic, caption).width();
+    };
+    QFont bold = control->font();
     bold.setBold(true);
-    const int extra =
-        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
-    return QFontMetrics(bold).horizontalAdvance(button->text()) + extra;
+    const int extra = control->sizeHint().width() - captionWidth(control->font());
+    return captionWidth(bold) + extra;
 }
 
 QLabel* MakeMsgPanel(QWidget* parent) {
@@ -118,6 +122,18 @@ QLabel* MakeMsgPanel(QWidget* parent) {
     // second line rather than widening the window past the screen.
     panel->setWordWrap(true);
     return panel;
+}
+
+namespace {
+constexpr char kHelpTextsProperty[] = "helpTexts";
+}  // namespace
+
+void AddHelpTexts(QLabel* msgPanel, const QStringList& texts) {
+    msgPanel->setProperty(kHelpTextsProperty, HelpTexts(msgPanel) + texts);
+}
+
+QStringList HelpTexts(const QLabel* msgPanel) {
+    return msgPanel->property(kHelpTextsProperty).toStringList();
 }
 
 }  // namespace mw

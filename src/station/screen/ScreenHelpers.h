@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QAbstractButton;
 class QLabel;
@@ -51,12 +52,18 @@ void HighlightFrame(QWidget* frame, QLabel* caption, bool focused);
 void SetBackColor(QWidget* widget, QRgb color);
 void SetBold(QWidget* widget, bool bold);
 
-// The width a button needs for its caption in bold, with its own margins and
-// indicator. A caption made bold by the focus gets it from the start, so
-// that the focus neither cuts the caption nor widens the window.
-int BoldCaptionWidth(const QAbstractButton* button);
+// The width a button or label showing `caption` in the usual weight needs
+// for it in bold, with its own margins and indicator. A caption made bold by
+// the focus gets it from the start, so that the focus neither cuts the
+// caption nor widens the window nor moves what lies beside it.
+int BoldCaptionWidth(const QWidget* control, const QString& caption);
 
 // The one-line help panel at the bottom of a screen, named "MsgPanel".
 QLabel* MakeMsgPanel(QWidget* parent);
+
+// Texts the help line shows as the focus moves, besides the status tips of
+// the window's controls; FitAndCenter keeps room for the tallest of them.
+void AddHelpTexts(QLabel* msgPanel, const QStringList& texts);
+QStringList HelpTexts(const QLabel* msgPanel);
 
 }  // namespace mw

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -193,8 +194,60 @@ void KeepTitleWhole(QWidget* window) {
 
 }  // namespace
 
+namespace {
+
+// The help line keeps the height of the tallest text it will show at its
+// width, whatever fitting the window to the screen makes that, so that
+// nothing on the screen moves as the focus changes what it says.
+class HelpLineRoom : public QObject {
+public:
+    HelpLineRoom(QLabel* msgPanel, QStringList texts)
+        : QObject(msgPanel), msgPanel_(msgPanel), texts_(std::move(texts)) {
+        msgPanel->installEventFilter(this);
+        Keep();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize &&
+            static_cast<QResizeEvent*>(event)->oldSize().width() != msgPanel_->width()) {
+            Keep();
+        }
+        return false;
+    }
+
+private:
+    void Keep() {
+        const QString shown = msgPanel_->text();
+        int tallest = 0;
+        for (const QString& text : texts_) {
+            msgPanel_->setText(text);
+            tallest = std::max(tallest, msgPanel_->heightForWidth(msgPanel_->width()));
+        }
+        msgPanel_->setText(shown);
+        msgPanel_->setMinimumHeight(std::max(tallest, msgPanel_->fontMetrics().height() + 8));
+    }
+
+    QLabel* msgPanel_;
+    QStringList texts_;
+};
+
+void KeepHelpLineRoom(QWidget* window) {
+    auto* msgPanel = window->findChild<QLabel*>(QStringLiteral("MsgPanel"));
+    if (!msgPanel) return;
+    QStringList texts = HelpTexts(msgPanel);
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->statusTip().isEmpty()) texts << control->statusTip();
+    }
+    new HelpLineRoom(msgPanel, std::move(texts));
+    window->adjustSize();
+}
+
+}  // namespace
+
 void FitAndCenter(QWidget* window, QWidget* firstFocus) {
     window->adjustSize();
+    KeepHelpLineRoom(window);
     window->setMinimumSize(window->minimumSizeHint().expandedTo(window->minimumSize()));
     KeepTitleWhole(window);
     ForScreenReaders(window);

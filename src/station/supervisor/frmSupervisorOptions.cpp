@@ -60,6 +60,8 @@ frmSupervisorOptions::frmSupervisorOptions(StationContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("frmSupervisorOptions"));
     setWindowTitle(QStringLiteral("Supervisor Options"));
     msgPanel_ = MakeMsgPanel(this);
+    AddHelpTexts(msgPanel_, {QString::fromUtf8(kTabsHelp), QString::fromUtf8(kOptionHelp),
+                             QString::fromUtf8(kSummaryHelp), QString::fromUtf8(kParadataHelp)});
 
     auto* frControls = Named<QWidget>(this, "frControls");
     // The panel behind the tabs shows whether they have the focus.
@@ -141,7 +143,7 @@ QWidget* frmSupervisorOptions::BuildReportsTab() {
             [this](bool on) { ctx_.state.PrintParadata = on; });
 
     for (QAbstractButton* control : tab->findChildren<QAbstractButton*>()) {
-        control->setMinimumWidth(BoldCaptionWidth(control));
+        control->setMinimumWidth(BoldCaptionWidth(control, control->text()));
     }
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(Frame1);

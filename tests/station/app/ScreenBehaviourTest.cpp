@@ -552,5 +552,55 @@ TEST(QtPlatformTest, ABoxAboutAFieldLeavesTheFieldInView) {
     }
 }
 
+// Where each control that takes the focus lies in what its window lays out
+// (scrolled or not), and the window's size.
+std::map<QString, QRect> Places(QWidget& window) {
+    std::map<QString, QRect> places{{QStringLiteral("window"), window.rect()}};
+    QWidget* contents = Contents(window);
+    for (QWidget* control : contents->findChildren<QWidget*>()) {
+        if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(&window)) continue;
+        places[control->objectName()] =
+            control->rect().translated(control->mapTo(contents, QPoint()));
+    }
+    return places;
+}
+
+// A caption set in bold as the focus comes to it has its room already: as the
+// focus goes through a screen, in either type, no window changes its size and
+// no control moves.
+TEST_F(EveryScreenFitsTest, AsTheFocusMovesNoScreenChangesSizeNorMovesAControl) {
+    struct UsualLook {
+        ~UsualLook() { ApplyScreenLook({}); }
+    } restore;
+    // A stored client's fields, which pass their checks as the focus leaves them.
+    state.EditMode = true;
+    ClientRecord& client = state.Current();
+    client.IDNumber = "123-45-6789";
+    client.Age = "34";
+    client.Education = "12";
+    client.Gender = client.Race = client.MaritalStatus = "2";
+    client.DateOfBirth = "01/02/1990";
+    for (const bool large : {false, true}) {
+        ApplyScreenLook({.largeType = large});
+        for (const auto& make : Screens()) {
+            const std::unique_ptr<QWidget> screen = Shown(make());
+            if (screen->isFullScreen()) continue;
+            SCOPED_TRACE(screen->objectName().toStdString() + (large ? " large" : ""));
+            const std::map<QString, QRect> first = Places(*screen);
+            for (const auto& [name, place] : first) {
+                auto* control = screen->findChild<QWidget*>(name);
+                if (!control) continue;
+                control->setFocus(Qt::TabFocusReason);
+                QCoreApplication::processEvents();
+                const std::map<QString, QRect> now = Places(*screen);
+                for (const auto& [other, was] : first) {
+                    EXPECT_EQ(now.at(other), was)
+                        << other.toStdString() << " with the focus on " << name.toStdString();
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace mw
