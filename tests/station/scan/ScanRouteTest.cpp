@@ -83,11 +83,13 @@ protected:
             EXPECT_EQ(platform.shown.back().text.toStdString(), text);
         });
     }
-    void ExpectSummary(int read, int stored, const char* skipped, int waiting) {
+    // `beyond`: how many of those waiting are beyond the batch size.
+    void ExpectSummary(int read, int stored, const char* skipped, int waiting, int beyond = 0) {
         ExpectSummary(
             "Answer sheets read: " + std::to_string(read) + "\nStored on the data disk: " +
             std::to_string(stored) + "\nSkipped, already on the data disk: " + skipped +
             "\nNot stored yet: " + std::to_string(waiting) +
+            (beyond ? " (" + std::to_string(beyond) + " beyond the batch size)" : "") +
             (waiting ? "\nThey wait in the scan table for the next Scan Answer Sheet." : ""));
     }
 
@@ -209,10 +211,7 @@ TEST_F(ScanRouteTest, AReviewedBatchIsStoredNamedByInmateNumberWithSeveralMarksK
             mwtest::Choose(grid, frmNewEntry::kSave);
         });
     }
-    ExpectSummary(
-        "Answer sheets read: 6\nStored on the data disk: 4\n"
-        "Skipped, already on the data disk: 0\nNot stored yet: 1 (1 beyond the batch size)\n"
-        "They wait in the scan table for the next Scan Answer Sheet.");
+    ExpectSummary(6, 4, "0", 1, 1);
     Run();
     ASSERT_EQ(state.RecordCount, 6);
     const std::vector<ClientRecord> clients = OnDisk();
@@ -314,10 +313,7 @@ TEST_F(ScanRouteTest, AStoppedBatchIsFinishedNextTimeUntilTheDiskIsFull) {
     platform.Next({MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok});  // the pause before each sheet
     platform.Next(MsgAnswer::Ok, [this] { fs.failWrites = errc::DiskFull; });
     platform.Next(MsgAnswer::Cancel);  // give up on the disk
-    ExpectSummary(
-        "Answer sheets read: 5\nStored on the data disk: 0\n"
-        "Skipped, already on the data disk: 0\nNot stored yet: 5 (1 beyond the batch size)\n"
-        "They wait in the scan table for the next Scan Answer Sheet.");
+    ExpectSummary(5, 0, "0", 5, 1);
     platform.Next(MsgAnswer::Ok);  // nor can the batch be added to the audit log
     const std::string noneStored = disk.Read("DATA401.MW");
     Run();

@@ -32,16 +32,6 @@ constexpr int kSoundSeconds = 20;
 // The third section's last item (after its instructions), then the whole last section.
 constexpr int kFirstItem = 146;
 
-QString Output(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    process.waitForFinished();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // A stream playing on the sound server; its rate tells which file it is.
 struct Stream {
     int index = 0;
@@ -54,9 +44,14 @@ std::vector<Stream> ServerStreams() {
     static const QRegularExpression sampleRate(
         QStringLiteral("^Sample \\w+: \\S+ \\d+ch (\\d+)Hz"));
     std::vector<Stream> streams;
-    const QString listing =
-        Output(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
-    for (const QString& line : listing.split(QLatin1Char('\n'))) {
+    QProcess pactl;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    pactl.setProcessEnvironment(environment);
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    pactl.waitForFinished();
+    for (const QString& line :
+         QString::fromUtf8(pactl.readAllStandardOutput()).split(QLatin1Char('\n'))) {
         const QString text = line.trimmed();
         if (const auto match = start.match(text); match.hasMatch()) {
             streams.push_back({.index = match.captured(1).toInt()});
