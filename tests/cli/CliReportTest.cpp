@@ -152,6 +152,7 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) 
         {Args("report", {"--client", "1", "--p", "x"}), 2, "", true, "option '--p' is ambiguous"},
         {Args("score", {"--client"}), 2, "", true, "option '--client' requires an argument"},
         {{"score", "--disk", "x"}, 2, "", true, "score: missing option '--client'"},
+        {{"list"}, 2, "", true, "list: missing option '--disk'"},
         {Args("score", {"--client", "1", "--", "--json"}), 2, "", true, "extra operand '--json'"},
         {Args("score", {"--client", "1", "extra"}), 2, "", true, "extra operand 'extra'"},
         {Args("report", {"--client", "9"}), 1, "", true},
