@@ -152,6 +152,7 @@ TEST_F(CliReportTest, OptionSpellingsStandardOutputHelpVersionAndClientNumbers) 
         {Args("report", {"--client", "1", "--p", "x"}), 2, "", true, "option '--p' is ambiguous"},
         {Args("score", {"--client"}), 2, "", true, "option '--client' requires an argument"},
         {{"score", "--disk", "x"}, 2, "", true, "score: missing option '--client'"},
+        {{"list"}, 2, "", true, "list: missing option '--disk'"},
         {Args("score", {"--client", "1", "--", "--json"}), 2, "", true, "extra operand '--json'"},
         {Args("score", {"--client", "1", "extra"}), 2, "", true, "extra operand 'extra'"},
         {Args("report", {"--client", "9"}), 1, "", true},
@@ -247,7 +248,6 @@ TEST_F(CliReportTest, WorksInTheUsersFolderAndNeverWritesIntoTheInstalledDataSet
     EXPECT_EQ(home.Read("mirrorwise/REPORT.PRN"), Golden("client-2-alcohol-summary"));
     EXPECT_EQ(fs::status(home.File("mirrorwise")).permissions() & fs::perms::all,
               fs::perms::owner_all);
-    EXPECT_EQ(home.Read("mirrorwise/MWB.TXT"), installed.Read("MWB.TXT"));
     EXPECT_EQ(cli({"score", "--client", "1", "--json"}).status, 0);
     EXPECT_EQ(cli({"reports", "--output-dir", output.File("all")}).status, 0);
     r = cli({"export", "--anonymised", "--output", output.File("clients.csv")});

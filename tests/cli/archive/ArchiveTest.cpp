@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <functional>
-#include <map>
 #include <regex>
 #include <sstream>
 
@@ -68,18 +67,21 @@ TEST_P(ArchiveTest, AddsEachDiskOnceAndAChangedDiskAsItsNewVersion) {
 
 TEST_P(ArchiveTest, KeepsNoNameUnlessIdentifiedAndLinksPeopleByPseudonym) {
     const std::string disk = Disk(3, 0.5);
-    std::vector<std::string> names;
+    std::vector<ClientRecord> named;
     for (const ClientRecord& r : RecordsOf(disk)) {
-        if (!r.NameDeleted()) names.push_back(mw::Trim(r.Name.View()));
+        if (!r.NameDeleted()) named.push_back(r);
     }
-    ASSERT_FALSE(names.empty());
+    ASSERT_FALSE(named.empty());
     ASSERT_EQ(Add({disk}).status, 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM client WHERE name IS NOT NULL OR id_number IS NOT NULL "
                     "OR name_deleted = 0"),
               0);
     if (GetParam() == Engine::Sqlite) {
         const std::string file = ReadAll(target);
-        for (const std::string& name : names) EXPECT_EQ(file.find(name), std::string::npos) << name;
+        for (const ClientRecord& r : named) {
+            const std::string name(mw::Trim(r.Name.View()));
+            EXPECT_EQ(file.find(name), std::string::npos) << name;
+        }
     }
     // The archive keeps its kind: names are not let in later.
     const CliRun refused = Add({disk}, {"--identified"});
@@ -91,16 +93,10 @@ TEST_P(ArchiveTest, KeepsNoNameUnlessIdentifiedAndLinksPeopleByPseudonym) {
     ASSERT_EQ(Add({disk}, {"--identified", "--pseudonyms"}).status, 0);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM client"), 12);
     const std::string key = mw::SiteKey(mw::LocalFileSystem(), program.Path()).value();
-    const ClientRecord named = [&] {
-        for (const ClientRecord& r : RecordsOf(disk)) {
-            if (!r.NameDeleted()) return r;
-        }
-        return ClientRecord();
-    }();
     const auto rows = Query("SELECT pseudonym, name FROM client WHERE pseudonym IS NOT NULL");
-    ASSERT_EQ(rows.size(), names.size());
-    EXPECT_EQ(rows[0][0], mw::Pseudonym(key, named));
-    EXPECT_EQ(rows[0][1], mw::Cp1252ToUtf8(mw::Trim(named.Name.View())));
+    ASSERT_EQ(rows.size(), named.size());
+    EXPECT_EQ(rows[0][0], mw::Pseudonym(key, named[0]));
+    EXPECT_EQ(rows[0][1], mw::Cp1252ToUtf8(mw::Trim(named[0].Name.View())));
 }
 
 // Each way a disk can fail its checks, next to a good disk: the good one is

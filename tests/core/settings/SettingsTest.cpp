@@ -49,18 +49,12 @@ TEST_F(SettingsTest, FlagsBeginWithTruSwitchesWithTAndNumbersReadTheirLeadingDig
     EXPECT_EQ(Scan("NameSetting=2\n"), "10 " + std::to_string(kNameTestNumber) + " TFT");
 }
 
-// A settings file the station makes has reports laid out on the page; an
-// older file that never mentions the DOS port keeps sending them there.
-TEST_F(SettingsTest, ANewSettingsFileTurnsTheDosPortOffAndAnOlderOneKeepsIt) {
+// A settings file the station makes has reports laid out on the page.
+TEST_F(SettingsTest, ANewSettingsFileTurnsTheDosPortOff) {
     ASSERT_TRUE(settings().SaveFilePath("/media/usb"));
     EXPECT_EQ(dir.Read("MW.ini"),
               "[Settings]\r\nPrintDOS=False\r\n[Path]\r\nFilePath=/media/usb\r\n");
     EXPECT_FALSE(settings().GetPrintDOSSetting());
-
-    dir.Write("MW.ini", "[Path]\r\nFilePath=a:\r\n");
-    ASSERT_TRUE(settings().SaveNumLockSetting(false));
-    EXPECT_EQ(dir.Read("MW.ini"), "[Path]\r\nFilePath=a:\r\n[Settings]\r\nNumLock=False\r\n");
-    EXPECT_TRUE(settings().GetPrintDOSSetting());
 }
 
 TEST_F(SettingsTest, ScanSettingsWriteAllFiveKeysKeepingTheRestOfTheFile) {
@@ -91,6 +85,7 @@ TEST_F(SettingsTest, PathsAreTrimmedAndReadBackWhole) {
     EXPECT_EQ(settings().GetINIFilePath(), deep);
 }
 
+// An older file that never mentions the DOS port keeps sending reports there.
 TEST_F(SettingsTest, WritingOneKeyKeepsEverythingElseAndAFailedWriteTheWholeFile) {
     const std::string original =
         "; station settings\r\n[Options]\r\nSystemDB=c:\\old\\system.mda\r\n\r\n"
@@ -105,6 +100,7 @@ TEST_F(SettingsTest, WritingOneKeyKeepsEverythingElseAndAFailedWriteTheWholeFile
     EXPECT_EQ(dir.Read("MW.ini"), expected);
     EXPECT_EQ(s.GetINIFilePath(), "/media/usb");
     EXPECT_FALSE(s.GetNumLockSetting());
+    EXPECT_TRUE(s.GetPrintDOSSetting());
 
     // A missing key joins its section, in the file's own line ends.
     dir.Write("MW.ini", "[Path]\nFilePath=a:\n\n[Settings]\nNumLock=True\n");
