@@ -268,24 +268,25 @@ TEST_F(EveryScreenFitsTest, OnTheSmallestScreenWithTheirWholeTitlesAndNamedForRe
         ExpectNamedForReaders(*screen);
     }
 
+    // A short text, and a note of a test in large type, in the station's usual type.
     QtPlatform real;
     mwtest::ModalDriver driver;
-    driver.When<QMessageBox>([](QMessageBox* box) {
-        ExpectFitsWithItsTitle(box);
-        mwtest::PressKey(Qt::Key_Return);
-    });
-    real.MsgBox({.text = QStringLiteral("Data Verification complete."),
-                 .title = QStringLiteral("Data Verification")});
-    // A note of a test in large type, in the station's usual type.
-    driver.When<QMessageBox>([](QMessageBox* box) {
-        EXPECT_EQ(box->font(), LargeTypeFont());
-        ExpectFitsWithItsTitle(box);
-        mwtest::PressKey(Qt::Key_Return);
-    });
-    real.MsgBox({.text = QStringLiteral("Usted ha terminado esta parte de la prueba. Oprima la "
-                                        "tecla «Enter» para seguir."),
-                 .title = QStringLiteral("Nota de Presentación"),
-                 .largeType = true});
+    for (const MessageBox& box :
+         {MessageBox{.text = QStringLiteral("Data Verification complete."),
+         .title = QStringLiteral("Data Verification")},
+          MessageBox{.text = QStringLiteral("Usted ha terminado esta parte de la prueba. Oprima "
+                                            "la tecla «Enter» para seguir."),
+          .title = QStringLiteral("Nota de Presentación"),
+          .largeType = true}}) {
+        driver.When<QMessageBox>([&box](QMessageBox* shown) {
+            if (box.largeType) {
+                EXPECT_EQ(shown->font(), LargeTypeFont());
+            }
+            ExpectFitsWithItsTitle(shown);
+            mwtest::PressKey(Qt::Key_Return);
+        });
+        real.MsgBox(box);
+    }
 }
 
 double Luminance(const QColor& color) {

@@ -104,53 +104,25 @@ TEST_F(StartUpTest, ARefusedDiskLeadsToTheDriveWindowAndTheChoiceIsRememberedFor
     EXPECT_EQ(ctx.Ini().GetINIFilePath(), good.Path());  // read from MW.ini at the next start
 }
 
-// Each start is logged. A log altered outside the station is shown to the
-// supervisor, naming the line where its chain breaks; a log that cannot be
-// written is told once. The station goes on either way.
-TEST_F(StartUpTest, AnAlteredAuditLogIsShownAndAnUnwritableOneToldOnce) {
-    MakeDisk(disk, {"Ann"});
-    RememberDrive(disk.Path());
-    AuditLog log(fs, disk.Path(), programDir.Path());
-    ASSERT_TRUE(log.Append(clock.Now(), {AuditEvent::ClientAdded, 1, "keyed"}));
-    ASSERT_TRUE(log.Append(clock.Now(), {AuditEvent::ReportViewed, 1}));
-    ASSERT_TRUE(Start());
-    EXPECT_TRUE(platform.shown.empty());
-    EXPECT_EQ(AuditEvents().back(), "- disk selected: at start-up");
-
-    std::string text = disk.Read(kAuditLogFileName);
-    disk.Write(kAuditLogFileName, text.replace(text.find("viewed"), 6, "printed"));
-    platform.Next(MsgAnswer::Ok);
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(platform.Texts(),
-              Texts{QStringLiteral("The audit log of this data disk has been altered:\nline 2 of "
-                                   "%1 breaks the chain of hashes: it or the line before it was "
-                                   "changed, removed or moved.\n\nShow this message to the "
-                                   "supervisor.")
-                        .arg(QString::fromStdString(log.Path()))});
-    EXPECT_EQ(platform.shown[0].icon, MsgIcon::Exclamation);
-
-    // A log that stops taking lines later (a full disk) is told once.
-    std::filesystem::remove(log.Path());
-    std::filesystem::remove(programDir.File(kAuditNoteFileName));
-    ASSERT_TRUE(Start());
-    fs.failWrites = errc::DiskFull;
-    platform.Next(MsgAnswer::Ok);
-    Audit(ctx, {AuditEvent::ReportViewed, 1});
-    Audit(ctx, {AuditEvent::ReportViewed, 1});
-    ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_TRUE(platform.shown[1].text.startsWith(
-        QStringLiteral("The audit log on the data disk could not be written:")));
-}
-
-// What the chain cannot show (lines cut off the end, a log emptied, removed
-// or written anew) and what stops lines being added (a FIFO, a link, a
-// read-only file at its name) are told at start-up, once: the first event
-// then adds no box of its own.
-TEST_F(StartUpTest, ALogCutShortWrittenAnewOrUnwritableIsToldAtStartUp) {
+// Each start is logged, and a log as the station left it shows nothing. What
+// was done to it outside the station (a line changed, named where the chain
+// of hashes breaks; lines cut off the end; the log emptied, removed or written
+// anew) and what stops lines being added (a FIFO, a link, a read-only file at
+// its name) are shown to the supervisor at start-up, once: the first event then
+// adds no box of its own. A log that stops taking lines later (a full disk) is
+// told once. The station goes on either way.
+TEST_F(StartUpTest, ALogChangedOutsideTheStationOrUnwritableIsToldOnce) {
     MakeDisk(disk, {"Ann"});
     RememberDrive(disk.Path());
     const std::string log = disk.File(kAuditLogFileName);
-    for (const mwtest::AuditLogChange& change : mwtest::AuditLogChanges()) {
+    std::vector<mwtest::AuditLogChange> changes = mwtest::AuditLogChanges();
+    changes.push_back({"the last line changed",
+                       [](const std::string& log) {
+                           std::string text = mwtest::ReadLog(log);
+                           mwtest::WriteLog(log, text.replace(text.rfind("start-up"), 5, "later"));
+                       },
+                       "line 2 of "});
+    for (const mwtest::AuditLogChange& change : changes) {
         SCOPED_TRACE(change.what);
         std::filesystem::remove(log);
         std::filesystem::remove(log + ".real");
@@ -158,6 +130,7 @@ TEST_F(StartUpTest, ALogCutShortWrittenAnewOrUnwritableIsToldAtStartUp) {
         ASSERT_TRUE(Start());
         ASSERT_TRUE(Start());
         ASSERT_TRUE(platform.shown.empty());
+        EXPECT_EQ(AuditEvents().back(), "- disk selected: at start-up");
         change.make(log);
         platform.Next(MsgAnswer::Ok);
         ASSERT_TRUE(Start());
@@ -166,10 +139,21 @@ TEST_F(StartUpTest, ALogCutShortWrittenAnewOrUnwritableIsToldAtStartUp) {
         EXPECT_TRUE(platform.shown[0].text.contains(QString::fromUtf8(change.told)))
             << platform.shown[0].text.toStdString();
         EXPECT_TRUE(platform.shown[0].text.contains(QString::fromStdString(log)));
+        EXPECT_EQ(platform.shown[0].icon, MsgIcon::Exclamation);
         platform.shown.clear();
         ctx.auditLogFailing = false;
         std::filesystem::remove(log);
     }
+
+    std::filesystem::remove(programDir.File(kAuditNoteFileName));
+    ASSERT_TRUE(Start());
+    fs.failWrites = errc::DiskFull;
+    platform.Next(MsgAnswer::Ok);
+    Audit(ctx, {AuditEvent::ReportViewed, 1});
+    Audit(ctx, {AuditEvent::ReportViewed, 1});
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_TRUE(platform.shown[0].text.startsWith(
+        QStringLiteral("The audit log on the data disk could not be written:")));
 }
 
 // A recovery entry that does not belong to the record file beside it (here

@@ -81,8 +81,6 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCur
 
     Choice(frmMain::kAddNewClient)->setFocus();
     EXPECT_EQ(ClientFrameColor(), QColor(kMenuColor));
-    EXPECT_EQ(msgPanel->text(), QStringLiteral("Enter a new client. Test client on computer or "
-                                               "enter data from answer sheet."));
 }
 
 // Keys on a choice are the menu's own (tested with the menu); here only what
@@ -90,10 +88,7 @@ TEST_F(MainWindowTest, TheListShowsEachNameAtFullWidthAndAClickOrArrowMakesItCur
 TEST_F(MainWindowTest, SupervisorOptionsAndAboutLeaveTheMenuAsItWasAndExitCloses) {
     Start(Clients(2));
     mwtest::ModalDriver driver;
-    driver.When<frmAbout>([&](frmAbout* about) {
-        EXPECT_EQ(about->windowTitle(), QStringLiteral("About Mirrorwise"));
-        PressKey(Qt::Key_Return);
-    });
+    driver.When<frmAbout>([&](frmAbout*) { PressKey(Qt::Key_Return); });
     MenuItem("mnuHelpAbout")->trigger();
     EXPECT_TRUE(driver.Done());
 
