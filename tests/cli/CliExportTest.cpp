@@ -256,25 +256,5 @@ TEST_F(CliExportTest, AnonymisedTestDatesKeptToTheYearOrShiftedPerPerson) {
     }
 }
 
-// The demo disk's rows hold no name, ID number or date of birth in any form.
-TEST_F(CliExportTest, AnonymisedLeavesOutEveryNameIdAndBirthDate) {
-    const CliRun r = Export({"--anonymised", "--codebook", output.File("c.csv")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::string records = disk.Read("DATA401.MW");
-    for (std::size_t at = 0; at < records.size(); at += kRecordSize) {
-        const ClientRecord c = ClientRecord::FromBytes(records.substr(at, kRecordSize));
-        const std::string birth(Trim(c.DateOfBirth.View()));
-        const std::string iso = birth.size() == 10 ? birth.substr(6) + "-" + birth.substr(0, 2) +
-                                                         "-" + birth.substr(3, 2)
-                                                   : birth;
-        for (const std::string& identity : {Cp1252ToUtf8(Trim(c.Name.View())),
-                                            Cp1252ToUtf8(Trim(c.IDNumber.View())), birth, iso}) {
-            EXPECT_TRUE(identity.size() < 2 || r.out.find(identity) == std::string::npos)
-                << identity;
-        }
-    }
-    EXPECT_EQ(records.size() / kRecordSize + 1, CsvRows(r.out).size());
-}
-
 }  // namespace
 }  // namespace mw

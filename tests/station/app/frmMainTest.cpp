@@ -142,25 +142,6 @@ TEST_F(MainWindowTest, TheHiddenKeyAddsTheSampleClientOnlyWhenConfirmedAndWritte
     EXPECT_FALSE(platform.busy);
 }
 
-TEST_F(MainWindowTest, AnotherDataDiskInTheDriveIsNeverWrittenAndTheSaveGoesOnWhenOursIsBack) {
-    Start(Clients(2));
-    const std::string ours = RecordFile();
-    const std::string theirs = mwtest::RecordFile(Clients(5));
-    disk.Write("DATA401.MW", theirs);  // the sticks were swapped
-
-    platform.Next(MsgAnswer::Yes);
-    platform.Next(MsgAnswer::Ok, [&] { EXPECT_EQ(RecordFile(), theirs); });
-    platform.Next(MsgAnswer::Ok, [&] { disk.Write("DATA401.MW", ours); });
-    PressSampleClientKey();
-    ASSERT_EQ(platform.shown.size(), 3u);
-    EXPECT_TRUE(platform.shown[1].text.startsWith(QStringLiteral("Wrong data disk!")));
-    EXPECT_EQ(platform.shown[1].buttons, MsgButtons::OkCancel);
-    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Data Disk Error"));
-    EXPECT_EQ(state.RecordCount, 3);
-    EXPECT_EQ(RecordFile().substr(0, ours.size()), ours);
-    EXPECT_EQ(RecordFile().size(), 3 * kRecordSize);
-}
-
 TEST_F(MainWindowTest, TheWholeMenuShowsAtTheSmallestSizeAndKeepsItsSizeAsTheFocusMoves) {
     Start(Clients(2));
     main->resize(main->minimumSize());

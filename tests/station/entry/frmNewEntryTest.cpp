@@ -223,12 +223,18 @@ TEST_F(AnswerGridTest, DigitsStoreAnswersTheCursorRunsBetweenTheGridsAndSaveWait
     EXPECT_EQ(DiskBytes(), original);
 
     fs.failWrites.reset();
-    disk.Write("DATA401.MW", mwtest::RecordFile({"Zed"}));
-    platform.Next(MsgAnswer::Ok, [&] { disk.Write("DATA401.MW", original); });
+    const std::string theirs = mwtest::RecordFile({"Zed"});
+    disk.Write("DATA401.MW", theirs);
+    platform.Next(MsgAnswer::Ok, [&] {
+        EXPECT_EQ(DiskBytes(), theirs);
+        disk.Write("DATA401.MW", original);
+    });
     Choose(screen.get(), frmNewEntry::kSave);
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(platform.Texts(), (std::vector<QString>{QString::fromUtf8(kDataDiskWriteProtected),
                                                       QString::fromUtf8(kWrongDataDisk)}));
+    EXPECT_EQ(platform.shown[1].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(platform.shown[1].title, QStringLiteral("Data Disk Error"));
     std::string expected = "0" + std::string(row - 1, '1') + std::string(160 - row, '0');
     for (const auto& [item, code] : {std::pair{93, '1'}, {122, '4'}, {123, '5'}}) {
         expected[item - 1] = code;

@@ -202,7 +202,8 @@ TEST_F(PrintingTest, AReportGoesToTheDefaultPrinterAPickedOneOrAPdfFile) {
         EXPECT_EQ(fake.rawJobs.size() + fake.jobs.size(), c.printedOn.isEmpty() ? 0u : 1u);
         EXPECT_EQ(fake.rawJobs,
                   c.dos && !c.printedOn.isEmpty() ? std::vector{raw} : std::vector<std::string>{});
-        EXPECT_EQ(disk.Read("report.pdf").substr(0, 5), c.outcome == SavedAsPdf ? "%PDF-" : "");
+        EXPECT_EQ(Uncompressed(disk.Read("report.pdf")).find("NAME: Ann") != std::string::npos,
+                  c.outcome == SavedAsPdf);
     }
     ctx.printer = &printer;
 }
