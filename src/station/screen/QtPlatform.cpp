@@ -92,12 +92,25 @@ void PlaceClearOf(QMessageBox& box, const QWidget& anchor) {
         std::max(top, screen.top()));
 }
 
+// The window a box belongs to and stays above: the modal window on top, else
+// the active one, else one of ours on the screen that the window manager has
+// yet to activate (the screen a resumed test starts over). A box of no window
+// could open under a full-screen one, out of sight and out of the keyboard's reach.
+QWidget* OwnerOfBox() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = window->windowType();
+        if (window->isVisible() && (type == Qt::Window || type == Qt::Dialog)) return window;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 MsgAnswer QtPlatform::MsgBox(const MessageBox& request) {
     const ButtonSet buttons = ButtonsOf(request.buttons);
-    QWidget* owner = QApplication::activeModalWidget();
-    if (!owner) owner = QApplication::activeWindow();
+    QWidget* owner = OwnerOfBox();
     QMessageBox box(IconOf(request.icon),
                     request.title.isEmpty() ? QString::fromUtf8(kProductName) : request.title,
                     request.text, buttons[0] | buttons[1] | buttons[2], owner);

@@ -553,6 +553,24 @@ TEST(QtPlatformTest, ABoxAboutAFieldLeavesTheFieldInView) {
     }
 }
 
+// A box shown while the window manager has yet to activate the station's
+// window on the screen (the full screen a resumed test starts over) belongs
+// to that window, and so opens above it rather than under it.
+TEST(QtPlatformTest, ABoxBeforeAnyWindowIsActiveBelongsToTheWindowOnTheScreen) {
+    QtPlatform platform;
+    QWidget backdrop;
+    backdrop.setAttribute(Qt::WA_ShowWithoutActivating);
+    backdrop.show();
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    mwtest::ModalDriver driver;
+    driver.When<QMessageBox>([&](QMessageBox* shown) {
+        EXPECT_EQ(shown->parentWidget(), &backdrop);
+        shown->accept();
+    });
+    platform.MsgBox({.text = QStringLiteral("Begin.")});
+    EXPECT_TRUE(driver.Done());
+}
+
 // Where each control that takes the focus lies in what its window lays out
 // (scrolled or not), and the window's size.
 std::map<QString, QRect> Places(QWidget& window) {
