@@ -93,6 +93,9 @@ bool SettleUnfinishedTest(StationContext& ctx, QWidget* parent) {
     Result<std::optional<TestJournal>> journal =
         ReadTestJournal(ctx.fs, ctx.programDir, ReadAnswerRanges(ctx.database.get()),
                         [&](const std::string& note) { ShowDiskNote(ctx.platform, note); });
+    // The first answer's keeping was cut short and has been taken back: there
+    // is no test to resume, so none to tell of.
+    if (journal && !journal->has_value()) return true;
     // The test was finished and its client stored; only the journal's removal
     // was missed. Nothing is lost should a new test write over a journal that
     // could not be removed.
@@ -115,7 +118,6 @@ bool SettleUnfinishedTest(StationContext& ctx, QWidget* parent) {
                    MsgIcon::Exclamation, 1) &&
                Discard(ctx);
     }
-    if (!journal->has_value()) return true;
     const TestJournal& kept = **journal;
     if (!SameDisk(ctx, kept)) {
         return Ask(ctx,

@@ -162,5 +162,31 @@ TEST_F(UnfinishedTestTest, AJournalServesOnlyItsOwnDiskAndGoesOnceDiscardedDamag
     EXPECT_FALSE(Journal());
 }
 
+// The station stopped while the test's first answer was being kept: the
+// journal's recovery entry takes the write back, so there is no test to
+// resume, and the next start says nothing of one.
+TEST_F(UnfinishedTestTest, AFirstAnswerKeptOnlyInPartLeavesNothingToResumeOrTellOf) {
+    NewClient();
+    TestJournal first{.DataPath = disk.Path(),
+                      .DiskCheck = DiskFingerprint(onDisk),
+                      .Client = client,
+                      .Language = "English",
+                      .Item = 2};
+    first.Answers[1] = 1;
+    // Cut short at each of its writes in turn, until one leaves the journal
+    // written and its recovery entry standing.
+    for (int writes = 0; !Journal() && writes < 8; ++writes) {
+        fs.failWrites = errc::DeviceIo;
+        fs.writesBeforeFailure = writes;
+        EXPECT_FALSE(WriteTestJournal(fs, programDir.Path(), first, {}));
+        fs.failWrites.reset();
+    }
+    ASSERT_TRUE(Journal());
+    EXPECT_TRUE(Restart({"Ann", "Bob"}));
+    EXPECT_TRUE(platform.shown.empty()) << platform.shown.front().text.toStdString();
+    EXPECT_FALSE(Journal());
+    EXPECT_EQ(state.RecordCount, 2);
+}
+
 }  // namespace
 }  // namespace mw
