@@ -1,6 +1,5 @@
 #include "station/screen/ScreenHelpers.h"
 
-#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>

@@ -11,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-class QAbstractButton;
 class QLabel;
 class QWidget;
 

@@ -192,17 +192,16 @@ void KeepTitleWhole(QWidget* window) {
     QObject::connect(window, &QWidget::windowTitleChanged, window, widen);
 }
 
-}  // namespace
-
-namespace {
-
 // The help line keeps the height of the tallest text it will show at its
 // width, whatever fitting the window to the screen makes that, so that
 // nothing on the screen moves as the focus changes what it says.
 class HelpLineRoom : public QObject {
 public:
     HelpLineRoom(QLabel* msgPanel, QStringList texts)
-        : QObject(msgPanel), msgPanel_(msgPanel), texts_(std::move(texts)) {
+        : QObject(msgPanel),
+          msgPanel_(msgPanel),
+          texts_(std::move(texts)),
+          oneLine_(msgPanel->minimumHeight()) {
         msgPanel->installEventFilter(this);
         Keep();
     }
@@ -225,11 +224,12 @@ private:
             tallest = std::max(tallest, msgPanel_->heightForWidth(msgPanel_->width()));
         }
         msgPanel_->setText(shown);
-        msgPanel_->setMinimumHeight(std::max(tallest, msgPanel_->fontMetrics().height() + 8));
+        msgPanel_->setMinimumHeight(std::max(tallest, oneLine_));
     }
 
     QLabel* msgPanel_;
     QStringList texts_;
+    int oneLine_;
 };
 
 void KeepHelpLineRoom(QWidget* window) {
