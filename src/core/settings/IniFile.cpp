@@ -8,10 +8,6 @@
 namespace mw {
 namespace {
 
-struct Line {
-    std::string text;  // without its line end
-};
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
@@ -42,6 +38,22 @@ std::optional<std::pair<std::string_view, std::size_t>> KeyOf(std::string_view l
     auto eq = line.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
     return std::make_pair(TrimBlanks(line.substr(0, eq)), eq + 1);
+}
+
+// A value as read: without surrounding blanks and one pair of surrounding quotes.
+std::string_view Unwrapped(std::string_view raw) {
+    std::string_view v = TrimBlanks(raw);
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+    return v;
+}
+
+// A value as it must be written to read back as itself: in quotes when its
+// own blanks, quotes or a last carriage return would be taken off.
+std::string Wrapped(std::string_view value) {
+    if (Unwrapped(value) == value && (value.empty() || value.back() != '\r')) {
+        return std::string(value);
+    }
+    return "\"" + std::string(value) + "\"";
 }
 
 struct Document {
@@ -104,7 +116,7 @@ std::string Join(const Document& doc) {
 
 void SetEntry(Document& doc, std::string_view section, std::string_view key,
               std::string_view value) {
-    std::string entry = std::string(key) + "=" + std::string(value);
+    std::string entry = std::string(key) + "=" + Wrapped(value);
     if (auto body = FindSection(doc, section)) {
         if (auto line = FindKey(doc, *body, key)) {
             doc.lines[*line] = entry;
@@ -137,9 +149,7 @@ std::optional<std::string> IniFile::Lookup(std::string_view section, std::string
     auto line = FindKey(doc, *body, key);
     if (!line) return std::nullopt;
     std::string_view raw = doc.lines[*line];
-    std::string_view v = TrimBlanks(raw.substr(KeyOf(raw)->second));
-    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-    return std::string(v);
+    return std::string(Unwrapped(raw.substr(KeyOf(raw)->second)));
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
@@ -171,6 +181,14 @@ Status IniFile::WriteStrings(std::string_view section,
                              const std::vector<std::pair<std::string, std::string>>& entries) {
     Result<std::string> text = Text();
     if (!text) return text.error();
+    for (const auto& [key, value] : entries) {
+        // A line break would end the value and start a line of its own.
+        if (value.find('\n') != std::string::npos) {
+            return MakeError(errc::BadData,
+                             path_ + ": the value of " + key +
+                                 " holds a line break, which a settings file cannot keep");
+        }
+    }
     Document doc = Parse(*text);
     for (const auto& [key, value] : entries) SetEntry(doc, section, key, value);
     return fs_.ReplaceFile(path_, Join(doc), Readers::Everyone);

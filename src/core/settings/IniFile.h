@@ -34,7 +34,9 @@ public:
                            std::string_view defaultValue, std::size_t bufferSize = 256) const;
     // The leading integer of the value; a value that is not a number reads as 0.
     int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
-    // Replaces the file whole (temporary file, then rename).
+    // Replaces the file whole (temporary file, then rename). A value that
+    // reading would change (surrounding blanks or quotes) is written in
+    // double quotes; one with a line break is refused.
     Status WriteString(std::string_view section, std::string_view key, std::string_view value);
     // Several keys of one section in one replacement: all of them are
     // written, or none.

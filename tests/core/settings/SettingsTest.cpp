@@ -83,6 +83,18 @@ TEST_F(SettingsTest, PathsAreTrimmedAndReadBackWhole) {
     ASSERT_GT(deep.size(), 60u);
     ASSERT_TRUE(settings().SaveFilePath(deep));
     EXPECT_EQ(settings().GetINIFilePath(), deep);
+
+    // Blanks and quotes that reading takes off are kept by quoting the value.
+    for (const std::string folder : {" usb ", "\"x\"", "\"", "a\r", "\"\"", ""}) {
+        ASSERT_TRUE(settings().SaveFilePath(folder));
+        EXPECT_EQ(settings().GetINIFilePath(), folder) << folder;
+    }
+    EXPECT_EQ(dir.Read("MW.ini"), "[PATH]\nFilePath=\nSndPath=\"" + std::string(60, 's') + "\"\n");
+    // A line break would end the value and start a line of its own.
+    const Status refused = settings().SaveFilePath("x\n[Settings]\nNumLock=False");
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().message.find("FilePath holds a line break"), std::string::npos);
+    EXPECT_TRUE(settings().GetNumLockSetting());
 }
 
 // An older file that never mentions the DOS port keeps sending reports there.
